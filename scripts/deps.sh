@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12, when it is missing.
+set -euo pipefail
+packages=(build-essential cmake pkg-config ccache qt6-base-dev libqt6sql6-sqlite libgl-dev
+          libzip-dev libpugixml-dev libgtest-dev googletest libsqlite3-dev sqlite3 zip unzip
+          fonts-noto-cjk fonts-arphic-ukai)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi

@@ -1,0 +1,50 @@
+#include "app/HelpWindow.h"
+
+#include "app/AppContext.h"
+#include "app/MessageService.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace meridell::app {
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
+    setObjectName("HelpWindow");
+    setWindowTitle(QStringLiteral("Meridell 帮助"));
+    setAccessibleName(windowTitle());
+    browser_->setObjectName("HelpBrowser");
+    browser_->setAccessibleName(QStringLiteral("帮助内容"));
+    browser_->setOpenExternalLinks(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    resize(720, 560);
+}
+
+bool HelpWindow::load(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    browser_->setSearchPaths({QFileInfo(path).absolutePath()});
+    browser_->setHtml(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+void showHelp(AppContext& context, QWidget* parent) {
+    auto* window = parent->findChild<HelpWindow*>("HelpWindow", Qt::FindDirectChildrenOnly);
+    if (!window) {
+        window = new HelpWindow(parent);
+    }
+    if (!window->load(context.appDir() + "/help/PROJECTHELP.html")) {
+        context.messages().inform(QStringLiteral("对不起，帮助文件丢失！"));
+        return;
+    }
+    window->show();
+    window->raise();
+}
+
+}  // namespace meridell::app

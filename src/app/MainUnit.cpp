@@ -1,0 +1,193 @@
+#include "app/MainUnit.h"
+
+#include "app/AppContext.h"
+#include "app/HelpWindow.h"
+#include "app/MessageService.h"
+#include "data/Statements.h"
+#include "exchange/ImportUnit.h"
+#include "exchange/SaveUnit.h"
+#include "lists/ApplyUnit.h"
+#include "lists/SelectUnit.h"
+#include "record/InformationUnit.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+
+namespace meridell::app {
+
+namespace {
+
+constexpr int kClientWidth = 786;
+constexpr int kClientHeight = 518;
+
+QFont pixelFont(const QString& family, int pixels, bool bold) {
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
+void Dockme(QWidget* page, QWidget* host, const QRect& rect) {
+    page->hide();
+    page->setParent(host, Qt::Widget);  // a child has neither border nor border icons
+    page->setGeometry(rect);
+    page->show();
+    page->raise();
+}
+
+ClientArea::ClientArea(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    setObjectName("ClientArea");
+}
+
+void ClientArea::paintEvent(QPaintEvent*) {
+    if (!loaded_) {
+        loaded_ = true;
+        QString path = context_.appDir() + "/source/picture.bmp";
+        QImageReader reader(path);
+        QImage image = reader.read();
+        if (image.isNull()) {
+            context_.messages().reportError(
+                QStringLiteral("无法载入背景图片 %1：%2").arg(path, reader.errorString()));
+        } else {
+            picture_ = QPixmap::fromImage(image);
+        }
+    }
+    if (!picture_.isNull()) {
+        QPainter painter(this);
+        painter.drawTiledPixmap(rect(), picture_);
+    }
+}
+
+TMainForm::TMainForm(AppContext& context) : context_(context) {
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("软科学Meridell"));
+    setAccessibleName(windowTitle());
+    setFont(pixelFont(QStringLiteral("楷体_GB2312"), 16, false));
+    // Single fixed border, system menu and minimise box, no maximise box.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    client_ = new ClientArea(context_, this);
+    client_->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client_);
+
+    Bevel1 = new QFrame(client_);
+    Bevel1->setObjectName("Bevel1");
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Bevel1->setGeometry(0, 0, kClientWidth, 3);
+
+    buildLabels();
+    buildMenu();
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TMainForm::buildLabels() {
+    struct Spec {
+        QLabel** label;
+        const char* name;
+        QString text;
+        QString family;
+        int pixels;
+        QRect geometry;
+    };
+    const QString li = QStringLiteral("隶书");
+    const Spec specs[] = {
+        {&Label1, "Label1", QStringLiteral("Lanvere软科学研究计划"), li, 48, {148, 149, 490, 48}},
+        {&Label2, "Label2", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}},
+        {&Label3, "Label3", QStringLiteral("Lanvere科学技术厅"), li, 21, {301, 368, 184, 21}},
+        {&Label4,
+         "Label4",
+         QStringLiteral("版本:1.0"),
+         QStringLiteral("楷体_GB2312"),
+         16,
+         {360, 448, 70, 16}},
+    };
+    for (const Spec& s : specs) {
+        auto* label = new QLabel(s.text, client_);
+        label->setObjectName(s.name);
+        label->setAccessibleName(s.text);
+        label->setFont(pixelFont(s.family, s.pixels, true));
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        label->setAutoFillBackground(false);
+        label->setStyleSheet("color: purple; background: transparent;");
+        label->setGeometry(s.geometry);
+        *s.label = label;
+    }
+}
+
+QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
+                             void (TMainForm::*handler)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this,
+            [this, handler] { context_.guard([&] { (this->*handler)(); }); });
+    if (menu) {
+        menu->addAction(action);
+    } else {
+        menuBar()->addAction(action);
+    }
+    return action;
+}
+
+void TMainForm::buildMenu() {
+    menuBar()->setObjectName("MainMenu1");
+    N1 = addEntry(nullptr, "N1", QStringLiteral("项目申报"), &TMainForm::N1Click);
+    N2 = addEntry(nullptr, "N2", QStringLiteral("管理查询"), &TMainForm::N2Click);
+    N3 = addEntry(nullptr, "N3", QStringLiteral("项目表导出"), &TMainForm::N3Click);
+    N4 = menuBar()->addMenu(QStringLiteral("项目表导入"));
+    N4->setObjectName("N4");
+    N4->menuAction()->setObjectName("N4Action");
+    N5 = addEntry(N4, "N5", QStringLiteral("选择要导入的数据文件"), &TMainForm::N5Click);
+    N6 = addEntry(nullptr, "N6", QStringLiteral("帮助"), &TMainForm::N6Click);
+    N7 = addEntry(nullptr, "N7", QStringLiteral("退出系统"), &TMainForm::N7Click);
+}
+
+QRect TMainForm::clientRect() const {
+    return client_->rect();
+}
+
+void TMainForm::N1Click() {
+    data::Dataset& projects = context_.InformationForm->ADOQuery1;
+    projects.close();
+    projects.setSql(data::sql::kAllProjects);
+    projects.open();
+    Dockme(context_.ApplyForm, client_, clientRect());
+}
+
+void TMainForm::N2Click() {
+    data::Dataset& projects = context_.InformationForm->ADOQuery1;
+    projects.close();
+    projects.setSql(data::sql::kAllProjects);
+    projects.open();
+    int n = projects.recordCount();
+    Dockme(context_.SelectForm, client_, clientRect());
+    context_.SelectForm->showAllProjects(n);
+}
+
+void TMainForm::N3Click() {
+    context_.messages().runModal(*context_.SaveForm);
+}
+
+void TMainForm::N5Click() {
+    exchange::importFromMenu(context_);
+}
+
+void TMainForm::N6Click() {
+    showHelp(context_, this);
+}
+
+void TMainForm::N7Click() {
+    close();
+}
+
+}  // namespace meridell::app

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPixmap>
+#include <QRect>
+
+namespace meridell::app {
+
+class AppContext;
+
+// Places a page inside the host: hide it, make the host its parent, drop its border, give it the
+// rectangle, show it on top.
+void Dockme(QWidget* page, QWidget* host, const QRect& rect);
+
+// The client area of the main window: tiles the background picture and hosts the docked pages.
+class ClientArea : public QWidget {
+    Q_OBJECT
+public:
+    ClientArea(AppContext& context, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AppContext& context_;
+    QPixmap picture_;
+    bool loaded_ = false;  // a picture that failed to load is reported once, not on every repaint
+};
+
+// The main window: caption, labels over the background picture, the menu into the work.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(AppContext& context);
+
+    // The whole client area, where the work pages are docked.
+    QWidget* clientArea() const { return client_; }
+    QRect clientRect() const;
+
+    // Menu: 项目申报, 管理查询, 项目表导出, 项目表导入 (its entry 选择要导入的数据文件), 帮助, 退出系统.
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QMenu* N4 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N7 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+
+    void N1Click();  // 项目申报
+    void N2Click();  // 管理查询
+    void N3Click();  // 项目表导出
+    void N5Click();  // 选择要导入的数据文件
+    void N6Click();  // 帮助
+    void N7Click();  // 退出系统
+
+private:
+    void buildLabels();
+    void buildMenu();
+    QAction* addEntry(QMenu* menu, const char* name, const QString& caption, void (TMainForm::*handler)());
+
+    AppContext& context_;
+    ClientArea* client_ = nullptr;
+};
+
+}  // namespace meridell::app

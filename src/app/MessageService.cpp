@@ -1,0 +1,63 @@
+#include "app/MessageService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace meridell::app {
+
+namespace {
+// The caption of every message box is the application title.
+const QString kTitle = QStringLiteral("Meridell");
+}  // namespace
+
+void DialogMessageService::inform(const QString& text) {
+    QMessageBox::information(parent_, kTitle, text, QMessageBox::Ok);
+}
+
+bool DialogMessageService::confirm(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void DialogMessageService::beep() {
+    QApplication::beep();
+}
+
+void DialogMessageService::reportError(const QString& text) {
+    QMessageBox::critical(parent_, kTitle, text, QMessageBox::Ok);
+}
+
+QString DialogMessageService::chooseOpenFile(const QString& title, const QString& directory,
+                                             const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent_, title, directory, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+int DialogMessageService::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+void DialogMessageService::showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    QApplication::processEvents();
+}
+
+void DialogMessageService::openDocument(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace meridell::app

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <span>
+
+namespace meridell::data {
+
+// Column types of the project database. Text columns carry their size in characters.
+enum class ColumnType { Text, Memo, Number, Date, Counter };
+
+struct Column {
+    const char* name;
+    ColumnType type;
+    int size;  // characters for Text, 0 otherwise
+};
+
+struct TableDef {
+    const char* name;
+    std::span<const Column> columns;
+
+    int columnCount() const { return int(columns.size()); }
+    // 0-based position of a column, -1 if the table has none of that name.
+    int indexOf(const QString& column) const;
+    QStringList columnNames() const;
+};
+
+// The three tables, written once here and used for creation, column checks and tests.
+const TableDef& table1();  // projects, 62 columns
+const TableDef& table2();  // prior projects, 10 columns
+const TableDef& table3();  // research staff, 11 columns
+std::span<const TableDef* const> allTables();
+
+// The three key columns that identify a project in every table.
+inline constexpr const char* kKeyColumns[3] = {"projectname", "projectman", "takeunit1"};
+
+// SQLite column type for a column: text(n) -> VARCHAR(n), memo -> TEXT, number -> DOUBLE,
+// date -> DATE (ISO text), counter -> INTEGER PRIMARY KEY AUTOINCREMENT.
+QString sqlType(const Column& column);
+QString createTableSql(const TableDef& table);
+QString createKeyIndexSql(const TableDef& table);
+
+}  // namespace meridell::data

@@ -1,0 +1,200 @@
+#include "app/HelpWindow.h"
+#include "app/MainUnit.h"
+#include "app/Startup.h"
+#include "common/core/Error.h"
+#include "data/DataModuleUnit.h"
+#include "lists/ApplyUnit.h"
+#include "record/InformationUnit.h"
+#include "support/AppFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace meridell::app {
+namespace {
+
+using test::RecordingMessages;
+
+class MainWindowTest : public test::AppFixture {};
+
+TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
+    TMainForm& main = *ctx().MainForm;
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("软科学Meridell"));
+    EXPECT_EQ(main.clientArea()->size(), QSize(786, 518));
+    EXPECT_EQ(main.minimumSize(), main.maximumSize()) << "fixed border";
+    EXPECT_FALSE(main.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    struct Expect {
+        const char* name;
+        QString text;
+        QRect geometry;
+        int pixels;
+    };
+    const Expect labels[] = {
+        {"Label1", QStringLiteral("Lanvere软科学研究计划"), {148, 149, 490, 48}, 48},
+        {"Label2", QStringLiteral("Meridell"), {273, 240, 222, 35}, 35},
+        {"Label3", QStringLiteral("Lanvere科学技术厅"), {301, 368, 184, 21}, 21},
+        {"Label4", QStringLiteral("版本:1.0"), {360, 448, 70, 16}, 16},
+    };
+    for (const Expect& e : labels) {
+        auto* label = main.findChild<QLabel*>(e.name);
+        ASSERT_NE(label, nullptr) << e.name;
+        EXPECT_EQ(label->text(), e.text);
+        EXPECT_EQ(label->accessibleName(), e.text);
+        EXPECT_EQ(label->geometry(), e.geometry) << e.name;
+        EXPECT_EQ(label->font().pixelSize(), e.pixels);
+        EXPECT_TRUE(label->font().bold());
+    }
+    EXPECT_EQ(main.findChild<QFrame*>("Bevel1")->height(), 3);
+
+    QStringList captions;
+    for (QAction* a : main.menuBar()->actions()) {
+        captions << a->text();
+    }
+    EXPECT_EQ(captions,
+              (QStringList{"项目申报", "管理查询", "项目表导出", "项目表导入", "帮助", "退出系统"}));
+    ASSERT_EQ(main.N4->actions().size(), 1);
+    EXPECT_EQ(main.N4->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
+}
+
+TEST_F(MainWindowTest, WindowsAreCreatedOnceAndFlagsSet) {
+    EXPECT_NE(ctx().InformationForm, nullptr);
+    EXPECT_NE(ctx().SelectForm, nullptr);
+    EXPECT_NE(ctx().SaveForm, nullptr);
+    EXPECT_NE(ctx().PathForm, nullptr);
+    EXPECT_NE(ctx().ApplyForm, nullptr);
+    EXPECT_NE(ctx().ProgressBarForm, nullptr);
+    EXPECT_TRUE(ctx().DataModuleForm->ADOConnection1.isOpen());
+    EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+    EXPECT_FALSE(ctx().IdcardInvalid);
+    EXPECT_TRUE(ctx().WordFirstAttempt);
+    EXPECT_FALSE(ctx().InformationForm->ADOQuery1.isOpen()) << "no query is opened at start";
+}
+
+TEST_F(MainWindowTest, ProjectListIsDockedOverTheWholeClientAreaEachTime) {
+    test::SqlFile(folder.databasePath()).insert("table1", {{"projectname", "甲"}});
+    triggerMenu("项目申报");
+    QWidget* page = ctx().ApplyForm;
+    EXPECT_EQ(page->parentWidget(), ctx().MainForm->clientArea());
+    EXPECT_EQ(page->geometry(), ctx().MainForm->clientArea()->rect());
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(ctx().InformationForm->ADOQuery1.recordCount(), 1);
+    ctx().InformationForm->ADOQuery1.setSql("Select * from table1 where projectname='none'");
+    ctx().InformationForm->ADOQuery1.open();
+    triggerMenu("项目申报");
+    EXPECT_EQ(ctx().InformationForm->ADOQuery1.recordCount(), 1) << "the list shows all projects again";
+    EXPECT_TRUE(messages.events().empty());
+}
+
+TEST_F(MainWindowTest, BackgroundIsPaintedWithoutComplaint) {
+    ctx().MainForm->grab();
+    EXPECT_EQ(messages.count(RecordingMessages::Kind::Error), 0);
+}
+
+TEST_F(MainWindowTest, ExitClosesTheMainWindowWithoutAQuestion) {
+    triggerMenu("项目申报");
+    triggerMenu("退出系统");
+    EXPECT_FALSE(ctx().MainForm->isVisible());
+    EXPECT_TRUE(messages.events().empty());
+}
+
+TEST_F(MainWindowTest, HelpShowsTheHelpPage) {
+    triggerMenu("帮助");
+    auto* help = ctx().MainForm->findChild<HelpWindow*>("HelpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("项目申报")));
+    EXPECT_TRUE(messages.events().empty());
+}
+
+TEST_F(MainWindowTest, MissingHelpFileIsReported) {
+    QFile::remove(folder.file("help/PROJECTHELP.html"));
+    triggerMenu("帮助");
+    EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("对不起，帮助文件丢失！")});
+}
+
+class BadPictureTest : public test::AppFixture {};
+
+TEST_F(BadPictureTest, UnloadablePictureIsReportedOnceAndTheWindowStaysUsable) {
+    ctx().MainForm->hide();
+    QFile::remove(folder.file("source/picture.bmp"));
+    QFile f(folder.file("source/picture.bmp"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a picture");
+    f.close();
+    // A new window set reads the broken picture.
+    context_.reset();
+    start();
+    ctx().MainForm->grab();
+    ctx().MainForm->grab();
+    ctx().MainForm->repaint();
+    EXPECT_EQ(messages.count(RecordingMessages::Kind::Error), 1);
+    triggerMenu("项目申报");
+    EXPECT_TRUE(ctx().ApplyForm->isVisible());
+}
+
+// Start-up failures: the engine's text is shown, no main window, the file untouched.
+class StartupFailureTest : public ::testing::Test {
+protected:
+    QByteArray digest(const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    }
+    void expectFailure(const QString& engineText) {
+        RecordingMessages messages;
+        try {
+            auto context = startUp(folder.path(), messages);
+            FAIL() << "start-up succeeded";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.text().contains(engineText)) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QStringLiteral("无法打开项目数据库")));
+        }
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(w->isVisible() && w->objectName() == "MainForm");
+        }
+    }
+    test::AppFolder folder;
+};
+
+TEST_F(StartupFailureTest, MissingDatabaseIsNotCreated) {
+    QFile::remove(folder.databasePath());
+    expectFailure("unable to open database file");
+    EXPECT_FALSE(QFile::exists(folder.databasePath()));
+}
+
+TEST_F(StartupFailureTest, FileThatIsNotADatabaseIsLeftUntouched) {
+    QFile::remove(folder.databasePath());
+    QFile f(folder.databasePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    QByteArray before = digest(folder.databasePath());
+    expectFailure("file is not a database");
+    EXPECT_EQ(digest(folder.databasePath()), before);
+}
+
+TEST_F(StartupFailureTest, LockedDatabaseIsReported) {
+    test::SqlFile other(folder.databasePath());
+    other.exec("PRAGMA locking_mode=EXCLUSIVE");
+    other.exec("BEGIN EXCLUSIVE");
+    expectFailure("database is locked");
+    other.exec("ROLLBACK");
+}
+
+TEST_F(StartupFailureTest, FolderInPlaceOfTheDatabaseIsReported) {
+    QFile::remove(folder.databasePath());
+    QDir().mkpath(folder.databasePath());
+    expectFailure("unable to open database file");
+}
+
+}  // namespace
+}  // namespace meridell::app

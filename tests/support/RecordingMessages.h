@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/MessageService.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace meridell::test {
+
+// A message service for tests: records every message, answers confirmations and file choices from
+// a script, and runs modal dialogs through a handler instead of a real event loop.
+class RecordingMessages : public app::MessageService {
+public:
+    enum class Kind { Inform, Confirm, Beep, Error, ChooseFile, Modal, Show, OpenDocument };
+    struct Event {
+        Kind kind;
+        QString text;
+    };
+
+    // Answers, used in order; an unanswered confirmation is answered `defaultConfirm`.
+    std::deque<bool> confirmAnswers;
+    bool defaultConfirm = false;
+    std::deque<QString> fileAnswers;  // an unanswered file choice is cancelled
+    // Runs a modal dialog; by default it is rejected without being shown.
+    std::function<int(QDialog&)> modalHandler;
+
+    void inform(const QString& text) override;
+    bool confirm(const QString& text) override;
+    void beep() override;
+    void reportError(const QString& text) override;
+    QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
+                           const QString& defaultSuffix) override;
+    int runModal(QDialog& dialog) override;
+    void showWindow(QWidget& window) override;
+    void openDocument(const QString& path) override;
+
+    const std::vector<Event>& events() const { return events_; }
+    // Texts of the events of one kind, in order.
+    QStringList texts(Kind kind) const;
+    // Every text shown in a box (messages, confirmations and errors), in order.
+    QStringList shown() const;
+    int count(Kind kind) const;
+    void clear() { events_.clear(); }
+
+private:
+    std::vector<Event> events_;
+};
+
+}  // namespace meridell::test
