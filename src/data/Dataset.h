@@ -20,7 +20,7 @@ class Connection;
 // keeps a current row and its state, and writes a posted row back to its table by SQLite's rowid.
 //
 // Only the row ids are read when it opens; column values are fetched when they are asked for, in
-// blocks for the short columns and row by row for memos, so a large table with long texts opens
+// blocks of rows per short column and row by row for memos, so a large table with long texts opens
 // fast and does not load every memo.
 //
 // Statements of the form "select * from <table> [where/order ...]" are editable. Any other SELECT
