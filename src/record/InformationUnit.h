@@ -2,6 +2,10 @@
 
 #include "data/Dataset.h"
 
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace meridell::app {
@@ -23,7 +27,28 @@ public:
     data::Dataset ADOQuery2{"ADOQuery2"};
     data::Dataset ADOQuery3{"ADOQuery3"};
 
+    // The form is in new mode while "保存新增" (Button4) is visible, in edit mode while "保存修改"
+    // (Button2) is. Button3 and Button6 are the two leave buttons "退出该页".
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QTreeWidget* TreeView1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to "2020"
+
+    bool isNewMode() const { return Button4->isVisibleTo(this); }
+
+    // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
+    // project query, the start year preset from today's date (2003 to 2020), the first page, docked.
+    // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
+    void openNew();
+    void openEdit();
+
 protected:
+    void setModeButtons(bool newMode);
+    void dock();
+
     app::AppContext& context_;
 };
 
