@@ -1,0 +1,213 @@
+#include "record/core/InputRules.h"
+
+#include <Qt>
+
+namespace meridell::record::rules {
+
+namespace {
+
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+}  // namespace
+
+QString moneyDecimalsMessage() {
+    return QStringLiteral("这里小数点后只能保有两位");
+}
+
+QString idcardMessage() {
+    return QStringLiteral("身份证号填写有误，请您重新填写或删除已经填写的号码！");
+}
+
+std::optional<char16_t> typedCharacter(int qtKey, bool control, const QString& text) {
+    switch (qtKey) {
+        case Qt::Key_Backspace:
+            return control ? char16_t(0x7f) : kBackspace;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return char16_t(13);
+        case Qt::Key_Escape:
+            return char16_t(27);
+        case Qt::Key_Delete:
+            return std::nullopt;  // deletes in place; types nothing
+        default:
+            break;
+    }
+    if (control && qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) {
+        return char16_t(qtKey - Qt::Key_A + 1);
+    }
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    return text.at(0).unicode();
+}
+
+bool digitsKeyAccepted(char16_t key) {
+    return isDigit(key) || key == kBackspace;
+}
+
+KeyVerdict moneyKey(const QString& text, int caret, char16_t key) {
+    if (!isDigit(key) && key != u'.' && key != kBackspace) {
+        return KeyVerdict::Drop;
+    }
+    const int length = int(text.size());
+    if (key == u'.') {
+        if (text.contains(u'.')) {
+            return KeyVerdict::Drop;
+        }
+        // More than two characters would follow the new point.
+        return caret + 2 < length ? KeyVerdict::DropWithMessage : KeyVerdict::Accept;
+    }
+    // The text ends in a point and two decimals, and the caret stands after the point.
+    const bool twoDecimals = length >= 3 && text.at(length - 3) == u'.';
+    if (key != kBackspace && twoDecimals && caret >= text.indexOf(u'.') + 1) {
+        return KeyVerdict::DropWithMessage;
+    }
+    return KeyVerdict::Accept;
+}
+
+QString moneyTextOnEnter(const QString& text) {
+    return text == u"0" ? QString() : text;
+}
+
+Insertion digitsInsertion(const QString& inserted) {
+    Insertion result;
+    for (QChar c : inserted) {
+        if (isDigit(c.unicode())) {
+            result.text += c;
+        }
+    }
+    return result;
+}
+
+Insertion moneyInsertion(const QString& text, int caret, const QString& inserted) {
+    Insertion result;
+    QString current = text;
+    for (QChar c : inserted) {
+        const char16_t key = c.unicode();
+        if (key == kBackspace) {
+            continue;  // a committed backspace character is not an edit
+        }
+        switch (moneyKey(current, caret, key)) {
+            case KeyVerdict::Accept:
+                current.insert(caret++, c);
+                result.text += c;
+                break;
+            case KeyVerdict::DropWithMessage:
+                result.decimalsRefused = true;
+                break;
+            case KeyVerdict::Drop:
+                break;
+        }
+    }
+    return result;
+}
+
+bool idcardLengthValid(const QString& text) {
+    const auto length = text.size();
+    return length == 0 || length == 15 || length == 18;
+}
+
+const QStringList& professionalDomains() {
+    static const QStringList domains = {
+        QStringLiteral("社会发展"),
+        QStringLiteral("宏观经济战略与管理"),
+        QStringLiteral("经济科技体制改革"),
+        QStringLiteral("农业与农村发展"),
+        QStringLiteral("环保、资源利用与可持续发展"),
+        QStringLiteral("高新技术及其产业发展"),
+        QStringLiteral("科技管理"),
+        QStringLiteral("科技政策"),
+        QStringLiteral("知识产权管理"),
+        QStringLiteral("技术创新与管理"),
+        QStringLiteral("信息经济与信息管理"),
+        QStringLiteral("金融与财税管理"),
+        QStringLiteral("区域发展"),
+        QStringLiteral("产业发展"),
+        QStringLiteral("企业管理"),
+        QStringLiteral("人才与人力资源管理"),
+        QStringLiteral("公共政策"),
+        QStringLiteral("公共管理"),
+        QStringLiteral("软科学理论和方法"),
+        QStringLiteral("其它"),
+    };
+    return domains;
+}
+
+const QStringList& professionalCodes() {
+    static const QStringList codes = [] {
+        QStringList list;
+        for (int i = 1; i <= 20; ++i) {
+            list << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        }
+        return list;
+    }();
+    return codes;
+}
+
+namespace {
+
+std::optional<QString> entryAt(const QStringList& list, int position) {
+    if (position < 0 || position >= list.size()) {
+        return std::nullopt;
+    }
+    return list.at(position);
+}
+
+}  // namespace
+
+std::optional<QString> codeForDomainChoice(int position) {
+    return entryAt(professionalCodes(), position);
+}
+
+std::optional<QString> domainForCodeChoice(int position) {
+    return entryAt(professionalDomains(), position);
+}
+
+namespace {
+
+OrderFault fault(const char16_t* message, PeriodList clear) {
+    return {QString::fromUtf16(message), clear};
+}
+
+// The end month lies before the start month of the same year.
+bool monthsReversed(const PeriodChoice& p) {
+    return p.endYear == p.startYear && p.endMonth != -1 && p.endMonth < p.startMonth;
+}
+
+}  // namespace
+
+std::optional<OrderFault> orderCheck(PeriodList chosen, const PeriodChoice& p) {
+    switch (chosen) {
+        case PeriodList::EndYear:
+            if (p.endYear < p.startYear) {
+                return fault(u"请注意项目结束年份不能小于起始年份", PeriodList::EndYear);
+            }
+            if (monthsReversed(p)) {
+                return fault(u"请注意项目结束月份不能小于起始月份", PeriodList::EndMonth);
+            }
+            break;
+        case PeriodList::EndMonth:
+            if (p.endYear == p.startYear && p.endYear != -1 && p.endMonth < p.startMonth) {
+                return fault(u"请注意项目结束月份不能小于起始月份", PeriodList::EndMonth);
+            }
+            break;
+        case PeriodList::StartYear:
+            if (p.endYear != -1 && p.endYear < p.startYear) {
+                return fault(u"请注意项目起始年份不能大于结束年份", PeriodList::StartYear);
+            }
+            if (monthsReversed(p)) {
+                return fault(u"请注意项目起始月份不能大于结束月份", PeriodList::StartMonth);
+            }
+            break;
+        case PeriodList::StartMonth:
+            if (p.endYear != -1 && monthsReversed(p)) {
+                return fault(u"请注意项目起始月份不能大于结束月份", PeriodList::StartMonth);
+            }
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace meridell::record::rules
