@@ -3,6 +3,7 @@
 #include "data/Dataset.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -45,7 +46,28 @@ public:
     void openNew();
     void openEdit();
 
+    // Field input rules of pages 0, 1 and 10 (InformationRules.cpp). A KeyPress handler sets the
+    // typed character to 0 to drop it. The money fields DBEdit16 and DBEdit26 to DBEdit38 share one
+    // key handler and one entry handler, installed per field as "DBEdit16KeyPress", "DBEdit16Enter"...
+    void DBEdit6KeyPress(char16_t& key);
+    void DBEdit4KeyPress(char16_t& key);
+    void DBEdit39KeyPress(char16_t& key);
+    void moneyKeyPress(QLineEdit* field, char16_t& key);
+    void moneyEnter(QLineEdit* field);
+    void DBEdit6Exit();
+    void DBComboBox4Change();
+    void DBComboBox5Change();
+    void DBComboBox7Change();
+    void DBComboBox8Change();
+    void DBComboBox9Change();
+    void DBComboBox10Change();
+
 protected:
+    // Installs the field input rules and the key-down handlers of the navigation table
+    // (InformationRules.cpp, InformationNavigation.cpp); run once the pages are built.
+    void installInputRules();
+    void installNavigation();
+
     void setModeButtons(bool newMode);
     void dock();
 

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "record/core/Navigation.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QInputMethodEvent;
+class QKeyEvent;
+class QLineEdit;
+class QMenu;
+class QWidget;
+
+// Event handlers of single fields of the record form, each a child object of its field named after
+// the handler ("DBEdit16KeyPress", "DBEdit6Exit", "DBEdit43KeyDown"). They turn Qt's events into the
+// form's handler calls: a typed character, text arriving without keys, entering, leaving, a key
+// going down for navigation.
+namespace meridell::record {
+
+// Typed characters and all other ways text gets into a line edit.
+class TypedTextHandler : public QObject {
+public:
+    // Decides on a typed character; setting it to 0 drops it.
+    using KeyPress = std::function<void(char16_t& key)>;
+    // Text arriving without key presses (input-method commit, paste, middle-click, drop): given
+    // the field's text with the selection removed and the insertion point, returns what goes in.
+    using Insertion = std::function<QString(const QString& text, int caret, const QString& inserted)>;
+
+    TypedTextHandler(QLineEdit* edit, const QString& name, KeyPress keyPress, Insertion insertion);
+
+    // Inserts `text` at the caret in place of the selection, through the insertion rule.
+    void insertText(const QString& text);
+    // The clipboard's text, through the insertion rule.
+    void paste();
+    // The field's context menu, whose paste goes through the insertion rule. The caller owns it.
+    QMenu* createContextMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool keyPressEvent(QKeyEvent* event);
+    void inputMethodEvent(QInputMethodEvent* event);
+
+    QLineEdit* edit_;
+    KeyPress keyPress_;
+    Insertion insertion_;
+};
+
+// The focus entering or leaving a field by the user's doing: moving within the window, not the
+// window itself being activated or deactivated or a popup opening.
+class FocusHandler : public QObject {
+public:
+    enum class When { Enter, Exit };
+    FocusHandler(QWidget* field, const QString& name, When when, std::function<void()> handler);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    When when_;
+    std::function<void()> handler_;
+};
+
+// A key going down in a field of the navigation table: moves the focus to the field the table
+// names, found by name among the children of `form`. The key still reaches the field.
+class KeyDownHandler : public QObject {
+public:
+    KeyDownHandler(QWidget* field, QWidget* form, const nav::Row& row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* field_;
+    QWidget* form_;
+    const nav::Row& row_;
+};
+
+}  // namespace meridell::record

@@ -1,0 +1,20 @@
+// Keyboard navigation of the record form: one key-down handler per field of the navigation table,
+// named after its control ("DBEdit43KeyDown", "DBComboBox4KeyDown"...).
+
+#include "record/FieldEvents.h"
+#include "record/InformationUnit.h"
+#include "record/core/Navigation.h"
+
+namespace meridell::record {
+
+void TInformationForm::installNavigation() {
+    for (const nav::Row& row : nav::table()) {
+        auto* field = findChild<QWidget*>(QString::fromLatin1(row.control));
+        if (field == nullptr) {
+            qFatal("record form: no control %s", row.control);
+        }
+        new KeyDownHandler(field, this, row);
+    }
+}
+
+}  // namespace meridell::record

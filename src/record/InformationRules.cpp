@@ -1,0 +1,224 @@
+// Field input rules of the record form: digits-only and money fields, the leader's identity card,
+// the professional field and code kept in step, and the order of the project's start and end.
+
+#include "app/AppContext.h"
+#include "app/MessageService.h"
+#include "record/FieldEvents.h"
+#include "record/InformationUnit.h"
+#include "record/core/InputRules.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace meridell::record {
+
+namespace {
+
+constexpr const char* kDigitsFields[] = {"DBEdit6", "DBEdit4", "DBEdit39"};
+constexpr const char* kMoneyFields[] = {"DBEdit16", "DBEdit26", "DBEdit27", "DBEdit28", "DBEdit29",
+                                        "DBEdit30", "DBEdit31", "DBEdit32", "DBEdit33", "DBEdit34",
+                                        "DBEdit35", "DBEdit36", "DBEdit37", "DBEdit38"};
+
+// The four lists of the project's start and end, with their columns.
+struct PeriodControl {
+    rules::PeriodList list;
+    const char* control;
+    const char* column;
+};
+constexpr PeriodControl kPeriodControls[] = {
+    {rules::PeriodList::StartYear, "DBComboBox7", "yearstart"},
+    {rules::PeriodList::StartMonth, "DBComboBox8", "monthstart"},
+    {rules::PeriodList::EndYear, "DBComboBox9", "yearend"},
+    {rules::PeriodList::EndMonth, "DBComboBox10", "monthend"},
+};
+
+template <typename W>
+W* control(const QObject* form, const char* name) {
+    auto* widget = form->findChild<W*>(QString::fromLatin1(name));
+    if (widget == nullptr) {
+        qFatal("record form: no control %s", name);
+    }
+    return widget;
+}
+
+}  // namespace
+
+void TInformationForm::DBEdit6KeyPress(char16_t& key) {
+    if (!rules::digitsKeyAccepted(key)) {
+        key = 0;
+    }
+}
+
+void TInformationForm::DBEdit4KeyPress(char16_t& key) {
+    DBEdit6KeyPress(key);
+}
+
+void TInformationForm::DBEdit39KeyPress(char16_t& key) {
+    DBEdit6KeyPress(key);
+}
+
+void TInformationForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
+    const rules::KeyVerdict verdict = rules::moneyKey(field->text(), field->cursorPosition(), key);
+    if (verdict == rules::KeyVerdict::Accept) {
+        return;
+    }
+    key = 0;
+    if (verdict == rules::KeyVerdict::DropWithMessage) {
+        context_.messages().inform(rules::moneyDecimalsMessage());
+    }
+}
+
+void TInformationForm::moneyEnter(QLineEdit* field) {
+    const QString text = rules::moneyTextOnEnter(field->text());
+    if (text != field->text()) {
+        field->setText(text);
+    }
+}
+
+void TInformationForm::DBEdit6Exit() {
+    QLineEdit* field = control<QLineEdit>(this, "DBEdit6");
+    if (rules::idcardLengthValid(field->text())) {
+        context_.IdcardInvalid = false;
+        return;
+    }
+    context_.IdcardInvalid = true;
+    context_.messages().beep();
+    context_.messages().inform(rules::idcardMessage());
+    // The focus is on its way elsewhere while this runs: take it back once it has arrived.
+    QMetaObject::invokeMethod(
+        field,
+        [field] {
+            if (field->isVisible()) {
+                field->setFocus(Qt::TabFocusReason);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+namespace {
+
+// Writes `value` into `column` of the project row and shows it in `list` without running the
+// list's own rule (a list's rules run only on the user's choice).
+void setListValue(data::Dataset& project, QComboBox* list, const char* column, const QString& value) {
+    project.setValue(QString::fromLatin1(column), value);
+    list->setCurrentIndex(list->findText(value));
+}
+
+}  // namespace
+
+void TInformationForm::DBComboBox4Change() {
+    context_.guard([this] {
+        if (const auto code =
+                rules::codeForDomainChoice(control<QComboBox>(this, "DBComboBox4")->currentIndex())) {
+            setListValue(ADOQuery1, control<QComboBox>(this, "DBComboBox5"), "code", *code);
+        }
+    });
+}
+
+void TInformationForm::DBComboBox5Change() {
+    context_.guard([this] {
+        if (const auto domain =
+                rules::domainForCodeChoice(control<QComboBox>(this, "DBComboBox5")->currentIndex())) {
+            setListValue(ADOQuery1, control<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
+        }
+    });
+}
+
+namespace {
+
+// A choice in one of the four lists of the project's start and end: beep, message and clearing
+// when it puts the end before the start.
+void checkPeriodOrder(QObject* form, data::Dataset& project, app::MessageService& messages,
+                      rules::PeriodList chosen) {
+    rules::PeriodChoice period;
+    int* positions[] = {&period.startYear, &period.startMonth, &period.endYear, &period.endMonth};
+    for (const PeriodControl& c : kPeriodControls) {
+        *positions[int(c.list)] = control<QComboBox>(form, c.control)->currentIndex();
+    }
+    const auto fault = rules::orderCheck(chosen, period);
+    if (!fault) {
+        return;
+    }
+    messages.beep();
+    messages.inform(fault->message);
+    const PeriodControl& cleared = kPeriodControls[int(fault->clear)];
+    setListValue(project, control<QComboBox>(form, cleared.control), cleared.column, QString());
+}
+
+}  // namespace
+
+void TInformationForm::DBComboBox7Change() {
+    context_.guard(
+        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::StartYear); });
+}
+
+void TInformationForm::DBComboBox8Change() {
+    context_.guard(
+        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::StartMonth); });
+}
+
+void TInformationForm::DBComboBox9Change() {
+    context_.guard(
+        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::EndYear); });
+}
+
+void TInformationForm::DBComboBox10Change() {
+    context_.guard(
+        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::EndMonth); });
+}
+
+namespace {
+
+using KeyPressMember = void (TInformationForm::*)(char16_t&);
+
+}  // namespace
+
+void TInformationForm::installInputRules() {
+    const KeyPressMember digitsHandlers[] = {&TInformationForm::DBEdit6KeyPress,
+                                             &TInformationForm::DBEdit4KeyPress,
+                                             &TInformationForm::DBEdit39KeyPress};
+    for (int i = 0; i < 3; ++i) {
+        QLineEdit* field = control<QLineEdit>(this, kDigitsFields[i]);
+        const KeyPressMember handler = digitsHandlers[i];
+        new TypedTextHandler(
+            field, QString::fromLatin1(kDigitsFields[i]) + "KeyPress",
+            [this, handler](char16_t& key) { (this->*handler)(key); },
+            [](const QString&, int, const QString& inserted) {
+                return rules::digitsInsertion(inserted).text;
+            });
+    }
+    for (const char* name : kMoneyFields) {
+        QLineEdit* field = control<QLineEdit>(this, name);
+        new TypedTextHandler(
+            field, QString::fromLatin1(name) + "KeyPress",
+            [this, field](char16_t& key) { moneyKeyPress(field, key); },
+            [this](const QString& text, int caret, const QString& inserted) {
+                const rules::Insertion allowed = rules::moneyInsertion(text, caret, inserted);
+                if (allowed.decimalsRefused) {
+                    context_.messages().inform(rules::moneyDecimalsMessage());
+                }
+                return allowed.text;
+            });
+        new FocusHandler(field, QString::fromLatin1(name) + "Enter", FocusHandler::When::Enter,
+                         [this, field] { moneyEnter(field); });
+    }
+    new FocusHandler(control<QLineEdit>(this, "DBEdit6"), "DBEdit6Exit", FocusHandler::When::Exit,
+                     [this] { DBEdit6Exit(); });
+
+    // Choices by the user only: a value set by the program (the preset start year, a row shown)
+    // runs none of these.
+    const std::pair<const char*, void (TInformationForm::*)()> changes[] = {
+        {"DBComboBox4", &TInformationForm::DBComboBox4Change},
+        {"DBComboBox5", &TInformationForm::DBComboBox5Change},
+        {"DBComboBox7", &TInformationForm::DBComboBox7Change},
+        {"DBComboBox8", &TInformationForm::DBComboBox8Change},
+        {"DBComboBox9", &TInformationForm::DBComboBox9Change},
+        {"DBComboBox10", &TInformationForm::DBComboBox10Change},
+    };
+    for (const auto& [name, handler] : changes) {
+        connect(control<QComboBox>(this, name), &QComboBox::activated, this,
+                [this, handler] { (this->*handler)(); });
+    }
+}
+
+}  // namespace meridell::record
