@@ -190,4 +190,9 @@ void TMainForm::N7Click() {
     close();
 }
 
+void TMainForm::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
+}
+
 }  // namespace meridell::app
