@@ -169,13 +169,13 @@ QWidget* TSelectForm::buildNavigator() {
     auto* row = new QHBoxLayout(DBNavigator1);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    struct Spec {
+    struct NavButton {
         const char* name;
         QString glyph;
         QString tip;
         void (data::Dataset::*move)();
     };
-    const Spec specs[] = {
+    const NavButton navButtons[] = {
         {"NavFirst", QStringLiteral("|◀"), QStringLiteral("跳到第一条项目"), &data::Dataset::first},
         {"NavPrior", QStringLiteral("◀"), QStringLiteral("跳到前一条项目"), &data::Dataset::prior},
         {"NavNext", QStringLiteral("▶"), QStringLiteral("跳到下一条项目"), &data::Dataset::next},
@@ -183,12 +183,12 @@ QWidget* TSelectForm::buildNavigator() {
     };
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(DBNavigator1);
-        button->setObjectName(specs[i].name);
-        button->setText(specs[i].glyph);
-        button->setToolTip(specs[i].tip);
-        button->setAccessibleName(specs[i].tip);
+        button->setObjectName(navButtons[i].name);
+        button->setText(navButtons[i].glyph);
+        button->setToolTip(navButtons[i].tip);
+        button->setAccessibleName(navButtons[i].tip);
         button->setMinimumWidth(40);
-        auto move = specs[i].move;
+        auto move = navButtons[i].move;
         connect(button, &QToolButton::clicked, this,
                 [this, move] { context_.guard([&] { (projects().*move)(); }); });
         row->addWidget(button);
