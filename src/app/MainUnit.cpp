@@ -23,11 +23,32 @@ namespace {
 constexpr int kClientWidth = 786;
 constexpr int kClientHeight = 518;
 
+// The Windows families are asked for first; where they are missing, the Kai face of the installed
+// CJK fonts stands in, for the Latin letters of a caption too, so that a caption keeps one face.
 QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont f(family);
+    QFont f;
+    f.setFamilies({family, QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW MBE"),
+                   QStringLiteral("Noto Serif CJK SC")});
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
+}
+
+// Keeps a whole caption visible: a label of fixed size takes a smaller font when its caption would
+// not fit; the others grow to their caption from the same top-left corner.
+void fitCaption(QLabel* label, bool fixedSize) {
+    const int available = label->width();
+    if (fixedSize) {
+        QFont f = label->font();
+        while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(label->text()) > available) {
+            f.setPixelSize(f.pixelSize() - 1);
+        }
+        label->setFont(f);
+    } else {
+        int needed = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
+        label->resize(std::max(available, needed),
+                      std::max(label->height(), QFontMetrics(label->font()).height()));
+    }
 }
 
 }  // namespace
@@ -99,18 +120,20 @@ void TMainForm::buildLabels() {
         QString family;
         int pixels;
         QRect geometry;
+        bool fixed;
     };
     const QString li = QStringLiteral("隶书");
     const Spec specs[] = {
-        {&Label1, "Label1", QStringLiteral("Lanvere软科学研究计划"), li, 48, {148, 149, 490, 48}},
-        {&Label2, "Label2", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}},
-        {&Label3, "Label3", QStringLiteral("Lanvere科学技术厅"), li, 21, {301, 368, 184, 21}},
+        {&Label1, "Label1", QStringLiteral("Lanvere软科学研究计划"), li, 48, {148, 149, 490, 48}, true},
+        {&Label2, "Label2", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
+        {&Label3, "Label3", QStringLiteral("Lanvere科学技术厅"), li, 21, {301, 368, 184, 21}, false},
         {&Label4,
          "Label4",
          QStringLiteral("版本:1.0"),
          QStringLiteral("楷体_GB2312"),
          16,
-         {360, 448, 70, 16}},
+         {360, 448, 70, 16},
+         false},
     };
     for (const Spec& s : specs) {
         auto* label = new QLabel(s.text, client_);
@@ -121,6 +144,7 @@ void TMainForm::buildLabels() {
         label->setAutoFillBackground(false);
         label->setStyleSheet("color: purple; background: transparent;");
         label->setGeometry(s.geometry);
+        fitCaption(label, s.fixed);
         *s.label = label;
     }
 }
@@ -188,6 +212,11 @@ void TMainForm::N6Click() {
 
 void TMainForm::N7Click() {
     close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
 }
 
 }  // namespace meridell::app

@@ -63,6 +63,10 @@ public:
     void N6Click();  // 帮助
     void N7Click();  // 退出系统
 
+protected:
+    // Closing the main window ends the program at once, whatever is docked or open over it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildLabels();
     void buildMenu();

@@ -1,12 +1,154 @@
 #include "lists/ApplyUnit.h"
 
 #include "app/AppContext.h"
+#include "app/MainUnit.h"
+#include "data/Dataset.h"
+#include "lists/ProjectCommands.h"
+#include "lists/ProjectGrid.h"
+#include "record/InformationUnit.h"
+#include "word/DocumentCommands.h"
+
+#include <QHBoxLayout>
+#include <QShowEvent>
+#include <QVBoxLayout>
 
 namespace meridell::lists {
 
 TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName("ApplyForm");
     setWindowTitle(QStringLiteral("项目申报"));
+    setAccessibleName(windowTitle());
+    setAutoFillBackground(true);  // docked, the page covers the main window's picture and labels
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    buildNotice();
+    buildGrid();
+    buildButtons();
+
+    data::Dataset& query = projects();
+    connect(&query, &data::Dataset::rowsReset, this, &TApplyForm::updateRowButtons);
+    connect(&query, &data::Dataset::stateChanged, this, &TApplyForm::updateRowButtons);
+    updateRowButtons();
+}
+
+data::Dataset& TApplyForm::projects() const {
+    return context_.InformationForm->ADOQuery1;
+}
+
+void TApplyForm::buildNotice() {
+    Label1 = new QLabel(
+        QStringLiteral("请您首先完成申报项目信息的填写，保存后，务必利用系统主菜单上的“项目表导出”，"
+                       "将申报数据上报至软科学研究计划项目管理部门！"),
+        this);
+    Label1->setObjectName("Label1");
+    Label1->setAccessibleName(Label1->text());
+    QFont notice = Label1->font();
+    notice.setPixelSize(12);  // small enough to keep the notice on one line across the page
+    Label1->setFont(notice);
+    Label1->setStyleSheet("color: red;");
+    Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    layout()->addWidget(Label1);
+}
+
+void TApplyForm::buildGrid() {
+    GroupBox1 = new QGroupBox(QStringLiteral("项目列表"), this);
+    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1->setAccessibleName(GroupBox1->title());
+    DBGrid1 = new ProjectGrid(context_, projects(),
+                              {
+                                  {QStringLiteral("指南代码"), QStringLiteral("classcode"), 60},
+                                  {QStringLiteral("项目名称"), QStringLiteral("projectname"), 215},
+                                  {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 98},
+                                  {QStringLiteral("负责人"), QStringLiteral("projectman"), 48},
+                                  {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 74},
+                                  {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 278},
+                              },
+                              GroupBox1);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setAccessibleName(GroupBox1->title());
+    auto* box = new QVBoxLayout(GroupBox1);
+    box->setContentsMargins(4, 4, 4, 4);
+    box->addWidget(DBGrid1);
+    layout()->addWidget(GroupBox1);
+    static_cast<QVBoxLayout*>(layout())->setStretchFactor(GroupBox1, 1);
+}
+
+void TApplyForm::buildButtons() {
+    auto* row = new QHBoxLayout;
+    auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(name);
+        button->setAccessibleName(caption);
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { context_.guard([&] { (this->*handler)(); }); });
+        row->addWidget(button);
+        return button;
+    };
+    Button1 = add("Button1", QStringLiteral("申报新项目"), &TApplyForm::Button1Click);
+    Button2 = add("Button2", QStringLiteral("编辑项目"), &TApplyForm::Button2Click);
+    Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
+    Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
+    Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
+    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void TApplyForm::updateRowButtons() {
+    const bool hasRows = projects().recordCount() > 0;
+    for (QPushButton* b : {Button2, Button3, Button4}) {
+        b->setEnabled(hasRows);
+    }
+}
+
+void TApplyForm::setQueryMenuEnabled(bool enabled) {
+    if (context_.MainForm && context_.MainForm->N2) {
+        context_.MainForm->N2->setEnabled(enabled);
+    }
+}
+
+void TApplyForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        setQueryMenuEnabled(false);
+    }
+}
+
+void TApplyForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        setQueryMenuEnabled(true);
+    }
+}
+
+// 申报新项目: the record form in new mode on a new empty row.
+void TApplyForm::Button1Click() {
+    context_.InformationForm->openNew();
+}
+
+// 编辑项目: the record form in edit mode on the selected project.
+void TApplyForm::Button2Click() {
+    editCurrentProject(context_);
+}
+
+// 删除项目
+void TApplyForm::Button3Click() {
+    deleteCurrentProject(context_);
+}
+
+// 生成Word文档
+void TApplyForm::Button4Click() {
+    word::generateDesignTaskBook(context_, word::Origin::ProjectListPage);
+}
+
+// 生成项目列表
+void TApplyForm::Button5Click() {
+    word::generateProjectList(context_, word::Origin::ProjectListPage);
+}
+
+// 退出该页: the project query stays closed until a menu command opens it again.
+void TApplyForm::Button6Click() {
+    projects().close();
+    close();
 }
 
 }  // namespace meridell::lists

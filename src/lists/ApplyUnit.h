@@ -1,21 +1,59 @@
 #pragma once
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace meridell::app {
 class AppContext;
 }
+namespace meridell::data {
+class Dataset;
+}
 
 namespace meridell::lists {
 
-// The project list page: all projects, with new, edit and delete.
+class ProjectGrid;
+
+// The project list page: every project of the project query, with new, edit and delete, and the
+// two documents. While it is shown the menu entry "管理查询" is disabled.
 class TApplyForm : public QWidget {
     Q_OBJECT
 public:
     explicit TApplyForm(app::AppContext& context, QWidget* parent = nullptr);
 
+    QLabel* Label1 = nullptr;  // the red notice
+    QGroupBox* GroupBox1 = nullptr;
+    ProjectGrid* DBGrid1 = nullptr;
+    QPushButton* Button1 = nullptr;  // 申报新项目
+    QPushButton* Button2 = nullptr;  // 编辑项目
+    QPushButton* Button3 = nullptr;  // 删除项目
+    QPushButton* Button4 = nullptr;  // 生成Word文档
+    QPushButton* Button5 = nullptr;  // 生成项目列表
+    QPushButton* Button6 = nullptr;  // 退出该页
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
 protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
     app::AppContext& context_;
+
+private:
+    data::Dataset& projects() const;
+    void buildNotice();
+    void buildGrid();
+    void buildButtons();
+    // Edit, delete and the design task book need a current project.
+    void updateRowButtons();
+    void setQueryMenuEnabled(bool enabled);
 };
 
 }  // namespace meridell::lists

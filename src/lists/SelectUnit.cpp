@@ -1,14 +1,335 @@
 #include "lists/SelectUnit.h"
 
 #include "app/AppContext.h"
+#include "app/MainUnit.h"
+#include "app/MessageService.h"
+#include "data/DataModuleUnit.h"
+#include "data/Dataset.h"
+#include "data/Statements.h"
+#include "lists/ProjectCommands.h"
+#include "lists/ProjectGrid.h"
+#include "lists/core/Captions.h"
+#include "record/InformationUnit.h"
+#include "word/DocumentCommands.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace meridell::lists {
+
+namespace {
+
+void setTextColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+}  // namespace
 
 TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName("SelectForm");
     setWindowTitle(QStringLiteral("管理查询"));
+    setAccessibleName(windowTitle());
+    setAutoFillBackground(true);  // docked, the page covers the main window's picture and labels
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildCriteria());
+    layout->addWidget(buildResult(), 1);
+
+    data::Dataset& query = projects();
+    connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateRowButtons);
+    connect(&query, &data::Dataset::stateChanged, this, &TSelectForm::updateRowButtons);
+    connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateNavigator);
+    connect(&query, &data::Dataset::currentChanged, this, &TSelectForm::updateNavigator);
+    updateRowButtons();
+    updateNavigator();
+    for (int i = 0; i < kCriteria; ++i) {
+        CheckBoxClick(i);
+    }
 }
 
-void TSelectForm::showAllProjects(int) {}
+data::Dataset& TSelectForm::projects() const {
+    return context_.InformationForm->ADOQuery1;
+}
+
+QPushButton* TSelectForm::addButton(const char* name, const QString& caption,
+                                    void (TSelectForm::*handler)()) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAccessibleName(caption);
+    button->setAutoDefault(true);  // Enter on a focused button clicks that button
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { context_.guard([&] { (this->*handler)(); }); });
+    return button;
+}
+
+QWidget* TSelectForm::buildCriteria() {
+    GroupBox1 = new QGroupBox(QStringLiteral("查询条件"), this);
+    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1->setAccessibleName(GroupBox1->title());
+    GroupBox1->setStyleSheet("QGroupBox::title { color: red; }");
+    auto* box = new QVBoxLayout(GroupBox1);
+    Label1 = new QLabel(QStringLiteral("注意:要查询某项内容,首先要选中该项"), GroupBox1);
+    Label1->setObjectName("Label1");
+    Label1->setAccessibleName(Label1->text());
+    Label1->setWordWrap(true);
+    box->addWidget(Label1);
+
+    auto* grid = new QGridLayout;
+    std::span<const CriterionDef> defs = criteria();
+    int edits = 0;
+    int combos = 0;
+    for (int i = 0; i < kCriteria; ++i) {
+        auto* check = new QCheckBox(defs[i].caption, GroupBox1);
+        check->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        check->setAccessibleName(defs[i].caption);
+        connect(check, &QCheckBox::toggled, this, [this, i] { CheckBoxClick(i); });
+        CheckBoxes[i] = check;
+        Inputs[i] = buildCriterionInput(defs[i], edits, combos);
+        grid->addWidget(check, i, 0);
+        grid->addWidget(Inputs[i], i, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    box->addLayout(grid);
+    box->addStretch(1);
+
+    Button1 = addButton("Button1", QStringLiteral("查  询"), &TSelectForm::Button1Click);
+    Button1->setDefault(true);
+    Button2 = addButton("Button2", QStringLiteral("退出该页"), &TSelectForm::Button2Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    box->addLayout(buttons);
+    GroupBox1->setFixedWidth(250);
+    return GroupBox1;
+}
+
+QWidget* TSelectForm::buildCriterionInput(const CriterionDef& def, int& edits, int& combos) {
+    QWidget* input = nullptr;
+    if (def.isPickList()) {
+        auto* combo = new QComboBox(GroupBox1);
+        combo->setObjectName(QStringLiteral("ComboBox%1").arg(++combos));
+        combo->setEditable(false);  // pick lists accept no typed text
+        combo->addItems(def.choices);
+        combo->setMaxVisibleItems(def.visibleChoices);
+        combo->setCurrentIndex(-1);
+        input = combo;
+    } else {
+        auto* edit = new QLineEdit(GroupBox1);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(++edits));
+        input = edit;
+    }
+    input->setAccessibleName(def.caption);
+    input->setMinimumWidth(120);
+    return input;
+}
+
+QWidget* TSelectForm::buildResult() {
+    GroupBox2 = new QGroupBox(totalCaption(0), this);
+    GroupBox2->setObjectName("GroupBox2");
+    auto* box = new QVBoxLayout(GroupBox2);
+    DBGrid1 = new ProjectGrid(context_, projects(),
+                              {
+                                  {QStringLiteral("指南代码"), QStringLiteral("classcode"), 68},
+                                  {QStringLiteral("项目名称"), QStringLiteral("projectname"), 203},
+                                  {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 95},
+                                  {QStringLiteral("项目负责人"), QStringLiteral("projectman"), 84},
+                                  {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 117},
+                                  {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 317},
+                              },
+                              GroupBox2);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setAccessibleName(QStringLiteral("查询结果"));
+    box->addWidget(DBGrid1, 1);
+    box->addWidget(buildNavigator());
+
+    Button3 = addButton("Button3", QStringLiteral("编辑该项目"), &TSelectForm::Button3Click);
+    Button4 = addButton("Button4", QStringLiteral("删除该项目"), &TSelectForm::Button4Click);
+    Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &TSelectForm::Button5Click);
+    Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &TSelectForm::Button6Click);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Button3, Button4, Button5, Button6}) {
+        buttons->addWidget(b);
+    }
+    box->addLayout(buttons);
+    return GroupBox2;
+}
+
+QWidget* TSelectForm::buildNavigator() {
+    DBNavigator1 = new QWidget(GroupBox2);
+    DBNavigator1->setObjectName("DBNavigator1");
+    DBNavigator1->setAccessibleName(QStringLiteral("项目导航"));
+    auto* row = new QHBoxLayout(DBNavigator1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    struct NavButton {
+        const char* name;
+        QString glyph;
+        QString tip;
+        void (data::Dataset::*move)();
+    };
+    const NavButton navButtons[] = {
+        {"NavFirst", QStringLiteral("|◀"), QStringLiteral("跳到第一条项目"), &data::Dataset::first},
+        {"NavPrior", QStringLiteral("◀"), QStringLiteral("跳到前一条项目"), &data::Dataset::prior},
+        {"NavNext", QStringLiteral("▶"), QStringLiteral("跳到下一条项目"), &data::Dataset::next},
+        {"NavLast", QStringLiteral("▶|"), QStringLiteral("跳到最后一条项目"), &data::Dataset::last},
+    };
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QToolButton(DBNavigator1);
+        button->setObjectName(navButtons[i].name);
+        button->setText(navButtons[i].glyph);
+        button->setToolTip(navButtons[i].tip);
+        button->setAccessibleName(navButtons[i].tip);
+        button->setMinimumWidth(40);
+        auto move = navButtons[i].move;
+        connect(button, &QToolButton::clicked, this,
+                [this, move] { context_.guard([&] { (projects().*move)(); }); });
+        row->addWidget(button);
+        NavigatorButtons[i] = button;
+    }
+    row->addStretch(1);
+    return DBNavigator1;
+}
+
+QString TSelectForm::inputText(int criterion) const {
+    if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
+        return combo->currentIndex() < 0 ? QString() : combo->currentText();
+    }
+    return static_cast<QLineEdit*>(Inputs[criterion])->text();
+}
+
+void TSelectForm::clearInput(int criterion) {
+    if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
+        combo->setCurrentIndex(-1);
+    } else {
+        static_cast<QLineEdit*>(Inputs[criterion])->clear();
+    }
+}
+
+// A checked criterion shows a red caption and takes input; a cleared one is black, empty and
+// disabled, so checking it again starts from nothing.
+void TSelectForm::CheckBoxClick(int criterion) {
+    const bool checked = CheckBoxes[criterion]->isChecked();
+    setTextColor(CheckBoxes[criterion], checked ? Qt::red : Qt::black);
+    if (!checked) {
+        clearInput(criterion);
+    }
+    Inputs[criterion]->setEnabled(checked);
+}
+
+void TSelectForm::showAllProjects(int n) {
+    GroupBox2->setTitle(totalCaption(n));
+    for (int i = 0; i < kCriteria; ++i) {
+        CheckBoxes[i]->setChecked(false);
+        CheckBoxClick(i);
+    }
+}
+
+void TSelectForm::updateRowButtons() {
+    const bool hasRows = projects().recordCount() > 0;
+    for (QPushButton* b : {Button3, Button4, Button5}) {
+        b->setEnabled(hasRows);
+    }
+}
+
+// Like a record navigator: first and previous are off at the beginning, next and last at the end.
+void TSelectForm::updateNavigator() {
+    const data::Dataset& query = projects();
+    const bool open = query.isOpen() && query.recordCount() > 0;
+    NavigatorButtons[0]->setEnabled(open && !query.bof());
+    NavigatorButtons[1]->setEnabled(open && !query.bof());
+    NavigatorButtons[2]->setEnabled(open && !query.eof());
+    NavigatorButtons[3]->setEnabled(open && !query.eof());
+}
+
+void TSelectForm::setListMenuEnabled(bool enabled) {
+    if (context_.MainForm && context_.MainForm->N1) {
+        context_.MainForm->N1->setEnabled(enabled);
+    }
+}
+
+void TSelectForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        setListMenuEnabled(false);
+    }
+}
+
+void TSelectForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) {
+        setListMenuEnabled(true);
+    }
+}
+
+// Enter anywhere on the page runs the query, unless a focused push button takes it itself.
+void TSelectForm::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && Button1->isEnabled()) {
+        Button1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// 查  询: the checked criteria become the project query's statement; the caption reports the
+// total, the found count and the share.
+void TSelectForm::Button1Click() {
+    GroupBox2->setTitle(runningCaption());
+    GroupBox2->repaint();
+
+    std::array<CriterionInput, kCriteria> inputs;
+    for (int i = 0; i < kCriteria; ++i) {
+        inputs[i] = {CheckBoxes[i]->isChecked(), inputText(i)};
+    }
+    const QueryStatement statement = buildQueryStatement(inputs);
+    data::Dataset& query = projects();
+    query.close();
+    query.setSql(statement.sql);
+    query.setParameters(statement.values);
+    query.open();
+    const int found = query.recordCount();
+
+    data::Dataset& all = context_.DataModuleForm->ADOQueryTemp;
+    all.close();
+    all.setSql(data::sql::kAllProjects);
+    all.open();
+    const int total = all.recordCount();
+
+    GroupBox2->setTitle(resultCaption(total, found));
+    context_.messages().inform(QStringLiteral("查询任务完毕!"));
+}
+
+// 退出该页: the project query is opened again on the last query, then the page closes.
+void TSelectForm::Button2Click() {
+    projects().reopen();
+    close();
+}
+
+// 编辑该项目
+void TSelectForm::Button3Click() {
+    editCurrentProject(context_);
+}
+
+// 删除该项目: the result caption keeps the counts of the last query.
+void TSelectForm::Button4Click() {
+    deleteCurrentProject(context_);
+}
+
+// 生成Word文档
+void TSelectForm::Button5Click() {
+    word::generateDesignTaskBook(context_, word::Origin::QueryPage);
+}
+
+// 生成项目列表: the documents of the current result.
+void TSelectForm::Button6Click() {
+    word::generateProjectList(context_, word::Origin::QueryPage);
+}
 
 }  // namespace meridell::lists

@@ -1,0 +1,80 @@
+#include "lists/core/ProjectDeletion.h"
+
+#include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/Dataset.h"
+#include "data/Schema.h"
+#include "data/Statements.h"
+
+#include <optional>
+
+namespace meridell::lists {
+
+namespace {
+
+using Memento = data::Dataset::Memento;
+
+// Selects the rows of `key` with `statement` and deletes them one by one from the first. The
+// dataset's state right after selecting goes into `selected`, to put it back after a rollback.
+void deleteRowsOfKey(data::Dataset& rows, const QString& statement, const QVariantList& key,
+                     std::optional<Memento>& selected) {
+    rows.close();
+    rows.setSql(statement);
+    rows.setParameters(key);
+    rows.open();
+    selected = rows.memento();
+    while (!rows.isEmpty()) {
+        rows.first();
+        rows.remove();
+    }
+}
+
+void restoreIfSelected(data::Dataset& rows, const std::optional<Memento>& selected) {
+    if (selected) {
+        rows.restore(*selected);
+    }
+}
+
+}  // namespace
+
+QVariantList currentProjectKey(const data::Dataset& projects) {
+    QVariantList key;
+    for (const char* column : data::kKeyColumns) {
+        key << projects.value(QString::fromLatin1(column));
+    }
+    return key;
+}
+
+void deleteProject(data::Dataset& projects, data::Dataset& priorRows, data::Dataset& staffRows) {
+    if (!projects.isOpen() || projects.currentRow() < 0) {
+        throw Error(QStringLiteral("没有可删除的项目"));
+    }
+    data::Connection* connection = projects.connection();
+    if (!connection) {
+        throw Error(QStringLiteral("Dataset %1: no connection").arg(projects.objectName()));
+    }
+    const QVariantList key = currentProjectKey(projects);
+    const Memento projectsBefore = projects.memento();
+    std::optional<Memento> priorSelected;
+    std::optional<Memento> staffSelected;
+
+    data::Transaction transaction(*connection);
+    try {
+        deleteRowsOfKey(priorRows, data::sql::kPriorProjectsOfKey, key, priorSelected);
+        deleteRowsOfKey(staffRows, data::sql::kStaffOfKey, key, staffSelected);
+        projects.remove();
+        transaction.commit();
+    } catch (...) {
+        try {
+            transaction.rollback();
+        } catch (...) {
+            // The connection itself failed; the original error is the one to report.
+        }
+        projects.restore(projectsBefore);
+        restoreIfSelected(priorRows, priorSelected);
+        restoreIfSelected(staffRows, staffSelected);
+        throw;
+    }
+}
+
+}  // namespace meridell::lists

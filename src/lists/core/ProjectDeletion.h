@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QVariantList>
+
+namespace meridell::data {
+class Dataset;
+}
+
+namespace meridell::lists {
+
+// The project key (projectname, projectman, takeunit1) of the current row of the project query, in
+// the order the key statements bind them.
+QVariantList currentProjectKey(const data::Dataset& projects);
+
+// Deletes the current project of `projects`: the table2 rows of its key through `priorRows`, then
+// the table3 rows of its key through `staffRows`, then its own table1 row. Rows match by the key
+// alone, so a null key part matches no child row. Everything runs in one transaction on the
+// project query's connection: when any step fails nothing is deleted, the three datasets are put
+// back as they were, and the error is thrown on.
+void deleteProject(data::Dataset& projects, data::Dataset& priorRows, data::Dataset& staffRows);
+
+}  // namespace meridell::lists

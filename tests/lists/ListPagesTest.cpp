@@ -1,0 +1,374 @@
+#include "app/MainUnit.h"
+#include "data/DataModuleUnit.h"
+#include "lists/ApplyUnit.h"
+#include "lists/ProjectGrid.h"
+#include "lists/SelectUnit.h"
+#include "record/InformationUnit.h"
+#include "support/AppFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace meridell::lists {
+namespace {
+
+using test::RecordingMessages;
+using Kind = RecordingMessages::Kind;
+
+// The whole program on a fresh folder, with projects arranged by plain SQL before a page opens.
+class ListPagesTest : public test::AppFixture {
+protected:
+    test::SqlFile& sql() {
+        if (!sql_) {
+            sql_ = std::make_unique<test::SqlFile>(folder.databasePath());
+        }
+        return *sql_;
+    }
+    qint64 addProject(const QString& name, const QString& man, const QString& unit, QVariantMap more = {}) {
+        more["projectname"] = name;
+        more["projectman"] = man;
+        more["takeunit1"] = unit;
+        return sql().insert("table1", more);
+    }
+    void addChildren(const QString& name, const QString& man, const QString& unit, int prior, int staff) {
+        for (int i = 0; i < prior; ++i) {
+            sql().insert("table2", {{"projectname", name}, {"projectman", man}, {"takeunit1", unit}});
+        }
+        for (int i = 0; i < staff; ++i) {
+            sql().insert("table3", {{"projectname", name}, {"projectman", man}, {"takeunit1", unit}});
+        }
+    }
+    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    TApplyForm& apply() { return *ctx().ApplyForm; }
+    TSelectForm& select() { return *ctx().SelectForm; }
+    QStringList gridColumn(ProjectGrid* grid, int column) {
+        QStringList values;
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            values << grid->model()->index(r, column).data().toString();
+        }
+        return values;
+    }
+
+    // Checks a criterion and fills its input (free text typed, pick list entry chosen).
+    void setCriterion(int criterion, const QString& value) {
+        select().CheckBoxes[criterion]->setChecked(true);
+        if (auto* combo = qobject_cast<QComboBox*>(select().Inputs[criterion])) {
+            combo->setCurrentIndex(combo->findText(value));
+            ASSERT_EQ(combo->currentText(), value);
+        } else {
+            static_cast<QLineEdit*>(select().Inputs[criterion])->setText(value);
+        }
+    }
+    QStringList runQuery() {
+        messages.clear();
+        select().Button1->click();
+        EXPECT_EQ(messages.texts(Kind::Error), QStringList());
+        return gridColumn(select().DBGrid1, 1);
+    }
+
+    std::unique_ptr<test::SqlFile> sql_;
+};
+
+// ---- Project list page ----
+
+TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
+    addProject("甲", "张", "单位一", {{"classcode", "A1"}, {"technicalstandard", "教授"}});
+    addProject("乙", "李", "单位二");
+    triggerMenu("项目申报");
+    ASSERT_TRUE(apply().isVisible());
+    EXPECT_FALSE(ctx().MainForm->N2->isEnabled());
+    EXPECT_TRUE(ctx().MainForm->N1->isEnabled());
+
+    ProjectGrid* grid = apply().DBGrid1;
+    const QStringList titles{"指南代码", "项目名称", "专业领域", "负责人", "技术职称", "承担单位"};
+    const int widths[] = {60, 215, 98, 48, 74, 278};
+    for (int c = 0; c < titles.size(); ++c) {
+        EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
+        EXPECT_EQ(grid->columnWidth(c), widths[c]);
+    }
+    EXPECT_EQ(gridColumn(grid, 1), (QStringList{"甲", "乙"}));
+    EXPECT_EQ(gridColumn(grid, 4), (QStringList{"教授", ""}));
+    EXPECT_FALSE(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable);
+    for (QPushButton* b : {apply().Button1, apply().Button2, apply().Button3, apply().Button4,
+                           apply().Button5, apply().Button6}) {
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    }
+
+    // Choosing a row makes it the current project.
+    grid->selectRow(1);
+    EXPECT_EQ(projects().text("projectname"), QStringLiteral("乙"));
+
+    apply().Button6->click();
+    EXPECT_FALSE(apply().isVisible());
+    EXPECT_FALSE(projects().isOpen());
+    EXPECT_TRUE(ctx().MainForm->N2->isEnabled());
+}
+
+TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
+    triggerMenu("项目申报");
+    EXPECT_FALSE(apply().Button2->isEnabled());
+    EXPECT_FALSE(apply().Button3->isEnabled());
+    EXPECT_FALSE(apply().Button4->isEnabled());
+    EXPECT_TRUE(apply().Button1->isEnabled());
+    EXPECT_TRUE(apply().Button5->isEnabled());
+    EXPECT_TRUE(apply().Button6->isEnabled());
+
+    apply().Button1->click();  // a new project still works
+    EXPECT_TRUE(ctx().InformationForm->isNewMode());
+    EXPECT_EQ(projects().state(), data::Dataset::State::Insert);
+    EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
+}
+
+TEST_F(ListPagesTest, NewProjectPresetsStartYearOnlyFrom2003To2020) {
+    const std::pair<int, int> cases[] = {{2003, 0}, {2011, 8}, {2020, 17}, {2021, -1}, {2002, -1}};
+    for (auto [year, index] : cases) {
+        today = QDate(year, 6, 1);
+        triggerMenu("项目申报");
+        apply().Button1->click();
+        EXPECT_EQ(ctx().InformationForm->DBComboBox7->currentIndex(), index) << year;
+    }
+}
+
+TEST_F(ListPagesTest, EditPutsTheSelectedProjectIntoEditing) {
+    addProject("甲", "张", "单位一");
+    addProject("乙", "李", "单位二");
+    triggerMenu("项目申报");
+    apply().DBGrid1->selectRow(1);
+    apply().Button2->click();
+    EXPECT_FALSE(ctx().InformationForm->isNewMode());
+    EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
+    EXPECT_EQ(projects().text("projectname"), QStringLiteral("乙"));
+}
+
+TEST_F(ListPagesTest, DeletionTakesEveryChildRowOfTheKeyAndOnlyTheCurrentProject) {
+    addProject("甲", "张", "单位一");
+    qint64 twin = addProject("甲", "张", "单位一");  // a second project with the same key
+    addProject("乙", "张", "单位一");
+    addChildren("甲", "张", "单位一", 2, 2);
+    addChildren("甲", "张", "单位二", 1, 1);  // same name and leader, other unit
+    addChildren("乙", "张", "单位一", 1, 1);
+    triggerMenu("项目申报");
+    messages.confirmAnswers = {false, true};
+    apply().Button3->click();  // No leaves every table untouched
+    EXPECT_EQ(messages.texts(Kind::Confirm), QStringList{"确实要删除该项目吗？"});
+    EXPECT_EQ(sql().count("table1") + sql().count("table2") + sql().count("table3"), 3 + 4 + 4);
+    EXPECT_EQ(projects().recordCount(), 3);
+
+    apply().Button3->click();
+    EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
+    EXPECT_EQ(sql().count("table1"), 2);
+    EXPECT_EQ(sql().scalar("select count(*) from table1 where rowid=?", {twin}).toInt(), 1);
+    EXPECT_EQ(
+        sql().scalar("select count(*) from table2 where projectname='甲' and takeunit1='单位一'").toInt(), 0);
+    EXPECT_EQ(
+        sql().scalar("select count(*) from table3 where projectname='甲' and takeunit1='单位一'").toInt(), 0);
+    EXPECT_EQ(sql().count("table2"), 2);
+    EXPECT_EQ(sql().count("table3"), 2);
+    // The grid drops the row without reading the list again; the neighbour becomes current.
+    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), (QStringList{"甲", "乙"}));
+    EXPECT_EQ(projects().rowId(), twin);
+}
+
+TEST_F(ListPagesTest, NullKeyPartFindsNoChildRows) {
+    sql().insert("table1", {{"projectname", "甲"}, {"projectman", "张"}});  // takeunit1 null
+    sql().insert("table2", {{"projectname", "甲"}, {"projectman", "张"}});
+    sql().insert("table3", {{"projectname", "甲"}, {"projectman", "张"}});
+    triggerMenu("项目申报");
+    messages.confirmAnswers = {true};
+    apply().Button3->click();
+    EXPECT_EQ(sql().count("table1"), 0);
+    EXPECT_EQ(sql().count("table2"), 1);
+    EXPECT_EQ(sql().count("table3"), 1);
+    EXPECT_FALSE(apply().Button3->isEnabled()) << "the list is empty now";
+}
+
+TEST_F(ListPagesTest, FailedDeletionLeavesAllThreeTablesAndTheListAsTheyWere) {
+    addProject("甲", "张", "单位一");
+    addChildren("甲", "张", "单位一", 2, 2);
+    sql().exec(
+        "create trigger keep before delete on table1 begin select raise(abort, 'table1 is locked'); end");
+    triggerMenu("项目申报");
+    messages.confirmAnswers = {true};
+    apply().Button3->click();
+
+    EXPECT_EQ(messages.texts(Kind::Error).size(), 1);
+    EXPECT_TRUE(messages.texts(Kind::Error).value(0).contains("table1 is locked"));
+    EXPECT_EQ(sql().count("table1"), 1);
+    EXPECT_EQ(sql().count("table2"), 2);
+    EXPECT_EQ(sql().count("table3"), 2);
+    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), QStringList{"甲"});
+    EXPECT_EQ(ctx().InformationForm->ADOQuery2.recordCount(), 2);
+    EXPECT_EQ(ctx().InformationForm->ADOQuery3.recordCount(), 2);
+
+    // Once the obstacle is gone the same command goes through.
+    sql().exec("drop trigger keep");
+    messages.confirmAnswers = {true};
+    apply().Button3->click();
+    EXPECT_EQ(sql().count("table1") + sql().count("table2") + sql().count("table3"), 0);
+}
+
+TEST_F(ListPagesTest, ListMenuShowsAllProjectsWhateverTheLastQueryWas) {
+    addProject("甲", "张", "单位一");
+    addProject("乙", "李", "单位二");
+    triggerMenu("管理查询");
+    setCriterion(5, "李");
+    EXPECT_EQ(runQuery(), QStringList{"乙"});
+    select().Button2->click();
+    triggerMenu("项目申报");
+    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), (QStringList{"甲", "乙"}));
+}
+
+// ---- Management query page ----
+
+TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
+    for (int i = 0; i < 12; ++i) {
+        addProject(QString::number(i), "张", "单位");
+    }
+    triggerMenu("管理查询");
+    ASSERT_TRUE(select().isVisible());
+    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有12个项目"));
+    EXPECT_FALSE(ctx().MainForm->N1->isEnabled());
+    for (int i = 0; i < TSelectForm::kCriteria; ++i) {
+        EXPECT_FALSE(select().CheckBoxes[i]->isChecked());
+        EXPECT_FALSE(select().Inputs[i]->isEnabled());
+    }
+    const char* tips[] = {"跳到第一条项目", "跳到前一条项目", "跳到下一条项目", "跳到最后一条项目"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(select().NavigatorButtons[i]->toolTip(), QString::fromUtf8(tips[i]));
+    }
+    select().NavigatorButtons[3]->click();
+    EXPECT_EQ(projects().currentRow(), 11);
+    EXPECT_EQ(select().DBGrid1->currentIndex().row(), 11);
+    EXPECT_FALSE(select().NavigatorButtons[2]->isEnabled());
+
+    // A criterion left checked is cleared by the next opening.
+    setCriterion(0, "x");
+    select().Button2->click();
+    EXPECT_TRUE(ctx().MainForm->N1->isEnabled());
+    triggerMenu("管理查询");
+    EXPECT_FALSE(select().CheckBoxes[0]->isChecked());
+    EXPECT_EQ(select().inputText(0), QString());
+}
+
+TEST_F(ListPagesTest, CheckingTurnsCaptionRedAndUncheckingEmptiesTheInput) {
+    triggerMenu("管理查询");
+    QCheckBox* box = select().CheckBoxes[2];
+    setCriterion(2, "大学");
+    EXPECT_TRUE(select().Inputs[2]->isEnabled());
+    EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::red));
+    box->setChecked(false);
+    EXPECT_EQ(select().inputText(2), QString());
+    EXPECT_FALSE(select().Inputs[2]->isEnabled());
+    EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::black));
+    box->setChecked(true);
+    EXPECT_EQ(select().inputText(2), QString()) << "checking again starts from an empty input";
+
+    setCriterion(6, "教授");
+    select().CheckBoxes[6]->setChecked(false);
+    EXPECT_EQ(static_cast<QComboBox*>(select().Inputs[6])->currentIndex(), -1);
+}
+
+TEST_F(ListPagesTest, CaptionsReportTotalFoundAndShare) {
+    triggerMenu("管理查询");
+    runQuery();
+    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有0个项目，查得0个"));
+    EXPECT_EQ(messages.texts(Kind::Inform), QStringList{"查询任务完毕!"});
+    select().Button2->click();
+
+    for (int i = 0; i < 7; ++i) {
+        addProject(QString::number(i), "张", "单位", {{"sex", i < 3 ? "女" : "男"}});
+    }
+    triggerMenu("管理查询");
+    runQuery();
+    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得7个,为100.0%"));
+    setCriterion(8, "女");
+    EXPECT_EQ(runQuery().size(), 3);
+    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得3个,为42.9%"));
+    setCriterion(0, "nothing like this");
+    EXPECT_EQ(runQuery().size(), 0);
+    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得0个"));
+    EXPECT_FALSE(select().Button3->isEnabled());
+    EXPECT_FALSE(select().Button4->isEnabled());
+    EXPECT_FALSE(select().Button5->isEnabled());
+    EXPECT_TRUE(select().Button6->isEnabled());
+}
+
+TEST_F(ListPagesTest, CriteriaMatchByContainment) {
+    addProject("a", "张", "单位", {{"technicalstandard", "教授级高工(农)"}});
+    addProject("b", "张", "单位", {{"technicalstandard", "高工(农)"}});
+    addProject("c", "张", "单位", {{"technicalstandard", "高级经济师"}});
+    addProject("d", "张", "单位", {{"technicalstandard", "工程师(农)"}});
+    triggerMenu("管理查询");
+    setCriterion(6, "高工(农)");
+    EXPECT_EQ(runQuery(), (QStringList{"a", "b"}));
+    setCriterion(6, "经济师");
+    EXPECT_EQ(runQuery(), QStringList{"c"});
+}
+
+TEST_F(ListPagesTest, TypedQuotesAndWildcardsAreSearchedNotExecuted) {
+    addProject("a", "张", "O'Neil大学");
+    addProject("b", "张", "北京大学");
+    addProject("c", "张", "北京工业大学");
+    sql().insert("table1", {{"projectname", "d"}, {"projectman", "张"}});  // null unit
+    addProject("e", "张", "");
+    triggerMenu("管理查询");
+    setCriterion(2, "O'Neil");
+    EXPECT_EQ(runQuery(), QStringList{"a"});
+    setCriterion(2, "'");
+    EXPECT_EQ(runQuery(), QStringList{"a"});
+    setCriterion(2, "北京%大学");
+    EXPECT_EQ(runQuery(), (QStringList{"b", "c"}));
+    setCriterion(2, "北京__大学");
+    EXPECT_EQ(runQuery(), QStringList{"c"});
+    // Checked but empty: every unit holding text, the empty text included, but not a null one.
+    setCriterion(2, "");
+    EXPECT_EQ(runQuery(), (QStringList{"a", "b", "c", "e"}));
+    // Blanks are looked for as typed.
+    setCriterion(2, " ");
+    EXPECT_EQ(runQuery(), QStringList());
+}
+
+TEST_F(ListPagesTest, EnterRunsTheQueryAndLeaveKeepsTheResult) {
+    addProject("a", "张", "单位", {{"sex", "男"}});
+    addProject("b", "李", "单位", {{"sex", "女"}});
+    triggerMenu("管理查询");
+    setCriterion(5, "李");
+    messages.clear();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(select().Inputs[5], &enter);
+    EXPECT_EQ(messages.texts(Kind::Inform), QStringList{"查询任务完毕!"});
+    EXPECT_EQ(gridColumn(select().DBGrid1, 1), QStringList{"b"});
+
+    select().Button2->click();
+    EXPECT_FALSE(select().isVisible());
+    ASSERT_TRUE(projects().isOpen());
+    EXPECT_EQ(projects().recordCount(), 1);
+    EXPECT_EQ(projects().text("projectname"), QStringLiteral("b"));
+}
+
+TEST_F(ListPagesTest, DeletingAFoundProjectKeepsTheCaption) {
+    addProject("a", "张", "单位");
+    addProject("b", "李", "单位");
+    addChildren("b", "李", "单位", 1, 1);
+    triggerMenu("管理查询");
+    setCriterion(5, "李");
+    runQuery();
+    const QString caption = select().GroupBox2->title();
+    messages.confirmAnswers = {true};
+    select().Button4->click();
+    EXPECT_EQ(messages.texts(Kind::Confirm), QStringList{"确实要删除该项目吗？"});
+    EXPECT_EQ(select().GroupBox2->title(), caption);
+    EXPECT_EQ(select().DBGrid1->model()->rowCount(), 0);
+    EXPECT_FALSE(select().Button4->isEnabled());
+    EXPECT_EQ(sql().count("table1"), 1);
+    EXPECT_EQ(sql().count("table2") + sql().count("table3"), 0);
+}
+
+}  // namespace
+}  // namespace meridell::lists
