@@ -21,6 +21,7 @@ namespace meridell::record {
 
 // Typed characters and all other ways text gets into a line edit.
 class TypedTextHandler : public QObject {
+    Q_OBJECT
 public:
     // Decides on a typed character; setting it to 0 drops it.
     using KeyPress = std::function<void(char16_t& key)>;
@@ -52,6 +53,7 @@ private:
 // The focus entering or leaving a field by the user's doing: moving within the window, not the
 // window itself being activated or deactivated or a popup opening.
 class FocusHandler : public QObject {
+    Q_OBJECT
 public:
     enum class When { Enter, Exit };
     FocusHandler(QWidget* field, const QString& name, When when, std::function<void()> handler);
@@ -67,6 +69,7 @@ private:
 // A key going down in a field of the navigation table: moves the focus to the field the table
 // names, found by name among the children of `form`. The key still reaches the field.
 class KeyDownHandler : public QObject {
+    Q_OBJECT
 public:
     KeyDownHandler(QWidget* field, QWidget* form, const nav::Row& row);
 
