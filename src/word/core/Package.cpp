@@ -2,10 +2,15 @@
 
 #include "common/core/Error.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <zip.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace meridell::word {
@@ -120,11 +125,23 @@ Package Package::read(const QString& path) {
 
 void Package::write(const QString& path) const {
     std::string bytes = buildArchive(parts_);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.commit()) {
+    // Written beside the target and renamed over it, so that a failed write leaves the old file.
+    QFileInfo target(path);
+    if (target.isDir()) {
+        throw Error(QStringLiteral("无法保存文档 %1：同名的文件夹已存在").arg(path));
+    }
+    QTemporaryFile file(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
+    if (!file.open() || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
+        !file.flush()) {
         throw Error(QStringLiteral("无法保存文档 %1：%2").arg(path, file.errorString()));
     }
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        throw Error(
+            QStringLiteral("无法保存文档 %1：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    file.setAutoRemove(false);
 }
 
 const Package::Part* Package::find(const std::string& name) const {
