@@ -175,6 +175,28 @@ TEST_F(DocumentTest, FontSizeAndBoldApplyToTextAddedAfterwards) {
     EXPECT_TRUE(out.structureProblems().isEmpty()) << out.structureProblems().join("; ").toStdString();
 }
 
+TEST_F(DocumentTest, AnAddedTableCanBeSearchedSplitAndSavedTwice) {
+    openBody("<w:p>" + kMark + "</w:p>");
+    doc.addTable(doc.bookmarkRange("Mark"), 2, 3);
+    word::Table t = doc.table(1);
+    doc.setBold(doc.cell(t, 1, 2), true);
+    doc.insertAfter(doc.cell(t, 1, 2), "甲\t乙 <占位>\n第二段");
+    doc.insertAfter(doc.cell(t, 2, 3), " 前后有空格 ");
+    DocxReader first = saved();
+    EXPECT_EQ(first.cell(1, 1, 2), "甲\t乙 <占位>\n第二段");
+    EXPECT_EQ(first.cell(1, 2, 3), " 前后有空格 ");
+    EXPECT_TRUE(first.cellBold(1, 1, 2));
+    // Searching turns the table into markup; its cells keep working.
+    EXPECT_TRUE(doc.replaceFirst("<占位>", "丙"));
+    doc.insertAfter(doc.cell(t, 1, 2), "尾");
+    doc.addTable(doc.cell(t, 2, 1), 1, 1);
+    DocxReader second = saved();
+    EXPECT_EQ(second.cell(1, 1, 2), "甲\t乙 丙\n第二段尾");
+    EXPECT_TRUE(second.cellBold(1, 1, 2));
+    EXPECT_EQ(second.tables()[0].select_nodes(".//w:tbl").size(), 1u);
+    EXPECT_TRUE(second.structureProblems().isEmpty()) << second.structureProblems().join("; ").toStdString();
+}
+
 TEST_F(DocumentTest, SavingLeavesTheTemplateAloneAndFailsOnAFolder) {
     openBody(R"(<w:p><w:r><w:t>placeholder</w:t></w:r></w:p>)");
     QFile f(source());

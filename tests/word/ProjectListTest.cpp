@@ -68,4 +68,15 @@ TEST_F(ProjectListTest, AQueryResultIsListedInItsOrderAndItsFirstRowBecomesCurre
     EXPECT_EQ(projects().recordCount(), 5);
 }
 
+TEST_F(ProjectListTest, AnUnsavedChangeOfTheCurrentProjectIsListedAsShown) {
+    test::SqlFile(folder.databasePath())
+        .insert("table1", {{"projectname", "原名"}, {"projectman", "甲"}, {"takeunit1", "单位"}});
+    projects().setSql(data::sql::kAllProjects);
+    projects().open();
+    projects().setValue("projectname", "改过的名称");
+    DocxReader out = generate(word::Origin::ProjectListPage);
+    EXPECT_EQ(out.cell(1, 2, 2), "改过的名称");
+    EXPECT_EQ(out.cell(1, 2, 4), "甲");
+}
+
 }  // namespace

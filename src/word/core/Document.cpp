@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <malloc.h>
 
 namespace meridell::word {
 
@@ -54,11 +55,6 @@ int twips(pugi::xml_node node, const char* attribute, int fallback) {
     return a ? a.as_int(fallback) : fallback;
 }
 
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
-};
-
 }  // namespace
 
 std::string xmlText(const QString& text) {
@@ -76,7 +72,13 @@ std::string xmlText(const QString& text) {
 
 // ---- Opening, saving, closing ----
 
-Document::Document() : d(std::make_unique<Impl>()) {}
+Document::Document() : d(std::make_unique<Impl>()) {
+    // Each save and open sets up and drops a few hundred kilobytes of compression state. Letting the
+    // allocator keep freed memory (up to 32 MB) spares handing it back to the system and faulting
+    // it in again every time, which costs more than the document work itself.
+    static const bool keepFreedMemory = mallopt(M_TRIM_THRESHOLD, 32 << 20) == 1;
+    (void)keepFreedMemory;
+}
 Document::~Document() = default;
 
 void Document::Impl::requireOpen() const {
@@ -98,6 +100,7 @@ void Document::Impl::reset() {
     bookmarkEnds.clear();
     tables.clear();
     grids.clear();
+    pending.clear();
     scratch = {};
     stock.clear();
 }
@@ -137,9 +140,7 @@ void Document::open(const QString& path) {
 void Document::saveAs(const QString& path) {
     d->requireOpen();
     d->dropScratch();
-    StringWriter writer;
-    d->xml.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    d->package.setPart(d->mainPart, std::move(writer.out));
+    d->package.setPart(d->mainPart, d->serialize());
     try {
         d->package.write(path);
     } catch (...) {
@@ -197,6 +198,7 @@ void Document::Impl::dropScratch() {
 // ---- Paragraph index and replacement ----
 
 void Document::Impl::ensureParagraphs() {
+    materializeAll();
     if (paragraphsValid) {
         return;
     }
@@ -399,24 +401,6 @@ Document::Impl::Grid& Document::Impl::grid(const Table& table) {
         collect(row, "w:tc", g.back(), collect);
     }
     return grids.emplace(table.node_.internal_object(), std::move(g)).first->second;
-}
-
-int Document::rowCount(const Table& table) {
-    d->requireOpen();
-    return int(d->grid(table).size());
-}
-
-Range Document::cell(const Table& table, int row, int column) {
-    d->requireOpen();
-    Impl::Grid& g = d->grid(table);
-    if (row < 1 || row > int(g.size()) || column < 1 || column > int(g[size_t(row - 1)].size())) {
-        throw Error(
-            QStringLiteral("表格%1没有第%2行第%3列的单元格").arg(table.position_).arg(row).arg(column));
-    }
-    Range range;
-    range.kind_ = Range::Kind::Cell;
-    range.start_ = g[size_t(row - 1)][size_t(column - 1)];
-    return range;
 }
 
 }  // namespace meridell::word

@@ -20,8 +20,10 @@ public:
 private:
     friend class Document;
     Kind kind_ = Kind::None;
-    pugi::xml_node start_;  // the bookmark's start marker, or the cell
+    pugi::xml_node start_;  // the bookmark's start marker, the cell, or the table of an added cell
     pugi::xml_node end_;    // the bookmark's end marker
+    int row_ = 0;           // for a cell of an added table: its row and column (1-based)
+    int column_ = 0;
 };
 
 // One table of a document, as returned by Document::table.
@@ -39,6 +41,9 @@ private:
 // edited in place: the operations the document generators use. The main text is parsed once when
 // the document opens; its paragraphs, bookmarks, tables and cells are indexed on first use and the
 // indexes are kept up to date as the text changes, so each call costs no more than what it touches.
+// A table added by addTable keeps its cells as plain text and formatting until something needs
+// them as markup, and is usually written out straight from there when the document is saved, so
+// that a table of ten thousand rows costs little time and memory.
 // Every failure (unreadable file, missing bookmark, table or cell) throws meridell::Error.
 class Document {
 public:

@@ -65,40 +65,6 @@ size_t runPropertyRank(const char* name) {
     return kRunPropertyOrder.size();
 }
 
-bool isParagraphContent(pugi::xml_node node) {
-    for (pugi::xml_node n = node; n; n = n.parent()) {
-        if (is(n, "w:p")) {
-            return true;
-        }
-        if (is(n, "w:body") || is(n, "w:tc")) {
-            return false;
-        }
-    }
-    return false;
-}
-
-pugi::xml_node paragraphOf(pugi::xml_node node) {
-    while (node && !is(node, "w:p")) {
-        node = node.parent();
-    }
-    return node;
-}
-
-// The child of `ancestor` that holds `node` (or is it).
-pugi::xml_node childHolding(pugi::xml_node ancestor, pugi::xml_node node) {
-    while (node && node.parent() != ancestor) {
-        node = node.parent();
-    }
-    return node;
-}
-
-// Markers that print nothing: a paragraph holding only these counts as empty.
-bool isMarker(pugi::xml_node node) {
-    return node.type() != pugi::node_element || is(node, "w:pPr") || is(node, "w:bookmarkStart") ||
-           is(node, "w:bookmarkEnd") || is(node, "w:proofErr") || is(node, "w:permStart") ||
-           is(node, "w:permEnd") || is(node, "w:commentRangeStart") || is(node, "w:commentRangeEnd");
-}
-
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines(1);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -237,7 +203,7 @@ Point Document::Impl::endPoint(const Range& range) {
         case Range::Kind::Bookmark:
             return {range.end_.parent(), range.end_};
         case Range::Kind::Cell: {
-            pugi::xml_node cell = range.start_;
+            pugi::xml_node cell = cellNode(range);
             pugi::xml_node p = cell.last_child();
             if (!is(p, "w:p")) {
                 p = cell.append_copy(fragment("<w:p/>"));
@@ -252,6 +218,14 @@ Point Document::Impl::endPoint(const Range& range) {
 
 void Document::insertAfter(const Range& range, const QString& text) {
     d->requireOpen();
+    if (Impl::PendingCell* cell = d->pendingCell(range)) {
+        // Line breaks of any kind separate the cell's paragraphs.
+        std::vector<std::string> lines = splitLines(xmlText(text));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            cell->text += (i ? "\n" : "") + lines[i];
+        }
+        return;
+    }
     std::vector<std::string> lines = splitLines(xmlText(text));
     if (lines.size() == 1 && lines.front().empty()) {
         return;
@@ -300,101 +274,6 @@ void Document::insertBreak(const Range& range) {
     pugi::xml_node run = d->insertRun(at, {}, {});
     run.append_copy(d->fragment("<w:br w:type=\"page\"/>"));
     d->paragraphsValid = false;
-}
-
-// ---- Tables ----
-
-pugi::xml_node Document::Impl::buildTable(int rows, int columns) {
-    int width = textWidth / columns;
-    std::string grid, cells;
-    for (int c = 0; c < columns; ++c) {
-        int w = c == columns - 1 ? textWidth - width * (columns - 1) : width;
-        grid += "<w:gridCol w:w=\"" + std::to_string(w) + "\"/>";
-        cells +=
-            "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(w) + "\" w:type=\"dxa\"/></w:tcPr><w:p/></w:tc>";
-    }
-    std::string border = " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
-    std::string xmlText =
-        "<w:tbl><w:tblPr>" + std::string(tableGridStyle ? "<w:tblStyle w:val=\"TableGrid\"/>" : "") +
-        "<w:tblW w:w=\"" + std::to_string(textWidth) +
-        "\" w:type=\"dxa\"/><w:jc w:val=\"center\"/><w:tblBorders>" + "<w:top" + border + "<w:left" + border +
-        "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border + "<w:insideV" + border +
-        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" +
-        "<w:left w:w=\"108\" w:type=\"dxa\"/><w:right w:w=\"108\" w:type=\"dxa\"/></w:tblCellMar>" +
-        "<w:tblLook w:val=\"04A0\" w:firstRow=\"1\" w:lastRow=\"0\" w:firstColumn=\"1\" w:lastColumn=\"0\" " +
-        "w:noHBand=\"0\" w:noVBand=\"1\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid>" +
-        "<w:tr><w:trPr><w:cantSplit/><w:tblHeader/></w:trPr>" + cells + "</w:tr>" +
-        (rows > 1 ? "<w:tr><w:trPr><w:cantSplit/></w:trPr>" + cells + "</w:tr>" : std::string()) + "</w:tbl>";
-    if (!scratch) {
-        scratch = xml.append_child("scratch");
-    }
-    pugi::xml_node table = parseInto(scratch, xmlText);
-    pugi::xml_node row = table.last_child();
-    for (int r = 2; r < rows; ++r) {
-        table.append_copy(row);
-    }
-    return table;
-}
-
-// Two tables next to each other would merge into one, and a cell must end with a paragraph: an
-// empty paragraph keeps the new table apart on either side where needed.
-void Document::Impl::separateTable(pugi::xml_node table) {
-    pugi::xml_node prev = table.previous_sibling();
-    if (prev && is(prev, "w:tbl")) {
-        table.parent().insert_copy_before(fragment("<w:p/>"), table);
-    }
-    pugi::xml_node next = table.next_sibling();
-    if (!next || !is(next, "w:p")) {
-        table.parent().insert_copy_after(fragment("<w:p/>"), table);
-    }
-}
-
-void Document::addTable(const Range& range, int rows, int columns) {
-    d->requireOpen();
-    if (rows < 1 || columns < 1 || columns > 63) {
-        throw Error(QStringLiteral("无法添加%1行%2列的表格").arg(rows).arg(columns));
-    }
-    Point at = d->endPoint(range);
-    pugi::xml_node anchor;  // the block the table goes before
-    if (!isParagraphContent(at.parent)) {
-        anchor = at.before;
-        if (!anchor && is(at.parent, "w:body")) {
-            anchor = at.parent.child("w:sectPr");
-        }
-    } else {
-        pugi::xml_node paragraph = paragraphOf(at.parent);
-        pugi::xml_node split = at.before ? childHolding(paragraph, at.before) : pugi::xml_node();
-        bool textBefore = false;
-        for (pugi::xml_node n = paragraph.first_child(); n && n != split; n = n.next_sibling()) {
-            textBefore = textBefore || !isMarker(n);
-        }
-        if (textBefore) {
-            anchor = d->newParagraphAfter(paragraph);
-            d->moveTail(paragraph, split, anchor);
-        } else {
-            anchor = paragraph;
-        }
-    }
-    pugi::xml_node container = anchor ? anchor.parent() : at.parent;
-    pugi::xml_node table = d->buildTable(rows, columns);
-    table = anchor ? container.insert_move_before(table, anchor) : container.append_move(table);
-    d->separateTable(table);
-    d->tablesValid = false;
-    d->paragraphsValid = false;
-}
-
-void Document::setFontSize(const Table& table, double points) {
-    d->requireOpen();
-    int halfPoints = int(std::lround(points * 2));
-    d->formatParagraphs(table.node_, d->fragment("<w:sz w:val=\"" + std::to_string(halfPoints) + "\"/>"));
-}
-
-void Document::setBold(const Range& range, bool bold) {
-    d->requireOpen();
-    if (range.kind_ != Range::Kind::Cell) {
-        throw Error(QStringLiteral("只能设置单元格文字的粗体"));
-    }
-    d->formatParagraphs(range.start_, d->fragment(bold ? "<w:b/>" : "<w:b w:val=\"0\"/>"));
 }
 
 }  // namespace meridell::word

@@ -21,6 +21,40 @@ inline bool is(pugi::xml_node node, const char* name) {
     return std::strcmp(node.name(), name) == 0;
 }
 
+inline bool isParagraphContent(pugi::xml_node node) {
+    for (pugi::xml_node n = node; n; n = n.parent()) {
+        if (is(n, "w:p")) {
+            return true;
+        }
+        if (is(n, "w:body") || is(n, "w:tc")) {
+            return false;
+        }
+    }
+    return false;
+}
+
+inline pugi::xml_node paragraphOf(pugi::xml_node node) {
+    while (node && !is(node, "w:p")) {
+        node = node.parent();
+    }
+    return node;
+}
+
+// The child of `ancestor` that holds `node` (or is it).
+inline pugi::xml_node childHolding(pugi::xml_node ancestor, pugi::xml_node node) {
+    while (node && node.parent() != ancestor) {
+        node = node.parent();
+    }
+    return node;
+}
+
+// Markers that print nothing: a paragraph holding only these counts as empty.
+inline bool isMarker(pugi::xml_node node) {
+    return node.type() != pugi::node_element || is(node, "w:pPr") || is(node, "w:bookmarkStart") ||
+           is(node, "w:bookmarkEnd") || is(node, "w:proofErr") || is(node, "w:permStart") ||
+           is(node, "w:permEnd") || is(node, "w:commentRangeStart") || is(node, "w:commentRangeEnd");
+}
+
 // Text of the document as UTF-8, without characters that XML cannot carry.
 std::string xmlText(const QString& text);
 
@@ -48,6 +82,21 @@ struct Document::Impl {
     };
     using Grid = std::vector<std::vector<pugi::xml_node>>;
 
+    // A cell of an added table not yet turned into markup: its paragraphs ("\n" between them) and
+    // the formatting that all of its text shares, which is what the operations on cells produce.
+    struct PendingCell {
+        std::string text;
+        signed char bold = -1;  // -1 not set, 0 off, 1 on
+        short halfPoints = 0;   // 0 not set
+    };
+    struct PendingTable {
+        int rows = 0;
+        int columns = 0;
+        std::vector<int> widths;
+        std::vector<PendingCell> cells;
+        PendingCell& at(int row, int column) { return cells[size_t((row - 1) * columns + column - 1)]; }
+    };
+
     QString path;
     Package package;
     std::string mainPart;
@@ -66,6 +115,7 @@ struct Document::Impl {
     bool tablesValid = false;
     std::vector<pugi::xml_node> tables;
     std::unordered_map<pugi::xml_node_struct*, Grid> grids;
+    std::unordered_map<pugi::xml_node_struct*, PendingTable> pending;  // by table
 
     // Parsed fragments that new elements are copied from, so that copies share their names.
     pugi::xml_node scratch;
@@ -98,6 +148,12 @@ struct Document::Impl {
     pugi::xml_node newParagraphAfter(pugi::xml_node paragraph);
     void moveTail(pugi::xml_node origin, pugi::xml_node from, pugi::xml_node to);
     pugi::xml_node buildTable(int rows, int columns);
+    PendingCell* pendingCell(const Range& range);
+    pugi::xml_node cellNode(const Range& range);
+    void writeRows(const PendingTable& table, std::string& out) const;
+    void materialize(pugi::xml_node table);
+    void materializeAll();
+    std::string serialize();
     void separateTable(pugi::xml_node table);
     template <typename F>
     void forEachParagraph(pugi::xml_node node, F&& f);

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <zip.h>
 
@@ -16,6 +15,8 @@
 namespace meridell::word {
 
 namespace {
+
+constexpr size_t kStoredSize = 8192;
 
 QString zipErrorText(int code) {
     zip_error_t error;
@@ -88,8 +89,14 @@ std::string buildArchive(const std::vector<Package::Part>& parts) {
             throw Error(
                 QStringLiteral("无法生成文档：%1").arg(QString::fromLocal8Bit(zip_strerror(archive))));
         }
-        // Fast compression: documents are mostly repetitive markup that compresses well even so.
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+        // Small parts are stored as they are: setting up compression costs more than it saves.
+        // Large ones get fast compression, as documents are repetitive markup that compresses well
+        // even so.
+        if (part.data.size() < kStoredSize) {
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
+        } else {
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+        }
     }
     if (zip_close(guard.get()) != 0) {
         throw Error(QStringLiteral("无法生成文档：%1").arg(QString::fromLocal8Bit(zip_strerror(archive))));
@@ -125,23 +132,18 @@ Package Package::read(const QString& path) {
 
 void Package::write(const QString& path) const {
     std::string bytes = buildArchive(parts_);
-    // Written beside the target and renamed over it, so that a failed write leaves the old file.
-    QFileInfo target(path);
-    if (target.isDir()) {
+    if (QFileInfo(path).isDir()) {
         throw Error(QStringLiteral("无法保存文档 %1：同名的文件夹已存在").arg(path));
     }
-    QTemporaryFile file(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    if (!file.open() || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
-        !file.flush()) {
+    // An existing file is written over in place and then cut to size, rather than truncated or
+    // replaced: freeing its blocks first makes some file systems write and discard at once, which
+    // costs more than making the whole document.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) ||
+        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
+        !file.resize(qint64(bytes.size())) || !file.flush()) {
         throw Error(QStringLiteral("无法保存文档 %1：%2").arg(path, file.errorString()));
     }
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        throw Error(
-            QStringLiteral("无法保存文档 %1：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    file.setAutoRemove(false);
 }
 
 const Package::Part* Package::find(const std::string& name) const {
