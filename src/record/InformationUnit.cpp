@@ -65,6 +65,9 @@ TInformationForm::TInformationForm(app::AppContext& context, QWidget* parent)
 
 TInformationForm::~TInformationForm() {
     // The controls and grids observe the queries: remove them before the queries go.
+    for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
+        QObject::disconnect(d, nullptr, this, nullptr);
+    }
     delete PageControl1;
     delete bindings_;
     for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
