@@ -193,7 +193,22 @@ void BindingSet::bindMemo(QPlainTextEdit* memo, const QString& column) {
     bindings_.push_back(std::move(b));
 }
 
+BindingSet::Pause::~Pause() {
+    if (--set_.paused_ == 0 && set_.stale_) {
+        try {
+            set_.refreshAll();
+        } catch (...) {
+            // The row could not be read; the controls keep what they show until the next move.
+        }
+    }
+}
+
 void BindingSet::refreshAll() {
+    if (paused_ > 0) {
+        stale_ = true;
+        return;
+    }
+    stale_ = false;
     bool open = dataset_.isOpen() && dataset_.currentRow() >= 0;
     for (auto& b : bindings_) {
         if (b->widget) {
@@ -203,6 +218,10 @@ void BindingSet::refreshAll() {
 }
 
 void BindingSet::refreshColumn(int field) {
+    if (paused_ > 0) {
+        stale_ = true;
+        return;
+    }
     if (field < 0 || field >= dataset_.fieldCount()) {
         return;
     }

@@ -74,6 +74,19 @@ public:
     // Shows the current row's values in every bound control.
     void refreshAll();
 
+    // While a pause lasts the controls are not updated; when the last one ends they show the row as
+    // it then stands. A save that moves, stores and reloads the row many times shows it once.
+    class Pause {
+    public:
+        explicit Pause(BindingSet& set) : set_(set) { ++set_.paused_; }
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+
+    private:
+        BindingSet& set_;
+    };
+
     struct Binding;
 
 private:
@@ -85,6 +98,8 @@ private:
     std::vector<std::unique_ptr<Binding>> bindings_;
     QHash<QString, std::vector<Binding*>> byColumn_;  // lower-case column name
     Binding* writing_ = nullptr;
+    int paused_ = 0;
+    bool stale_ = false;  // something changed during a pause
 };
 
 // Grid cells of a text column keep to the column's size in GB2312 bytes while being typed.

@@ -138,6 +138,7 @@ private:
     void storeStaff(bool appendRow);
     void updateDeleteButtons();
     void followCurrentRow(QTableView* grid, data::Dataset& rows);
+    void showCurrentRow(QTableView* grid, data::Dataset& rows);
 
     QHash<QString, QWidget*> controls_;
     BindingSet* bindings_ = nullptr;
@@ -145,7 +146,9 @@ private:
     data::DatasetModel* staffModel_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
-    bool switchingPage_ = false;  // the page is being changed by the program, not by the tabs
+    bool switchingPage_ = false;
+    int gridsPaused_ = 0;  // while saving, the grids do not follow every row the save passes  // the page is
+                           // being changed by the program, not by the tabs
 };
 
 }  // namespace meridell::record

@@ -1,9 +1,13 @@
+#include <QElapsedTimer>
+
+#include <cstdio>
 // Saving the project row: "保存新增" and "保存修改".
 
 #include "app/AppContext.h"
 #include "app/MessageService.h"
 #include "common/core/Error.h"
 #include "data/Statements.h"
+#include "record/BoundControls.h"
 #include "record/InformationUnit.h"
 #include "record/core/SaveRules.h"
 
@@ -30,6 +34,17 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
     if (!connection) {
         throw Error(QStringLiteral("项目数据库没有打开"));
     }
+    // A save passes every listed row: the grids show where it ends, not each row on the way.
+    struct GridsPaused {
+        TInformationForm& form;
+        explicit GridsPaused(TInformationForm& f) : form(f) { ++form.gridsPaused_; }
+        ~GridsPaused() {
+            if (--form.gridsPaused_ == 0) {
+                form.showCurrentRow(form.DBGrid1, form.ADOQuery2);
+                form.showCurrentRow(form.DBGrid2, form.ADOQuery3);
+            }
+        }
+    } paused(*this);
     runAllOrNothing(*connection, {&ADOQuery1, &ADOQuery2, &ADOQuery3}, work);
 }
 
@@ -37,6 +52,7 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
 // project query holds every project, positioned on the new one, which is put into editing again.
 void TInformationForm::SaveNewProject() {
     qint64 stored = 0;
+    BindingSet::Pause quiet(*bindings_);
     runSaved([&] {
         ADOQuery1.setValue("yearstart", DBComboBox7->currentText());
         ADOQuery1.post();
@@ -78,6 +94,7 @@ void TInformationForm::Button2Click() {
         context_.messages().inform(missing);
         return;
     }
+    BindingSet::Pause quiet(*bindings_);
     runSaved([this] {
         SaveTable1();
         ADOQuery1.edit();

@@ -121,13 +121,19 @@ void TInformationForm::followCurrentRow(QTableView* grid, data::Dataset& rows) {
                     context_.guard([&] { rows.moveTo(current.row()); });
                 }
             });
-    connect(&rows, &data::Dataset::currentChanged, grid, [grid, &rows] {
-        int row = rows.currentRow();
-        QModelIndex current = grid->currentIndex();
-        if (row >= 0 && row < grid->model()->rowCount() && current.row() != row) {
-            grid->setCurrentIndex(grid->model()->index(row, current.isValid() ? current.column() : 0));
+    connect(&rows, &data::Dataset::currentChanged, grid, [this, grid, &rows] {
+        if (gridsPaused_ == 0) {
+            showCurrentRow(grid, rows);
         }
     });
+}
+
+void TInformationForm::showCurrentRow(QTableView* grid, data::Dataset& rows) {
+    int row = rows.currentRow();
+    QModelIndex current = grid->currentIndex();
+    if (row >= 0 && row < grid->model()->rowCount() && current.row() != row) {
+        grid->setCurrentIndex(grid->model()->index(row, current.isValid() ? current.column() : 0));
+    }
 }
 
 void TInformationForm::lockRowList(QTableView* grid, std::initializer_list<QPushButton*> buttons,
