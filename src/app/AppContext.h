@@ -20,6 +20,9 @@ class TSaveForm;
 class TPathForm;
 class TProgressBarForm;
 }  // namespace meridell::exchange
+namespace meridell::word {
+class WordApplication;
+}
 
 namespace meridell::app {
 
@@ -41,6 +44,9 @@ public:
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     // Whether a produced document is opened in the desktop's viewer after saving.
     bool openDocuments = true;
+    // The application Word documents are made with; null means the program's own writer. Tests
+    // put one here that cannot be reached.
+    word::WordApplication* wordApplication = nullptr;
 
     // Shared flags.
     bool IdcardInvalid = false;

@@ -9,7 +9,7 @@ namespace meridell::record {
 
 void TInformationForm::installNavigation() {
     for (const nav::Row& row : nav::table()) {
-        auto* field = findChild<QWidget*>(QString::fromLatin1(row.control));
+        QWidget* field = control(QString::fromLatin1(row.control));
         if (field == nullptr) {
             qFatal("record form: no control %s", row.control);
         }

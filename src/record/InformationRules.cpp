@@ -33,8 +33,8 @@ constexpr PeriodControl kPeriodControls[] = {
 };
 
 template <typename W>
-W* control(const QObject* form, const char* name) {
-    auto* widget = form->findChild<W*>(QString::fromLatin1(name));
+W* control(const TInformationForm* form, const char* name) {
+    auto* widget = form->controlAs<W>(QString::fromLatin1(name));
     if (widget == nullptr) {
         qFatal("record form: no control %s", name);
     }
@@ -128,7 +128,7 @@ namespace {
 
 // A choice in one of the four lists of the project's start and end: beep, message and clearing
 // when it puts the end before the start.
-void checkPeriodOrder(QObject* form, data::Dataset& project, app::MessageService& messages,
+void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, app::MessageService& messages,
                       rules::PeriodList chosen) {
     rules::PeriodChoice period;
     int* positions[] = {&period.startYear, &period.startMonth, &period.endYear, &period.endMonth};

@@ -2,45 +2,174 @@
 
 #include "app/AppContext.h"
 #include "app/MainUnit.h"
+#include "data/Schema.h"
 #include "data/Statements.h"
+#include "record/BoundControls.h"
+#include "record/core/FieldTable.h"
+
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QSignalBlocker>
 
 namespace meridell::record {
+
+namespace {
+
+constexpr int kFormWidth = 794;
+constexpr int kFormHeight = 563;
+constexpr int kStripWidth = 192;
+constexpr int kPagesWidth = 594;
+constexpr int kFirstYear = 2003;
+constexpr int kLastYear = 2020;
+
+QFont pixelFont(const QString& family, int pixels) {
+    QFont f(family);
+    f.setPixelSize(pixels);
+    return f;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(caption);
+    return b;
+}
+
+void cancelPending(data::Dataset& d) {
+    if (d.isOpen()) {
+        d.cancel();
+    }
+}
+
+}  // namespace
 
 TInformationForm::TInformationForm(app::AppContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
     setObjectName("InformationForm");
     setWindowTitle(QStringLiteral("项目资料"));
+    setAccessibleName(windowTitle());
+    setFont(pixelFont(QStringLiteral("宋体"), 12));
+    resize(kFormWidth, kFormHeight);
     ADOQuery1.setSql(data::sql::kInitialProjects);
     ADOQuery2.setSql(data::sql::kInitialPriorProjects);
     ADOQuery3.setSql(data::sql::kInitialStaff);
 
-    auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAccessibleName(caption);
-        return b;
-    };
-    Button4 = button("Button4", QStringLiteral("保存新增"));
-    Button2 = button("Button2", QStringLiteral("保存修改"));
-    Button3 = button("Button3", QStringLiteral("退出该页"));
-    Button6 = button("Button6", QStringLiteral("退出该页"));
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName("TreeView1");
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    DBComboBox7 = new QComboBox(PageControl1);
-    DBComboBox7->setObjectName("DBComboBox7");
-    for (int year = 2003; year <= 2020; ++year) {
-        DBComboBox7->addItem(QString::number(year));
-    }
-    DBComboBox7->setCurrentIndex(-1);
+    bindings_ = new BindingSet(
+        ADOQuery1, [this](const std::function<void()>& work) { context_.guard(work); }, this);
+    buildLeftStrip();
+    buildPages();
+    connectHandlers();
+    installInputRules();
+    installNavigation();
+    setModeButtons(false);
+    layoutStrip();
 }
 
 TInformationForm::~TInformationForm() {
+    // The controls and grids observe the queries: remove them before the queries go.
+    for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
+        QObject::disconnect(d, nullptr, this, nullptr);
+    }
+    delete PageControl1;
+    delete bindings_;
     for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
         d->setConnection(nullptr);
     }
 }
+
+void TInformationForm::buildLeftStrip() {
+    heading_ = new QLabel(treeHeading(), this);
+    heading_->setObjectName("Label1");
+    heading_->setStyleSheet("color: red;");
+
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName("TreeView1");
+    TreeView1->setAccessibleName(treeHeading());
+    heading_->setBuddy(TreeView1);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setRootIsDecorated(false);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
+    // The selected node stays highlighted while another control has the focus.
+    QPalette palette = TreeView1->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    TreeView1->setPalette(palette);
+    for (const PageSpec& page : pageTable()) {
+        TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(page.treeText)}));
+    }
+
+    note_ = new QLabel(leftNote().join('\n'), this);
+    note_->setObjectName("Label2");
+    note_->setAccessibleName(leftNote().join(QString()));
+    note_->setStyleSheet("color: gray;");
+
+    Button4 = makeButton(this, "Button4", QStringLiteral("保存新增"));
+    Button2 = makeButton(this, "Button2", QStringLiteral("保存修改"));
+    Button3 = makeButton(this, "Button3", QStringLiteral("退出该页"));
+    Button6 = makeButton(this, "Button6", QStringLiteral("退出该页"));
+}
+
+void TInformationForm::layoutStrip() {
+    heading_->setGeometry(4, 6, kStripWidth - 8, 16);
+    TreeView1->setGeometry(4, 26, 184, 231);
+    note_->setGeometry(4, 264, kStripWidth - 4, 64);
+    for (QPushButton* b : {Button4, Button2}) {
+        b->setGeometry(60, 344, 70, 20);
+    }
+    for (QPushButton* b : {Button3, Button6}) {
+        b->setGeometry(60, 374, 70, 20);
+    }
+    PageControl1->setGeometry(width() - kPagesWidth, 0, kPagesWidth, height());
+}
+
+void TInformationForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutStrip();
+}
+
+void TInformationForm::connectHandlers() {
+    auto guarded = [this](void (TInformationForm::*handler)()) {
+        return [this, handler] { context_.guard([&] { (this->*handler)(); }); };
+    };
+    connect(Button2, &QPushButton::clicked, this, guarded(&TInformationForm::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, guarded(&TInformationForm::Button3Click));
+    connect(Button4, &QPushButton::clicked, this, guarded(&TInformationForm::Button4Click));
+    connect(Button6, &QPushButton::clicked, this, guarded(&TInformationForm::Button6Click));
+    connect(Button1, &QPushButton::clicked, this, guarded(&TInformationForm::Button1Click));
+    connect(Button5, &QPushButton::clicked, this, guarded(&TInformationForm::Button5Click));
+    connect(Button7, &QPushButton::clicked, this, guarded(&TInformationForm::Button7Click));
+    connect(Button8, &QPushButton::clicked, this, guarded(&TInformationForm::Button8Click));
+    connect(Button9, &QPushButton::clicked, this, guarded(&TInformationForm::Button9Click));
+    connect(Button10, &QPushButton::clicked, this, guarded(&TInformationForm::Button10Click));
+    connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&TInformationForm::TreeView1Click));
+    connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (isVisible()) {
+            pageShown(index);
+        }
+        if (!switchingPage_) {
+            PageControl1Change();
+        }
+    });
+}
+
+QString TInformationForm::shownText(const QString& name) const {
+    QWidget* w = control(name);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        return edit->text();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        return combo->currentText();
+    }
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+        return memo->toPlainText();
+    }
+    return QString();
+}
+
+// ---- opening ----
 
 void TInformationForm::setModeButtons(bool newMode) {
     Button4->setVisible(newMode);
@@ -56,13 +185,15 @@ void TInformationForm::dock() {
 void TInformationForm::openNew() {
     setModeButtons(true);
     ADOQuery1.append();
+    // The selector is preset without the row knowing; saving a new project writes it into the row.
     int year = context_.today().year();
-    if (year >= 2003 && year <= 2020) {
-        DBComboBox7->setCurrentIndex(year - 2003);
-    } else {
-        DBComboBox7->setCurrentIndex(-1);
+    {
+        QSignalBlocker quiet(DBComboBox7);
+        DBComboBox7->setCurrentIndex(year >= kFirstYear && year <= kLastYear ? year - kFirstYear : -1);
     }
+    switchingPage_ = true;
     PageControl1->setCurrentIndex(0);
+    switchingPage_ = false;
     dock();
 }
 
@@ -70,6 +201,83 @@ void TInformationForm::openEdit() {
     setModeButtons(false);
     ADOQuery1.edit();
     dock();
+}
+
+// ---- showing ----
+
+void TInformationForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) {
+        return;  // the main window coming back from the task bar is not an opening
+    }
+    context_.guard([this] { FormShow(); });
+    pageShown(PageControl1->currentIndex());
+}
+
+void TInformationForm::FormShow() {
+    QVariantList key;
+    for (const char* column : data::kKeyColumns) {
+        key << ADOQuery1.value(QLatin1String(column));
+    }
+    const std::pair<data::Dataset*, QString> lists[] = {
+        {&ADOQuery2, data::sql::kPriorProjectsOfKey},
+        {&ADOQuery3, data::sql::kStaffOfKey},
+    };
+    for (const auto& [rows, sql] : lists) {
+        rows->close();
+        rows->setSql(sql);
+        rows->setParameters(key);
+        rows->open();
+    }
+    TreeView1->setFocus();
+    selectTreeNode(PageControl1->currentIndex());
+}
+
+// ---- page switching ----
+
+void TInformationForm::selectTreeNode(int page) {
+    if (QTreeWidgetItem* node = TreeView1->topLevelItem(page)) {
+        TreeView1->setCurrentItem(node);
+    }
+}
+
+void TInformationForm::TreeView1Click() {
+    int page = TreeView1->indexOfTopLevelItem(TreeView1->currentItem());
+    if (page < 0 || page == PageControl1->currentIndex()) {
+        return;
+    }
+    switchingPage_ = true;
+    PageControl1->setCurrentIndex(page);
+    switchingPage_ = false;
+}
+
+void TInformationForm::PageControl1Change() {
+    if (context_.IdcardInvalid) {
+        return;
+    }
+    TreeView1->setFocus();
+    selectTreeNode(PageControl1->currentIndex());
+}
+
+void TInformationForm::pageShown(int page) {
+    if (page == kPriorProjectsPage) {
+        context_.guard([this] { TabSheet10Show(); });
+    } else if (page == kStaffPage) {
+        context_.guard([this] { TabSheet12Show(); });
+    }
+}
+
+// ---- leaving ----
+
+void TInformationForm::Button3Click() {
+    cancelPending(ADOQuery1);
+    cancelPending(ADOQuery2);
+    cancelPending(ADOQuery3);
+    hide();
+}
+
+void TInformationForm::Button6Click() {
+    Button3Click();
 }
 
 }  // namespace meridell::record

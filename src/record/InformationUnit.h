@@ -3,17 +3,30 @@
 #include "data/Dataset.h"
 
 #include <QComboBox>
+#include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QWidget>
+
+#include <functional>
+#include <initializer_list>
 
 namespace meridell::app {
 class AppContext;
 }
+namespace meridell::data {
+class DatasetModel;
+}
 
 namespace meridell::record {
+
+class BindingSet;
+struct FieldSpec;
+struct MessageFrame;
 
 // The project record form: one project over thirteen pages, docked into the main window.
 class TInformationForm : public QWidget {
@@ -38,13 +51,63 @@ public:
     QTabWidget* PageControl1 = nullptr;
     QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to "2020"
 
+    // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
+    // "保存条目", Button7 "删除条目") and research staff on page 11 (DBGrid2 with Button8, Button9,
+    // Button10).
+    QTableView* DBGrid1 = nullptr;
+    QTableView* DBGrid2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QPushButton* Button8 = nullptr;
+    QPushButton* Button9 = nullptr;
+    QPushButton* Button10 = nullptr;
+
+    // Any bound control by its name (DBEdit43, DBComboBox4, DBMemo5, ...), or nullptr.
+    QWidget* control(const QString& name) const { return controls_.value(name); }
+    template <class T>
+    T* controlAs(const QString& name) const {
+        return qobject_cast<T*>(control(name));
+    }
+    // The text a control shows (line edit, list or memo).
+    QString shownText(const QString& name) const;
+
     bool isNewMode() const { return Button4->isVisibleTo(this); }
 
     // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
     // project query, the start year preset from today's date (2003 to 2020), the first page, docked.
     // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
+    // Docking shows the form, which opens the two row lists of the project (FormShow).
     void openNew();
     void openEdit();
+
+    // Showing, page switching and leaving.
+    void FormShow();
+    void TreeView1Click();
+    void PageControl1Change();
+    void Button3Click();
+    void Button6Click();
+
+    // Saving the project row.
+    void Button4Click();  // 保存新增
+    void Button2Click();  // 保存修改
+    // The message naming the empty required fields, or an empty text when all are filled.
+    QString requiredFieldMessage(const MessageFrame& frame) const;
+    void SaveTable1();
+    void SaveNewProject();
+    void Table3IdcardJudge();
+
+    // The two row lists.
+    void TabSheet10Show();
+    void TabSheet12Show();
+    void Button1Click();   // prior projects: 填写新条目
+    void Button5Click();   // prior projects: 保存条目
+    void Button7Click();   // prior projects: 删除条目
+    void Button8Click();   // staff: 填写新条目
+    void Button9Click();   // staff: 保存条目
+    void Button10Click();  // staff: 删除条目
+    void SaveTable2();
+    void SaveTable3();
 
     // Field input rules of pages 0, 1 and 10 (InformationRules.cpp). A KeyPress handler sets the
     // typed character to 0 to drop it. The money fields DBEdit16 and DBEdit26 to DBEdit38 share one
@@ -63,15 +126,50 @@ public:
     void DBComboBox10Change();
 
 protected:
-    // Installs the field input rules and the key-down handlers of the navigation table
-    // (InformationRules.cpp, InformationNavigation.cpp); run once the pages are built.
-    void installInputRules();
-    void installNavigation();
-
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void setModeButtons(bool newMode);
     void dock();
 
     app::AppContext& context_;
+
+private:
+    // Building (per feature).
+    void buildLeftStrip();
+    void buildPages();
+    QWidget* buildFieldPage(int page);
+    QWidget* createControl(const FieldSpec& field, QWidget* parent);
+    QWidget* buildRowListPage(int page);
+    void connectHandlers();
+    // The field input rules and the key-down handlers of the navigation table (InformationRules.cpp,
+    // InformationNavigation.cpp).
+    void installInputRules();
+    void installNavigation();
+    void layoutStrip();
+
+    // Page switching.
+    void selectTreeNode(int page);
+    void pageShown(int page);
+
+    // Saving and the row lists.
+    void runSaved(const std::function<void()>& work);
+    void enterRowListPage(QTableView* grid, std::initializer_list<QPushButton*> buttons);
+    void lockRowList(QTableView* grid, std::initializer_list<QPushButton*> buttons, bool editable);
+    void storePriorProjects(bool appendRow);
+    void storeStaff(bool appendRow);
+    void updateDeleteButtons();
+    void followCurrentRow(QTableView* grid, data::Dataset& rows);
+    void showCurrentRow(QTableView* grid, data::Dataset& rows);
+
+    QHash<QString, QWidget*> controls_;
+    BindingSet* bindings_ = nullptr;
+    data::DatasetModel* priorModel_ = nullptr;
+    data::DatasetModel* staffModel_ = nullptr;
+    QLabel* heading_ = nullptr;
+    QLabel* note_ = nullptr;
+    bool switchingPage_ = false;
+    int gridsPaused_ = 0;  // while saving, the grids do not follow every row the save passes  // the page is
+                           // being changed by the program, not by the tabs
 };
 
 }  // namespace meridell::record

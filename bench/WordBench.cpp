@@ -1,0 +1,127 @@
+#include "BenchData.h"
+#include "BenchSupport.h"
+#include "data/Connection.h"
+#include "data/Dataset.h"
+#include "data/Statements.h"
+#include "word/core/Document.h"
+#include "word/core/Fills.h"
+#include "word/core/Generation.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+using namespace meridell;
+
+namespace {
+
+// Chinese text of `bytes` GB2312 bytes in lines of sixty characters.
+QString memo(int bytes) {
+    QString text;
+    int line = 0;
+    while (bytes >= 2) {
+        if (line == 60 && bytes >= 4) {
+            text += "\r\n";
+            bytes -= 2;
+            line = 0;
+        }
+        text += QChar(char16_t(0x7814 + text.size() % 7));
+        bytes -= 2;
+        ++line;
+    }
+    return text;
+}
+
+// Every memo of the one project at the most its field accepts.
+void memosAtTheirLimits(data::Connection& connection) {
+    const std::pair<const char*, int> limits[] = {
+        {"projectbase", 4500},   {"projectcontent", 4500},   {"projectmethod", 4500}, {"projectplan", 2400},
+        {"projectresult", 2400}, {"projectcondition", 4500}, {"workdivide", 1200},    {"mainpersons", 4500},
+        {"unitpoint", 500},      {"directorpoint", 500},     {"remark", 200},         {"maincontent", 1000}};
+    for (const auto& [column, bytes] : limits) {
+        QSqlQuery q(connection.database());
+        q.prepare(QStringLiteral("update table1 set %1 = ?").arg(column));
+        q.addBindValue(memo(bytes));
+        q.exec();
+    }
+}
+
+word::GenerationContext runContext(const QString& folder, word::OwnWordApplication& own, bool& first) {
+    return {folder, own, first, [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }};
+}
+
+}  // namespace
+
+// The design task book of a project whose memos are at their limits, with 50 prior projects and 50
+// staff rows: the whole procedure from the template to the saved output, in-process.
+MERIDELL_BENCH(word_design_task_book) {
+    QString folder = bench::freshAppFolder();
+    bench::fillProjects(folder + "/source/project.mdb", 1, 0, 50, 50);
+    data::Connection connection("bench");
+    connection.setDatabaseFile(folder + "/source/project.mdb");
+    connection.open();
+    memosAtTheirLimits(connection);
+    data::Dataset project("ADOQuery1"), prior("ADOQuery2"), staff("ADOQuery3");
+    for (data::Dataset* d : {&project, &prior, &staff}) {
+        d->setConnection(&connection);
+    }
+    project.setSql(data::sql::kAllProjects);
+    project.open();
+
+    word::OwnWordApplication own;
+    bool first = true;
+    word::GenerationContext context = runContext(folder, own, first);
+    double baseline = bench::timeMs(
+        [&] {
+            word::Document document;
+            document.open(folder + "/source/bookreport.doc");
+            document.saveAs(folder + "/unchanged.doc");
+        },
+        20);
+    double ms = bench::timeMs(
+        [&] {
+            word::generate(context, word::designTaskBook(), [&](word::Document& document) {
+                word::fillDesignTaskBook(document, project, prior, staff);
+            });
+        },
+        20);
+    bench::report("design task book, memos at their limits, 50 prior projects and 50 staff", ms, "ms", 8,
+                  baseline, "opening and saving the template unchanged");
+}
+
+// The project list of 10,000 projects, from the template to the saved output.
+MERIDELL_BENCH(word_project_list) {
+    QString folder = bench::freshAppFolder();
+    bench::fillProjects(folder + "/source/project.mdb", 10000, 0);
+    data::Connection connection("bench");
+    connection.setDatabaseFile(folder + "/source/project.mdb");
+    connection.open();
+
+    double baseline = bench::timeMs([&] {
+        QSqlQuery q(connection.database());
+        q.setForwardOnly(true);
+        q.exec(
+            "select classcode, projectname, projectdomain, projectman, technicalstandard, takeunit1 from "
+            "table1");
+        qint64 sum = 0;
+        while (q.next()) {
+            for (int c = 0; c < 6; ++c) {
+                sum += q.value(c).toString().size();
+            }
+        }
+    });
+
+    data::Dataset projects("ADOQuery1");
+    projects.setConnection(&connection);
+    projects.setSql(data::sql::kAllProjects);
+    projects.open();
+    word::OwnWordApplication own;
+    bool first = true;
+    word::GenerationContext context = runContext(folder, own, first);
+    double ms = bench::timeMs([&] {
+        word::generate(context, word::projectList(false),
+                       [&](word::Document& document) { word::fillProjectList(document, projects); });
+    });
+    bench::report("project list of 10,000 projects", ms, "ms", 300, baseline,
+                  "plain SQLite read of its columns");
+    bench::report("project list peak memory", bench::peakMemoryMb(), "MB", 100);
+}

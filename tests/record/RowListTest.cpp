@@ -1,0 +1,148 @@
+#include "record/RecordFormFixture.h"
+#include "record/core/FieldTable.h"
+
+#include <gtest/gtest.h>
+
+namespace meridell::record {
+namespace {
+
+using test::RecordFormTest;
+using Kind = test::RecordingMessages::Kind;
+
+const QString kName = QStringLiteral("城市化研究");
+const QString kMan = QStringLiteral("张三");
+const QString kUnit = QStringLiteral("省社科院");
+
+// Types a value into a grid cell as the grid's editor would.
+void setCell(QTableView* grid, int row, int column, const QString& text) {
+    QAbstractItemModel* model = grid->model();
+    ASSERT_TRUE(model->setData(model->index(row, column), text)) << "cell is read-only";
+}
+
+TEST_F(RecordFormTest, EnteringTheStaffPageWithoutKeyFieldsLocksIt) {
+    openNew();
+    showPage(kStaffPage);
+    EXPECT_EQ(messages.count(Kind::Beep), 1);
+    EXPECT_EQ(messages.texts(Kind::Inform),
+              QStringList{QStringLiteral(
+                  "您必须首先填写分类代码，项目名称，项目负责人，项目承担单位，才能填写该页！")});
+    EXPECT_EQ(form().PageControl1->currentIndex(), kStaffPage) << "the page stays visible";
+    EXPECT_FALSE(form().DBGrid2->model()->flags(form().DBGrid2->model()->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(form().DBGrid2->editTriggers(), QAbstractItemView::NoEditTriggers);
+    for (QPushButton* b : {form().Button8, form().Button9, form().Button10}) {
+        EXPECT_FALSE(b->isEnabled());
+    }
+    EXPECT_TRUE(form().isNewMode());
+    EXPECT_EQ(db().count("table1"), 0);
+}
+
+TEST_F(RecordFormTest, EnteringThePriorProjectsPageStoresANewProject) {
+    openNew();
+    fillRequired(kName, kMan, kUnit);
+    showPage(kPriorProjectsPage);
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
+    EXPECT_FALSE(form().isNewMode());
+    EXPECT_EQ(db().count("table1"), 1);
+    EXPECT_EQ(childCount("table3", kName, kMan, kUnit), 1) << "the leader is listed from page 9 too";
+    EXPECT_TRUE(form().Button1->isEnabled());
+    EXPECT_FALSE(form().Button7->isEnabled()) << "nothing to delete yet";
+
+    form().Button1->click();  // a row to type into
+    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 1);
+    EXPECT_TRUE(form().Button7->isEnabled()) << "a row is shown";
+    setCell(form().DBGrid1, 0, 1, QStringLiteral("旧课题"));
+    setCell(form().DBGrid1, 0, 2, QStringLiteral("2001年05月"));
+    form().Button5->click();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    ASSERT_EQ(childCount("table2", kName, kMan, kUnit), 1);
+    EXPECT_EQ(db().scalar("select periodstart from table2").toString(), QStringLiteral("2001年05月"));
+    EXPECT_EQ(db().scalar("select state from table2").toString(), "") << "untyped cells are empty texts";
+
+    showPage(kStaffPage);
+    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 1);
+    EXPECT_EQ(form().DBGrid2->model()->index(0, 0).data().toString(), kMan);
+    EXPECT_TRUE(form().Button10->isEnabled());
+    EXPECT_EQ(db().count("table1"), 1) << "entering again in edit mode stores nothing new";
+}
+
+TEST_F(RecordFormTest, StaffNumbersAreCheckedWhenTheRowsAreSaved) {
+    qint64 id = insertProject(kName, kMan, kUnit);
+    openEdit(id);
+    showPage(kStaffPage);
+    const QString numbers[] = {"123456197809123456", "12345619780912345", "12345619780912345X"};
+    for (const QString& number : numbers) {
+        form().Button8->click();
+        int row = form().ADOQuery3.currentRow();
+        setCell(form().DBGrid2, row, 0, QStringLiteral("成员") + number.right(1));
+        setCell(form().DBGrid2, row, 2, number);
+    }
+    form().Button9->click();
+    EXPECT_TRUE(messages.shown().isEmpty()) << "an invalid number is never reported";
+    ASSERT_EQ(childCount("table3", kName, kMan, kUnit), 3);
+    auto staffRow = [&](const QString& name, const char* column) {
+        return db()
+            .scalar(QStringLiteral("select %1 from table3 where name=?").arg(column), {name})
+            .toString();
+    };
+    EXPECT_EQ(staffRow(QStringLiteral("成员6"), "idcard"), "123456197809123456");
+    EXPECT_EQ(staffRow(QStringLiteral("成员6"), "birthday"), QStringLiteral("1978年09月"));
+    EXPECT_EQ(staffRow(QStringLiteral("成员5"), "idcard"), "") << "17 digits";
+    EXPECT_EQ(staffRow(QStringLiteral("成员5"), "birthday"), "");
+    EXPECT_EQ(staffRow(QStringLiteral("成员X"), "idcard"), "") << "check letter X";
+    EXPECT_EQ(staffRow(QStringLiteral("成员X"), "birthday"), "");
+}
+
+TEST_F(RecordFormTest, RowButtonsWriteTheKeyAsTheFormShowsIt) {
+    qint64 id = insertProject(kName, kMan, kUnit);
+    insertChildren("table2", kName, kMan, kUnit, 2);
+    openEdit(id);
+    retype("DBEdit1", QStringLiteral("李四"));
+    showPage(kPriorProjectsPage);
+    form().Button5->click();
+    EXPECT_EQ(childCount("table2", kName, QStringLiteral("李四"), kUnit), 2) << "before the project is saved";
+    EXPECT_EQ(db().scalar("select projectman from table1").toString(), kMan);
+}
+
+TEST_F(RecordFormTest, NewEntryTwiceStoresNoEmptyRow) {
+    qint64 id = insertProject(kName, kMan, kUnit);
+    openEdit(id);
+    showPage(kPriorProjectsPage);
+    form().Button1->click();
+    form().Button1->click();
+    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 1) << "one row being typed";
+    EXPECT_EQ(db().count("table2"), 0);
+    setCell(form().DBGrid1, 0, 0, "P-1");
+    form().Button1->click();
+    EXPECT_EQ(db().count("table2"), 1);
+    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 2);
+}
+
+TEST_F(RecordFormTest, DeletingARowAndTheDeleteButtonState) {
+    qint64 id = insertProject(kName, kMan, kUnit);
+    insertChildren("table2", kName, kMan, kUnit, 2);
+    openEdit(id);
+    showPage(kPriorProjectsPage);
+    EXPECT_TRUE(form().Button7->isEnabled());
+    form().Button7->click();
+    form().Button7->click();
+    EXPECT_EQ(db().count("table2"), 0);
+    EXPECT_FALSE(form().Button7->isEnabled()) << "the list is empty";
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(RecordFormTest, AFailedRowSaveKeepsTheTypedRows) {
+    qint64 id = insertProject(kName, kMan, kUnit);
+    openEdit(id);
+    showPage(kStaffPage);
+    form().Button8->click();
+    setCell(form().DBGrid2, 0, 0, QStringLiteral("王五"));
+    db().exec("create trigger refuse before insert on table3 begin select raise(abort, 'locked'); end");
+    form().Button9->click();
+    EXPECT_EQ(messages.count(Kind::Error), 1);
+    EXPECT_EQ(db().count("table3"), 0);
+    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 1);
+    EXPECT_EQ(form().DBGrid2->model()->index(0, 0).data().toString(), QStringLiteral("王五"));
+}
+
+}  // namespace
+}  // namespace meridell::record
