@@ -5,6 +5,7 @@
 #include "app/MessageService.h"
 #include "record/FieldEvents.h"
 #include "record/InformationUnit.h"
+#include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ constexpr PeriodControl kPeriodControls[] = {
 };
 
 template <typename W>
-W* control(const TInformationForm* form, const char* name) {
+W* required(const TInformationForm* form, const char* name) {
     auto* widget = form->controlAs<W>(QString::fromLatin1(name));
     if (widget == nullptr) {
         qFatal("record form: no control %s", name);
@@ -70,13 +71,20 @@ void TInformationForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
 
 void TInformationForm::moneyEnter(QLineEdit* field) {
     const QString text = rules::moneyTextOnEnter(field->text());
-    if (text != field->text()) {
-        field->setText(text);
+    if (text == field->text()) {
+        return;
     }
+    // The row loses its 0 with the text, as if the user had deleted it.
+    context_.guard([&] {
+        field->setText(text);
+        if (const FieldSpec* spec = fieldOfControl(field->objectName())) {
+            ADOQuery1.setValue(QString::fromLatin1(spec->column), QVariant());
+        }
+    });
 }
 
 void TInformationForm::DBEdit6Exit() {
-    QLineEdit* field = control<QLineEdit>(this, "DBEdit6");
+    QLineEdit* field = required<QLineEdit>(this, "DBEdit6");
     if (rules::idcardLengthValid(field->text())) {
         context_.IdcardInvalid = false;
         return;
@@ -109,8 +117,8 @@ void setListValue(data::Dataset& project, QComboBox* list, const char* column, c
 void TInformationForm::DBComboBox4Change() {
     context_.guard([this] {
         if (const auto code =
-                rules::codeForDomainChoice(control<QComboBox>(this, "DBComboBox4")->currentIndex())) {
-            setListValue(ADOQuery1, control<QComboBox>(this, "DBComboBox5"), "code", *code);
+                rules::codeForDomainChoice(required<QComboBox>(this, "DBComboBox4")->currentIndex())) {
+            setListValue(ADOQuery1, required<QComboBox>(this, "DBComboBox5"), "code", *code);
         }
     });
 }
@@ -118,8 +126,8 @@ void TInformationForm::DBComboBox4Change() {
 void TInformationForm::DBComboBox5Change() {
     context_.guard([this] {
         if (const auto domain =
-                rules::domainForCodeChoice(control<QComboBox>(this, "DBComboBox5")->currentIndex())) {
-            setListValue(ADOQuery1, control<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
+                rules::domainForCodeChoice(required<QComboBox>(this, "DBComboBox5")->currentIndex())) {
+            setListValue(ADOQuery1, required<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
         }
     });
 }
@@ -133,7 +141,7 @@ void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, app:
     rules::PeriodChoice period;
     int* positions[] = {&period.startYear, &period.startMonth, &period.endYear, &period.endMonth};
     for (const PeriodControl& c : kPeriodControls) {
-        *positions[int(c.list)] = control<QComboBox>(form, c.control)->currentIndex();
+        *positions[int(c.list)] = required<QComboBox>(form, c.control)->currentIndex();
     }
     const auto fault = rules::orderCheck(chosen, period);
     if (!fault) {
@@ -142,7 +150,7 @@ void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, app:
     messages.beep();
     messages.inform(fault->message);
     const PeriodControl& cleared = kPeriodControls[int(fault->clear)];
-    setListValue(project, control<QComboBox>(form, cleared.control), cleared.column, QString());
+    setListValue(project, required<QComboBox>(form, cleared.control), cleared.column, QString());
 }
 
 }  // namespace
@@ -178,7 +186,7 @@ void TInformationForm::installInputRules() {
                                              &TInformationForm::DBEdit4KeyPress,
                                              &TInformationForm::DBEdit39KeyPress};
     for (int i = 0; i < 3; ++i) {
-        QLineEdit* field = control<QLineEdit>(this, kDigitsFields[i]);
+        QLineEdit* field = required<QLineEdit>(this, kDigitsFields[i]);
         const KeyPressMember handler = digitsHandlers[i];
         new TypedTextHandler(
             field, QString::fromLatin1(kDigitsFields[i]) + "KeyPress",
@@ -188,7 +196,7 @@ void TInformationForm::installInputRules() {
             });
     }
     for (const char* name : kMoneyFields) {
-        QLineEdit* field = control<QLineEdit>(this, name);
+        QLineEdit* field = required<QLineEdit>(this, name);
         new TypedTextHandler(
             field, QString::fromLatin1(name) + "KeyPress",
             [this, field](char16_t& key) { moneyKeyPress(field, key); },
@@ -202,7 +210,7 @@ void TInformationForm::installInputRules() {
         new FocusHandler(field, QString::fromLatin1(name) + "Enter", FocusHandler::When::Enter,
                          [this, field] { moneyEnter(field); });
     }
-    new FocusHandler(control<QLineEdit>(this, "DBEdit6"), "DBEdit6Exit", FocusHandler::When::Exit,
+    new FocusHandler(required<QLineEdit>(this, "DBEdit6"), "DBEdit6Exit", FocusHandler::When::Exit,
                      [this] { DBEdit6Exit(); });
 
     // Choices by the user only: a value set by the program (the preset start year, a row shown)
@@ -216,7 +224,7 @@ void TInformationForm::installInputRules() {
         {"DBComboBox10", &TInformationForm::DBComboBox10Change},
     };
     for (const auto& [name, handler] : changes) {
-        connect(control<QComboBox>(this, name), &QComboBox::activated, this,
+        connect(required<QComboBox>(this, name), &QComboBox::activated, this,
                 [this, handler] { (this->*handler)(); });
     }
 }

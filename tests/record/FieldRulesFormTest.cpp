@@ -150,8 +150,8 @@ TEST_F(FieldRulesTest, PastedAndCommittedTextIsFiltered) {
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("1101０5a19"));
     QApplication::sendEvent(idcard, &commit);
-    EXPECT_EQ(idcard->text(), "110119");
-    EXPECT_EQ(projects().text("idcard"), "110119");
+    EXPECT_EQ(idcard->text(), "1101519");
+    EXPECT_EQ(projects().text("idcard"), "1101519");
 
     QLineEdit* fund = arrange("DBEdit27", "3", 1);
     QInputMethodEvent money;
@@ -194,6 +194,7 @@ TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
     form().PageControl1->setCurrentIndex(10);
     QApplication::processEvents();
     EXPECT_NE(focused(), "TreeView1");
+    messages.clear();  // the hidden field was left once more
 
     for (const QString& good : {QString(18, '2'), QString(15, '3'), QString()}) {
         showPage(1);
@@ -261,7 +262,7 @@ TEST_F(FieldRulesTest, PresetStartYearRunsNoCheck) {
     ctx().today = [this] { return today; };
     openNew();
     EXPECT_EQ(list("DBComboBox7")->currentText(), "2010");
-    EXPECT_EQ(projects().text("yearstart"), "2010");
+    EXPECT_TRUE(projects().text("yearstart").isEmpty()) << "the row learns the year when saved";
     EXPECT_TRUE(messages.events().empty());
 }
 
@@ -313,17 +314,29 @@ TEST_F(FieldRulesTest, ListsMoveOnEnterOnlyAndMemosNever) {
     EXPECT_EQ(memo->toPlainText(), "a\n");
 }
 
-TEST_F(FieldRulesTest, EnterWalksTheFundingPageIntoTheRemark) {
-    showPage(10);
-    focus("DBEdit26");
-    QStringList walk{focused()};
-    for (int i = 0; i < 13; ++i) {
-        key(QApplication::focusWidget(), Qt::Key_Return, "\r");
-        walk << focused();
-    }
-    EXPECT_EQ(walk, QStringList({"DBEdit26", "DBEdit27", "DBEdit28", "DBEdit29", "DBEdit30", "DBEdit31",
-                                 "DBEdit32", "DBEdit33", "DBEdit34", "DBEdit35", "DBEdit36", "DBEdit37",
-                                 "DBEdit38", "DBMemo4"}));
+TEST_F(FieldRulesTest, EnterWalksEachPageInReadingOrder) {
+    // Enter from the first field of a page, through the real widgets, until the focus reaches a memo.
+    auto walk = [this](int page, const char* first) {
+        showPage(page);
+        focus(first);
+        QStringList visited{focused()};
+        while (!focused().startsWith("DBMemo") && visited.size() < 40) {
+            key(QApplication::focusWidget(), Qt::Key_Return, "\r");
+            visited << focused();
+        }
+        return visited;
+    };
+    EXPECT_EQ(walk(1, "DBEdit13"),
+              QStringList({"DBEdit13",    "DBComboBox4",  "DBComboBox5",  "DBEdit16",    "DBComboBox7",
+                           "DBComboBox8", "DBComboBox9",  "DBComboBox10", "DBEdit2",     "DBComboBox1",
+                           "DBEdit6",     "DBComboBox11", "DBComboBox2",  "DBComboBox6", "DBEdit9",
+                           "DBEdit10",    "DBComboBox3",  "DBEdit39",     "DBEdit11",    "DBEdit40",
+                           "DBEdit19",    "DBMemo1"}));
+    EXPECT_EQ(walk(10, "DBEdit26"), QStringList({"DBEdit26", "DBEdit27", "DBEdit28", "DBEdit29", "DBEdit30",
+                                                 "DBEdit31", "DBEdit32", "DBEdit33", "DBEdit34", "DBEdit35",
+                                                 "DBEdit36", "DBEdit37", "DBEdit38", "DBMemo4"}));
+    EXPECT_EQ(list("DBComboBox6")->count(), 21) << "Enter in the typed list adds no entry";
+    EXPECT_TRUE(messages.events().empty());
     EXPECT_EQ(form().findChildren<KeyDownHandler*>().size(), 46);
 }
 
