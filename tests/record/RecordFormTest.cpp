@@ -127,7 +127,9 @@ TEST_F(RecordFormTest, TabsAndTreePointAtTheSamePage) {
     showPage(1);
     EXPECT_EQ(form().PageControl1->currentIndex(), 1);
 
+    // An identity-card number of a wrong length, still in its field.
     ctx().IdcardInvalid = true;
+    form().controlAs<QLineEdit>("DBEdit6")->setText("123");
     form().control("DBEdit6")->setFocus();
     form().PageControl1->tabBar()->setCurrentIndex(3);
     QApplication::processEvents();
