@@ -150,7 +150,7 @@ void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, app:
     messages.beep();
     messages.inform(fault->message);
     const PeriodControl& cleared = kPeriodControls[int(fault->clear)];
-    setListValue(project, required<QComboBox>(form, cleared.control), cleared.column, QString());
+    setListValue(project, required<QComboBox>(form, cleared.control), cleared.column, QStringLiteral(""));
 }
 
 }  // namespace
