@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -110,9 +111,9 @@ public:
         data::Transaction transaction(module_.ADOConnection1);
         module_.ADOConnection1.exec(kProjectKeyIndex);
         step(20);
-        copyChildren(data::sql::kPriorProjectSources, module_.ADOQueryCopy2, 25, 40);
+        copyChildren(QStringLiteral("table2"), module_.ADOQueryCopy2, 25, 40);
         step(40);
-        copyChildren(data::sql::kStaffSources, module_.ADOQueryCopy3, 50, 65);
+        copyChildren(QStringLiteral("table3"), module_.ADOQueryCopy3, 50, 65);
         step(65);
         ImportCounts counts = copyProjects();
         transaction.commit();
@@ -120,18 +121,50 @@ public:
     }
 
 private:
+    // Source rows are read in pages of this many, in the order of the table.
+    static constexpr int kPage = 1000;
+
     void step(int value) {
         if (progress_) {
             progress_(value);
         }
     }
 
-    void openSource(const QString& sql) {
+    int countSource(const QString& table, const QString& condition) {
         data::Dataset& media = module_.ADOQueryMedia;
         media.close();
-        media.setSql(sql);
+        media.setSql(QStringLiteral("select count(*) from %1 where %2").arg(table, condition));
         media.open();
+        int count = media.field(1).toInt();
+        media.close();
+        return count;
+    }
+
+    // Runs `handle` on each source row of `table` meeting `condition`, with ADOQueryMedia on it.
+    // A page holds the table's columns in their order, then the row id it continues from.
+    template <typename Handle>
+    void forEachSource(const QString& table, const QString& condition, Handle handle) {
+        data::Dataset& media = module_.ADOQueryMedia;
+        QVariant after = std::numeric_limits<qint64>::min();
         module_.ADOQuerySelect.setSql(data::sql::kProjectOfKey);
+        for (;;) {
+            media.close();
+            media.setSql(QStringLiteral("select %1.*, %1.rowid from %1 where (%2) and %1.rowid > :text1 "
+                                        "order by %1.rowid limit %3")
+                             .arg(table, condition)
+                             .arg(kPage));
+            media.setParameters({after});
+            media.open();
+            for (media.first(); !media.eof(); media.next()) {
+                handle(media.fieldCount() - 1);
+            }
+            if (media.recordCount() < kPage) {
+                break;
+            }
+            media.last();
+            after = media.field(media.fieldCount());
+        }
+        media.close();
     }
 
     // Whether the main table1 lacks the project of the current source row.
@@ -146,6 +179,24 @@ private:
         return select.isEmpty();
     }
 
+    // The same, remembered per key while table1 stays as it was (the steps of the child rows).
+    bool isNewRemembered() {
+        data::Dataset& media = module_.ADOQueryMedia;
+        QString key;
+        for (const char* column : data::kKeyColumns) {
+            QVariant v = media.value(QLatin1String(column));
+            key += v.isValid() ? QChar(u'+') + v.toString() : QStringLiteral("-");
+            key += QChar(u'\0');
+        }
+        auto known = known_.constFind(key);
+        if (known != known_.constEnd()) {
+            return known.value();
+        }
+        bool fresh = isNew();
+        known_.insert(key, fresh);
+        return fresh;
+    }
+
     void copyRow(data::Dataset& destination, int first, int last) {
         data::Dataset& media = module_.ADOQueryMedia;
         destination.append();
@@ -157,40 +208,37 @@ private:
 
     // Child rows come along exactly when their project is new; column 1, the counter, is the
     // main database's own. A staff table of 10 columns leaves birthday empty.
-    void copyChildren(const QString& sql, data::Dataset& destination, int from, int to) {
-        openSource(sql);
-        data::Dataset& media = module_.ADOQueryMedia;
-        const int last = media.fieldCount() == 11 ? 11 : 10;
+    void copyChildren(const QString& table, data::Dataset& destination, int from, int to) {
+        const QString condition = QStringLiteral("projectname is not null");
+        Stepper stepper(progress_, from, to, countSource(table, condition));
         step(from);
-        Stepper stepper(progress_, from, to, media.recordCount());
-        for (media.first(); !media.eof(); media.next()) {
-            if (isNew()) {
-                copyRow(destination, 2, last);
+        forEachSource(table, condition, [&](int columns) {
+            if (isNewRemembered()) {
+                copyRow(destination, 2, columns == 11 ? 11 : 10);
             }
             stepper.advance();
-        }
+        });
     }
 
     ImportCounts copyProjects() {
-        openSource(data::sql::kAllProjects);
-        data::Dataset& media = module_.ADOQueryMedia;
         ImportCounts counts;
-        counts.total = media.recordCount();
+        counts.total = countSource(QStringLiteral("table1"), QStringLiteral("1"));
         step(75);
         Stepper stepper(progress_, 75, 100, counts.total);
-        for (media.first(); !media.eof(); media.next()) {
+        forEachSource(QStringLiteral("table1"), QStringLiteral("1"), [&](int) {
             if (isNew()) {
                 copyRow(module_.ADOQueryCopy1, 1, data::table1().columnCount());
             } else {
                 ++counts.refused;
             }
             stepper.advance();
-        }
+        });
         return counts;
     }
 
     data::TDataModuleForm& module_;
     const Progress& progress_;
+    QHash<QString, bool> known_;
 };
 
 // Opens both connections afresh and the three destinations at their last rows.
