@@ -9,9 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QSqlDriver>
 #include <QStorageInfo>
+
+#include <sqlite3.h>
 
 namespace meridell::exchange {
 
@@ -56,15 +57,35 @@ qint64 archiveSize(const QString& archive) {
     return info.size();
 }
 
+// Copies the database open on `main` page by page through the engine's backup, which reads it
+// under one read lock: the copy is consistent even while the program holds the file open.
 void snapshot(data::Connection& main, const QString& target) {
     QFile::remove(target);
-    QSqlQuery q(main.database());
-    if (!q.prepare(QStringLiteral("VACUUM INTO ?"))) {
-        throw Error(q.lastError().text());
+    const QVariant handle = main.database().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        throw Error(QStringLiteral("项目数据库没有打开"));
     }
-    q.bindValue(0, target);
-    if (!q.exec()) {
-        throw Error(q.lastError().text());
+    sqlite3* source = *static_cast<sqlite3* const*>(handle.data());
+    sqlite3* copy = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        // The copy lives only until it is archived: no need to wait for the disk.
+        sqlite3_exec(copy, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
+        if (!backup) {
+            rc = sqlite3_errcode(copy);
+        } else {
+            rc = sqlite3_backup_step(backup, -1);
+            int finish = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finish : rc;
+        }
+    }
+    const QString text = copy ? QString::fromUtf8(sqlite3_errmsg(copy)) : QStringLiteral("out of memory");
+    sqlite3_close(copy);
+    if (rc != SQLITE_OK) {
+        QFile::remove(target);
+        throw Error(text);
     }
 }
 
@@ -111,8 +132,8 @@ void ZipProject(const ExportPlaces& places, data::Connection& main, const QStrin
     if (!QDir().mkpath(places.stagingDir())) {
         throw Error(QStringLiteral("无法建立目录 %1").arg(QDir::toNativeSeparators(places.stagingDir())));
     }
-    // The database is open while it is archived: a copy taken by the engine is consistent even
-    // with a write under way, and it is stored under the name the import looks for.
+    // The database is open while it is archived: the engine's copy of it is consistent, and it is
+    // stored under the name the import looks for.
     const QString copy = QDir(places.stagingDir()).filePath(QStringLiteral("project.mdb"));
     try {
         snapshot(main, copy);

@@ -38,8 +38,8 @@ ExportPlaces defaultExportPlaces(const QString& appDir);
 // The first free name among project1.zip, project2.zip, ... in the staging folder.
 QString chooseStagingArchive(const QString& stagingDir);
 
-// Builds `archive`: a consistent copy of the database open on `main` (taken with VACUUM INTO) stored
-// as its only entry, "project.mdb". Throws meridell::Error.
+// Builds `archive`: a consistent copy of the database open on `main` (taken with the engine's
+// backup) stored as its only entry, "project.mdb". Throws meridell::Error.
 void ZipProject(const ExportPlaces& places, data::Connection& main, const QString& archive);
 
 // Copies `source` to `target`, replacing a file of that name only once the copy is complete.

@@ -16,6 +16,8 @@ namespace meridell::exchange {
 
 namespace {
 
+constexpr zip_uint32_t kDeflateLevel = 6;
+
 const QString kZipLibrary = QStringLiteral("ZIP32.DLL");
 const QString kUnzipLibrary = QStringLiteral("UNZIP32.DLL");
 
@@ -157,10 +159,14 @@ void ZipFileList(const QString& archive, const QStringList& files) {
             throw Error(QStringLiteral("%1: %2").arg(file, archiveError(za.get())));
         }
         QByteArray name = QFileInfo(file).fileName().toUtf8();
-        if (zip_file_add(za.get(), name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+        zip_int64_t index =
+            zip_file_add(za.get(), name.constData(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
             zip_source_free(source);
             throw Error(QStringLiteral("%1: %2").arg(file, archiveError(za.get())));
         }
+        // The usual level of zip tools: the library's own default is its slowest.
+        zip_set_file_compression(za.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, kDeflateLevel);
     }
     if (zip_close(za.get()) != 0) {
         throw Error(QStringLiteral("%1: %2").arg(archive, archiveError(za.get())));
