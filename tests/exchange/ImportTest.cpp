@@ -189,10 +189,12 @@ TEST_F(ImportTest, ProgressWindowShowsEveryStepAndGoesAway) {
     EXPECT_EQ(form.ProgressBar1->maximum(), 100);
 
     const QString archive = submit([](SqlFile& db) {
+        db.exec("begin");
         for (int i = 0; i < 300; ++i) {
             addProject(db, QString::number(i), "man", "unit");
             addStaff(db, QString::number(i), "man", "unit", "s");
         }
+        db.exec("commit");
     });
     QList<int> values;
     QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [&](int v) { values << v; });
