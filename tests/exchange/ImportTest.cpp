@@ -2,6 +2,7 @@
 #include "exchange/ExchangeSupport.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/ProgressBarUnit.h"
+#include "record/InformationUnit.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,6 +157,20 @@ TEST_F(ImportTest, TenColumnStaffTableLeavesBirthdayEmpty) {
     EXPECT_EQ(db.count("table3"), 3);
     EXPECT_EQ(db.scalar("select count(*) from table3 where birthday is null").toInt(), 3);
     EXPECT_EQ(db.scalar("select count(*) from table3 where name='王五'").toInt(), 1);
+}
+
+TEST_F(ImportTest, ProjectBeingTypedSurvivesAnImport) {
+    const QString archive = submit(twoProjects);
+    triggerMenu(QStringLiteral("项目申报"));
+    record::TInformationForm& form = *ctx().InformationForm;
+    form.openNew();
+    form.ADOQuery1.setValue("projectname", QStringLiteral("尚未保存的项目"));
+    EXPECT_EQ(import(archive), QStringList{allTaken(2)});
+    ASSERT_TRUE(form.ADOQuery1.isOpen());
+    EXPECT_EQ(form.ADOQuery1.state(), data::Dataset::State::Insert);
+    EXPECT_EQ(form.ADOQuery1.text("projectname"), QStringLiteral("尚未保存的项目"));
+    form.ADOQuery1.post();
+    EXPECT_EQ(rows("table1"), 3);
 }
 
 TEST_F(ImportTest, DebianArchiveWithDeepDatabaseAndExtraEntriesImports) {

@@ -241,12 +241,15 @@ private:
     QHash<QString, bool> known_;
 };
 
-// Opens both connections afresh and the three destinations at their last rows.
+// Opens the exchange connection afresh and the three destinations at their last rows. The main
+// connection is opened only when it is closed: closing it would close the record form's queries
+// and drop whatever the user has typed there and not yet saved.
 void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
     data::Connection& main = module.ADOConnection1;
-    main.close();
-    main.setDatabaseFile(data::mainDatabasePath(places.appDir));
-    main.open();
+    if (!main.isOpen()) {
+        main.setDatabaseFile(data::mainDatabasePath(places.appDir));
+        main.open();
+    }
     module.bindQueries();
 
     data::Connection& exchange = module.ADOConnection2;
