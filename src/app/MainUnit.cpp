@@ -57,6 +57,7 @@ void Dockme(QWidget* page, QWidget* host, const QRect& rect) {
     page->hide();
     page->setParent(host, Qt::Widget);  // a child has neither border nor border icons
     page->setGeometry(rect);
+    page->setAutoFillBackground(true);  // a docked page covers the picture and labels under it
     page->show();
     page->raise();
 }

@@ -48,6 +48,7 @@ void Connection::open() {
     }
     probe.finish();
     open_ = true;
+    ++generation_;
 }
 
 void Connection::close() {

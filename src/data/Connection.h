@@ -31,6 +31,8 @@ public:
     // Closes every dataset bound to this connection, then the file.
     void close();
     bool isOpen() const { return open_; }
+    // Counts the openings: statements prepared under an earlier one are gone.
+    quint64 generation() const { return generation_; }
 
     QSqlDatabase database() const;
     // Runs one statement that returns no rows (DDL, pragmas); throws with the engine's text.
@@ -45,6 +47,7 @@ private:
     QString path_;
     bool readOnly_ = false;
     bool open_ = false;
+    quint64 generation_ = 0;
     std::vector<Dataset*> datasets_;
 };
 

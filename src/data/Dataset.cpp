@@ -66,6 +66,7 @@ Dataset::Dataset(QString name, QObject* parent) : QObject(parent) {
 }
 
 Dataset::~Dataset() {
+    dropStatements();
     if (connection_) {
         connection_->detach(this);
     }
@@ -73,6 +74,7 @@ Dataset::~Dataset() {
 
 void Dataset::setConnection(Connection* connection) {
     close();
+    dropStatements();
     if (connection_) {
         connection_->detach(this);
     }
@@ -156,6 +158,29 @@ void Dataset::bindAll(QSqlQuery& q, const QVariantList& values) const {
     }
 }
 
+void Dataset::dropStatements() {
+    fullQuery_.reset();
+    idQuery_.reset();
+    insertQuery_.reset();
+    updateQuery_.reset();
+    deleteQuery_.reset();
+    versionQuery_.reset();
+    idQuerySql_.clear();
+    schemaTable_.clear();
+    schemaVersion_ = -1;
+}
+
+// The database's schema counter: it changes with every change of any table.
+int Dataset::schemaVersion() {
+    QSqlQuery& q = prepared(versionQuery_, QStringLiteral("PRAGMA schema_version"));
+    if (!q.exec() || !q.next()) {
+        fail(q);
+    }
+    int version = q.value(0).toInt();
+    q.finish();
+    return version;
+}
+
 void Dataset::loadSchema() {
     columns_.clear();
     heavy_.clear();
@@ -199,14 +224,23 @@ void Dataset::open() {
     rowIds_.clear();
     eagerRows_.clear();
     invalidateCache();
-    fullQuery_.reset();
-    insertQuery_.reset();
-    updateQuery_.reset();
-    deleteQuery_.reset();
+    if (preparedGeneration_ != connection_->generation()) {
+        dropStatements();
+        preparedGeneration_ = connection_->generation();
+    }
     if (m.hasMatch()) {
         table_ = m.captured(1);
         readOnly_ = false;
-        loadSchema();
+        int version = schemaVersion();
+        if (table_ != schemaTable_ || version != schemaVersion_) {
+            fullQuery_.reset();
+            insertQuery_.reset();
+            updateQuery_.reset();
+            deleteQuery_.reset();
+            loadSchema();
+            schemaTable_ = table_;
+            schemaVersion_ = version;
+        }
         idSql_ = QStringLiteral("select rowid from %1%2").arg(quoted(table_), m.captured(2));
         if (!idQuery_ || idQuerySql_ != idSql_) {
             idQuery_.reset();
@@ -234,6 +268,7 @@ void Dataset::open() {
         }
     } else {
         table_.clear();
+        schemaTable_.clear();
         readOnly_ = true;
         openEager(sql);
     }
@@ -289,11 +324,6 @@ void Dataset::close() {
     current_ = -1;
     bof_ = eof_ = true;
     invalidateCache();
-    fullQuery_.reset();
-    idQuery_.reset();
-    insertQuery_.reset();
-    updateQuery_.reset();
-    deleteQuery_.reset();
     emit closed();
     emit rowsReset();
     emit currentChanged();
@@ -604,20 +634,29 @@ void Dataset::post() {
         return;
     }
     QVariantList values;
-    QStringList names;
+    values.reserve(columns_.size());
     for (int i = 0; i < columns_.size(); ++i) {
         if (i != counterColumn_) {
-            names << quoted(columns_[i]);
             values << buffer_[i];
         }
     }
-    if (state_ == State::Insert) {
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i) {
-            marks << "?";
+    // The column names are needed only when a statement is prepared.
+    auto names = [this] {
+        QStringList out;
+        for (int i = 0; i < columns_.size(); ++i) {
+            if (i != counterColumn_) {
+                out << quoted(columns_[i]);
+            }
         }
-        QSqlQuery& q = prepared(insertQuery_, QStringLiteral("insert into %1 (%2) values (%3)")
-                                                  .arg(quoted(table_), names.join(','), marks.join(',')));
+        return out;
+    };
+    if (state_ == State::Insert) {
+        if (!insertQuery_) {
+            QStringList marks(values.size(), QStringLiteral("?"));
+            prepared(insertQuery_, QStringLiteral("insert into %1 (%2) values (%3)")
+                                       .arg(quoted(table_), names().join(','), marks.join(',')));
+        }
+        QSqlQuery& q = *insertQuery_;
         bindAll(q, values);
         if (!q.exec()) {
             fail(q);
@@ -627,13 +666,15 @@ void Dataset::post() {
         rowIds_.push_back(id);
         current_ = int(rowIds_.size()) - 1;
     } else {
-        QStringList sets;
-        for (const QString& n : names) {
-            sets << n + "=?";
-        }
-        QSqlQuery& q =
+        if (!updateQuery_) {
+            QStringList sets;
+            for (const QString& n : names()) {
+                sets << n + "=?";
+            }
             prepared(updateQuery_,
                      QStringLiteral("update %1 set %2 where rowid=?").arg(quoted(table_), sets.join(',')));
+        }
+        QSqlQuery& q = *updateQuery_;
         bindAll(q, values);
         q.bindValue(int(values.size()), rowIds_[current_]);
         if (!q.exec()) {

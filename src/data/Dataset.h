@@ -135,6 +135,8 @@ private:
     const QVariantList& fullRow(int row) const;
     const QVariant& lightValue(int row, int column) const;
     void loadSchema();
+    int schemaVersion();
+    void dropStatements();
     void indexColumns();
     void openEager(const QString& sql);
     QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql) const;
@@ -173,6 +175,13 @@ private:
     mutable std::unique_ptr<QSqlQuery> updateQuery_;
     mutable std::unique_ptr<QSqlQuery> deleteQuery_;
     mutable QString idQuerySql_;
+    // Statements and the column list survive close() and are used again by the next open() while
+    // the connection stays open and the table's schema is unchanged, so that reopening with new
+    // parameters (a key lookup per row) costs only the lookup itself.
+    mutable std::unique_ptr<QSqlQuery> versionQuery_;
+    quint64 preparedGeneration_ = 0;
+    QString schemaTable_;
+    int schemaVersion_ = -1;
 };
 
 }  // namespace meridell::data

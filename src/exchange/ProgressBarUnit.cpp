@@ -2,12 +2,42 @@
 
 #include "app/AppContext.h"
 
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+
 namespace meridell::exchange {
+
+namespace {
+// The outer size is 408 x 185 with the usual frame of 4 pixels and a caption of 23.
+constexpr QSize kClientSize{400, 158};
+}  // namespace
 
 TProgressBarForm::TProgressBarForm(app::AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName("ProgressBarForm");
-    setWindowTitle(QStringLiteral("数据导入"));
+    setWindowTitle(QStringLiteral("正在导入数据......"));
+    setAccessibleName(windowTitle());
+    // A caption without system menu and close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(false);
+    setFixedSize(kClientSize);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setAccessibleName(windowTitle());
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setGeometry(24, 64, 353, 18);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TProgressBarForm::setPosition(int value) {
+    ProgressBar1->setValue(value);
+    if (isVisible()) {
+        ProgressBar1->repaint();
+    }
 }
 
 }  // namespace meridell::exchange

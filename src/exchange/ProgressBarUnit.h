@@ -2,17 +2,24 @@
 
 #include <QDialog>
 
+class QProgressBar;
+
 namespace meridell::app {
 class AppContext;
 }
 
 namespace meridell::exchange {
 
-// The import progress window.
+// The import progress window: one bar from 0 to 100, shown without being modal.
 class TProgressBarForm : public QDialog {
     Q_OBJECT
 public:
     explicit TProgressBarForm(app::AppContext& context, QWidget* parent = nullptr);
+
+    QProgressBar* ProgressBar1 = nullptr;
+
+    // Moves the bar and draws it at once: the import runs on this thread and gives no other chance.
+    void setPosition(int value);
 
 protected:
     app::AppContext& context_;

@@ -1,12 +1,102 @@
 #include "exchange/SaveUnit.h"
 
 #include "app/AppContext.h"
+#include "app/MessageService.h"
+#include "data/DataModuleUnit.h"
+#include "exchange/PathUnit.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace meridell::exchange {
 
-TSaveForm::TSaveForm(app::AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+TSaveForm::TSaveForm(app::AppContext& context, QWidget* parent)
+    : QDialog(parent), places(defaultExportPlaces(context.appDir())), context_(context) {
     setObjectName("SaveForm");
-    setWindowTitle(QStringLiteral("项目表导出"));
+    setWindowTitle(QStringLiteral("数据导出"));
+    setAccessibleName(windowTitle());
+    // A title but no title-bar buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    build();
+    adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TSaveForm::build() {
+    auto label = [this](const char* name, const QString& text) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(name);
+        l->setAccessibleName(text);
+        return l;
+    };
+    auto button = [this](const char* name, const QString& caption, void (TSaveForm::*handler)()) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAccessibleName(caption);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        return b;
+    };
+    auto rule = [this](const char* name) {
+        auto* f = new QFrame(this);
+        f->setObjectName(name);
+        f->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+        return f;
+    };
+    Label1 = label("Label1", QStringLiteral("若要通过软盘(A)向上递交项目数据，"));
+    Label2 = label("Label2", QStringLiteral("请首先插入空白软盘，然后单击"));
+    Label3 = label("Label3", QStringLiteral("若您准备先将项目申报数据导出到硬"));
+    Label4 = label("Label4", QStringLiteral("盘，然后再通过邮件或其它方式发送"));
+    Label5 = label("Label5", QStringLiteral("上报，请单击"));
+    Button1 = button("Button1", QStringLiteral("导入软盘"), &TSaveForm::Button1Click);
+    Button2 = button("Button2", QStringLiteral("选择路径"), &TSaveForm::Button2Click);
+    Button3 = button("Button3", QStringLiteral("退出该页"), &TSaveForm::Button3Click);
+    Bevel1 = rule("Bevel1");
+    Bevel2 = rule("Bevel2");
+    // The last line of each block leads to the button beside it.
+    Label2->setBuddy(Button1);
+    Label5->setBuddy(Button2);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(Button1, 0, 1, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(Bevel1, 2, 0, 1, 2);
+    grid->addWidget(Label3, 3, 0);
+    grid->addWidget(Label4, 4, 0);
+    grid->addWidget(Label5, 5, 0);
+    grid->addWidget(Button2, 3, 1, 3, 1, Qt::AlignVCenter);
+    grid->addWidget(Bevel2, 6, 0, 1, 2);
+    grid->addWidget(Button3, 7, 0, 1, 2, Qt::AlignHCenter);
+}
+
+Dialogue TSaveForm::dialogue() const {
+    app::MessageService& messages = context_.messages();
+    return {[&messages](const QString& text) { messages.inform(text); },
+            [&messages](const QString& text) { return messages.confirm(text); }};
+}
+
+void TSaveForm::Button1Click() {
+    context_.guard([this] { exportToFloppy(places, context_.DataModuleForm->ADOConnection1, dialogue()); });
+}
+
+void TSaveForm::Button2Click() {
+    TPathForm& chooser = *context_.PathForm;
+    chooser.prepare();
+    if (context_.messages().runModal(chooser) == QDialog::Accepted) {
+        accept();  // 退出 or 完成 leave the export as well
+    }
+}
+
+void TSaveForm::Button3Click() {
+    reject();
 }
 
 }  // namespace meridell::exchange

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "exchange/core/Export.h"
+
 #include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
 
 namespace meridell::app {
 class AppContext;
@@ -8,13 +14,36 @@ class AppContext;
 
 namespace meridell::exchange {
 
-// The export page: hands the database in as project.zip.
+// The export page: hands the database in as project.zip on the floppy or in a chosen folder.
 class TSaveForm : public QDialog {
     Q_OBJECT
 public:
     explicit TSaveForm(app::AppContext& context, QWidget* parent = nullptr);
 
-protected:
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QPushButton* Button1 = nullptr;  // 导入软盘
+    QPushButton* Button2 = nullptr;  // 选择路径
+    QPushButton* Button3 = nullptr;  // 退出该页
+
+    // Where the exports write; tests point the floppy at a temporary folder.
+    ExportPlaces places;
+
+    // Messages and questions of an export, through the message service.
+    Dialogue dialogue() const;
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+private:
+    void build();
+
     app::AppContext& context_;
 };
 

@@ -18,7 +18,6 @@ TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(pare
     setObjectName("ApplyForm");
     setWindowTitle(QStringLiteral("项目申报"));
     setAccessibleName(windowTitle());
-    setAutoFillBackground(true);  // docked, the page covers the main window's picture and labels
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
     buildNotice();

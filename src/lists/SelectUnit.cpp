@@ -37,7 +37,6 @@ TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(pa
     setObjectName("SelectForm");
     setWindowTitle(QStringLiteral("管理查询"));
     setAccessibleName(windowTitle());
-    setAutoFillBackground(true);  // docked, the page covers the main window's picture and labels
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildCriteria());

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace meridell::data {
+class Connection;
+}
+
+namespace meridell::exchange {
+
+// How an exchange command talks to the user: a plain message and a Yes/No question.
+struct Dialogue {
+    std::function<void(const QString&)> inform;
+    std::function<bool(const QString&)> confirm;
+};
+
+// The places an export writes to, with the probes of the floppy drive; tests put a temporary
+// folder and fake sizes in.
+struct ExportPlaces {
+    QString appDir;
+    QString floppyDir = QStringLiteral("/media/floppy");
+    // Whether a disk is in the drive: by default the folder must be a mounted volume of its own, so
+    // an empty mount point does not take an archive meant for the disk.
+    std::function<bool(const QString&)> floppyPresent;
+    // Free bytes on the file system of a path; 0 when it cannot be read.
+    std::function<qint64(const QString&)> freeSpace;
+
+    QString stagingDir() const;
+    QString databasePath() const;
+    QString floppyArchive() const;
+    // Whether `path` lies on the floppy.
+    bool onFloppy(const QString& path) const;
+};
+ExportPlaces defaultExportPlaces(const QString& appDir);
+
+// The first free name among project1.zip, project2.zip, ... in the staging folder.
+QString chooseStagingArchive(const QString& stagingDir);
+
+// Builds `archive`: a consistent copy of the database open on `main` (taken with the engine's
+// backup) stored as its only entry, "project.mdb". Throws meridell::Error.
+void ZipProject(const ExportPlaces& places, data::Connection& main, const QString& archive);
+
+// Copies `source` to `target`, replacing a file of that name only once the copy is complete.
+bool copyReplacing(const QString& source, const QString& target);
+
+// The floppy export. Returns true when the archive was copied.
+bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Dialogue& dialogue);
+
+// The folder export into `folder`. Returns true when the archive was copied; `onCopied` runs
+// then, before the closing message.
+bool exportToFolder(const ExportPlaces& places, data::Connection& main, const QString& folder,
+                    const Dialogue& dialogue, const std::function<void()>& onCopied = {});
+
+}  // namespace meridell::exchange

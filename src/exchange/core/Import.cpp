@@ -1,0 +1,372 @@
+#include "exchange/core/Import.h"
+
+#include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/DataModuleUnit.h"
+#include "data/Dataset.h"
+#include "data/Schema.h"
+#include "data/Statements.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace meridell::exchange {
+
+namespace {
+
+const QString kNoFolder = QStringLiteral("目录丢失，无法导入项目申报数据！");
+const QString kCopyFailed = QStringLiteral("文件拷贝失败，无法导入项目申报数据！");
+const QString kWrongFile = QStringLiteral("项目数据导入失败,您选择了错误的数据文件!");
+const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!");
+
+// The key lookups of the import go through this index; a database without it gets it.
+const QString kProjectKeyIndex =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS table1_key ON table1 (projectname, projectman, takeunit1)");
+
+[[noreturn]] void refuse(const QString& why) {
+    throw Error(QStringLiteral("提交的数据文件不是项目数据库：%1").arg(why));
+}
+
+// Moves the bar from `from` towards `to` while `count` rows are handled, telling only whole steps.
+class Stepper {
+public:
+    Stepper(const Progress& progress, int from, int to, int count)
+        : progress_(progress), from_(from), to_(to), count_(std::max(count, 1)) {}
+
+    void advance() {
+        ++done_;
+        int value = from_ + int(qint64(to_ - from_) * done_ / count_);
+        if (value != last_ && progress_) {
+            last_ = value;
+            progress_(value);
+        }
+    }
+
+private:
+    const Progress& progress_;
+    int from_;
+    int to_;
+    int count_;
+    int done_ = 0;
+    int last_ = -1;
+};
+
+void checkIntact(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
+        refuse(q.lastError().text());
+    }
+    if (!q.next() || q.value(0).toString() != QLatin1String("ok")) {
+        refuse(QStringLiteral("文件已损坏"));
+    }
+}
+
+// The table must be an ordinary table whose columns `first` to `last` (1-based) are those of the
+// project database; returns its number of columns.
+int checkTable(const QSqlDatabase& db, const data::TableDef& def, int first, int last) {
+    const QString name = QString::fromLatin1(def.name);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select type, sql from sqlite_master where name = ? collate nocase"));
+    q.bindValue(0, name);
+    if (!q.exec()) {
+        refuse(q.lastError().text());
+    }
+    if (!q.next() || q.value(0).toString() != QLatin1String("table") ||
+        q.value(1).toString().simplified().startsWith(QLatin1String("create virtual"), Qt::CaseInsensitive)) {
+        refuse(QStringLiteral("%1 不是数据表").arg(name));
+    }
+    QSqlQuery info(db);
+    if (!info.exec(QStringLiteral("PRAGMA table_xinfo(\"%1\")").arg(name))) {
+        refuse(info.lastError().text());
+    }
+    QStringList columns;
+    while (info.next()) {
+        if (info.value(6).toInt() != 0) {
+            refuse(QStringLiteral("%1 含有计算列").arg(name));
+        }
+        columns << info.value(1).toString();
+    }
+    if (columns.size() < last) {
+        refuse(QStringLiteral("%1 的列数不足").arg(name));
+    }
+    for (int c = first; c <= last; ++c) {
+        if (columns[c - 1].compare(QLatin1String(def.columns[c - 1].name), Qt::CaseInsensitive) != 0) {
+            refuse(QStringLiteral("%1 的第%2列不是 %3").arg(name).arg(c).arg(def.columns[c - 1].name));
+        }
+    }
+    return int(columns.size());
+}
+
+// Steps of the copy, over the data module's queries.
+class SubmissionCopy {
+public:
+    SubmissionCopy(data::TDataModuleForm& module, const Progress& progress)
+        : module_(module), progress_(progress) {}
+
+    ImportCounts run() {
+        data::Transaction transaction(module_.ADOConnection1);
+        module_.ADOConnection1.exec(kProjectKeyIndex);
+        step(20);
+        copyChildren(QStringLiteral("table2"), module_.ADOQueryCopy2, 25, 40);
+        step(40);
+        copyChildren(QStringLiteral("table3"), module_.ADOQueryCopy3, 50, 65);
+        step(65);
+        ImportCounts counts = copyProjects();
+        transaction.commit();
+        return counts;
+    }
+
+private:
+    // Source rows are read in pages of this many, in the order of the table.
+    static constexpr int kPage = 1000;
+
+    void step(int value) {
+        if (progress_) {
+            progress_(value);
+        }
+    }
+
+    int countSource(const QString& table, const QString& condition) {
+        data::Dataset& media = module_.ADOQueryMedia;
+        media.close();
+        media.setSql(QStringLiteral("select count(*) from %1 where %2").arg(table, condition));
+        media.open();
+        int count = media.field(1).toInt();
+        media.close();
+        return count;
+    }
+
+    // Runs `handle` on each source row of `table` meeting `condition`, with ADOQueryMedia on it.
+    // A page holds the table's columns in their order, then the row id it continues from.
+    template <typename Handle>
+    void forEachSource(const QString& table, const QString& condition, Handle handle) {
+        data::Dataset& media = module_.ADOQueryMedia;
+        QVariant after = std::numeric_limits<qint64>::min();
+        module_.ADOQuerySelect.setSql(data::sql::kProjectOfKey);
+        for (;;) {
+            media.close();
+            media.setSql(QStringLiteral("select %1.*, %1.rowid from %1 where (%2) and %1.rowid > :text1 "
+                                        "order by %1.rowid limit %3")
+                             .arg(table, condition)
+                             .arg(kPage));
+            media.setParameters({after});
+            media.open();
+            for (media.first(); !media.eof(); media.next()) {
+                handle(media.fieldCount() - 1);
+            }
+            if (media.recordCount() < kPage) {
+                break;
+            }
+            media.last();
+            after = media.field(media.fieldCount());
+        }
+        media.close();
+    }
+
+    // Whether the main table1 lacks the project of the current source row.
+    bool isNew() {
+        data::Dataset& media = module_.ADOQueryMedia;
+        data::Dataset& select = module_.ADOQuerySelect;
+        select.close();
+        select.setParameters({media.value(QStringLiteral("projectname")),
+                              media.value(QStringLiteral("projectman")),
+                              media.value(QStringLiteral("takeunit1"))});
+        select.open();
+        return select.isEmpty();
+    }
+
+    // The same, remembered per key while table1 stays as it was (the steps of the child rows).
+    bool isNewRemembered() {
+        data::Dataset& media = module_.ADOQueryMedia;
+        QString key;
+        for (const char* column : data::kKeyColumns) {
+            QVariant v = media.value(QLatin1String(column));
+            key += v.isValid() ? QChar(u'+') + v.toString() : QStringLiteral("-");
+            key += QChar(u'\0');
+        }
+        auto known = known_.constFind(key);
+        if (known != known_.constEnd()) {
+            return known.value();
+        }
+        bool fresh = isNew();
+        known_.insert(key, fresh);
+        return fresh;
+    }
+
+    void copyRow(data::Dataset& destination, int first, int last) {
+        data::Dataset& media = module_.ADOQueryMedia;
+        destination.append();
+        for (int c = first; c <= last; ++c) {
+            destination.setField(c, media.field(c));
+        }
+        destination.post();
+    }
+
+    // Child rows come along exactly when their project is new; column 1, the counter, is the
+    // main database's own. A staff table of 10 columns leaves birthday empty.
+    void copyChildren(const QString& table, data::Dataset& destination, int from, int to) {
+        const QString condition = QStringLiteral("projectname is not null");
+        Stepper stepper(progress_, from, to, countSource(table, condition));
+        step(from);
+        forEachSource(table, condition, [&](int columns) {
+            if (isNewRemembered()) {
+                copyRow(destination, 2, columns == 11 ? 11 : 10);
+            }
+            stepper.advance();
+        });
+    }
+
+    ImportCounts copyProjects() {
+        ImportCounts counts;
+        counts.total = countSource(QStringLiteral("table1"), QStringLiteral("1"));
+        step(75);
+        Stepper stepper(progress_, 75, 100, counts.total);
+        forEachSource(QStringLiteral("table1"), QStringLiteral("1"), [&](int) {
+            if (isNew()) {
+                copyRow(module_.ADOQueryCopy1, 1, data::table1().columnCount());
+            } else {
+                ++counts.refused;
+            }
+            stepper.advance();
+        });
+        return counts;
+    }
+
+    data::TDataModuleForm& module_;
+    const Progress& progress_;
+    QHash<QString, bool> known_;
+};
+
+// Opens the exchange connection afresh and the three destinations at their last rows. The main
+// connection is opened only when it is closed: closing it would close the record form's queries
+// and drop whatever the user has typed there and not yet saved.
+void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
+    data::Connection& main = module.ADOConnection1;
+    if (!main.isOpen()) {
+        main.setDatabaseFile(data::mainDatabasePath(places.appDir));
+        main.open();
+    }
+    module.bindQueries();
+
+    data::Connection& exchange = module.ADOConnection2;
+    exchange.close();
+    exchange.setDatabaseFile(places.submittedDatabase());
+    exchange.setReadOnly(true);  // a submission is only ever read
+    exchange.open();
+    checkSubmittedDatabase(exchange);
+
+    const std::pair<data::Dataset*, QString> destinations[] = {
+        {&module.ADOQueryCopy1, data::sql::kAllProjects},
+        {&module.ADOQueryCopy2, data::sql::kAllPriorProjects},
+        {&module.ADOQueryCopy3, data::sql::kAllStaff},
+    };
+    for (const auto& [dataset, sql] : destinations) {
+        dataset->setSql(sql);
+        dataset->open();
+        dataset->last();
+    }
+    module.ADOQuerySelect.close();
+}
+
+void cleanUp(const ImportPlaces& places, data::TDataModuleForm& module, const ImportHooks& hooks) {
+    if (hooks.closeProgress) {
+        hooks.closeProgress();
+    }
+    for (data::Dataset* d : {&module.ADOQueryCopy1, &module.ADOQueryCopy2, &module.ADOQueryCopy3,
+                             &module.ADOQueryMedia, &module.ADOQuerySelect}) {
+        d->close();
+    }
+    module.ADOConnection2.close();
+    DeleteAllFiles(places.stagingDir());
+}
+
+}  // namespace
+
+QString ImportPlaces::stagingDir() const {
+    return data::stagingDir(appDir);
+}
+
+QString ImportPlaces::stagingArchive() const {
+    return stagingDir() + QStringLiteral("/project.zip");
+}
+
+QString ImportPlaces::submittedDatabase() const {
+    return data::exchangeDatabasePath(appDir);
+}
+
+QString importFinishedText(const ImportCounts& counts) {
+    if (counts.refused == 0) {
+        return QStringLiteral("执行完毕,您所选的文件中共有%1个项目,已经全部导入！").arg(counts.total);
+    }
+    return QStringLiteral("执行完毕,有%1个项目已经存在,由于重复而不允许导入,实际导入%2个项目！")
+        .arg(counts.refused)
+        .arg(counts.total - counts.refused);
+}
+
+bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
+                  const std::function<void(const QString&)>& inform) {
+    QDir().mkpath(places.stagingDir());
+    if (!QFileInfo(places.stagingDir()).isDir()) {
+        inform(kNoFolder);
+        return false;
+    }
+    if (!copyReplacing(chosen, places.stagingArchive())) {
+        inform(kCopyFailed);
+        return false;
+    }
+    return true;
+}
+
+void checkSubmittedDatabase(data::Connection& submitted) {
+    const QSqlDatabase db = submitted.database();
+    checkIntact(db);
+    checkTable(db, data::table1(), 1, data::table1().columnCount());
+    checkTable(db, data::table2(), 2, data::table2().columnCount());
+    const int staff = checkTable(db, data::table3(), 2, 10);
+    if (staff == 11) {
+        checkTable(db, data::table3(), 11, 11);
+    }
+}
+
+ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress) {
+    return SubmissionCopy(module, progress).run();
+}
+
+void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+               const ImportHooks& hooks) {
+    // Only a database unpacked from the chosen archive is ever imported.
+    QFile::remove(places.submittedDatabase());
+    try {
+        hooks.repaint();
+        hooks.showProgress();
+        hooks.progress(5);
+        if (CheckDataDir(places, chosen, hooks.inform)) {
+            hooks.repaint();
+            UnZipProject(places.stagingArchive(), places.stagingDir(), places.limits);
+        }
+        hooks.progress(10);
+        if (!QFileInfo(places.submittedDatabase()).isFile()) {
+            hooks.inform(kWrongFile);
+        } else {
+            hooks.progress(15);
+            connect(places, module);
+            ImportCounts counts = copySubmission(module, hooks.progress);
+            hooks.progress(100);
+            hooks.hideProgress();
+            hooks.repaint();
+            hooks.inform(importFinishedText(counts));
+        }
+    } catch (const std::exception&) {
+        hooks.hideProgress();
+        hooks.beep();
+        hooks.repaint();
+        hooks.inform(kFailed);
+    }
+    cleanUp(places, module, hooks);
+}
+
+}  // namespace meridell::exchange

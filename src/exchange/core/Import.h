@@ -1,0 +1,73 @@
+#pragma once
+
+#include "exchange/core/Export.h"
+#include "exchange/core/ZipService.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace meridell::data {
+class Connection;
+class TDataModuleForm;
+}  // namespace meridell::data
+
+namespace meridell::exchange {
+
+// The places of one import: the staging folder, the staging archive and the unpacked database, and
+// what the unpacked entries may take.
+struct ImportPlaces {
+    QString appDir;
+    UnzipLimits limits;
+
+    QString stagingDir() const;
+    QString stagingArchive() const;     // staging folder + project.zip
+    QString submittedDatabase() const;  // staging folder + project.mdb
+};
+
+// How far an import has come, 0 to 100.
+using Progress = std::function<void(int)>;
+
+// How many submitted projects there were and how many of them the office database held already.
+struct ImportCounts {
+    int total = 0;
+    int refused = 0;
+};
+
+// The closing message of a finished import.
+QString importFinishedText(const ImportCounts& counts);
+
+// Makes the staging folder and copies the chosen archive into it as the staging archive. Shows
+// its own message and returns false when that fails.
+bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
+                  const std::function<void(const QString&)>& inform);
+
+// Refuses (throws meridell::Error) a submitted database that the copy cannot read safely: it must
+// be intact, and its three tables real tables holding, at the places the copy reads by ordinal,
+// the columns of the project database.
+void checkSubmittedDatabase(data::Connection& submitted);
+
+// Copies the submitted rows open on the exchange connection into the main database through the
+// data module's queries: prior projects and staff of the projects new to the main database, then
+// those projects. All of it in one transaction: on an error nothing is kept. The main database's
+// key lookups are indexed. `progress` moves from 20 to 100 as rows are copied.
+ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress = {});
+
+// What the import needs from the windows around it.
+struct ImportHooks {
+    std::function<void(const QString&)> inform;
+    std::function<void()> beep;
+    std::function<void()> showProgress;
+    std::function<void()> hideProgress;
+    std::function<void()> closeProgress;
+    std::function<void()> repaint;
+    Progress progress;
+};
+
+// The import of the chosen archive, from showing the progress window to emptying the staging
+// folder: unpack, check, connect, copy, report. Every failure ends in the import's own message
+// with the main database as it was.
+void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+               const ImportHooks& hooks);
+
+}  // namespace meridell::exchange

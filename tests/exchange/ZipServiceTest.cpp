@@ -1,0 +1,151 @@
+#include "common/core/Error.h"
+#include "exchange/ExchangeSupport.h"
+#include "exchange/core/ZipService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace meridell::exchange {
+namespace {
+
+using test::filesIn;
+using test::runTool;
+
+QString errorOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const Error& e) {
+        return e.text();
+    }
+    return {};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ZipServiceTest : public ::testing::Test {
+protected:
+    QString path(const QString& relative) const { return dir.filePath(relative); }
+    QTemporaryDir dir;
+};
+
+TEST_F(ZipServiceTest, LibraryChecksPassOnlyOnTheExactVersionAndNameTheLibrary) {
+    EXPECT_TRUE(CheckZipDll());
+    EXPECT_TRUE(CheckUnzipDll());
+    EXPECT_TRUE(CheckUnzipDll({"1.7.3", "1.7.3"}));
+    EXPECT_EQ(errorOf([] {
+                  CheckUnzipDll({"1.7.3", "1.7.30"});
+              }),
+              QStringLiteral("UNZIP32.DLL has the wrong version number.\n"
+                             "Insure that you have the correct dll's installed, and that \n"
+                             "an older dll is not in your path or Windows System directory."));
+    EXPECT_EQ(errorOf([] {
+                  CheckZipDll({"1.7", "1.7.0"});
+              }).section('\n', 0, 0),
+              QStringLiteral("ZIP32.DLL has the wrong version number."));
+    EXPECT_EQ(errorOf([] {
+                  CheckZipDll({"1.7.3", ""});
+              }),
+              QStringLiteral("Cannot find ZIP32.DLL.\n"
+                             "The Dll must be in the application directory, the path,\n"
+                             "the Windows directory or the Windows System directory."));
+}
+
+TEST_F(ZipServiceTest, BlankArchivePathOrEmptyListWritesNothing) {
+    writeFile(path("a.txt"), "x");
+    ZipFileList("   ", {path("a.txt")});
+    ZipFileList(path("out.zip"), {});
+    EXPECT_EQ(filesIn(dir.path()), QStringList{"a.txt"});
+}
+
+TEST_F(ZipServiceTest, WrittenArchiveHoldsBareNamesAndPassesDebianUnzip) {
+    writeFile(path("deep/er/project.mdb"), QByteArray(100000, 'p'));
+    ZipFileList(path("out.zip"), {path("deep/er/project.mdb")});
+    EXPECT_EQ(runTool("unzip", {"-tq", "out.zip"}, dir.path()), 0);
+    QDir().mkpath(path("x"));
+    EXPECT_EQ(runTool("unzip", {"-q", "../out.zip"}, path("x")), 0);
+    EXPECT_EQ(filesIn(path("x")), QStringList{"project.mdb"});
+}
+
+TEST_F(ZipServiceTest, EntriesLandUnderTheirBareNamesInsideTheFolder) {
+    writeFile(path("src/a/b/project.mdb"), "database");
+    writeFile(path("src/readme.txt"), "extra");
+    ASSERT_EQ(runTool("zip", {"-qr", "../in.zip", "a", "readme.txt"}, path("src")), 0);
+    QDir().mkpath(path("stage"));
+    UnZipProject(path("in.zip"), path("stage"));
+    EXPECT_EQ(filesIn(path("stage")), (QStringList{"project.mdb", "readme.txt"}));
+    EXPECT_EQ(readFile(path("stage/project.mdb")), "database");
+}
+
+TEST_F(ZipServiceTest, EntryClimbingOutOfTheFolderStaysInside) {
+    QDir().mkpath(path("a/b/stage"));
+    test::writeArchive(path("a/b/evil.zip"), {{"../../evil", "evil"}, {"..\\..\\win", "w"}, {"../", ""}});
+    UnZipProject(path("a/b/evil.zip"), path("a/b/stage"));
+    EXPECT_EQ(filesIn(path("a/b/stage")), (QStringList{"evil", "win"}));
+    EXPECT_FALSE(QFileInfo::exists(path("evil")));
+}
+
+TEST_F(ZipServiceTest, NonArchiveUnpacksNothing) {
+    writeFile(path("plain.zip"), "this is no zip archive");
+    QDir().mkpath(path("stage"));
+    UnZipProject(path("plain.zip"), path("stage"));
+    EXPECT_TRUE(filesIn(path("stage")).isEmpty());
+}
+
+TEST_F(ZipServiceTest, ArchivesThatUnpackBeyondTheLimitsAreRefusedWithoutLeftovers) {
+    writeFile(path("src/project.mdb"), QByteArray(3 << 20, '\0'));
+    writeFile(path("src/other.txt"), "small");
+    ASSERT_EQ(runTool("zip", {"-q", "../z.zip", "other.txt", "project.mdb"}, path("src")), 0);
+    QDir().mkpath(path("stage"));
+    const qint64 total = (3 << 20) + 5;
+
+    UnzipLimits tight;
+    tight.freeSpace = [&](const QString&) { return total - 1; };
+    EXPECT_FALSE(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }).isEmpty());
+    tight.maxTotal = total - 1;
+    tight.freeSpace = [](const QString&) { return qint64(1) << 40; };
+    EXPECT_FALSE(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }).isEmpty());
+    EXPECT_TRUE(filesIn(path("stage")).isEmpty());
+
+    UnzipLimits exact;
+    exact.freeSpace = [&](const QString&) { return total; };
+    UnZipProject(path("z.zip"), path("stage"), exact);
+    EXPECT_EQ(filesIn(path("stage")), (QStringList{"other.txt", "project.mdb"}));
+}
+
+TEST_F(ZipServiceTest, ArchiveStatingAHugeSizeIsRefusedBeforeUnpacking) {
+    test::writeArchive(path("bomb.zip"), {{"project.mdb", QByteArray(1000, 'b')}});
+    test::patchStatedSize(path("bomb.zip"), 0x7FFFFFFF);
+    QDir().mkpath(path("stage"));
+    EXPECT_FALSE(errorOf([&] { UnZipProject(path("bomb.zip"), path("stage")); }).isEmpty());
+    EXPECT_TRUE(filesIn(path("stage")).isEmpty());
+}
+
+TEST_F(ZipServiceTest, DeleteAllFilesEmptiesSubFoldersButNeverFollowsLinks) {
+    writeFile(path("stage/sub/one.doc"), "1");
+    writeFile(path("stage/sub/two.doc"), "2");
+    writeFile(path("stage/.hidden"), "h");
+    writeFile(path("outside/keep.txt"), "k");
+    ASSERT_TRUE(QFile::link(path("outside"), path("stage/link")));
+    DeleteAllFiles(path("stage"));
+    EXPECT_TRUE(QFileInfo(path("stage")).isDir());
+    EXPECT_TRUE(filesIn(path("stage")).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(path("outside/keep.txt")));
+    DeleteAllFiles(path("missing"));
+    EXPECT_FALSE(QFileInfo::exists(path("missing")));
+}
+
+}  // namespace
+}  // namespace meridell::exchange
