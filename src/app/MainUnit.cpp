@@ -114,7 +114,7 @@ TMainForm::TMainForm(AppContext& context) : context_(context) {
 }
 
 void TMainForm::buildLabels() {
-    struct Spec {
+    struct LabelDef {
         QLabel** label;
         const char* name;
         QString text;
@@ -124,7 +124,7 @@ void TMainForm::buildLabels() {
         bool fixed;
     };
     const QString li = QStringLiteral("隶书");
-    const Spec specs[] = {
+    const LabelDef labelDefs[] = {
         {&Label1, "Label1", QStringLiteral("Lanvere软科学研究计划"), li, 48, {148, 149, 490, 48}, true},
         {&Label2, "Label2", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
         {&Label3, "Label3", QStringLiteral("Lanvere科学技术厅"), li, 21, {301, 368, 184, 21}, false},
@@ -136,7 +136,7 @@ void TMainForm::buildLabels() {
          {360, 448, 70, 16},
          false},
     };
-    for (const Spec& s : specs) {
+    for (const LabelDef& s : labelDefs) {
         auto* label = new QLabel(s.text, client_);
         label->setObjectName(s.name);
         label->setAccessibleName(s.text);

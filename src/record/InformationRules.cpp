@@ -77,8 +77,8 @@ void TInformationForm::moneyEnter(QLineEdit* field) {
     // The row loses its 0 with the text, as if the user had deleted it.
     context_.guard([&] {
         field->setText(text);
-        if (const FieldSpec* spec = fieldOfControl(field->objectName())) {
-            ADOQuery1.setValue(QString::fromLatin1(spec->column), QVariant());
+        if (const FieldSpec* def = fieldOfControl(field->objectName())) {
+            ADOQuery1.setValue(QString::fromLatin1(def->column), QVariant());
         }
     });
 }

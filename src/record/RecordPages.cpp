@@ -63,9 +63,9 @@ void TInformationForm::buildPages() {
 QWidget* TInformationForm::buildFieldPage(int page) {
     auto* sheet = new QWidget;
     auto* outer = new QVBoxLayout(sheet);
-    const PageSpec& spec = pageTable()[page];
-    if (*spec.notice) {
-        outer->addWidget(colouredLabel(QString::fromUtf8(spec.notice), "red", sheet));
+    const PageSpec& pageDef = pageTable()[page];
+    if (*pageDef.notice) {
+        outer->addWidget(colouredLabel(QString::fromUtf8(pageDef.notice), "red", sheet));
     }
     auto* grid = new QGridLayout;
     outer->addLayout(grid, 1);

@@ -46,36 +46,36 @@ const QString kButtonCaptions[3] = {QStringLiteral("填写新条目"), QStringLi
 }  // namespace
 
 QWidget* TInformationForm::buildRowListPage(int page) {
-    RowListSpec spec = rowListSpec(page);
+    RowListSpec list = rowListSpec(page);
     data::Dataset& rows = page == kPriorProjectsPage ? ADOQuery2 : ADOQuery3;
     auto* sheet = new QWidget;
     auto* layout = new QVBoxLayout(sheet);
-    auto* hint = new QLabel(spec.hint, sheet);
+    auto* hint = new QLabel(list.hint, sheet);
     hint->setStyleSheet("color: gray;");
-    hint->setAccessibleName(spec.hint);
+    hint->setAccessibleName(list.hint);
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
     auto* grid = new QTableView(sheet);
-    grid->setObjectName(QLatin1String(spec.grid));
+    grid->setObjectName(QLatin1String(list.grid));
     grid->setAccessibleName(QString::fromUtf8(pageTable()[page].caption));
     hint->setBuddy(grid);
     grid->setFixedSize(kGridWidth, kGridHeight);
     std::vector<data::DatasetModel::GridColumn> columns;
     std::vector<int> limits;
-    for (const GridColumnSpec& c : spec.columns) {
+    for (const GridColumnSpec& c : list.columns) {
         columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
-        int index = spec.table.indexOf(QLatin1String(c.column));
-        limits.push_back(index >= 0 && spec.table.columns[index].type == data::ColumnType::Text
-                             ? spec.table.columns[index].size
+        int index = list.table.indexOf(QLatin1String(c.column));
+        limits.push_back(index >= 0 && list.table.columns[index].type == data::ColumnType::Text
+                             ? list.table.columns[index].size
                              : -1);
     }
     auto* model = new data::DatasetModel(&rows, columns, grid);
     grid->setModel(model);
     grid->setItemDelegate(new ByteLimitDelegate(limits, grid));
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int i = 0; i < int(spec.columns.size()); ++i) {
-        grid->setColumnWidth(i, spec.columns[i].width);
+    for (int i = 0; i < int(list.columns.size()); ++i) {
+        grid->setColumnWidth(i, list.columns[i].width);
     }
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     layout->addWidget(grid);
@@ -85,7 +85,7 @@ QWidget* TInformationForm::buildRowListPage(int page) {
     QPushButton* made[3];
     for (int i = 0; i < 3; ++i) {
         made[i] = new QPushButton(kButtonCaptions[i], sheet);
-        made[i]->setObjectName(QLatin1String(spec.buttons[i]));
+        made[i]->setObjectName(QLatin1String(list.buttons[i]));
         made[i]->setAccessibleName(kButtonCaptions[i]);
         buttons->addWidget(made[i]);
     }

@@ -23,14 +23,14 @@ TEST_F(RecordFormTest, EveryFieldIsBuiltNamedAndLabelled) {
             buddies.insert(label->buddy(), label);
         }
     }
-    for (const FieldSpec& spec : fieldTable()) {
-        QWidget* w = f.findChild<QWidget*>(spec.control);
-        ASSERT_NE(w, nullptr) << spec.control;
-        EXPECT_EQ(w->accessibleName(), spec.accessibleName()) << spec.control;
-        EXPECT_TRUE(buddies.contains(w)) << spec.control << " has no label";
-        EXPECT_EQ(w->isEnabled(), !spec.has(Disabled)) << spec.control;
-        QWidget* page = f.PageControl1->widget(spec.page);
-        EXPECT_TRUE(page->isAncestorOf(w)) << spec.control;
+    for (const FieldSpec& def : fieldTable()) {
+        QWidget* w = f.findChild<QWidget*>(def.control);
+        ASSERT_NE(w, nullptr) << def.control;
+        EXPECT_EQ(w->accessibleName(), def.accessibleName()) << def.control;
+        EXPECT_TRUE(buddies.contains(w)) << def.control << " has no label";
+        EXPECT_EQ(w->isEnabled(), !def.has(Disabled)) << def.control;
+        QWidget* page = f.PageControl1->widget(def.page);
+        EXPECT_TRUE(page->isAncestorOf(w)) << def.control;
     }
     ASSERT_EQ(f.PageControl1->count(), 13);
     EXPECT_EQ(f.PageControl1->tabText(12), QStringLiteral("单位意见，盖章"));
