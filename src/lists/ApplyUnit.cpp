@@ -9,7 +9,6 @@
 #include "word/DocumentCommands.h"
 
 #include <QHBoxLayout>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace meridell::lists {
@@ -23,6 +22,7 @@ TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(pare
     buildNotice();
     buildGrid();
     buildButtons();
+    disableWhileShown(this, context_.MainForm->N2);
 
     data::Dataset& query = projects();
     connect(&query, &data::Dataset::rowsReset, this, &TApplyForm::updateRowButtons);
@@ -96,26 +96,6 @@ void TApplyForm::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
     for (QPushButton* b : {Button2, Button3, Button4}) {
         b->setEnabled(hasRows);
-    }
-}
-
-void TApplyForm::setQueryMenuEnabled(bool enabled) {
-    if (context_.MainForm && context_.MainForm->N2) {
-        context_.MainForm->N2->setEnabled(enabled);
-    }
-}
-
-void TApplyForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        setQueryMenuEnabled(false);
-    }
-}
-
-void TApplyForm::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (!event->spontaneous()) {
-        setQueryMenuEnabled(true);
     }
 }
 

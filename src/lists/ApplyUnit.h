@@ -41,9 +41,6 @@ public:
     void Button6Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
     app::AppContext& context_;
 
 private:
@@ -53,7 +50,6 @@ private:
     void buildButtons();
     // Edit, delete and the design task book need a current project.
     void updateRowButtons();
-    void setQueryMenuEnabled(bool enabled);
 };
 
 }  // namespace meridell::lists

@@ -5,6 +5,10 @@
 #include "lists/core/ProjectDeletion.h"
 #include "record/InformationUnit.h"
 
+#include <QAction>
+#include <QEvent>
+#include <QWidget>
+
 namespace meridell::lists {
 
 void editCurrentProject(app::AppContext& context) {
@@ -17,6 +21,33 @@ void deleteCurrentProject(app::AppContext& context) {
     }
     record::TInformationForm& form = *context.InformationForm;
     deleteProject(form.ADOQuery1, form.ADOQuery2, form.ADOQuery3);
+}
+
+namespace {
+
+// Follows the page's own show and hide (not those of the whole window) onto the menu entry.
+class MenuEntryLock : public QObject {
+public:
+    MenuEntryLock(QWidget* page, QAction* entry) : QObject(page), entry_(entry) {
+        page->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (!event->spontaneous() && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+            entry_->setEnabled(event->type() == QEvent::Hide);
+        }
+        return false;
+    }
+
+private:
+    QAction* entry_;
+};
+
+}  // namespace
+
+void disableWhileShown(QWidget* page, QAction* entry) {
+    new MenuEntryLock(page, entry);
 }
 
 }  // namespace meridell::lists

@@ -1,5 +1,8 @@
 #pragma once
 
+class QAction;
+class QWidget;
+
 namespace meridell::app {
 class AppContext;
 }
@@ -14,5 +17,8 @@ void editCurrentProject(app::AppContext& context);
 // Asks "确实要删除该项目吗？"; on Yes deletes the current project with its prior-project and staff
 // rows, all or nothing. Any other answer changes nothing.
 void deleteCurrentProject(app::AppContext& context);
+
+// Keeps a menu entry disabled while `page` is shown, so the two list pages never stand side by side.
+void disableWhileShown(QWidget* page, QAction* entry);
 
 }  // namespace meridell::lists

@@ -41,6 +41,7 @@ TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(pa
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildCriteria());
     layout->addWidget(buildResult(), 1);
+    disableWhileShown(this, context_.MainForm->N1);
 
     data::Dataset& query = projects();
     connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateRowButtons);
@@ -246,26 +247,6 @@ void TSelectForm::updateNavigator() {
     NavigatorButtons[1]->setEnabled(open && !query.bof());
     NavigatorButtons[2]->setEnabled(open && !query.eof());
     NavigatorButtons[3]->setEnabled(open && !query.eof());
-}
-
-void TSelectForm::setListMenuEnabled(bool enabled) {
-    if (context_.MainForm && context_.MainForm->N1) {
-        context_.MainForm->N1->setEnabled(enabled);
-    }
-}
-
-void TSelectForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) {
-        setListMenuEnabled(false);
-    }
-}
-
-void TSelectForm::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    if (!event->spontaneous()) {
-        setListMenuEnabled(true);
-    }
 }
 
 // Enter anywhere on the page runs the query, unless a focused push button takes it itself.

@@ -65,8 +65,6 @@ public:
     void Button6Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
     app::AppContext& context_;
@@ -81,7 +79,6 @@ private:
     void clearInput(int criterion);
     void updateRowButtons();
     void updateNavigator();
-    void setListMenuEnabled(bool enabled);
 };
 
 }  // namespace meridell::lists
