@@ -1,5 +1,7 @@
 #include "record/core/InputRules.h"
 
+#include "record/core/FieldTable.h"
+
 #include <Qt>
 
 namespace meridell::record::rules {
@@ -110,28 +112,7 @@ bool idcardLengthValid(const QString& text) {
 }
 
 const QStringList& professionalDomains() {
-    static const QStringList domains = {
-        QStringLiteral("社会发展"),
-        QStringLiteral("宏观经济战略与管理"),
-        QStringLiteral("经济科技体制改革"),
-        QStringLiteral("农业与农村发展"),
-        QStringLiteral("环保、资源利用与可持续发展"),
-        QStringLiteral("高新技术及其产业发展"),
-        QStringLiteral("科技管理"),
-        QStringLiteral("科技政策"),
-        QStringLiteral("知识产权管理"),
-        QStringLiteral("技术创新与管理"),
-        QStringLiteral("信息经济与信息管理"),
-        QStringLiteral("金融与财税管理"),
-        QStringLiteral("区域发展"),
-        QStringLiteral("产业发展"),
-        QStringLiteral("企业管理"),
-        QStringLiteral("人才与人力资源管理"),
-        QStringLiteral("公共政策"),
-        QStringLiteral("公共管理"),
-        QStringLiteral("软科学理论和方法"),
-        QStringLiteral("其它"),
-    };
+    static const QStringList domains = choicesOf(QStringLiteral("DBComboBox4")).entries;
     return domains;
 }
 
