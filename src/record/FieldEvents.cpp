@@ -25,16 +25,27 @@ TypedTextHandler::TypedTextHandler(QLineEdit* edit, const QString& name, KeyPres
     edit->installEventFilter(this);
 }
 
+namespace {
+
+// The field's text with its selection taken out, and in `caret` where new text goes.
+QString textAroundSelection(const QLineEdit* edit, int* caret) {
+    QString base = edit->text();
+    *caret = edit->cursorPosition();
+    if (edit->hasSelectedText()) {
+        *caret = edit->selectionStart();
+        base.remove(*caret, edit->selectionLength());
+    }
+    return base;
+}
+
+}  // namespace
+
 void TypedTextHandler::insertText(const QString& text) {
     if (edit_->isReadOnly()) {
         return;
     }
-    QString base = edit_->text();
-    int caret = edit_->cursorPosition();
-    if (edit_->hasSelectedText()) {
-        caret = edit_->selectionStart();
-        base.remove(caret, edit_->selectionLength());
-    }
+    int caret = 0;
+    const QString base = textAroundSelection(edit_, &caret);
     const QString allowed = insertion_(base, caret, text);
     if (!allowed.isEmpty()) {
         edit_->insert(allowed);
@@ -93,12 +104,8 @@ void TypedTextHandler::inputMethodEvent(QInputMethodEvent* event) {
     if (event->commitString().isEmpty()) {
         return;
     }
-    QString base = edit_->text();
-    int caret = edit_->cursorPosition();
-    if (edit_->hasSelectedText()) {
-        caret = edit_->selectionStart();
-        base.remove(caret, edit_->selectionLength());
-    }
+    int caret = 0;
+    QString base = textAroundSelection(edit_, &caret);
     caret = std::clamp(caret + event->replacementStart(), 0, int(base.size()));
     base.remove(caret, event->replacementLength());
     event->setCommitString(insertion_(base, caret, event->commitString()), event->replacementStart(),
