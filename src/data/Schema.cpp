@@ -154,7 +154,7 @@ QString createTableSql(const TableDef& table) {
 }
 
 QString createKeyIndexSql(const TableDef& table) {
-    return QStringLiteral("CREATE INDEX %1_key ON %1 (projectname, projectman, takeunit1)")
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1_key ON %1 (projectname, projectman, takeunit1)")
         .arg(QLatin1String(table.name));
 }
 

@@ -39,6 +39,7 @@ inline constexpr const char* kKeyColumns[3] = {"projectname", "projectman", "tak
 // date -> DATE (ISO text), counter -> INTEGER PRIMARY KEY AUTOINCREMENT.
 QString sqlType(const Column& column);
 QString createTableSql(const TableDef& table);
+// The index on the three key columns; a table that has it already keeps it.
 QString createKeyIndexSql(const TableDef& table);
 
 }  // namespace meridell::data

@@ -23,10 +23,6 @@ const QString kCopyFailed = QStringLiteral("文件拷贝失败，无法导入项
 const QString kWrongFile = QStringLiteral("项目数据导入失败,您选择了错误的数据文件!");
 const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!");
 
-// The key lookups of the import go through this index; a database without it gets it.
-const QString kProjectKeyIndex =
-    QStringLiteral("CREATE INDEX IF NOT EXISTS table1_key ON table1 (projectname, projectman, takeunit1)");
-
 [[noreturn]] void refuse(const QString& why) {
     throw Error(QStringLiteral("提交的数据文件不是项目数据库：%1").arg(why));
 }
@@ -132,7 +128,8 @@ public:
         // in one pass, instead of being spilled to the file (and the journal synced) over and over.
         CacheSize bigCache(module_.ADOConnection1, 256 * 1024);
         data::Transaction transaction(module_.ADOConnection1);
-        module_.ADOConnection1.exec(kProjectKeyIndex);
+        // The key lookups go through this index; a database without it gets it.
+        module_.ADOConnection1.exec(data::createKeyIndexSql(data::table1()));
         step(20);
         copyChildren(QStringLiteral("table2"), module_.ADOQueryCopy2, 25, 40);
         step(40);
