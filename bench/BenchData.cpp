@@ -20,12 +20,12 @@ QSqlQuery prepareInsert(QSqlDatabase& db, const data::TableDef& t, bool skipCoun
         if (skipCounter && c.type == data::ColumnType::Counter) {
             continue;
         }
-        names << QStringLiteral("\"%1\"").arg(c.name);
+        names << QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
         marks << "?";
     }
     QSqlQuery q(db);
-    q.prepare(
-        QStringLiteral("insert into %1 (%2) values (%3)").arg(t.name, names.join(','), marks.join(',')));
+    q.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(QLatin1String(t.name), names.join(','), marks.join(',')));
     return q;
 }
 

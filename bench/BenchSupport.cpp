@@ -60,7 +60,7 @@ void report(const QString& figure, double value, const QString& unit, double lim
                     .arg(baseline, 0, 'f', 2)
                     .arg(unit);
     }
-    line += value <= limit ? "  OK" : "  OVER LIMIT";
+    line += QLatin1String(value <= limit ? "  OK" : "  OVER LIMIT");
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }

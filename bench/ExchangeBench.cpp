@@ -30,12 +30,12 @@ Rows readRows(QSqlDatabase& db, const data::TableDef& table, QStringList* names)
     names->clear();
     for (const data::Column& c : table.columns) {
         if (c.type != data::ColumnType::Counter) {
-            *names << QStringLiteral("\"%1\"").arg(c.name);
+            *names << QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
         }
     }
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.exec(QStringLiteral("select %1 from %2").arg(names->join(','), table.name));
+    q.exec(QStringLiteral("select %1 from %2").arg(names->join(','), QLatin1String(table.name)));
     Rows rows;
     while (q.next()) {
         QVariantList row;
@@ -64,7 +64,7 @@ double rawInsertMs(const QString& submitted, const QString& target) {
             Rows rows = readRows(source, *t, &names);
             QStringList marks(names.size(), "?");
             work.emplace_back(QStringLiteral("insert into %1 (%2) values (%3)")
-                                  .arg(t->name, names.join(','), marks.join(',')),
+                                  .arg(QLatin1String(t->name), names.join(','), marks.join(',')),
                               std::move(rows));
         }
         ms = bench::timeMs([&] {

@@ -1,11 +1,11 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "app/Startup.h"
 #include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
 #include "lists/SelectUnit.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +21,7 @@ using namespace meridell;
 namespace {
 
 // Answers every box silently, so the pages run their commands without a user.
-class SilentMessages : public app::MessageService {
+class SilentMessages : public ui::MessageService {
 public:
     void inform(const QString&) override {}
     bool confirm(const QString&) override { return true; }

@@ -1,11 +1,11 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "app/Startup.h"
 #include "data/Connection.h"
 #include "data/DataModuleUnit.h"
 #include "record/InformationUnit.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 #include <QSqlQuery>
@@ -17,7 +17,7 @@ using namespace meridell;
 namespace {
 
 // Messages are printed instead of shown: a benchmark must not wait for a box.
-class PrintedMessages : public app::MessageService {
+class PrintedMessages : public ui::MessageService {
 public:
     void inform(const QString& text) override { print("message", text); }
     bool confirm(const QString& text) override {
@@ -88,11 +88,11 @@ MERIDELL_BENCH(record_open_edit_and_save_changes) {
             q.exec();
             for (const char* table : {"table2", "table3"}) {
                 QSqlQuery ids(connection.database());
-                ids.exec(
-                    QStringLiteral("select rowid from %1 where projectname like '目标项目%'").arg(table));
+                ids.exec(QStringLiteral("select rowid from %1 where projectname like '目标项目%'")
+                             .arg(QLatin1String(table)));
                 QSqlQuery u(connection.database());
                 u.prepare(QStringLiteral("update %1 set projectman=projectman, name=name where rowid=?")
-                              .arg(table));
+                              .arg(QLatin1String(table)));
                 while (ids.next()) {
                     u.bindValue(0, ids.value(0));
                     u.exec();

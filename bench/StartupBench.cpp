@@ -1,7 +1,7 @@
 #include "BenchSupport.h"
 #include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "app/Startup.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ using namespace meridell;
 // Start-up to the main window shown and painted once.
 MERIDELL_BENCH(startup) {
     QString folder = bench::freshAppFolder();
-    app::DialogMessageService messages;
+    ui::DialogMessageService messages;
     std::unique_ptr<app::AppContext> context;
     double ms = bench::timeMs([&] {
         context = app::startUp(folder, messages);

@@ -39,7 +39,7 @@ void memosAtTheirLimits(data::Connection& connection) {
         {"unitpoint", 500},      {"directorpoint", 500},     {"remark", 200},         {"maincontent", 1000}};
     for (const auto& [column, bytes] : limits) {
         QSqlQuery q(connection.database());
-        q.prepare(QStringLiteral("update table1 set %1 = ?").arg(column));
+        q.prepare(QStringLiteral("update table1 set %1 = ?").arg(QLatin1String(column)));
         q.addBindValue(memo(bytes));
         q.exec();
     }

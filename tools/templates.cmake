@@ -1,7 +1,7 @@
 # The two document templates, kept as readable XML under resources/templates and packed into the
 # application folder: the parts shared by both, then each template's own.
 add_executable(meridell_mktemplate ${CMAKE_CURRENT_LIST_DIR}/mktemplate.cpp)
-target_link_libraries(meridell_mktemplate PRIVATE meridell_core)
+target_link_libraries(meridell_mktemplate PRIVATE meridell_word_core pugixml::pugixml)
 
 set(MERIDELL_TEMPLATE_ROOT ${CMAKE_SOURCE_DIR}/resources/templates)
 file(GLOB_RECURSE MERIDELL_TEMPLATE_COMMON CONFIGURE_DEPENDS ${MERIDELL_TEMPLATE_ROOT}/common/*)

@@ -1,8 +1,6 @@
 #include "app/AppContext.h"
 
 #include "app/MainUnit.h"
-#include "app/MessageService.h"
-#include "common/core/Error.h"
 #include "data/DataModuleUnit.h"
 #include "exchange/PathUnit.h"
 #include "exchange/ProgressBarUnit.h"
@@ -10,15 +8,17 @@
 #include "lists/ApplyUnit.h"
 #include "lists/SelectUnit.h"
 #include "record/InformationUnit.h"
+#include "session/ProjectSession.h"
+#include "word/DocumentCommands.h"
 
 namespace meridell::app {
 
-AppContext::AppContext(QString appDir, MessageService& messages)
-    : appDir_(std::move(appDir)), messages_(messages) {}
+AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std::move(appDir), messages) {}
 
 AppContext::~AppContext() {
-    // Pages docked into the main window are its children: delete them before it, the data module
-    // (which owns the connections the pages' queries use) last.
+    // Pages docked into the main window are its children: delete them before it; then the session
+    // whose queries the pages observe, the data module (which owns the connections the queries
+    // use) last.
     delete ProgressBarForm;
     delete ApplyForm;
     delete PathForm;
@@ -26,15 +26,17 @@ AppContext::~AppContext() {
     delete SelectForm;
     delete InformationForm;
     delete MainForm;
+    Documents.reset();
+    Session.reset();
     delete DataModuleForm;
 }
 
-void AppContext::guard(const std::function<void()>& handler) const {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        messages_.reportError(errorText(e));
-    }
+void AppContext::dock(QWidget* page) {
+    Dockme(page, MainForm->clientArea(), MainForm->clientRect());
+}
+
+QWidget* AppContext::mainWindow() const {
+    return MainForm;
 }
 
 }  // namespace meridell::app

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QDate>
-#include <QString>
+#include "ui/Shell.h"
 
-#include <functional>
+#include <memory>
 
 namespace meridell::data {
 class TDataModuleForm;
+}
+namespace meridell::session {
+class ProjectSession;
 }
 namespace meridell::record {
 class TInformationForm;
@@ -21,38 +23,29 @@ class TPathForm;
 class TProgressBarForm;
 }  // namespace meridell::exchange
 namespace meridell::word {
-class WordApplication;
+class DocumentCommands;
 }
 
 namespace meridell::app {
 
-class MessageService;
 class TMainForm;
 
-// The running program: its folder, its message service, the two shared flags and the eight
-// windows, created once in a fixed order and destroyed together. Windows reach each other here.
-class AppContext {
+// The running program: the shell the windows work in, the project session, the document
+// commands and the eight windows, created once and destroyed together. Pages are docked into the
+// main window's client area.
+class AppContext : public ui::Shell {
 public:
-    AppContext(QString appDir, MessageService& messages);
-    ~AppContext();
-    AppContext(const AppContext&) = delete;
-    AppContext& operator=(const AppContext&) = delete;
+    AppContext(QString appDir, ui::MessageService& messages);
+    ~AppContext() override;
 
-    const QString& appDir() const { return appDir_; }
-    MessageService& messages() const { return messages_; }
-    // Today's date; tests fix it.
-    std::function<QDate()> today = [] { return QDate::currentDate(); };
-    // Whether a produced document is opened in the desktop's viewer after saving.
-    bool openDocuments = true;
-    // The application Word documents are made with; null means the program's own writer. Tests
-    // put one here that cannot be reached.
-    word::WordApplication* wordApplication = nullptr;
+    void dock(QWidget* page) override;
+    QWidget* mainWindow() const override;
 
-    // Shared flags.
-    bool IdcardInvalid = false;
-    bool WordFirstAttempt = true;
+    // The project query and the two row queries, and the documents made from them.
+    std::unique_ptr<session::ProjectSession> Session;
+    std::unique_ptr<word::DocumentCommands> Documents;
 
-    // The windows, in the order of their creation.
+    // The windows.
     TMainForm* MainForm = nullptr;
     record::TInformationForm* InformationForm = nullptr;
     lists::TSelectForm* SelectForm = nullptr;
@@ -61,14 +54,6 @@ public:
     lists::TApplyForm* ApplyForm = nullptr;
     data::TDataModuleForm* DataModuleForm = nullptr;
     exchange::TProgressBarForm* ProgressBarForm = nullptr;
-
-    // Runs an event handler under the standard error report: an error it throws is shown with its
-    // text and the program goes on.
-    void guard(const std::function<void()>& handler) const;
-
-private:
-    QString appDir_;
-    MessageService& messages_;
 };
 
 }  // namespace meridell::app

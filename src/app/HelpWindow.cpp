@@ -1,7 +1,7 @@
 #include "app/HelpWindow.h"
 
 #include "app/AppContext.h"
-#include "app/MessageService.h"
+#include "ui/MessageService.h"
 
 #include <QFile>
 #include <QFileInfo>

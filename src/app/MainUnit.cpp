@@ -2,15 +2,15 @@
 
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
-#include "app/MessageService.h"
-#include "data/Statements.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/SaveUnit.h"
 #include "lists/ApplyUnit.h"
 #include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "session/ProjectSession.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QImageReader>
 #include <QMenuBar>
 #include <QPainter>
@@ -50,6 +50,25 @@ void fitCaption(QLabel* label, bool fixedSize) {
                       std::max(label->height(), QFontMetrics(label->font()).height()));
     }
 }
+
+// Follows a page's own show and hide (not those of the whole window) onto a menu entry.
+class MenuEntryLock : public QObject {
+public:
+    MenuEntryLock(QWidget* page, QAction* entry) : QObject(page), entry_(entry) {
+        page->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (!event->spontaneous() && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+            entry_->setEnabled(event->type() == QEvent::Hide);
+        }
+        return false;
+    }
+
+private:
+    QAction* entry_;
+};
 
 }  // namespace
 
@@ -177,24 +196,23 @@ void TMainForm::buildMenu() {
     N7 = addEntry(nullptr, "N7", QStringLiteral("退出系统"), &TMainForm::N7Click);
 }
 
+void TMainForm::setListPages(QWidget* applyPage, QWidget* selectPage) {
+    new MenuEntryLock(applyPage, N2);
+    new MenuEntryLock(selectPage, N1);
+}
+
 QRect TMainForm::clientRect() const {
     return client_->rect();
 }
 
 void TMainForm::N1Click() {
-    data::Dataset& projects = context_.InformationForm->ADOQuery1;
-    projects.close();
-    projects.setSql(data::sql::kAllProjects);
-    projects.open();
+    context_.Session->showAllProjects();
     Dockme(context_.ApplyForm, client_, clientRect());
 }
 
 void TMainForm::N2Click() {
-    data::Dataset& projects = context_.InformationForm->ADOQuery1;
-    projects.close();
-    projects.setSql(data::sql::kAllProjects);
-    projects.open();
-    int n = projects.recordCount();
+    context_.Session->showAllProjects();
+    int n = context_.Session->ADOQuery1.recordCount();
     Dockme(context_.SelectForm, client_, clientRect());
     context_.SelectForm->showAllProjects(n);
 }
@@ -204,7 +222,7 @@ void TMainForm::N3Click() {
 }
 
 void TMainForm::N5Click() {
-    exchange::importFromMenu(context_);
+    exchange::importFromMenu(context_, *context_.DataModuleForm, *context_.ProgressBarForm);
 }
 
 void TMainForm::N6Click() {

@@ -38,6 +38,10 @@ class TMainForm : public QMainWindow {
 public:
     explicit TMainForm(AppContext& context);
 
+    // The two list pages, which never stand side by side: while one is shown, the menu entry of the
+    // other is disabled.
+    void setListPages(QWidget* applyPage, QWidget* selectPage);
+
     // The whole client area, where the work pages are docked.
     QWidget* clientArea() const { return client_; }
     QRect clientRect() const;

@@ -6,12 +6,10 @@
 
 namespace meridell::app {
 
-class MessageService;
-
 // Builds the running program on an application folder: the main window, then the other seven
 // windows in their order, opens the project database, binds every query and sets the two flags.
 // Throws meridell::Error (the engine's text) when the database cannot be opened; the main window
 // is then never shown. The caller shows the main window.
-std::unique_ptr<AppContext> startUp(const QString& appDir, MessageService& messages);
+std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& messages);
 
 }  // namespace meridell::app

@@ -1,7 +1,7 @@
 #include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "app/Startup.h"
 #include "common/core/Error.h"
+#include "ui/MessageService.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridell"));
 
-    meridell::app::DialogMessageService messages;
+    meridell::ui::DialogMessageService messages;
     std::unique_ptr<meridell::app::AppContext> context;
     try {
         context = meridell::app::startUp(QApplication::applicationDirPath(), messages);

@@ -1,19 +1,19 @@
 #include "exchange/ImportUnit.h"
 
-#include "app/AppContext.h"
-#include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "data/DataModuleUnit.h"
 #include "exchange/ProgressBarUnit.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
+
+#include <QWidget>
 
 namespace meridell::exchange {
 
 namespace {
 
-ImportHooks hooksFor(app::AppContext& context) {
-    app::MessageService& messages = context.messages();
-    TProgressBarForm& progress = *context.ProgressBarForm;
-    app::TMainForm& main = *context.MainForm;
+ImportHooks hooksFor(ui::Shell& shell, TProgressBarForm& progress) {
+    ui::MessageService& messages = shell.messages();
+    QWidget* main = shell.mainWindow();
     ImportHooks hooks;
     hooks.inform = [&messages](const QString& text) { messages.inform(text); };
     hooks.beep = [&messages] { messages.beep(); };
@@ -23,20 +23,25 @@ ImportHooks hooksFor(app::AppContext& context) {
     };
     hooks.hideProgress = [&progress] { progress.hide(); };
     hooks.closeProgress = [&progress] { progress.close(); };
-    hooks.repaint = [&main] { main.repaint(); };
+    hooks.repaint = [main] {
+        if (main) {
+            main->repaint();
+        }
+    };
     hooks.progress = [&progress](int value) { progress.setPosition(value); };
     return hooks;
 }
 
 }  // namespace
 
-void importFromMenu(app::AppContext& context, const UnzipLimits& limits) {
-    ImportPlaces places{context.appDir(), limits};
+void importFromMenu(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
+                    const UnzipLimits& limits) {
+    ImportPlaces places{shell.appDir(), limits};
     const QString chosen =
-        context.messages().chooseOpenFile(QStringLiteral("选择要导入的数据文件"), QString(),
-                                          QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
+        shell.messages().chooseOpenFile(QStringLiteral("选择要导入的数据文件"), QString(),
+                                        QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
     if (!chosen.isEmpty()) {
-        runImport(places, *context.DataModuleForm, chosen, hooksFor(context));
+        runImport(places, dataModule, chosen, hooksFor(shell, progress));
     }
     DeleteAllFiles(places.stagingDir());
 }

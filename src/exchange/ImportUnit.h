@@ -2,14 +2,21 @@
 
 #include "exchange/core/Import.h"
 
-namespace meridell::app {
-class AppContext;
+namespace meridell::data {
+class TDataModuleForm;
+}
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::exchange {
 
-// Menu command "选择要导入的数据文件": choose a submitted archive and import its projects.
-// `limits` bounds what the archive may unpack to (tests give fake free space).
-void importFromMenu(app::AppContext& context, const UnzipLimits& limits = {});
+class TProgressBarForm;
+
+// Menu command "选择要导入的数据文件": choose a submitted archive and import its projects into the
+// data module's database, with `progress` showing how far it got. `limits` bounds what the archive
+// may unpack to (tests give fake free space).
+void importFromMenu(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
+                    const UnzipLimits& limits = {});
 
 }  // namespace meridell::exchange

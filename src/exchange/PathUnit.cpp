@@ -1,9 +1,10 @@
 #include "exchange/PathUnit.h"
 
-#include "app/AppContext.h"
 #include "data/DataModuleUnit.h"
 #include "exchange/SaveUnit.h"
 #include "exchange/core/Export.h"
+#include "ui/Buttons.h"
+#include "ui/Shell.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -22,7 +23,9 @@ const QString kQuit = QStringLiteral("退出");
 const QString kDone = QStringLiteral("完成");
 }  // namespace
 
-TPathForm::TPathForm(app::AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
+TPathForm::TPathForm(ui::Shell& context, data::TDataModuleForm& dataModule, const TSaveForm& page,
+                     QWidget* parent)
+    : QDialog(parent), context_(context), dataModule_(dataModule), page_(page) {
     setObjectName("PathForm");
     // No title and no title-bar buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
@@ -53,11 +56,9 @@ void TPathForm::build() {
     connect(ShellTreeView1, &QTreeView::clicked, this, [this] { ShellTreeView1Click(); });
 
     auto makeButton = [this](const char* name, const QString& caption, void (TPathForm::*handler)()) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(name);
-        button->setAccessibleName(caption);
+        QPushButton* button =
+            ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
         return button;
     };
     Button1 = makeButton("Button1", QStringLiteral("上一步"), &TPathForm::Button1Click);
@@ -108,8 +109,7 @@ void TPathForm::Button2Click() {
         if (folder.isEmpty()) {
             return;
         }
-        const TSaveForm& page = *context_.SaveForm;
-        exportToFolder(page.places, context_.DataModuleForm->ADOConnection1, folder, page.dialogue(), [this] {
+        exportToFolder(page_.places, dataModule_.ADOConnection1, folder, page_.dialogue(), [this] {
             Button2->setEnabled(false);
             Button3->setText(kDone);
             Button3->setAccessibleName(kDone);

@@ -10,18 +10,25 @@ class QLabel;
 class QPushButton;
 class QTreeView;
 
-namespace meridell::app {
-class AppContext;
+namespace meridell::data {
+class TDataModuleForm;
+}
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::exchange {
+
+class TSaveForm;
 
 // The path chooser: the folder the folder export writes project.zip to. Accepted means "leave the
 // export" (退出 or 完成), rejected "back to the export page" (上一步).
 class TPathForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPathForm(app::AppContext& context, QWidget* parent = nullptr);
+    // `page` is the export page whose places and messages the folder export uses.
+    TPathForm(ui::Shell& context, data::TDataModuleForm& dataModule, const TSaveForm& page,
+              QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QTreeView* ShellTreeView1 = nullptr;
@@ -46,7 +53,9 @@ public:
 private:
     void build();
 
-    app::AppContext& context_;
+    ui::Shell& context_;
+    data::TDataModuleForm& dataModule_;
+    const TSaveForm& page_;
     ComputerTreeModel* model_ = nullptr;
 };
 

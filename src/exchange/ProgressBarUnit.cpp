@@ -1,6 +1,6 @@
 #include "exchange/ProgressBarUnit.h"
 
-#include "app/AppContext.h"
+#include "ui/Shell.h"
 
 #include <QGuiApplication>
 #include <QProgressBar>
@@ -13,8 +13,7 @@ namespace {
 constexpr QSize kClientSize{400, 158};
 }  // namespace
 
-TProgressBarForm::TProgressBarForm(app::AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+TProgressBarForm::TProgressBarForm(ui::Shell& context, QWidget* parent) : QDialog(parent), context_(context) {
     setObjectName("ProgressBarForm");
     setWindowTitle(QStringLiteral("正在导入数据......"));
     setAccessibleName(windowTitle());

@@ -4,8 +4,8 @@
 
 class QProgressBar;
 
-namespace meridell::app {
-class AppContext;
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::exchange {
@@ -14,7 +14,7 @@ namespace meridell::exchange {
 class TProgressBarForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TProgressBarForm(app::AppContext& context, QWidget* parent = nullptr);
+    explicit TProgressBarForm(ui::Shell& context, QWidget* parent = nullptr);
 
     QProgressBar* ProgressBar1 = nullptr;
 
@@ -22,7 +22,7 @@ public:
     void setPosition(int value);
 
 protected:
-    app::AppContext& context_;
+    ui::Shell& context_;
 };
 
 }  // namespace meridell::exchange

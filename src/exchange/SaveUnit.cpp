@@ -1,9 +1,10 @@
 #include "exchange/SaveUnit.h"
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
 #include "data/DataModuleUnit.h"
 #include "exchange/PathUnit.h"
+#include "ui/Buttons.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -15,8 +16,11 @@
 
 namespace meridell::exchange {
 
-TSaveForm::TSaveForm(app::AppContext& context, QWidget* parent)
-    : QDialog(parent), places(defaultExportPlaces(context.appDir())), context_(context) {
+TSaveForm::TSaveForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent)
+    : QDialog(parent),
+      places(defaultExportPlaces(context.appDir())),
+      context_(context),
+      dataModule_(dataModule) {
     setObjectName("SaveForm");
     setWindowTitle(QStringLiteral("数据导出"));
     setAccessibleName(windowTitle());
@@ -37,11 +41,9 @@ void TSaveForm::build() {
         return l;
     };
     auto button = [this](const char* name, const QString& caption, void (TSaveForm::*handler)()) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAccessibleName(caption);
+        QPushButton* b =
+            ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
         return b;
     };
     auto rule = [this](const char* name) {
@@ -78,17 +80,17 @@ void TSaveForm::build() {
 }
 
 Dialogue TSaveForm::dialogue() const {
-    app::MessageService& messages = context_.messages();
+    ui::MessageService& messages = context_.messages();
     return {[&messages](const QString& text) { messages.inform(text); },
             [&messages](const QString& text) { return messages.confirm(text); }};
 }
 
 void TSaveForm::Button1Click() {
-    context_.guard([this] { exportToFloppy(places, context_.DataModuleForm->ADOConnection1, dialogue()); });
+    context_.guard([this] { exportToFloppy(places, dataModule_.ADOConnection1, dialogue()); });
 }
 
 void TSaveForm::Button2Click() {
-    TPathForm& chooser = *context_.PathForm;
+    TPathForm& chooser = *pathChooser;
     chooser.prepare();
     if (context_.messages().runModal(chooser) == QDialog::Accepted) {
         accept();  // 退出 or 完成 leave the export as well

@@ -8,17 +8,22 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-namespace meridell::app {
-class AppContext;
+namespace meridell::data {
+class TDataModuleForm;
+}
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::exchange {
+
+class TPathForm;
 
 // The export page: hands the database in as project.zip on the floppy or in a chosen folder.
 class TSaveForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSaveForm(app::AppContext& context, QWidget* parent = nullptr);
+    TSaveForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -33,6 +38,8 @@ public:
 
     // Where the exports write; tests point the floppy at a temporary folder.
     ExportPlaces places;
+    // The path chooser "选择路径" opens; set once it is made.
+    TPathForm* pathChooser = nullptr;
 
     // Messages and questions of an export, through the message service.
     Dialogue dialogue() const;
@@ -44,7 +51,8 @@ public:
 private:
     void build();
 
-    app::AppContext& context_;
+    ui::Shell& context_;
+    data::TDataModuleForm& dataModule_;
 };
 
 }  // namespace meridell::exchange

@@ -1,11 +1,12 @@
 #include "lists/ApplyUnit.h"
 
-#include "app/AppContext.h"
-#include "app/MainUnit.h"
 #include "data/Dataset.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "record/InformationUnit.h"
+#include "session/ProjectSession.h"
+#include "ui/Buttons.h"
+#include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
 #include <QHBoxLayout>
@@ -13,7 +14,9 @@
 
 namespace meridell::lists {
 
-TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+TApplyForm::TApplyForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
+                       word::DocumentCommands& documents, QWidget* parent)
+    : QWidget(parent), context_(context), session_(session), form_(form), documents_(documents) {
     setObjectName("ApplyForm");
     setWindowTitle(QStringLiteral("项目申报"));
     setAccessibleName(windowTitle());
@@ -22,7 +25,6 @@ TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(pare
     buildNotice();
     buildGrid();
     buildButtons();
-    disableWhileShown(this, context_.MainForm->N2);
 
     data::Dataset& query = projects();
     connect(&query, &data::Dataset::rowsReset, this, &TApplyForm::updateRowButtons);
@@ -31,7 +33,7 @@ TApplyForm::TApplyForm(app::AppContext& context, QWidget* parent) : QWidget(pare
 }
 
 data::Dataset& TApplyForm::projects() const {
-    return context_.InformationForm->ADOQuery1;
+    return session_.ADOQuery1;
 }
 
 void TApplyForm::buildNotice() {
@@ -75,11 +77,8 @@ void TApplyForm::buildGrid() {
 void TApplyForm::buildButtons() {
     auto* row = new QHBoxLayout;
     auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(name);
-        button->setAccessibleName(caption);
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { context_.guard([&] { (this->*handler)(); }); });
+        QPushButton* button =
+            ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         row->addWidget(button);
         return button;
     };
@@ -101,27 +100,27 @@ void TApplyForm::updateRowButtons() {
 
 // 申报新项目: the record form in new mode on a new empty row.
 void TApplyForm::Button1Click() {
-    context_.InformationForm->openNew();
+    form_.openNew();
 }
 
 // 编辑项目: the record form in edit mode on the selected project.
 void TApplyForm::Button2Click() {
-    editCurrentProject(context_);
+    form_.openEdit();
 }
 
 // 删除项目
 void TApplyForm::Button3Click() {
-    deleteCurrentProject(context_);
+    deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
 void TApplyForm::Button4Click() {
-    word::generateDesignTaskBook(context_, word::Origin::ProjectListPage);
+    documents_.generateDesignTaskBook(word::Origin::ProjectListPage);
 }
 
 // 生成项目列表
 void TApplyForm::Button5Click() {
-    word::generateProjectList(context_, word::Origin::ProjectListPage);
+    documents_.generateProjectList(word::Origin::ProjectListPage);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.

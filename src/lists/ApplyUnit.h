@@ -5,11 +5,20 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace meridell::app {
-class AppContext;
-}
 namespace meridell::data {
 class Dataset;
+}
+namespace meridell::record {
+class TInformationForm;
+}
+namespace meridell::session {
+class ProjectSession;
+}
+namespace meridell::ui {
+class Shell;
+}
+namespace meridell::word {
+class DocumentCommands;
 }
 
 namespace meridell::lists {
@@ -21,7 +30,8 @@ class ProjectGrid;
 class TApplyForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TApplyForm(app::AppContext& context, QWidget* parent = nullptr);
+    TApplyForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
+               word::DocumentCommands& documents, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;  // the red notice
     QGroupBox* GroupBox1 = nullptr;
@@ -41,7 +51,10 @@ public:
     void Button6Click();
 
 protected:
-    app::AppContext& context_;
+    ui::Shell& context_;
+    session::ProjectSession& session_;
+    record::TInformationForm& form_;
+    word::DocumentCommands& documents_;
 
 private:
     data::Dataset& projects() const;

@@ -1,53 +1,16 @@
 #include "lists/ProjectCommands.h"
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
 #include "lists/core/ProjectDeletion.h"
-#include "record/InformationUnit.h"
-
-#include <QAction>
-#include <QEvent>
-#include <QWidget>
+#include "session/ProjectSession.h"
+#include "ui/MessageService.h"
 
 namespace meridell::lists {
 
-void editCurrentProject(app::AppContext& context) {
-    context.InformationForm->openEdit();
-}
-
-void deleteCurrentProject(app::AppContext& context) {
-    if (!context.messages().confirm(QStringLiteral("确实要删除该项目吗？"))) {
+void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession& session) {
+    if (!messages.confirm(QStringLiteral("确实要删除该项目吗？"))) {
         return;
     }
-    record::TInformationForm& form = *context.InformationForm;
-    deleteProject(form.ADOQuery1, form.ADOQuery2, form.ADOQuery3);
-}
-
-namespace {
-
-// Follows the page's own show and hide (not those of the whole window) onto the menu entry.
-class MenuEntryLock : public QObject {
-public:
-    MenuEntryLock(QWidget* page, QAction* entry) : QObject(page), entry_(entry) {
-        page->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (!event->spontaneous() && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-            entry_->setEnabled(event->type() == QEvent::Hide);
-        }
-        return false;
-    }
-
-private:
-    QAction* entry_;
-};
-
-}  // namespace
-
-void disableWhileShown(QWidget* page, QAction* entry) {
-    new MenuEntryLock(page, entry);
+    deleteProject(session.ADOQuery1, session.ADOQuery2, session.ADOQuery3);
 }
 
 }  // namespace meridell::lists

@@ -1,6 +1,6 @@
 #include "lists/ProjectGrid.h"
 
-#include "app/AppContext.h"
+#include "ui/Shell.h"
 
 #include <QHeaderView>
 
@@ -8,7 +8,7 @@
 
 namespace meridell::lists {
 
-ProjectGrid::ProjectGrid(app::AppContext& context, data::Dataset& projects,
+ProjectGrid::ProjectGrid(ui::Shell& context, data::Dataset& projects,
                          std::vector<data::DatasetModel::GridColumn> columns, QWidget* parent)
     : QTableView(parent), context_(context), projects_(projects) {
     model_ = new data::DatasetModel(&projects_, std::move(columns), this);

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-namespace meridell::app {
-class AppContext;
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::lists {
@@ -18,7 +18,7 @@ namespace meridell::lists {
 class ProjectGrid : public QTableView {
     Q_OBJECT
 public:
-    ProjectGrid(app::AppContext& context, data::Dataset& projects,
+    ProjectGrid(ui::Shell& context, data::Dataset& projects,
                 std::vector<data::DatasetModel::GridColumn> columns, QWidget* parent = nullptr);
 
     data::DatasetModel* gridModel() const { return model_; }
@@ -27,7 +27,7 @@ private:
     void selectCurrentRow();
     void moveProjectsTo(int row);
 
-    app::AppContext& context_;
+    ui::Shell& context_;
     data::Dataset& projects_;
     data::DatasetModel* model_;
     bool following_ = false;  // the selection is being moved to follow the query

@@ -1,8 +1,5 @@
 #include "lists/SelectUnit.h"
 
-#include "app/AppContext.h"
-#include "app/MainUnit.h"
-#include "app/MessageService.h"
 #include "data/DataModuleUnit.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
@@ -10,6 +7,10 @@
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
 #include "record/InformationUnit.h"
+#include "session/ProjectSession.h"
+#include "ui/Buttons.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
 #include <QComboBox>
@@ -33,7 +34,9 @@ void setTextColor(QWidget* widget, const QColor& color) {
 
 }  // namespace
 
-TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+TSelectForm::TSelectForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
+                         word::DocumentCommands& documents, QWidget* parent)
+    : QWidget(parent), context_(context), session_(session), form_(form), documents_(documents) {
     setObjectName("SelectForm");
     setWindowTitle(QStringLiteral("管理查询"));
     setAccessibleName(windowTitle());
@@ -41,7 +44,6 @@ TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(pa
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildCriteria());
     layout->addWidget(buildResult(), 1);
-    disableWhileShown(this, context_.MainForm->N1);
 
     data::Dataset& query = projects();
     connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateRowButtons);
@@ -56,17 +58,14 @@ TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(pa
 }
 
 data::Dataset& TSelectForm::projects() const {
-    return context_.InformationForm->ADOQuery1;
+    return session_.ADOQuery1;
 }
 
 QPushButton* TSelectForm::addButton(const char* name, const QString& caption,
                                     void (TSelectForm::*handler)()) {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setAccessibleName(caption);
+    QPushButton* button =
+        ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
     button->setAutoDefault(true);  // Enter on a focused button clicks that button
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { context_.guard([&] { (this->*handler)(); }); });
     return button;
 }
 
@@ -276,7 +275,7 @@ void TSelectForm::Button1Click() {
     query.open();
     const int found = query.recordCount();
 
-    data::Dataset& all = context_.DataModuleForm->ADOQueryTemp;
+    data::Dataset& all = session_.dataModule().ADOQueryTemp;
     all.close();
     all.setSql(data::sql::kAllProjects);
     all.open();
@@ -294,22 +293,22 @@ void TSelectForm::Button2Click() {
 
 // 编辑该项目
 void TSelectForm::Button3Click() {
-    editCurrentProject(context_);
+    form_.openEdit();
 }
 
 // 删除该项目: the result caption keeps the counts of the last query.
 void TSelectForm::Button4Click() {
-    deleteCurrentProject(context_);
+    deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
 void TSelectForm::Button5Click() {
-    word::generateDesignTaskBook(context_, word::Origin::QueryPage);
+    documents_.generateDesignTaskBook(word::Origin::QueryPage);
 }
 
 // 生成项目列表: the documents of the current result.
 void TSelectForm::Button6Click() {
-    word::generateProjectList(context_, word::Origin::QueryPage);
+    documents_.generateProjectList(word::Origin::QueryPage);
 }
 
 }  // namespace meridell::lists

@@ -11,11 +11,20 @@
 
 #include <array>
 
-namespace meridell::app {
-class AppContext;
-}
 namespace meridell::data {
 class Dataset;
+}
+namespace meridell::record {
+class TInformationForm;
+}
+namespace meridell::session {
+class ProjectSession;
+}
+namespace meridell::ui {
+class Shell;
+}
+namespace meridell::word {
+class DocumentCommands;
 }
 
 namespace meridell::lists {
@@ -29,7 +38,8 @@ class TSelectForm : public QWidget {
 public:
     static constexpr int kCriteria = 10;
 
-    explicit TSelectForm(app::AppContext& context, QWidget* parent = nullptr);
+    TSelectForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
+                word::DocumentCommands& documents, QWidget* parent = nullptr);
 
     // After the menu docked the page on all projects: the result title with the count n of all
     // projects, every criterion cleared and its input disabled.
@@ -67,7 +77,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-    app::AppContext& context_;
+    ui::Shell& context_;
+    session::ProjectSession& session_;
+    record::TInformationForm& form_;
+    word::DocumentCommands& documents_;
 
 private:
     data::Dataset& projects() const;

@@ -1,12 +1,12 @@
 // Field input rules of the record form: digits-only and money fields, the leader's identity card,
 // the professional field and code kept in step, and the order of the project's start and end.
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
 #include "record/FieldEvents.h"
 #include "record/InformationUnit.h"
 #include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -136,7 +136,7 @@ namespace {
 
 // A choice in one of the four lists of the project's start and end: beep, message and clearing
 // when it puts the end before the start.
-void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, app::MessageService& messages,
+void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, ui::MessageService& messages,
                       rules::PeriodList chosen) {
     rules::PeriodChoice period;
     int* positions[] = {&period.startYear, &period.startMonth, &period.endYear, &period.endMonth};

@@ -1,11 +1,12 @@
 #include "record/InformationUnit.h"
 
-#include "app/AppContext.h"
-#include "app/MainUnit.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/core/FieldTable.h"
+#include "session/ProjectSession.h"
+#include "ui/Buttons.h"
+#include "ui/Shell.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
@@ -28,13 +29,6 @@ QFont pixelFont(const QString& family, int pixels) {
     return f;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAccessibleName(caption);
-    return b;
-}
-
 void cancelPending(data::Dataset& d) {
     if (d.isOpen()) {
         d.cancel();
@@ -43,16 +37,17 @@ void cancelPending(data::Dataset& d) {
 
 }  // namespace
 
-TInformationForm::TInformationForm(app::AppContext& context, QWidget* parent)
-    : QWidget(parent), context_(context) {
+TInformationForm::TInformationForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent)
+    : QWidget(parent),
+      ADOQuery1(session.ADOQuery1),
+      ADOQuery2(session.ADOQuery2),
+      ADOQuery3(session.ADOQuery3),
+      context_(context) {
     setObjectName("InformationForm");
     setWindowTitle(QStringLiteral("项目资料"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("宋体"), 12));
     resize(kFormWidth, kFormHeight);
-    ADOQuery1.setSql(data::sql::kInitialProjects);
-    ADOQuery2.setSql(data::sql::kInitialPriorProjects);
-    ADOQuery3.setSql(data::sql::kInitialStaff);
 
     bindings_ = new BindingSet(
         ADOQuery1, [this](const std::function<void()>& work) { context_.guard(work); }, this);
@@ -72,9 +67,6 @@ TInformationForm::~TInformationForm() {
     }
     delete PageControl1;
     delete bindings_;
-    for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
-        d->setConnection(nullptr);
-    }
 }
 
 void TInformationForm::buildLeftStrip() {
@@ -105,10 +97,14 @@ void TInformationForm::buildLeftStrip() {
     note_->setAccessibleName(leftNote().join(QString()));
     note_->setStyleSheet("color: gray;");
 
-    Button4 = makeButton(this, "Button4", QStringLiteral("保存新增"));
-    Button2 = makeButton(this, "Button2", QStringLiteral("保存修改"));
-    Button3 = makeButton(this, "Button3", QStringLiteral("退出该页"));
-    Button6 = makeButton(this, "Button6", QStringLiteral("退出该页"));
+    Button4 =
+        ui::namedButton(this, "Button4", QStringLiteral("保存新增"), context_, [this] { Button4Click(); });
+    Button2 =
+        ui::namedButton(this, "Button2", QStringLiteral("保存修改"), context_, [this] { Button2Click(); });
+    Button3 =
+        ui::namedButton(this, "Button3", QStringLiteral("退出该页"), context_, [this] { Button3Click(); });
+    Button6 =
+        ui::namedButton(this, "Button6", QStringLiteral("退出该页"), context_, [this] { Button6Click(); });
 }
 
 void TInformationForm::layoutStrip() {
@@ -133,16 +129,6 @@ void TInformationForm::connectHandlers() {
     auto guarded = [this](void (TInformationForm::*handler)()) {
         return [this, handler] { context_.guard([&] { (this->*handler)(); }); };
     };
-    connect(Button2, &QPushButton::clicked, this, guarded(&TInformationForm::Button2Click));
-    connect(Button3, &QPushButton::clicked, this, guarded(&TInformationForm::Button3Click));
-    connect(Button4, &QPushButton::clicked, this, guarded(&TInformationForm::Button4Click));
-    connect(Button6, &QPushButton::clicked, this, guarded(&TInformationForm::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&TInformationForm::Button1Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&TInformationForm::Button5Click));
-    connect(Button7, &QPushButton::clicked, this, guarded(&TInformationForm::Button7Click));
-    connect(Button8, &QPushButton::clicked, this, guarded(&TInformationForm::Button8Click));
-    connect(Button9, &QPushButton::clicked, this, guarded(&TInformationForm::Button9Click));
-    connect(Button10, &QPushButton::clicked, this, guarded(&TInformationForm::Button10Click));
     connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&TInformationForm::TreeView1Click));
     connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -179,7 +165,7 @@ void TInformationForm::setModeButtons(bool newMode) {
 }
 
 void TInformationForm::dock() {
-    app::Dockme(this, context_.MainForm->clientArea(), context_.MainForm->clientRect());
+    context_.dock(this);
 }
 
 void TInformationForm::openNew() {

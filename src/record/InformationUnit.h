@@ -15,11 +15,14 @@
 #include <functional>
 #include <initializer_list>
 
-namespace meridell::app {
-class AppContext;
-}
 namespace meridell::data {
 class DatasetModel;
+}
+namespace meridell::session {
+class ProjectSession;
+}
+namespace meridell::ui {
+class Shell;
 }
 
 namespace meridell::record {
@@ -32,14 +35,14 @@ struct MessageFrame;
 class TInformationForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TInformationForm(app::AppContext& context, QWidget* parent = nullptr);
+    TInformationForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent = nullptr);
     ~TInformationForm() override;
 
-    // The project query (table1), whose current row is the current project, and the rows of
-    // that project in table2 and table3.
-    data::Dataset ADOQuery1{"ADOQuery1"};
-    data::Dataset ADOQuery2{"ADOQuery2"};
-    data::Dataset ADOQuery3{"ADOQuery3"};
+    // The project session's queries: the project query (table1), whose current row is the current
+    // project, and the rows of that project in table2 and table3.
+    data::Dataset& ADOQuery1;
+    data::Dataset& ADOQuery2;
+    data::Dataset& ADOQuery3;
 
     // The form is in new mode while "保存新增" (Button4) is visible, in edit mode while "保存修改"
     // (Button2) is. Button3 and Button6 are the two leave buttons "退出该页".
@@ -131,7 +134,7 @@ protected:
     void setModeButtons(bool newMode);
     void dock();
 
-    app::AppContext& context_;
+    ui::Shell& context_;
 
 private:
     // Building (per feature).

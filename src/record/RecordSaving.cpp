@@ -1,15 +1,12 @@
-#include <QElapsedTimer>
-
-#include <cstdio>
 // Saving the project row: "保存新增" and "保存修改".
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
 #include "common/core/Error.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/InformationUnit.h"
 #include "record/core/SaveRules.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 
 namespace meridell::record {
 

@@ -1,7 +1,5 @@
 // The two row lists of the record form: prior projects (page 9) and research staff (page 11).
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
 #include "common/core/Error.h"
 #include "data/DatasetModel.h"
 #include "data/Schema.h"
@@ -9,6 +7,9 @@
 #include "record/InformationUnit.h"
 #include "record/core/FieldTable.h"
 #include "record/core/SaveRules.h"
+#include "ui/Buttons.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +28,7 @@ struct RowListSpec {
     QString hint;
     const char* grid;
     const char* buttons[3];
+    void (TInformationForm::*handlers[3])();
 };
 
 RowListSpec rowListSpec(int page) {
@@ -35,9 +37,17 @@ RowListSpec rowListSpec(int page) {
                 data::table2(),
                 priorProjectsHint(),
                 "DBGrid1",
-                {"Button1", "Button5", "Button7"}};
+                {"Button1", "Button5", "Button7"},
+                {&TInformationForm::Button1Click, &TInformationForm::Button5Click,
+                 &TInformationForm::Button7Click}};
     }
-    return {staffColumns(), data::table3(), staffHint(), "DBGrid2", {"Button8", "Button9", "Button10"}};
+    return {
+        staffColumns(),
+        data::table3(),
+        staffHint(),
+        "DBGrid2",
+        {"Button8", "Button9", "Button10"},
+        {&TInformationForm::Button8Click, &TInformationForm::Button9Click, &TInformationForm::Button10Click}};
 }
 
 const QString kButtonCaptions[3] = {QStringLiteral("填写新条目"), QStringLiteral("保存条目"),
@@ -84,9 +94,9 @@ QWidget* TInformationForm::buildRowListPage(int page) {
     auto* buttons = new QHBoxLayout;
     QPushButton* made[3];
     for (int i = 0; i < 3; ++i) {
-        made[i] = new QPushButton(kButtonCaptions[i], sheet);
-        made[i]->setObjectName(QLatin1String(list.buttons[i]));
-        made[i]->setAccessibleName(kButtonCaptions[i]);
+        auto handler = list.handlers[i];
+        made[i] = ui::namedButton(sheet, list.buttons[i], kButtonCaptions[i], context_,
+                                  [this, handler] { (this->*handler)(); });
         buttons->addWidget(made[i]);
     }
     buttons->addStretch();

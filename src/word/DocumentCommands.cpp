@@ -1,8 +1,8 @@
 #include "word/DocumentCommands.h"
 
-#include "app/AppContext.h"
-#include "app/MessageService.h"
-#include "record/InformationUnit.h"
+#include "session/ProjectSession.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
@@ -11,33 +11,35 @@ namespace meridell::word {
 
 namespace {
 
-void run(app::AppContext& context, const DocumentKind& kind, const std::function<void(Document&)>& fill) {
+void run(ui::Shell& shell, WordApplication* application, const DocumentKind& kind,
+         const std::function<void(Document&)>& fill) {
     // A failure outside the guarded stages reaches the standard error report.
-    context.guard([&] {
+    shell.guard([&] {
         OwnWordApplication own;
-        GenerationContext generation{
-            context.appDir(), context.wordApplication ? *context.wordApplication : own,
-            context.WordFirstAttempt, [&context](const QString& text) { context.messages().inform(text); }};
+        GenerationContext generation{shell.appDir(), application ? *application : own, shell.WordFirstAttempt,
+                                     [&shell](const QString& text) { shell.messages().inform(text); }};
         QString output = generate(generation, kind, fill);
-        if (!output.isEmpty() && context.openDocuments) {
-            context.messages().openDocument(output);
+        if (!output.isEmpty() && shell.openDocuments) {
+            shell.messages().openDocument(output);
         }
     });
 }
 
 }  // namespace
 
-void generateDesignTaskBook(app::AppContext& context, Origin) {
-    record::TInformationForm& form = *context.InformationForm;
-    run(context, designTaskBook(), [&form](Document& document) {
-        fillDesignTaskBook(document, form.ADOQuery1, form.ADOQuery2, form.ADOQuery3);
-    });
+DocumentCommands::DocumentCommands(ui::Shell& shell, session::ProjectSession& session)
+    : shell_(shell), session_(session) {}
+
+void DocumentCommands::generateDesignTaskBook(Origin) {
+    session::ProjectSession& s = session_;
+    run(shell_, wordApplication, designTaskBook(),
+        [&s](Document& document) { fillDesignTaskBook(document, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3); });
 }
 
-void generateProjectList(app::AppContext& context, Origin origin) {
-    record::TInformationForm& form = *context.InformationForm;
-    run(context, projectList(origin == Origin::QueryPage),
-        [&form](Document& document) { fillProjectList(document, form.ADOQuery1); });
+void DocumentCommands::generateProjectList(Origin origin) {
+    session::ProjectSession& s = session_;
+    run(shell_, wordApplication, projectList(origin == Origin::QueryPage),
+        [&s](Document& document) { fillProjectList(document, s.ADOQuery1); });
 }
 
 }  // namespace meridell::word

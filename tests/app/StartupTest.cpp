@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
         {"Label4", QStringLiteral("版本:1.0"), {360, 448, 70, 16}, 16},
     };
     for (const Expect& e : labels) {
-        auto* label = main.findChild<QLabel*>(e.name);
+        auto* label = main.findChild<QLabel*>(QLatin1String(e.name));
         ASSERT_NE(label, nullptr) << e.name;
         EXPECT_EQ(label->text(), e.text);
         EXPECT_EQ(label->accessibleName(), e.text);

@@ -4,7 +4,7 @@
 #include "data/Dataset.h"
 #include "data/DatasetModel.h"
 #include "data/Statements.h"
-#include "support/AppFixture.h"
+#include "support/TestFolder.h"
 
 #include <QAbstractItemModelTester>
 #include <QTemporaryDir>
@@ -213,7 +213,7 @@ TEST_F(DatasetTest, ModelShowsChosenColumnsAndWritesEditsIntoTheDataset) {
     }
     openOn(a, sql::kAllProjects);
     DatasetModel model(&a, {{"项目名称", "projectname", 100}, {"备注", "remark", 50}});
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(model.rowCount(), 300);
     EXPECT_EQ(model.data(model.index(299, 0)).toString(), "p299");
     EXPECT_EQ(model.data(model.index(130, 1)).toString().size(), 500);

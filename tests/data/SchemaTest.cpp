@@ -1,5 +1,5 @@
 #include "data/Schema.h"
-#include "support/AppFixture.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,17 @@ TEST(SchemaTest, DeliveredDatabaseMatchesTheSchema) {
     for (const TableDef* t : allTables()) {
         QStringList names;
         for (int i = 0; i < t->columnCount(); ++i) {
-            QVariant name = file.scalar(
-                QStringLiteral("select name from pragma_table_info('%1') where cid=%2").arg(t->name).arg(i));
+            QVariant name =
+                file.scalar(QStringLiteral("select name from pragma_table_info('%1') where cid=%2")
+                                .arg(QLatin1String(t->name))
+                                .arg(i));
             names << name.toString();
         }
         EXPECT_EQ(names, t->columnNames()) << t->name;
-        EXPECT_EQ(
-            file.scalar(QStringLiteral("select count(*) from pragma_table_info('%1')").arg(t->name)).toInt(),
-            t->columnCount());
+        EXPECT_EQ(file.scalar(QStringLiteral("select count(*) from pragma_table_info('%1')")
+                                  .arg(QLatin1String(t->name)))
+                      .toInt(),
+                  t->columnCount());
         EXPECT_EQ(
             file.scalar("select count(*) from sqlite_master where type='index' and tbl_name=?", {t->name})
                 .toInt(),

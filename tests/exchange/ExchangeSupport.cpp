@@ -59,9 +59,9 @@ QStringList dumpRows(const QString& path) {
         db.open();
         for (const char* table : {"table1", "table2", "table3"}) {
             QSqlQuery q(db);
-            q.exec(QStringLiteral("select * from %1 order by rowid").arg(table));
+            q.exec(QStringLiteral("select * from %1 order by rowid").arg(QLatin1String(table)));
             while (q.next()) {
-                QStringList values{table};
+                QStringList values{QLatin1String(table)};
                 for (int i = 0; i < q.record().count(); ++i) {
                     values << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
                 }

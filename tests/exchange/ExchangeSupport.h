@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/AppFixture.h"
+#include "support/TestFolder.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,6 +3,7 @@
 #include "exchange/PathUnit.h"
 #include "exchange/SaveUnit.h"
 #include "exchange/core/Export.h"
+#include "support/AppFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -102,7 +103,7 @@ TEST_F(ExportTest, StagingArchiveTakesTheFirstFreeNumber) {
     QTemporaryDir stage;
     EXPECT_EQ(chooseStagingArchive(stage.path()), stage.filePath("project1.zip"));
     for (const char* name : {"project1.zip", "project2.zip", "project4.zip"}) {
-        QFile f(stage.filePath(name));
+        QFile f(stage.filePath(QLatin1String(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     EXPECT_EQ(chooseStagingArchive(stage.path()), stage.filePath("project3.zip"));

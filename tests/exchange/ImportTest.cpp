@@ -3,6 +3,7 @@
 #include "exchange/ImportUnit.h"
 #include "exchange/ProgressBarUnit.h"
 #include "record/InformationUnit.h"
+#include "support/AppFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,7 @@ protected:
     QStringList import(const QString& archive, const UnzipLimits& limits = {}) {
         messages.clear();
         messages.fileAnswers = {archive};
-        importFromMenu(ctx(), limits);
+        importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm, limits);
         EXPECT_TRUE(filesIn(staging()).isEmpty()) << filesIn(staging()).join(',').toStdString();
         EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
         return messages.shown();

@@ -31,15 +31,15 @@ protected:
         messages.clear();
     }
 
-    QLineEdit* edit(const char* name) { return form().controlAs<QLineEdit>(name); }
-    QComboBox* list(const char* name) { return form().controlAs<QComboBox>(name); }
+    QLineEdit* edit(const char* name) { return form().controlAs<QLineEdit>(QLatin1String(name)); }
+    QComboBox* list(const char* name) { return form().controlAs<QComboBox>(QLatin1String(name)); }
 
     // Gives a field the focus as the Tab key would and lets the focus events arrive.
     void focus(QWidget* field) {
         field->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
     }
-    void focus(const char* name) { focus(form().control(name)); }
+    void focus(const char* name) { focus(form().control(QLatin1String(name))); }
     QString focused() {
         QWidget* w = QApplication::focusWidget();
         return w ? w->objectName() : QString();

@@ -13,17 +13,18 @@ TEST(NavigationTable, FortySixFieldsEachTargetOnItsOwnPage) {
     QSet<QString> controls;
     for (const Row& row : table()) {
         EXPECT_TRUE(row.page == 0 || row.page == 1 || row.page == 10) << row.control;
-        EXPECT_FALSE(controls.contains(row.control)) << "twice: " << row.control;
-        controls.insert(row.control);
-        EXPECT_EQ(controlOf(row.page, row.column), row.control);
+        EXPECT_FALSE(controls.contains(QLatin1String(row.control))) << "twice: " << row.control;
+        controls.insert(QLatin1String(row.control));
+        EXPECT_EQ(controlOf(row.page, QLatin1String(row.column)), QLatin1String(row.control));
         for (const char* target : {row.enter, row.up, row.down, row.leftAtStart, row.rightAtEnd}) {
             if (target != nullptr) {
-                EXPECT_FALSE(controlOf(row.page, target).isEmpty()) << row.control << " -> " << target;
+                EXPECT_FALSE(controlOf(row.page, QLatin1String(target)).isEmpty())
+                    << row.control << " -> " << target;
             }
         }
         EXPECT_NE(row.enter, nullptr) << row.control;
         if (row.choiceList) {
-            EXPECT_TRUE(QString(row.control).startsWith("DBComboBox")) << row.control;
+            EXPECT_TRUE(QLatin1String(row.control).startsWith(QLatin1String("DBComboBox"))) << row.control;
         }
     }
 }
@@ -61,8 +62,8 @@ TEST(NavigationKeys, ChoiceListsMoveOnEnterOnly) {
 
 TEST(NavigationKeys, MemosAndUnknownControlsNeverMove) {
     for (const char* control : {"DBMemo1", "DBMemo4", "DBMemo5", "DBEdit12", ""}) {
-        EXPECT_EQ(focusTarget(control, Key::Enter), "") << control;
-        EXPECT_EQ(rowOf(control), nullptr);
+        EXPECT_EQ(focusTarget(QLatin1String(control), Key::Enter), QString()) << control;
+        EXPECT_EQ(rowOf(QLatin1String(control)), nullptr);
     }
 }
 

@@ -24,7 +24,7 @@ TEST_F(RecordFormTest, EveryFieldIsBuiltNamedAndLabelled) {
         }
     }
     for (const FieldSpec& def : fieldTable()) {
-        QWidget* w = f.findChild<QWidget*>(def.control);
+        QWidget* w = f.findChild<QWidget*>(QLatin1String(def.control));
         ASSERT_NE(w, nullptr) << def.control;
         EXPECT_EQ(w->accessibleName(), def.accessibleName()) << def.control;
         EXPECT_TRUE(buddies.contains(w)) << def.control << " has no label";

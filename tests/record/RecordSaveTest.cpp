@@ -50,15 +50,17 @@ TEST_F(RecordFormTest, SavingNewStoresANullFreeRowAndTheLeaderOnce) {
 
     const data::TableDef& t1 = data::table1();
     for (const data::Column& c : t1.columns) {
-        QVariant v =
-            db().scalar(QStringLiteral("select \"%1\" from table1 where projectname=?").arg(c.name), {kName});
+        QVariant v = db().scalar(
+            QStringLiteral("select \"%1\" from table1 where projectname=?").arg(QLatin1String(c.name)),
+            {kName});
         ASSERT_TRUE(v.isValid()) << c.name << " is null";
-        if (c.type == data::ColumnType::Number && QLatin1String(c.name) != "provincefund") {
+        if (c.type == data::ColumnType::Number && QLatin1String(c.name) != QLatin1String("provincefund")) {
             EXPECT_EQ(v.toDouble(), 0) << c.name;
         }
     }
     auto column = [&](const char* name) {
-        return db().scalar(QStringLiteral("select %1 from table1 where projectname=?").arg(name), {kName});
+        return db().scalar(
+            QStringLiteral("select %1 from table1 where projectname=?").arg(QLatin1String(name)), {kName});
     };
     EXPECT_DOUBLE_EQ(column("provincefund").toDouble(), 2.5);
     EXPECT_EQ(column("supportunit").toString(), "");

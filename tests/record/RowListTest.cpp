@@ -81,7 +81,7 @@ TEST_F(RecordFormTest, StaffNumbersAreCheckedWhenTheRowsAreSaved) {
     ASSERT_EQ(childCount("table3", kName, kMan, kUnit), 3);
     auto staffRow = [&](const QString& name, const char* column) {
         return db()
-            .scalar(QStringLiteral("select %1 from table3 where name=?").arg(column), {name})
+            .scalar(QStringLiteral("select %1 from table3 where name=?").arg(QLatin1String(column)), {name})
             .toString();
     };
     EXPECT_EQ(staffRow(QStringLiteral("成员6"), "idcard"), "123456197809123456");

@@ -6,7 +6,7 @@
 #include "data/Statements.h"
 #include "record/core/FieldTable.h"
 #include "record/core/SaveRules.h"
-#include "support/AppFixture.h"
+#include "support/TestFolder.h"
 
 #include <QTemporaryDir>
 
@@ -108,12 +108,12 @@ TEST(SaveRulesTest, RequiredFieldMessageNamesEveryEmptyFieldInOrder) {
 TEST(FieldTableTest, EveryControlIsNamedOnceAndEveryColumnExists) {
     QSet<QString> names;
     for (const FieldSpec& f : fieldTable()) {
-        EXPECT_FALSE(names.contains(f.control)) << f.control;
-        names.insert(f.control);
-        EXPECT_GE(data::table1().indexOf(f.column), 0) << f.column;
+        EXPECT_FALSE(names.contains(QLatin1String(f.control))) << f.control;
+        names.insert(QLatin1String(f.control));
+        EXPECT_GE(data::table1().indexOf(QLatin1String(f.column)), 0) << f.column;
         EXPECT_FALSE(f.accessibleName().isEmpty()) << f.control;
         if (f.kind == FieldKind::Choice || f.kind == FieldKind::EditableChoice) {
-            EXPECT_FALSE(choicesOf(f.control).entries.isEmpty()) << f.control;
+            EXPECT_FALSE(choicesOf(QLatin1String(f.control)).entries.isEmpty()) << f.control;
         }
     }
     EXPECT_EQ(names.size(), 59);
@@ -125,9 +125,9 @@ TEST(FieldTableTest, EveryControlIsNamedOnceAndEveryColumnExists) {
     EXPECT_EQ(byteLimitOf(*fieldOfControl("DBEdit16")), -1) << "numbers";
     EXPECT_EQ(byteLimitOf(*fieldOfControl("DBMemo4")), 200);
     for (const RequiredField& r : requiredFields()) {
-        ASSERT_NE(fieldOfControl(r.control), nullptr);
-        EXPECT_TRUE(fieldOfControl(r.control)->has(Required)) << r.control;
-        EXPECT_STREQ(fieldOfControl(r.control)->column, r.column);
+        ASSERT_NE(fieldOfControl(QLatin1String(r.control)), nullptr);
+        EXPECT_TRUE(fieldOfControl(QLatin1String(r.control))->has(Required)) << r.control;
+        EXPECT_STREQ(fieldOfControl(QLatin1String(r.control))->column, r.column);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageService.h"
+#include "ui/MessageService.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +13,7 @@ namespace meridell::test {
 
 // A message service for tests: records every message, answers confirmations and file choices from
 // a script, and runs modal dialogs through a handler instead of a real event loop.
-class RecordingMessages : public app::MessageService {
+class RecordingMessages : public ui::MessageService {
 public:
     enum class Kind { Inform, Confirm, Beep, Error, ChooseFile, Modal, Show, OpenDocument };
     struct Event {

@@ -34,7 +34,7 @@ protected:
     DocxReader generate() {
         projects().setSql(data::sql::kAllProjects);
         projects().open();
-        word::generateDesignTaskBook(ctx(), word::Origin::ProjectListPage);
+        ctx().Documents->generateDesignTaskBook(word::Origin::ProjectListPage);
         EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
         return DocxReader(folder.file("设计任务书.doc"));
     }
@@ -115,7 +115,7 @@ TEST_F(DesignTaskBookTest, FillsTheCoverTheTextsTheSummaryAndTheFunding) {
     EXPECT_TRUE(text.contains("邮政编码：450000" + underscores(34) + "\n"));
     for (const char* left : {"registernum0", "serialnum0", "classcode", "projectname0", "takeunit1_",
                              "table1_", "email_", "mailnum_"}) {
-        EXPECT_FALSE(text.contains(left)) << left;
+        EXPECT_FALSE(text.contains(QLatin1String(left))) << left;
     }
     // Texts at their bookmarks, with their line breaks.
     EXPECT_EQ(out.bookmarkText("projectbase"), "背景第一段\n背景第二段");
@@ -181,7 +181,7 @@ TEST_F(DesignTaskBookTest, AddsThePriorProjectsAndTheStaffOfThisProjectOnly) {
     EXPECT_EQ(out.cell(6, 4, 1), "王五");
     EXPECT_EQ(out.cell(6, 2, 6), "调研");
     for (int row = 1; row <= 4; ++row) {
-        EXPECT_EQ(out.cell(6, row, 7), row == 1 ? "签名" : "");
+        EXPECT_EQ(out.cell(6, row, 7), row == 1 ? QStringLiteral("签名") : QString());
     }
     EXPECT_FALSE(out.text().contains("外人"));
     // The staff table follows the text written at the same bookmark.

@@ -158,12 +158,14 @@ void checkOrder(pugi::xml_node props, const std::vector<std::string>& order, QSt
     for (pugi::xml_node c : props.children()) {
         auto at = std::find(order.begin(), order.end(), c.name());
         if (at == order.end()) {
-            problems << QStringLiteral("unknown %1 in %2").arg(c.name(), props.name());
+            problems << QStringLiteral("unknown %1 in %2")
+                            .arg(QString::fromUtf8(c.name()), QString::fromUtf8(props.name()));
             continue;
         }
         size_t rank = size_t(at - order.begin());
         if (rank < last) {
-            problems << QStringLiteral("%1 out of order in %2").arg(c.name(), props.name());
+            problems << QStringLiteral("%1 out of order in %2")
+                            .arg(QString::fromUtf8(c.name()), QString::fromUtf8(props.name()));
         }
         last = rank;
     }
@@ -173,7 +175,7 @@ void checkNode(pugi::xml_node node, QStringList& problems, std::set<std::string>
     for (pugi::xml_node c : node.children()) {
         if (c.type() != pugi::node_element) {
             if (c.type() == pugi::node_pcdata && !is(node, "w:t")) {
-                problems << QStringLiteral("text directly in %1").arg(node.name());
+                problems << QStringLiteral("text directly in %1").arg(QString::fromUtf8(node.name()));
             }
             continue;
         }
@@ -388,7 +390,8 @@ QStringList DocxReader::structureProblems() const {
     std::set<std::string> starts, ends;
     for (pugi::xpath_node n : xml_.select_nodes("//w:bookmarkStart")) {
         if (!starts.insert(n.node().attribute("w:id").value()).second) {
-            problems << QStringLiteral("bookmark id %1 used twice").arg(n.node().attribute("w:id").value());
+            problems << QStringLiteral("bookmark id %1 used twice")
+                            .arg(QString::fromUtf8(n.node().attribute("w:id").value()));
         }
     }
     for (pugi::xpath_node n : xml_.select_nodes("//w:bookmarkEnd")) {

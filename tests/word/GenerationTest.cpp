@@ -43,7 +43,7 @@ class GenerationTest : public test::AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ctx().wordApplication = &word;
+        ctx().Documents->wordApplication = &word;
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
         projects().setSql(data::sql::kAllProjects);
@@ -51,10 +51,10 @@ protected:
     }
     data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
     void taskBook(word::Origin origin = word::Origin::ProjectListPage) {
-        word::generateDesignTaskBook(ctx(), origin);
+        ctx().Documents->generateDesignTaskBook(origin);
     }
     void list(word::Origin origin = word::Origin::ProjectListPage) {
-        word::generateProjectList(ctx(), origin);
+        ctx().Documents->generateProjectList(origin);
     }
     QStringList shown() {
         QStringList texts = messages.shown();

@@ -14,7 +14,7 @@ class ProjectListTest : public test::AppFixture {
 protected:
     data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
     DocxReader generate(word::Origin origin) {
-        word::generateProjectList(ctx(), origin);
+        ctx().Documents->generateProjectList(origin);
         EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
         return DocxReader(folder.file("项目列表.doc"));
     }

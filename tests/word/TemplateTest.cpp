@@ -9,7 +9,7 @@ using meridell::test::DocxReader;
 namespace {
 
 QString builtTemplate(const char* name) {
-    return QStringLiteral(MERIDELL_BUILD_APP_DIR "/source/") + name;
+    return QStringLiteral(MERIDELL_BUILD_APP_DIR "/source/") + QLatin1String(name);
 }
 
 // The tables and bookmark starts of the main text in document order: "T" for a table, the name
@@ -64,7 +64,7 @@ TEST(DocumentTemplates, TaskBookHoldsEveryPlaceholderAndCheckBoxOnce) {
     }
     for (const char* s :
          {"aa", "bb", "cc", "dd", "ee", "ff", "hh", "ii", "kk", "ll", "mm", "nn", "oo", "pp", "qq", "rr"}) {
-        EXPECT_EQ(text.count(QStringLiteral("table1_") + s), 1) << s;
+        EXPECT_EQ(text.count(QStringLiteral("table1_") + QLatin1String(s)), 1) << s;
     }
     // The cover placeholders stand alone, so that whole-word matching finds them.
     EXPECT_TRUE(text.contains("指南代码：classcode0________\n"));
@@ -79,7 +79,7 @@ TEST(DocumentTemplates, TaskBookBookmarksAndTablesAreWhereTheFillNeedsThem) {
          {"projectbase", "projectcontent", "projectmethod", "projectplan", "projectresult", "secondbreak",
           "projectcondition", "workdivide", "mainpersons", "unitpoint", "directorpoint", "remark",
           "jianbiaobreak", "fiveyearsbreak", "fiveyears", "costtablebreak", "mainpersonsbreak"}) {
-        EXPECT_EQ(order.count(b), 1) << b;
+        EXPECT_EQ(order.count(QLatin1String(b)), 1) << b;
     }
     EXPECT_EQ(tablesBetween(order, {}, "fiveyears"), 3);
     EXPECT_EQ(tablesBetween(order, "fiveyears", "mainpersons"), 1);

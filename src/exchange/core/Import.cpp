@@ -91,7 +91,10 @@ int checkTable(const QSqlDatabase& db, const data::TableDef& def, int first, int
     }
     for (int c = first; c <= last; ++c) {
         if (columns[c - 1].compare(QLatin1String(def.columns[c - 1].name), Qt::CaseInsensitive) != 0) {
-            refuse(QStringLiteral("%1 的第%2列不是 %3").arg(name).arg(c).arg(def.columns[c - 1].name));
+            refuse(QStringLiteral("%1 的第%2列不是 %3")
+                       .arg(name)
+                       .arg(c)
+                       .arg(QLatin1String(def.columns[c - 1].name)));
         }
     }
     return int(columns.size());

@@ -1,7 +1,7 @@
 #include "lists/core/QueryStatement.h"
 
+#include "data/Choices.h"
 #include "data/Statements.h"
-#include "record/core/FieldTable.h"
 
 #include <array>
 
@@ -10,22 +10,22 @@ namespace meridell::lists {
 namespace {
 
 // The pick lists offer the entries of the record form's drop-down lists for the same columns.
-QStringList entriesOf(const char* control) {
-    return record::choicesOf(QLatin1String(control)).entries;
+QStringList entriesOf(const char* column) {
+    return data::choicesOfColumn(QLatin1String(column)).entries;
 }
 
 const std::array<CriterionDef, 10>& definitions() {
     static const std::array<CriterionDef, 10> defs{{
         {QStringLiteral("分类代码"), QStringLiteral("classcode"), {}},
-        {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), entriesOf("DBComboBox4"), 20},
+        {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), entriesOf("projectdomain"), 20},
         {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), {}},
-        {QStringLiteral("单位性质"), QStringLiteral("character"), entriesOf("DBComboBox3")},
+        {QStringLiteral("单位性质"), QStringLiteral("character"), entriesOf("character")},
         {QStringLiteral("主管部门"), QStringLiteral("director"), {}},
         {QStringLiteral("项目负责人"), QStringLiteral("projectman"), {}},
-        {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), entriesOf("DBComboBox11"), 10},
-        {QStringLiteral("学位"), QStringLiteral("degree"), entriesOf("DBComboBox2")},
-        {QStringLiteral("性别"), QStringLiteral("sex"), entriesOf("DBComboBox1")},
-        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), entriesOf("DBComboBox7")},
+        {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), entriesOf("technicalstandard"), 10},
+        {QStringLiteral("学位"), QStringLiteral("degree"), entriesOf("degree")},
+        {QStringLiteral("性别"), QStringLiteral("sex"), entriesOf("sex")},
+        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), entriesOf("yearstart")},
     }};
     return defs;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Choices.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -72,11 +74,8 @@ std::vector<const FieldSpec*> fieldsOfPage(int page);
 // Most GB2312 bytes the field accepts (the column's size for a single-line text), -1 for none.
 int byteLimitOf(const FieldSpec& field);
 
-// Entries of a drop-down list, in order, and how many are shown at once (0: the toolkit's default).
-struct ChoiceList {
-    QStringList entries;
-    int visible = 0;
-};
+// Entries of a control's drop-down list: those of its column.
+using ChoiceList = data::ChoiceList;
 ChoiceList choicesOf(const QString& control);
 
 // Page indexes of the two row lists.

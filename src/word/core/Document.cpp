@@ -299,10 +299,10 @@ void Document::Impl::ensureBookmarks() {
     if (bookmarksValid) {
         return;
     }
-    std::vector<pugi::xml_node> pending{body};
-    while (!pending.empty()) {
-        pugi::xml_node node = pending.back();
-        pending.pop_back();
+    std::vector<pugi::xml_node> toVisit{body};
+    while (!toVisit.empty()) {
+        pugi::xml_node node = toVisit.back();
+        toVisit.pop_back();
         for (pugi::xml_node c = node.last_child(); c; c = c.previous_sibling()) {
             if (c.type() != pugi::node_element) {
                 continue;
@@ -312,7 +312,7 @@ void Document::Impl::ensureBookmarks() {
             } else if (is(c, "w:bookmarkEnd")) {
                 bookmarkEnds.emplace(c.attribute("w:id").value(), c);
             } else if (c.first_child()) {
-                pending.push_back(c);
+                toVisit.push_back(c);
             }
         }
     }

@@ -6,7 +6,7 @@
 class QDialog;
 class QWidget;
 
-namespace meridell::app {
+namespace meridell::ui {
 
 // The one way the program talks to the user in modal boxes: every message, confirmation, beep,
 // error report, file choice and modal dialog goes through here, so tests can record and answer them.
@@ -52,4 +52,4 @@ private:
     QWidget* parent_ = nullptr;
 };
 
-}  // namespace meridell::app
+}  // namespace meridell::ui

@@ -1,4 +1,4 @@
-// Runs the whole suite inside one application object on the offscreen platform.
+// Runs the widget tests of an area inside one application object on the offscreen platform.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +8,6 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Meridell");
+    QApplication::setApplicationName(QStringLiteral("Meridell"));
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,4 @@
-#include "app/MessageService.h"
+#include "ui/MessageService.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-namespace meridell::app {
+namespace meridell::ui {
 
 namespace {
 // The caption of every message box is the application title.
@@ -60,4 +60,4 @@ void DialogMessageService::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-}  // namespace meridell::app
+}  // namespace meridell::ui

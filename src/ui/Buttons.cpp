@@ -1,0 +1,19 @@
+#include "ui/Buttons.h"
+
+#include "ui/Shell.h"
+
+#include <QPushButton>
+
+namespace meridell::ui {
+
+QPushButton* namedButton(QWidget* parent, const char* name, const QString& caption, const Shell& shell,
+                         std::function<void()> handler) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(caption);
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [&shell, handler = std::move(handler)] { shell.guard(handler); });
+    return button;
+}
+
+}  // namespace meridell::ui

@@ -1,0 +1,20 @@
+#include "ui/Shell.h"
+
+#include "common/core/Error.h"
+#include "ui/MessageService.h"
+
+namespace meridell::ui {
+
+Shell::Shell(QString appDir, MessageService& messages) : appDir_(std::move(appDir)), messages_(messages) {}
+
+Shell::~Shell() = default;
+
+void Shell::guard(const std::function<void()>& handler) const {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        messages_.reportError(errorText(e));
+    }
+}
+
+}  // namespace meridell::ui

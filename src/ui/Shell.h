@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace meridell::ui {
+
+class MessageService;
+
+// What the windows of every area need of the running program, without knowing its main window:
+// the application folder, the message service and the standard error report, today's date, the
+// shared flags, and a place to dock a page. The program's own object implements the docking.
+class Shell {
+public:
+    Shell(QString appDir, MessageService& messages);
+    virtual ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    const QString& appDir() const { return appDir_; }
+    MessageService& messages() const { return messages_; }
+    // Today's date; tests fix it.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+    // Whether a produced document is opened in the desktop's viewer after saving.
+    bool openDocuments = true;
+
+    // Shared flags.
+    bool IdcardInvalid = false;
+    bool WordFirstAttempt = true;
+
+    // Runs an event handler under the standard error report: an error it throws is shown with its
+    // text and the program goes on.
+    void guard(const std::function<void()>& handler) const;
+
+    // Places a page in the main window's client area, over everything docked before it.
+    virtual void dock(QWidget* page) = 0;
+    // The main window, repainted while long work runs.
+    virtual QWidget* mainWindow() const = 0;
+
+private:
+    QString appDir_;
+    MessageService& messages_;
+};
+
+}  // namespace meridell::ui
