@@ -2,7 +2,8 @@
 # Fails when a source file includes a header of an area above its own. The areas, lowest first:
 #   common < ui < data < session < record < word < lists < exchange < app
 # Besides, code without widgets (data, session and every core/ folder) includes no widget area
-# (ui, or the widget part of any area) and no Qt widget header.
+# (ui, or the widget part of any area) and no Qt widget header, and an area's core/ folder includes
+# only common, data and its own core: the core parts of two areas stay apart.
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
 order=(common ui data session record word lists exchange app)
@@ -39,6 +40,10 @@ while IFS= read -r -d '' file; do
             failures=$((failures + 1))
         elif is_core "$rel" && ! is_core "$included"; then
             echo "$rel is code without widgets but includes $included" >&2
+            failures=$((failures + 1))
+        elif [[ "$rel" == */core/* && "$area" != common && "$target" != common && "$target" != data &&
+                "$included" != "$area"/core/* ]]; then
+            echo "$rel is the core of $area but includes $included, of another area" >&2
             failures=$((failures + 1))
         fi
     done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)

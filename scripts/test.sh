@@ -7,6 +7,9 @@ scripts/deps.sh
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
+# No source file includes a header of an area above its own (also a test of each build).
+scripts/check-layers.sh src
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
