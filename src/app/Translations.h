@@ -1,0 +1,13 @@
+#pragma once
+
+class QCoreApplication;
+
+namespace meridell::app {
+
+// Loads Qt's own Chinese translations (qtbase_zh_CN from Qt's translations folder) into the
+// application, so that the standard buttons and dialogs (message boxes, the file dialog) speak
+// Chinese. Returns false when the file is missing or unreadable; the dialogs then stay in English
+// and the program goes on.
+bool installChineseTranslations(QCoreApplication& application);
+
+}  // namespace meridell::app
