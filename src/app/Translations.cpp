@@ -6,15 +6,15 @@
 
 namespace meridell::app {
 
-bool installChineseTranslations(QCoreApplication& application) {
+QTranslator* installChineseTranslations(QCoreApplication& application) {
     auto* translator = new QTranslator(&application);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(translator)) {
         delete translator;
-        return false;
+        return nullptr;
     }
-    return true;
+    return translator;
 }
 
 }  // namespace meridell::app
