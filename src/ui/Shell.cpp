@@ -13,7 +13,7 @@ void Shell::guard(const std::function<void()>& handler) const {
     try {
         handler();
     } catch (const std::exception& e) {
-        messages_.reportError(errorText(e));
+        messages_.reportError(explainedErrorText(errorText(e)));
     }
 }
 

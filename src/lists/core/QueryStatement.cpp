@@ -25,7 +25,7 @@ const std::array<CriterionDef, 10>& definitions() {
         {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), entriesOf("technicalstandard"), 10},
         {QStringLiteral("学位"), QStringLiteral("degree"), entriesOf("degree")},
         {QStringLiteral("性别"), QStringLiteral("sex"), entriesOf("sex")},
-        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), entriesOf("yearstart")},
+        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), {}, 8, true},
     }};
     return defs;
 }
