@@ -343,6 +343,7 @@ void checkSubmittedDatabase(data::Connection& submitted) {
     if (staff == 11) {
         checkTable(db, data::table3(), 11, 11);
     }
+    checkSubmittedNumbers(db);
 }
 
 ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress) {

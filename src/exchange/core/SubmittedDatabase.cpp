@@ -133,7 +133,9 @@ void checkTableKinds(const QSqlDatabase& db) {
         const QString name = row[0].toString();
         if (isProjectTable(name)) {
             if (row[1].toString() != QLatin1String("table") || row[2].toInt() != 0) {
-                refuse(QStringLiteral("%1 不是普通数据表（%2）").arg(name, row[1].toString()));
+                refuse(QStringLiteral("%1 不是带行号的普通数据表（%2%3）")
+                           .arg(name, row[1].toString(),
+                                row[2].toInt() ? QStringLiteral("，无行号") : QString()));
             }
         } else if (!isCounterTable(name) && !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
             refuse(QStringLiteral("含有不属于项目数据库的表 %1").arg(name));
@@ -200,6 +202,21 @@ void checkSubmittedCatalogue(const QSqlDatabase& db) {
     checkTableKinds(db);
     for (const data::TableDef* table : data::allTables()) {
         checkColumnsAndIndexes(db, QLatin1String(table->name));
+    }
+}
+
+void checkSubmittedNumbers(const QSqlDatabase& db) {
+    // The type of a value is read from its row's header alone, so the scan stays cheap.
+    for (const data::Column& column : data::table1().columns) {
+        if (column.type != data::ColumnType::Number) {
+            continue;
+        }
+        const QString sql =
+            QStringLiteral("select \"%1\" from table1 where typeof(\"%1\") in ('text', 'blob')")
+                .arg(QLatin1String(column.name));
+        for (const QVariantList& row : rowsOf(db, sql)) {
+            submittedNumber(row[0]);
+        }
     }
 }
 

@@ -23,6 +23,10 @@ inline constexpr qint64 kStatementSteps = 50'000'000;
 // never the text of its statement, and evaluates nothing stored in the file.
 void checkSubmittedCatalogue(const QSqlDatabase& db);
 
+// Refuses (throws meridell::Error) a submitted table1 whose number columns hold a value that
+// submittedNumber refuses, before anything of it is copied.
+void checkSubmittedNumbers(const QSqlDatabase& db);
+
 // The value of a number column of a submitted row as the office database stores it: a number as
 // it is, null and empty text as 0, text that reads as a number as that number. Anything else
 // (other text, a blob) refuses the submission (throws meridell::Error).
