@@ -7,8 +7,9 @@
 namespace meridell::data {
 
 namespace {
-// How long after a failed read a paint leaves the database alone.
-constexpr qint64 kRestMilliseconds = 3000;
+// An error shown this long before a failed read (which may itself have waited for a lock that
+// long) was the same failure.
+constexpr qint64 kSameMomentMilliseconds = 8000;
 
 qint64 now() {
     return QDateTime::currentMSecsSinceEpoch();
@@ -30,7 +31,7 @@ void ReadFailures::setReporter(std::function<void(const QString&)> reporter) {
 
 void ReadFailures::failed(const QString& text) {
     const qint64 t = now();
-    restUntil_ = t + kRestMilliseconds;
+    restUntil_ = t + rest_;
     if (told_) {
         return;
     }
@@ -59,7 +60,7 @@ void ReadFailures::deliver(const QString& text) {
 }
 
 void ReadFailures::shown() {
-    shownUntil_ = now() + kRestMilliseconds;
+    shownUntil_ = now() + kSameMomentMilliseconds;
     pending_ = false;
 }
 

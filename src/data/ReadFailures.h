@@ -26,6 +26,8 @@ public:
     void rearm();
     // Whether a paint should not try the database just now.
     bool resting() const;
+    // How long a paint leaves the database alone after a failed read (tests shorten it).
+    void setRestMilliseconds(qint64 ms) { rest_ = ms; }
 
 private:
     void deliver(const QString& text);
@@ -33,6 +35,7 @@ private:
     std::function<void(const QString&)> reporter_;
     bool told_ = false;
     bool pending_ = false;
+    qint64 rest_ = 3000;
     qint64 restUntil_ = 0;
     qint64 shownUntil_ = 0;
 };
