@@ -10,6 +10,7 @@ namespace meridell::app {
 // report; should an error still leave a handler, it ends here, at the edge of Qt's event loop,
 // and is reported instead of ending the program.
 class Application : public QApplication {
+    Q_OBJECT
 public:
     Application(int& argc, char** argv);
 
