@@ -38,7 +38,7 @@ void AppContext::guard(const std::function<void()>& handler) const {
     try {
         handler();
     } catch (const std::exception& e) {
-        messages_.reportError(errorText(e));
+        messages_.reportError(explainedErrorText(errorText(e)));
         data::ReadFailures::instance().shown();
     }
 }

@@ -27,7 +27,7 @@ void Application::reportEscaped(const QString& text) {
     }
     reporting_ = true;
     try {
-        report_(QStringLiteral("程序处理时出错，当前操作未能完成。\n%1").arg(text));
+        report_(explainedErrorText(text));
     } catch (...) {
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     }

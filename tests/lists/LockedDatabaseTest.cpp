@@ -114,7 +114,8 @@ TEST_F(LockedDatabaseTest, MovingToTheLastRowEndsWithOneMessageAndWorksOnceTheLo
     }
     const QStringList errors = messages.texts(Kind::Error);
     ASSERT_EQ(errors.size(), 1) << errors.join("\n---\n").toStdString();
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("database is locked"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("\ndatabase is locked"))) << errors[0].toStdString();
+    EXPECT_FALSE(errors[0].at(0).unicode() < 128) << errors[0].toStdString();
     EXPECT_TRUE(grid().isVisible());
 
     unlock();
