@@ -191,12 +191,6 @@ void TInformationForm::connectHandlers() {
     connect(Button3, &QPushButton::clicked, this, guarded(&TInformationForm::Button3Click));
     connect(Button4, &QPushButton::clicked, this, guarded(&TInformationForm::Button4Click));
     connect(Button6, &QPushButton::clicked, this, guarded(&TInformationForm::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&TInformationForm::Button1Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&TInformationForm::Button5Click));
-    connect(Button7, &QPushButton::clicked, this, guarded(&TInformationForm::Button7Click));
-    connect(Button8, &QPushButton::clicked, this, guarded(&TInformationForm::Button8Click));
-    connect(Button9, &QPushButton::clicked, this, guarded(&TInformationForm::Button9Click));
-    connect(Button10, &QPushButton::clicked, this, guarded(&TInformationForm::Button10Click));
     connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&TInformationForm::TreeView1Click));
     connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {

@@ -92,6 +92,11 @@ void RowListPage::buildButtons(QVBoxLayout* layout) {
         buttons_[i]->setAccessibleName(caption);
         row->addWidget(buttons_[i]);
     }
+    const std::function<void()> actions[3] = {[this] { storeRows(true); }, [this] { storeRows(false); },
+                                              [this] { removeCurrentRow(); }};
+    for (int i = 0; i < 3; ++i) {
+        connect(buttons_[i], &QPushButton::clicked, this, [this, action = actions[i]] { guard_(action); });
+    }
     row->addStretch();
     layout->addLayout(row);
 }

@@ -41,9 +41,9 @@ public:
     void setEditable(bool editable);
     bool isEditable() const;
 
-    // The row buttons. Storing drops a row appended and left untouched, gives the current row the
-    // project's key, then stamps the key into every listed row; "填写新条目" then appends a row
-    // to type into.
+    // The row buttons, each run under the guard when clicked. Storing drops a row appended and left
+    // untouched, gives the current row the project's key, then stamps the key into every listed row;
+    // "填写新条目" then appends a row to type into.
     void storeRows(bool appendRow);
     void removeCurrentRow();
     // Puts the current row into editing with empty texts for its null data columns.
