@@ -86,7 +86,7 @@ TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
                           {staffList(), staff, "table3", "table2"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table);
-        sql->insert(c.table, kOldKey);  // listed, of the project before it was renamed
+        sql->insert(QLatin1String(c.table), kOldKey);  // listed, of the project before it was renamed
         auto list = makeList(c.spec, c.rows);
         list->setEditable(true);
         list->newButton()->click();
@@ -94,8 +94,8 @@ TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
         ASSERT_TRUE(list->grid()->model()->setData(list->grid()->model()->index(1, 0), "P-1"));
         list->saveButton()->click();
         EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
-        EXPECT_EQ(sql->count(c.table), 2);
-        EXPECT_EQ(sql->count(c.other), 0) << "the other list's table is untouched";
+        EXPECT_EQ(sql->count(QLatin1String(c.table)), 2);
+        EXPECT_EQ(sql->count(QLatin1String(c.other)), 0) << "the other list's table is untouched";
         const QString keyed =
             QStringLiteral(
                 "select count(*) from %1 where projectname='新名' and projectman='李四' and "

@@ -47,10 +47,11 @@ TEST_F(RecordFormTest, RowListsAreTheNamedControlsOfTheirPages) {
     for (const Case& c : cases) {
         EXPECT_EQ(f.PageControl1->widget(c.page), c.list);
         EXPECT_EQ(&c.list->rows(), c.rows);
-        EXPECT_EQ(f.findChild<QTableView*>(c.names[0]), c.grid);
+        EXPECT_EQ(f.findChild<QTableView*>(QLatin1String(c.names[0])), c.grid);
         EXPECT_EQ(c.list->grid(), c.grid);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(f.findChild<QPushButton*>(c.names[i + 1]), c.buttons[i]) << c.names[i + 1];
+            EXPECT_EQ(f.findChild<QPushButton*>(QLatin1String(c.names[i + 1])), c.buttons[i])
+                << c.names[i + 1];
             EXPECT_TRUE(c.list->isAncestorOf(c.buttons[i])) << c.names[i + 1];
         }
     }
