@@ -103,7 +103,8 @@ public:
     void SaveNewProject();
     void Table3IdcardJudge();
 
-    // The two row lists.
+    // The two row lists. Entering a list's page opens it for typing (in new mode only once the
+    // project is stored); the row buttons run the list page's own actions, as do these handlers.
     void TabSheet10Show();
     void TabSheet12Show();
     void Button1Click();   // prior projects: 填写新条目
