@@ -114,8 +114,7 @@ void TInformationForm::buildLeftStrip() {
     Button6 = makeButton(this, "Button6", QStringLiteral("退出该页"));
 }
 
-// The pages are built without a parent, as the tab widget takes them, so that their controls start
-// from the toolkit's font rather than the form's.
+// Each page is built on its own and then handed to the tab widget, which takes it as its child.
 void TInformationForm::buildPages() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
