@@ -107,7 +107,8 @@ TEST_P(LockedDatabaseTest, RowButtons) {
     openEdit(id);
     showPage(record::kPriorProjectsPage);
     form().Button1->click();
-    ASSERT_TRUE(form().DBGrid1->model()->setData(form().DBGrid1->model()->index(0, 1), "旧课题"));
+    ASSERT_TRUE(
+        form().DBGrid1->model()->setData(form().DBGrid1->model()->index(0, 1), QStringLiteral("旧课题")));
     underTheLock([&] { form().Button5->click(); });  // 保存条目
     form().Button5->click();
     expectNothingShown();
@@ -135,8 +136,9 @@ TEST_P(LockedDatabaseTest, DeleteProject) {
     EXPECT_EQ(messages.texts(Kind::Confirm), QStringList{QStringLiteral("确实要删除该项目吗？")});
     expectNothingShown();
     test::SqlFile& file = afterTheProgram();
-    for (const char* table : {"table1", "table2", "table3"}) {
-        EXPECT_EQ(file.count(table), 0) << table;
+    for (const QString& table :
+         {QStringLiteral("table1"), QStringLiteral("table2"), QStringLiteral("table3")}) {
+        EXPECT_EQ(file.count(table), 0) << table.toStdString();
     }
 }
 
@@ -162,7 +164,7 @@ TEST_P(LockedDatabaseTest, ImportNamesTheLockInsteadOfAWrongFile) {
 
 INSTANTIATE_TEST_SUITE_P(EachLock, LockedDatabaseTest,
                          ::testing::Values(Lock::Shared, Lock::Reserved, Lock::Exclusive),
-                         [](const auto& info) { return std::string(LockHolder::name(info.param)); });
+                         [](const auto& test) { return std::string(LockHolder::name(test.param)); });
 
 }  // namespace
 }  // namespace meridell

@@ -123,7 +123,7 @@ TEST_P(LockedTransactionTest, NestedScopesEndInOneRollback) {
 
 INSTANTIATE_TEST_SUITE_P(EachLock, LockedTransactionTest,
                          ::testing::Values(Lock::Shared, Lock::Reserved, Lock::Exclusive),
-                         [](const auto& info) { return std::string(LockHolder::name(info.param)); });
+                         [](const auto& test) { return std::string(LockHolder::name(test.param)); });
 
 TEST_F(TransactionTest, InnerRollbackKeepsTheOuterWork) {
     inTransaction(connection, [&] {

@@ -43,64 +43,79 @@ struct CraftedArchive {
         QByteArray directory;
         for (const QString& name : names) {
             const QByteArray n = name.toUtf8();
-            const quint32 offset = quint32(out.size());
-            put<quint32>(out, 0x04034b50);
-            for (quint16 v : {quint16(20), quint16(0), quint16(0), quint16(0), quint16(0)}) {
-                put(out, v);  // version, flags, method (stored), time, date
-            }
-            for (quint32 v : {quint32(0), quint32(data.size()), quint32(data.size())}) {
-                put(out, v);  // checksum, sizes
-            }
-            put<quint16>(out, quint16(n.size()));
-            put<quint16>(out, 0);
-            out += n + data;
-
-            put<quint32>(directory, 0x02014b50);
-            for (quint16 v : {quint16(20), quint16(20), quint16(0), quint16(0), quint16(0), quint16(0)}) {
-                put(directory, v);
-            }
-            for (quint32 v : {quint32(0), quint32(data.size()), quint32(data.size())}) {
-                put(directory, v);
-            }
-            const quint16 extra = extraBytes ? quint16(extraBytes + 4) : 0;
-            for (quint16 v : {quint16(n.size()), extra, quint16(0), quint16(0), quint16(0)}) {
-                put(directory, v);  // name, extra, comment, disk, internal attributes
-            }
-            put<quint32>(directory, 0);  // external attributes
-            put<quint32>(directory, offset);
-            directory += n;
-            if (extraBytes) {
-                put<quint16>(directory, 0xcafe);
-                put<quint16>(directory, extraBytes);
-                directory += QByteArray(extraBytes, '\0');
-            }
+            directory += directoryEntry(n, quint32(out.size()));
+            out += localEntry(n);
         }
-        const quint64 count = quint64(names.size());
         const quint64 at = quint64(out.size());
         out += directory;
+        out += ends(quint64(names.size()), quint64(directory.size()), at);
+        return out;
+    }
+
+private:
+    // Version, flags, method (stored), time, date; checksum and the two sizes.
+    void putCommon(QByteArray& out) const {
+        for (quint16 v : {quint16(20), quint16(0), quint16(0), quint16(0), quint16(0)}) {
+            put(out, v);
+        }
+        for (quint32 v : {quint32(0), quint32(data.size()), quint32(data.size())}) {
+            put(out, v);
+        }
+    }
+
+    QByteArray localEntry(const QByteArray& name) const {
+        QByteArray out;
+        put<quint32>(out, 0x04034b50);
+        putCommon(out);
+        put<quint16>(out, quint16(name.size()));
+        put<quint16>(out, 0);
+        return out + name + data;
+    }
+
+    QByteArray directoryEntry(const QByteArray& name, quint32 offset) const {
+        QByteArray out;
+        put<quint32>(out, 0x02014b50);
+        put<quint16>(out, 20);  // made by
+        putCommon(out);
+        const quint16 extra = extraBytes ? quint16(extraBytes + 4) : 0;
+        for (quint16 v : {quint16(name.size()), extra, quint16(0), quint16(0), quint16(0)}) {
+            put(out, v);  // name, extra, comment, disk, internal attributes
+        }
+        put<quint32>(out, 0);  // external attributes
+        put<quint32>(out, offset);
+        out += name;
+        if (extraBytes) {
+            put<quint16>(out, 0xcafe);
+            put<quint16>(out, extraBytes);
+            out += QByteArray(extraBytes, '\0');
+        }
+        return out;
+    }
+
+    // The end records after a directory of `size` bytes at `at` with `count` entries.
+    QByteArray ends(quint64 count, quint64 size, quint64 at) const {
+        QByteArray out;
         if (zip64) {
-            const quint64 end64 = quint64(out.size());
             put<quint32>(out, 0x06064b50);
             put<quint64>(out, 44);
-            put<quint16>(out, 45);
-            put<quint16>(out, 45);
-            put<quint32>(out, 0);
-            put<quint32>(out, 0);
-            for (quint64 v : {count, count, quint64(directory.size()), at}) {
+            for (quint16 v : {quint16(45), quint16(45)}) {
+                put(out, v);
+            }
+            put<quint64>(out, 0);  // this disk, the directory's disk
+            for (quint64 v : {count, count, size, at}) {
                 put(out, v);
             }
             put<quint32>(out, 0x07064b50);
             put<quint32>(out, 0);
-            put<quint64>(out, end64);
+            put<quint64>(out, at + size);
             put<quint32>(out, 1);
         }
         put<quint32>(out, 0x06054b50);
-        put<quint16>(out, 0);
-        put<quint16>(out, 0);
+        put<quint32>(out, 0);  // this disk, the directory's disk
         const quint16 shortCount = zip64 || count > 0xffff ? 0xffff : quint16(count);
         put(out, shortCount);
         put(out, shortCount);
-        put<quint32>(out, zip64 ? 0xffffffff : quint32(directory.size()));
+        put<quint32>(out, zip64 ? 0xffffffff : quint32(size));
         put<quint32>(out, zip64 ? 0xffffffff : quint32(at));
         put<quint16>(out, 0);
         return out;
