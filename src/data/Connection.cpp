@@ -205,7 +205,7 @@ Transaction::~Transaction() {
 
 void Transaction::finish() {
     done_ = true;
-    --connection_.transactions_;
+    connection_.transactions_ = std::max(connection_.transactions_ - 1, 0);  // 0 after a reopen
 }
 
 void Transaction::commit() {

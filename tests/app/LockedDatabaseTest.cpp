@@ -5,6 +5,8 @@
 #include "data/DataModuleUnit.h"
 #include "exchange/ExchangeSupport.h"
 #include "exchange/ImportUnit.h"
+#include "exchange/SaveUnit.h"
+#include "exchange/core/Export.h"
 #include "lists/ApplyUnit.h"
 #include "record/QStringPrinter.h"
 #include "record/RecordFormFixture.h"
@@ -165,6 +167,33 @@ TEST_P(LockedDatabaseTest, ImportNamesTheLockInsteadOfAWrongFile) {
 INSTANTIATE_TEST_SUITE_P(EachLock, LockedDatabaseTest,
                          ::testing::Values(Lock::Shared, Lock::Reserved, Lock::Exclusive),
                          [](const auto& test) { return std::string(LockHolder::name(test.param)); });
+
+// The export only reads the database: only a lock that keeps readers out stops it, and says so.
+class LockedExportTest : public test::AppFixture {};
+
+TEST_F(LockedExportTest, ExportUnderAnExclusiveLockIsNamedAndWorksAfterwards) {
+    QTemporaryDir target;
+    const exchange::ExportPlaces places = exchange::defaultExportPlaces(folder.path());
+    auto runExport = [&] {
+        ctx().guard([&] {
+            exchange::exportToFolder(places, ctx().DataModuleForm->ADOConnection1, target.path(),
+                                     ctx().SaveForm->dialogue());
+        });
+    };
+    {
+        LockHolder other(folder.databasePath(), Lock::Exclusive);
+        ASSERT_TRUE(other.isHeld());
+        runExport();
+    }
+    ASSERT_EQ(messages.texts(Kind::Error).size(), 1);
+    EXPECT_EQ(messages.texts(Kind::Error)[0].section('\n', 0, 0), kBusy);
+    EXPECT_FALSE(QFileInfo::exists(target.filePath("project.zip")));
+    messages.clear();
+    runExport();
+    EXPECT_EQ(
+        messages.shown(),
+        QStringList{QStringLiteral("数据文件拷贝完毕！您的目标路径中会有一个名为\"project.zip\"的文件")});
+}
 
 }  // namespace
 }  // namespace meridell
