@@ -122,6 +122,8 @@ std::optional<Content> writeAll(QFile& in, QSaveFile& out) {
 }
 
 // Flushes the copy to the disk and reads it back from its file: it must hold exactly `expected`.
+// QSaveFile opens its temporary file for reading and writing, so the check reads what was written
+// before the commit puts it in place of the old file; a handle that cannot be read fails the copy.
 bool isOnDisk(QSaveFile& out, const Content& expected) {
     const int fd = out.handle();
     if (!out.flush() || fd < 0 || ::fsync(fd) != 0) {
