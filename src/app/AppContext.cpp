@@ -2,6 +2,7 @@
 
 #include "app/MainUnit.h"
 #include "data/DataModuleUnit.h"
+#include "data/ReadFailures.h"
 #include "exchange/PathUnit.h"
 #include "exchange/ProgressBarUnit.h"
 #include "exchange/SaveUnit.h"
@@ -9,13 +10,19 @@
 #include "lists/SelectUnit.h"
 #include "record/InformationUnit.h"
 #include "session/ProjectSession.h"
+#include "ui/MessageService.h"
 #include "word/DocumentCommands.h"
 
 namespace meridell::app {
 
-AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std::move(appDir), messages) {}
+AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std::move(appDir), messages) {
+    // A grid that cannot read its rows while it paints tells the user through the message service.
+    data::ReadFailures::instance().setReporter(
+        [this](const QString& text) { this->messages().reportError(text); });
+}
 
 AppContext::~AppContext() {
+    data::ReadFailures::instance().setReporter({});
     // Pages docked into the main window are its children: delete them before it; then the session
     // whose queries the pages observe, the data module (which owns the connections the queries
     // use) last.
@@ -37,6 +44,11 @@ void AppContext::dock(QWidget* page) {
 
 QWidget* AppContext::mainWindow() const {
     return MainForm;
+}
+
+void AppContext::errorShown() const {
+    // A failure the grids met in the same moment is not told a second time.
+    data::ReadFailures::instance().shown();
 }
 
 }  // namespace meridell::app

@@ -41,6 +41,10 @@ public:
     void dock(QWidget* page) override;
     QWidget* mainWindow() const override;
 
+protected:
+    void errorShown() const override;
+
+public:
     // The project query and the two row queries, and the documents made from them.
     std::unique_ptr<session::ProjectSession> Session;
     std::unique_ptr<word::DocumentCommands> Documents;

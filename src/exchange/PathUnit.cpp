@@ -52,8 +52,9 @@ void TPathForm::build() {
     Label1->setBuddy(ShellTreeView1);
     // Every change of the selected node counts, by mouse (either button) or by keyboard.
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShellTreeView1Click(); });
-    connect(ShellTreeView1, &QTreeView::clicked, this, [this] { ShellTreeView1Click(); });
+            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
+    connect(ShellTreeView1, &QTreeView::clicked, this,
+            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
 
     auto makeButton = [this](const char* name, const QString& caption, void (TPathForm::*handler)()) {
         QPushButton* button =

@@ -14,6 +14,7 @@ void Shell::guard(const std::function<void()>& handler) const {
         handler();
     } catch (const std::exception& e) {
         messages_.reportError(explainedErrorText(errorText(e)));
+        errorShown();
     }
 }
 

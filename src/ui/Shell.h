@@ -41,6 +41,10 @@ public:
     // The main window, repainted while long work runs.
     virtual QWidget* mainWindow() const = 0;
 
+protected:
+    // Called after the standard error report has shown an error.
+    virtual void errorShown() const {}
+
 private:
     QString appDir_;
     MessageService& messages_;
