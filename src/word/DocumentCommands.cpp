@@ -118,7 +118,8 @@ void generateAllTaskBooks(app::AppContext& context) {
     {
         BusyCursor busy;
         const PdfConverter converter = converterOf(context);
-        BatchContext batch{context.appDir(), converter, [&progress](int value) { progress.setPosition(value); }};
+        BatchContext batch{context.appDir(), converter,
+                           [&progress](int value) { progress.setPosition(value); }};
         try {
             written = writeAllTaskBooks(batch, form.ADOQuery1, form.ADOQuery2, form.ADOQuery3, folder);
         } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace meridell::word {
 
@@ -33,18 +34,34 @@ int charEms(char32_t c) {
 
 constexpr char32_t kFullWidthDash = 0xFF0D;
 
+// Half a width, rounded up to whole em, the width of a header broken over two lines.
+int halfOf(int ems) {
+    return (ems / 2 + 999) / 1000 * 1000;
+}
+
+bool isAlphanumeric(char32_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Some readers set about a fifth of an em apart where Chinese text meets Latin letters or digits.
+int gapEms(char32_t before, char32_t c) {
+    return (isWide(before) && isAlphanumeric(c)) || (isAlphanumeric(before) && isWide(c)) ? 180 : 0;
+}
+
 }  // namespace
 
 int textEms(QStringView text) {
     int widest = 0;
     int line = 0;
+    char32_t before = '\n';
     for (char32_t c : text.toUcs4()) {
         if (c == '\n') {
             widest = std::max(widest, line);
             line = 0;
         } else if (c != '\r') {
-            line += charEms(c);
+            line += charEms(c) + gapEms(before, c);
         }
+        before = c;
     }
     return std::max(widest, line);
 }
@@ -52,12 +69,14 @@ int textEms(QStringView text) {
 int unbreakableEms(QStringView text, bool keepWhole) {
     int widest = 0;
     int piece = 0;
+    char32_t before = '\n';
     for (char32_t c : text.toUcs4()) {
+        const char32_t previous = std::exchange(before, c);
         if (c == '\n' || c == '\r') {
             widest = std::max(widest, piece);
             piece = 0;
         } else if (keepWhole) {
-            piece += charEms(c);
+            piece += charEms(c) + gapEms(previous, c);
             if (c == kFullWidthDash) {
                 widest = std::max(widest, piece);
                 piece = 0;
@@ -73,41 +92,68 @@ int unbreakableEms(QStringView text, bool keepWhole) {
     return std::max(widest, piece);
 }
 
+namespace {
+
+// Gives out up to `left` twips to the columns that want more, the smallest wish first, so that as
+// many columns as possible get all they want; the last ones share what remains. Returns what is
+// left over.
+double fill(std::vector<double>& widths, const std::vector<double>& wanted, double left) {
+    std::vector<size_t> order;
+    for (size_t c = 0; c < widths.size(); ++c) {
+        if (wanted[c] > widths[c]) {
+            order.push_back(c);
+        }
+    }
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return wanted[a] - widths[a] < wanted[b] - widths[b]; });
+    for (size_t k = 0; k < order.size() && left > 0; ++k) {
+        const size_t c = order[k];
+        const double share = left / double(order.size() - k);
+        const double given = std::min(wanted[c] - widths[c], share);
+        widths[c] += given;
+        left -= given;
+    }
+    return left;
+}
+
+}  // namespace
+
 std::vector<int> fitColumns(const std::vector<ColumnRule>& rules, const std::vector<QStringList>& columns,
                             int totalWidth, double points) {
     const size_t n = rules.size();
     auto twipsOf = [points](int ems) { return int(std::ceil(ems * points * 20 / 1000.0)) + kCellPadding; };
-    std::vector<double> base(n), demand(n, 0);
+    // Per column: the least width, the width of its values on one line and of its header on one.
+    std::vector<double> base(n), values(n), headers(n);
     for (size_t c = 0; c < n; ++c) {
         const ColumnRule& rule = rules[c];
         const QStringList none;
         const QStringList& texts = c < columns.size() ? columns[c] : none;
-        double least = twipsOf(std::max(textEms(rule.sample), texts.isEmpty() ? 0 : textEms(texts.front())));
+        // A header stays on one line in a column of fixed width; a stretching column may take it
+        // on two.
+        const int header = texts.isEmpty() ? 0 : textEms(texts.front());
+        double least = twipsOf(std::max(textEms(rule.sample), rule.weight <= 0 ? header : halfOf(header)));
         double most = least;
-        for (const QString& text : texts) {
+        for (const QString& text : texts.mid(1)) {
             least = std::max<double>(least, twipsOf(unbreakableEms(text, rule.keepWhole)));
             most = std::max<double>(most, twipsOf(textEms(text)));
         }
         if (rule.weight <= 0) {
             least = std::max(least, std::min(most, rule.maxShare * totalWidth));
+            most = least;
         }
         base[c] = std::min<double>(least, totalWidth);
-        demand[c] = rule.weight <= 0 ? 0 : std::max(0.0, most - base[c]);
+        values[c] = std::min<double>(most, totalWidth);
+        headers[c] = std::max(values[c], std::min<double>(twipsOf(header), totalWidth));
     }
     std::vector<double> widths = base;
     const double sumBase = std::accumulate(base.begin(), base.end(), 0.0);
-    double left = totalWidth - sumBase;
-    if (left < 0) {
+    if (sumBase > totalWidth) {
         for (double& w : widths) {
             w = w * totalWidth / sumBase;
         }
     } else {
-        const double wanted = std::accumulate(demand.begin(), demand.end(), 0.0);
-        const double given = std::min(wanted, left);
-        for (size_t c = 0; c < n && wanted > 0; ++c) {
-            widths[c] += given * demand[c] / wanted;
-        }
-        left -= given;
+        double left = fill(widths, values, totalWidth - sumBase);
+        left = fill(widths, headers, left);
         double weights = 0;
         for (const ColumnRule& rule : rules) {
             weights += std::max(0.0, rule.weight);

@@ -28,14 +28,16 @@ int textEms(QStringView text);
 int unbreakableEms(QStringView text, bool keepWhole);
 
 // Column widths in twips for a table of `totalWidth` twips whose text is `points` high: every
-// column at least as wide as its header, its sample and its widest unbreakable piece; the rest of
-// the width goes first to the columns whose text would otherwise wrap, in proportion to what they
-// lack, and then by weight. `columns[c]` holds the texts of column c, header first. The widths add
-// up to `totalWidth`.
+// column at least as wide as its sample, its widest unbreakable piece and half its header (all of
+// it for a column of weight 0); the rest of the width goes first to the values that would
+// otherwise wrap, then to the headers, the smallest need first, and what remains by weight. `columns[c]`
+// holds the texts of column c, header first. The widths add up to `totalWidth`.
 std::vector<int> fitColumns(const std::vector<ColumnRule>& rules, const std::vector<QStringList>& columns,
                             int totalWidth, double points);
 
-// Twips a cell needs around its text: the left and right cell margins and a little for the borders.
-constexpr int kCellPadding = 108 * 2 + 30;
+// The left and right margin of the cells of an added table, and the twips a cell needs around its
+// text: both margins and a little for the borders.
+constexpr int kCellMargin = 85;
+constexpr int kCellPadding = kCellMargin * 2 + 30;
 
 }  // namespace meridell::word

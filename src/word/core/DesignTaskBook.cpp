@@ -239,7 +239,7 @@ const std::vector<ColumnRule> kStaffRules{{0, QStringLiteral("张三丰"), false
                                           {1.5, {}, false},
                                           {1, {}, false},
                                           {3, {}, false},
-                                          {0, QStringLiteral("签名签名"), false}};
+                                          {0, QStringLiteral("签名栏"), false}};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "common/core/Error.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/DocumentImpl.h"
 
 #include <algorithm>
@@ -39,9 +40,11 @@ std::string cellFormat(signed char bold, short halfPoints) {
 }
 
 // The paragraph format of every cell: single line spacing whatever the text grid of the page, no
-// space before or after; header cells centred.
+// space before or after, no extra space between Chinese and Latin text (so that a column fitted
+// to its text holds it); header cells centred.
 constexpr std::string_view kCellParagraph =
-    "<w:snapToGrid w:val=\"0\"/><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" "
+    "<w:autoSpaceDE w:val=\"0\"/><w:autoSpaceDN w:val=\"0\"/><w:snapToGrid w:val=\"0\"/><w:spacing "
+    "w:before=\"0\" w:after=\"0\" w:line=\"240\" "
     "w:lineRule=\"auto\"/><w:ind w:left=\"0\" w:right=\"0\" w:firstLine=\"0\"/>";
 
 // One paragraph of a cell: its mark and a run with the text, tabs as tab elements.
@@ -101,8 +104,9 @@ pugi::xml_node Document::Impl::buildTable(int rows, int columns) {
         "<w:tblW w:w=\"" + std::to_string(textWidth) +
         "\" w:type=\"dxa\"/><w:jc w:val=\"center\"/><w:tblBorders>" + "<w:top" + border + "<w:left" + border +
         "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border + "<w:insideV" + border +
-        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" +
-        "<w:left w:w=\"108\" w:type=\"dxa\"/><w:right w:w=\"108\" w:type=\"dxa\"/></w:tblCellMar>" +
+        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" + "<w:left w:w=\"" +
+        std::to_string(kCellMargin) + "\" w:type=\"dxa\"/><w:right w:w=\"" + std::to_string(kCellMargin) +
+        "\" w:type=\"dxa\"/></w:tblCellMar>" +
         "<w:tblLook w:val=\"04A0\" w:firstRow=\"1\" w:lastRow=\"0\" w:firstColumn=\"1\" w:lastColumn=\"0\" " +
         "w:noHBand=\"0\" w:noVBand=\"1\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid></w:tbl>";
     if (!scratch) {
@@ -245,9 +249,10 @@ int Document::textWidth() const {
 void Document::setColumnWidths(const Table& table, const std::vector<int>& widths) {
     d->requireOpen();
     auto found = d->pending.find(table.node_.internal_object());
-    const size_t columns = found != d->pending.end() ? size_t(found->second.columns)
-                                                     : size_t(std::distance(table.node_.child("w:tblGrid").begin(),
-                                                                            table.node_.child("w:tblGrid").end()));
+    const size_t columns = found != d->pending.end()
+                               ? size_t(found->second.columns)
+                               : size_t(std::distance(table.node_.child("w:tblGrid").begin(),
+                                                      table.node_.child("w:tblGrid").end()));
     if (widths.size() != columns) {
         throw Error(QStringLiteral("表格%1有%2列，给出了%3个列宽")
                         .arg(table.position_)
@@ -266,7 +271,8 @@ void Document::setColumnWidths(const Table& table, const std::vector<int>& width
         c = 0;
         for (pugi::xml_node cell : row.children("w:tc")) {
             if (c < widths.size()) {
-                cell.child("w:tcPr").child("w:tcW").attribute("w:w").set_value(std::to_string(widths[c++]).c_str());
+                cell.child("w:tcPr").child("w:tcW").attribute("w:w").set_value(
+                    std::to_string(widths[c++]).c_str());
             }
         }
     }

@@ -21,35 +21,37 @@ namespace {
 // The faces the templates name, each with the free face that stands in for it where the Windows
 // fonts are missing, as LibreOffice's font replacement table of the private profile.
 const std::pair<const char*, const char*> kReplacements[] = {
-    {"SimSun", "Noto Serif CJK SC"},      {"宋体", "Noto Serif CJK SC"},
-    {"NSimSun", "Noto Sans Mono CJK SC"}, {"新宋体", "Noto Sans Mono CJK SC"},
-    {"SimHei", "Noto Sans CJK SC"},       {"黑体", "Noto Sans CJK SC"},
-    {"KaiTi", "AR PL UKai CN"},           {"楷体", "AR PL UKai CN"},
+    {"SimSun", "Noto Serif CJK SC"},     {"宋体", "Noto Serif CJK SC"},  {"NSimSun", "Noto Sans Mono CJK SC"},
+    {"新宋体", "Noto Sans Mono CJK SC"}, {"SimHei", "Noto Sans CJK SC"}, {"黑体", "Noto Sans CJK SC"},
+    {"KaiTi", "AR PL UKai CN"},          {"楷体", "AR PL UKai CN"},
 };
 
 QByteArray profileSettings() {
     QByteArray xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
         "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution\"><prop oor:name=\"Replacement\" "
         "oor:op=\"fuse\"><value>true</value></prop></item>\n";
     int n = 0;
     for (const auto& [face, standIn] : kReplacements) {
-        xml += "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution/FontPairs\"><node oor:name=\"_" +
-               QByteArray::number(n++) +
-               "\" oor:op=\"replace\"><prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value></prop>"
-               "<prop oor:name=\"OnScreenOnly\" oor:op=\"fuse\"><value>false</value></prop>"
-               "<prop oor:name=\"ReplaceFont\" oor:op=\"fuse\"><value>" +
-               QByteArray(face) +
-               "</value></prop><prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>" + QByteArray(standIn) +
-               "</value></prop></node></item>\n";
+        xml +=
+            "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution/FontPairs\"><node "
+            "oor:name=\"_" +
+            QByteArray::number(n++) +
+            "\" oor:op=\"replace\"><prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value></prop>"
+            "<prop oor:name=\"OnScreenOnly\" oor:op=\"fuse\"><value>false</value></prop>"
+            "<prop oor:name=\"ReplaceFont\" oor:op=\"fuse\"><value>" +
+            QByteArray(face) + "</value></prop><prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>" +
+            QByteArray(standIn) + "</value></prop></node></item>\n";
     }
     // No first-start wizard, no recovery of an earlier run, no macros.
     xml +=
         "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"ooSetupInstCompleted\" "
         "oor:op=\"fuse\"><value>true</value></prop></item>\n"
-        "<item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\"><prop oor:name=\"MacroSecurityLevel\" "
+        "<item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\"><prop "
+        "oor:name=\"MacroSecurityLevel\" "
         "oor:op=\"fuse\"><value>3</value></prop></item>\n"
         "</oor:items>\n";
     return xml;
@@ -63,8 +65,8 @@ QString failure(const QString& message, const QString& engineText) {
 // Moves a finished PDF over the file of the same name, which is replaced in one step.
 void place(const QString& from, const QString& to) {
     std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdString()), std::filesystem::path(to.toStdString()),
-                            error);
+    std::filesystem::rename(std::filesystem::path(from.toStdString()),
+                            std::filesystem::path(to.toStdString()), error);
     if (error) {
         throw Error(failure(pdfmessages::kCannotPlace.arg(QDir::toNativeSeparators(to)),
                             QString::fromLocal8Bit(error.message().c_str())));
@@ -114,16 +116,18 @@ QStringList PdfConverter::convert(const QStringList& documents, const QString& o
     prepareProfile();
     QTemporaryDir staging(outDir + "/.pdf-XXXXXX");
     if (!staging.isValid()) {
-        throw Error(failure(pdfmessages::kCannotPlace.arg(QDir::toNativeSeparators(outDir)), staging.errorString()));
+        throw Error(
+            failure(pdfmessages::kCannotPlace.arg(QDir::toNativeSeparators(outDir)), staging.errorString()));
     }
-    QStringList arguments{"-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded),
-                          "--headless",
-                          "--norestore",
-                          "--nolockcheck",
-                          "--convert-to",
-                          "pdf",
-                          "--outdir",
-                          staging.path()};
+    QStringList arguments{
+        "-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded),
+        "--headless",
+        "--norestore",
+        "--nolockcheck",
+        "--convert-to",
+        "pdf",
+        "--outdir",
+        staging.path()};
     arguments += documents;
     QProcess office;
     office.setProgram(soffice);
@@ -164,7 +168,8 @@ QStringList PdfConverter::convert(const QStringList& documents, const QString& o
         const QString name = QFileInfo(document).completeBaseName() + ".pdf";
         const QString made = staging.path() + "/" + name;
         if (QFileInfo(made).size() <= 0) {
-            throw Error(failure(pdfmessages::kFailed, errors.isEmpty() ? QString::fromLocal8Bit(output) : errors));
+            throw Error(
+                failure(pdfmessages::kFailed, errors.isEmpty() ? QString::fromLocal8Bit(output) : errors));
         }
         written << outDir + "/" + name;
     }

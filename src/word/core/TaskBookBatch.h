@@ -18,7 +18,8 @@ namespace batchmessages {
 inline const QString kChooseFolder = QStringLiteral("选择保存设计任务书的文件夹");
 inline const QString kNoProjects = QStringLiteral("当前的查询结果中没有项目，没有可以生成的设计任务书。");
 inline const QString kCannotWrite = QStringLiteral("对不起，无法写入文件“%1”。");
-inline const QString kDone = QStringLiteral("已生成%1个项目的设计任务书（Word文档和PDF文档各%1份），保存在文件夹“%2”中。");
+inline const QString kDone =
+    QStringLiteral("已生成%1个项目的设计任务书（Word文档和PDF文档各%1份），保存在文件夹“%2”中。");
 inline const QString kProgressTitle = QStringLiteral("正在生成设计任务书......");
 }  // namespace batchmessages
 
