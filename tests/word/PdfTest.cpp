@@ -99,6 +99,36 @@ QVariantMap projectAtLimits() {
             {"unitaddress3", chinese(35, 8)}};
 }
 
+// A project as an applicant typically fills it in.
+QVariantMap ordinaryProject() {
+    return {{"projectname", "区域创新体系研究"},
+            {"projectman", "张三丰"},
+            {"takeunit1", "省社会科学院"},
+            {"classcode", "A1"},
+            {"unitaddress1", "文化路8号"},
+            {"email", "zhangsf@example.org"},
+            {"mailnum", "450000"},
+            {"telephone", "0371-1234567"},
+            {"projectdomain", "区域发展"},
+            {"code", "13"},
+            {"cost", 12.5},
+            {"yearstart", "2004"},
+            {"monthstart", "3"},
+            {"yearend", "2005"},
+            {"monthend", "12"},
+            {"sex", "男"},
+            {"birthday", "1962年05月"},
+            {"technicalstandard", "研究员"},
+            {"degree", "博士"},
+            {"degreecountry", "中国"},
+            {"department", "经济研究所"},
+            {"character", "科研单位"},
+            {"director", "省科学技术厅"},
+            {"maincontent", "研究本省区域创新体系的结构与运行机制，提出完善的政策建议。"},
+            {"projectbase", "区域创新体系是国家创新体系的重要组成部分。"},
+            {"remark", "经费由省拨款与单位自筹两部分组成。"}};
+}
+
 class PdfTest : public test::AppFixture {
 protected:
     void SetUp() override {
@@ -179,7 +209,7 @@ TEST_F(PdfTest, AtTheFieldsLimitsTheCoverIsPageOneAloneAndNoCheckBoxLeavesItsLab
 }
 
 TEST_F(PdfTest, TheProjectListAndTheTaskBookOfOrdinaryValues) {
-    add({{"projectname", "区域创新体系研究"}, {"projectman", "张三丰"}, {"takeunit1", "省社会科学院"}});
+    add(ordinaryProject());
     openAll();
     word::generateProjectListPdf(ctx(), word::Origin::QueryPage);
     word::generateDesignTaskBookPdf(ctx(), word::Origin::QueryPage);

@@ -168,8 +168,13 @@ std::vector<int> fitColumns(const std::vector<ColumnRule>& rules, const std::vec
         out[c] = int(std::floor(widths[c]));
         sum += out[c];
     }
+    // What rounding left goes to the column that stretches most, so fixed columns stay exact.
     if (n > 0) {
-        out[n - 1] += totalWidth - sum;
+        size_t widest = 0;
+        for (size_t c = 1; c < n; ++c) {
+            widest = rules[c].weight > rules[widest].weight ? c : widest;
+        }
+        out[widest] += totalWidth - sum;
     }
     return out;
 }
