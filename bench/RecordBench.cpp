@@ -32,7 +32,7 @@ public:
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     int runModal(QDialog&) override { return 0; }
     void showWindow(QWidget&) override {}
-    void openDocument(const QString&) override {}
+    bool openDocument(const QString&) override { return true; }
 
 private:
     static void print(const char* kind, const QString& text) {

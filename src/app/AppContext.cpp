@@ -33,7 +33,7 @@ void AppContext::guard(const std::function<void()>& handler) const {
     try {
         handler();
     } catch (const std::exception& e) {
-        messages_.reportError(errorText(e));
+        messages_.reportError(explainedErrorText(errorText(e)));
     }
 }
 

@@ -19,6 +19,14 @@ namespace meridell::word {
 
 namespace {
 
+// Where no viewer starts, the user learns where the document lies, to open it with a program of
+// their choice.
+QString savedWithoutViewerMessage(const QString& path) {
+    return QStringLiteral(
+               "文档已保存为：\n%1\n本机没有找到可以打开它的程序，请您用Word、WPS或LibreOffice打开该文件。")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
+
 // The wait cursor for as long as a command works.
 struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -48,8 +56,8 @@ QString run(app::AppContext& context, const DocumentKind& kind, const std::funct
 }
 
 void openWhenAsked(app::AppContext& context, const QString& path) {
-    if (!path.isEmpty() && context.openDocuments) {
-        context.messages().openDocument(path);
+    if (!path.isEmpty() && context.openDocuments && !context.messages().openDocument(path)) {
+        context.messages().inform(savedWithoutViewerMessage(path));
     }
 }
 
