@@ -82,7 +82,7 @@ public:
 
     void cover();
     void texts(std::initializer_list<const char*> fields);
-    void pageBreak(const char* bookmark) { doc_.insertBreak(doc_.bookmarkRange(bookmark)); }
+    void pageBreak(const char* bookmark) { doc_.insertBreak(doc_.bookmarkRange(QLatin1String(bookmark))); }
     void summary();
     void summaryCells();
     void fundingCells();

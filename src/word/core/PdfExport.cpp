@@ -73,6 +73,44 @@ void place(const QString& from, const QString& to) {
     }
 }
 
+// Runs LibreOffice to its end; `converted` hears how many documents it has named as done. Returns
+// what it wrote to its error channel. Throws when it cannot start, runs out of time or fails.
+QString runOffice(const QString& soffice, const QStringList& arguments, int timeoutMs,
+                  const std::function<void(int)>& converted) {
+    QProcess office;
+    office.setProgram(soffice);
+    office.setArguments(arguments);
+    office.setProcessChannelMode(QProcess::SeparateChannels);
+    office.start();
+    if (!office.waitForStarted(30000)) {
+        throw Error(failure(pdfmessages::kFailed, office.errorString()));
+    }
+    // LibreOffice names each document as it converts it: one line of its output per document.
+    QByteArray output;
+    int done = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (!office.waitForFinished(100) && office.state() != QProcess::NotRunning) {
+        output += office.readAllStandardOutput();
+        int lines = int(output.count("\nconvert ") + (output.startsWith("convert ") ? 1 : 0));
+        if (lines != done && converted) {
+            done = lines;
+            converted(done);
+        }
+        if (clock.elapsed() > timeoutMs) {
+            office.kill();
+            office.waitForFinished(5000);
+            throw Error(pdfmessages::kTimedOut);
+        }
+    }
+    output += office.readAllStandardOutput();
+    const QString errors = QString::fromLocal8Bit(office.readAllStandardError());
+    if (office.exitStatus() != QProcess::NormalExit || office.exitCode() != 0) {
+        throw Error(failure(pdfmessages::kFailed, errors.isEmpty() ? office.errorString() : errors));
+    }
+    return errors.isEmpty() ? QString::fromLocal8Bit(output) : errors;
+}
+
 }  // namespace
 
 QString PdfConverter::findProgram() const {
@@ -129,47 +167,13 @@ QStringList PdfConverter::convert(const QStringList& documents, const QString& o
         "--outdir",
         staging.path()};
     arguments += documents;
-    QProcess office;
-    office.setProgram(soffice);
-    office.setArguments(arguments);
-    office.setProcessChannelMode(QProcess::SeparateChannels);
-    office.start();
-    if (!office.waitForStarted(30000)) {
-        throw Error(failure(pdfmessages::kFailed, office.errorString()));
-    }
-    // LibreOffice names each document as it converts it: one line of its output per document.
-    QByteArray output;
-    int done = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while (!office.waitForFinished(100)) {
-        if (office.state() == QProcess::NotRunning) {
-            break;
-        }
-        output += office.readAllStandardOutput();
-        int lines = int(output.count("\nconvert ") + (output.startsWith("convert ") ? 1 : 0));
-        if (lines != done && converted) {
-            done = lines;
-            converted(done);
-        }
-        if (clock.elapsed() > timeoutMs) {
-            office.kill();
-            office.waitForFinished(5000);
-            throw Error(pdfmessages::kTimedOut);
-        }
-    }
-    output += office.readAllStandardOutput();
-    const QString errors = QString::fromLocal8Bit(office.readAllStandardError());
-    if (office.exitStatus() != QProcess::NormalExit || office.exitCode() != 0) {
-        throw Error(failure(pdfmessages::kFailed, errors.isEmpty() ? office.errorString() : errors));
-    }
+    const QString said = runOffice(soffice, arguments, timeoutMs, converted);
     QStringList written;
     for (const QString& document : documents) {
         const QString name = QFileInfo(document).completeBaseName() + ".pdf";
         const QString made = staging.path() + "/" + name;
         if (QFileInfo(made).size() <= 0) {
-            throw Error(
-                failure(pdfmessages::kFailed, errors.isEmpty() ? QString::fromLocal8Bit(output) : errors));
+            throw Error(failure(pdfmessages::kFailed, said));
         }
         written << outDir + "/" + name;
     }
