@@ -46,6 +46,22 @@ QWidget* AppContext::mainWindow() const {
     return MainForm;
 }
 
+void AppContext::showProgress(const QString& title) {
+    progressTitle_ = ProgressBarForm->windowTitle();
+    ProgressBarForm->setWindowTitle(title);
+    ProgressBarForm->setPosition(0);
+    messages().showWindow(*ProgressBarForm);
+}
+
+void AppContext::setProgress(int value) {
+    ProgressBarForm->setPosition(value);
+}
+
+void AppContext::hideProgress() {
+    ProgressBarForm->hide();
+    ProgressBarForm->setWindowTitle(progressTitle_);
+}
+
 void AppContext::errorShown() const {
     // A failure the grids met in the same moment is not told a second time.
     data::ReadFailures::instance().shown();

@@ -40,6 +40,9 @@ public:
 
     void dock(QWidget* page) override;
     QWidget* mainWindow() const override;
+    void showProgress(const QString& title) override;
+    void setProgress(int value) override;
+    void hideProgress() override;
 
 protected:
     void errorShown() const override;
@@ -58,6 +61,9 @@ public:
     lists::TApplyForm* ApplyForm = nullptr;
     data::TDataModuleForm* DataModuleForm = nullptr;
     exchange::TProgressBarForm* ProgressBarForm = nullptr;
+
+private:
+    QString progressTitle_;  // the progress window's own title, back when it hides
 };
 
 }  // namespace meridell::app

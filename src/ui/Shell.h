@@ -40,6 +40,11 @@ public:
     virtual void dock(QWidget* page) = 0;
     // The main window, repainted while long work runs.
     virtual QWidget* mainWindow() const = 0;
+    // The progress window of long work: shown at 0 under `title`, moved, hidden again with its
+    // own title back.
+    virtual void showProgress(const QString& title) = 0;
+    virtual void setProgress(int value) = 0;
+    virtual void hideProgress() = 0;
 
 protected:
     // Called after the standard error report has shown an error.

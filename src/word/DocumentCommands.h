@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace meridell::session {
 class ProjectSession;
 }
@@ -14,7 +16,7 @@ class WordApplication;
 // Which page started a generation: the messages of the query page speak of its query result.
 enum class Origin { ProjectListPage, QueryPage };
 
-// The two document commands of the list pages, made from the project session's queries.
+// The document commands of the list pages, made from the project session's queries.
 class DocumentCommands {
 public:
     DocumentCommands(ui::Shell& shell, session::ProjectSession& session);
@@ -22,11 +24,22 @@ public:
     // The application documents are made with; null means the program's own writer. Tests put one
     // here that cannot be reached.
     WordApplication* wordApplication = nullptr;
+    // The LibreOffice program PDF files are made with; empty: the one on the search path.
+    QString officeProgram;
 
     // "生成Word文档": the design task book of the current project of the project query.
     void generateDesignTaskBook(Origin origin);
     // "生成项目列表": the project list document of every project in the project query.
     void generateProjectList(Origin origin);
+
+    // "生成PDF文档" beside each of the two: the same document, then its PDF (设计任务书.pdf,
+    // 项目列表.pdf) in the application folder, opened in the desktop's viewer.
+    void generateDesignTaskBookPdf(Origin origin);
+    void generateProjectListPdf(Origin origin);
+
+    // "生成全部设计任务书" on the query page: the task book of every project of the query result, as
+    // a document and a PDF named after the project, in a folder the user chooses.
+    void generateAllTaskBooks();
 
 private:
     ui::Shell& shell_;
