@@ -47,6 +47,8 @@ public:
     // The application Word documents are made with; null means the program's own writer. Tests
     // put one here that cannot be reached.
     word::WordApplication* wordApplication = nullptr;
+    // Whether "项目表导出" runs the hand-in check first; the export's own tests switch it off.
+    bool checkBeforeExport = true;
 
     // Shared flags.
     bool IdcardInvalid = false;

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
 #include "app/MessageService.h"
+#include "checks/CheckCommands.h"
 #include "common/core/Fonts.h"
 #include "data/Statements.h"
 #include "exchange/ImportUnit.h"
@@ -190,7 +191,9 @@ void TMainForm::N2Click() {
 }
 
 void TMainForm::N3Click() {
-    context_.messages().runModal(*context_.SaveForm);
+    if (checks::checkBeforeExport(context_)) {
+        context_.messages().runModal(*context_.SaveForm);
+    }
 }
 
 void TMainForm::N5Click() {

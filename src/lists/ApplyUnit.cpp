@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/MainUnit.h"
+#include "checks/CheckCommands.h"
 #include "data/Dataset.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
@@ -88,6 +89,7 @@ void TApplyForm::buildButtons() {
     Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
     Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
     Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
+    Button7 = add("Button7", QStringLiteral("申报检查"), &TApplyForm::Button7Click);
     Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
@@ -122,6 +124,11 @@ void TApplyForm::Button4Click() {
 // 生成项目列表
 void TApplyForm::Button5Click() {
     word::generateProjectList(context_, word::Origin::ProjectListPage);
+}
+
+// 申报检查: what is missing or does not hold together in every project, before handing them in.
+void TApplyForm::Button7Click() {
+    checks::showHandInCheck(context_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.

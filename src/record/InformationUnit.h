@@ -80,6 +80,9 @@ public:
     // Docking shows the form, which opens the two row lists of the project (FormShow).
     void openNew();
     void openEdit();
+    // Edit mode on the current project like openEdit, on `page`, with the focus in `control`; on a
+    // row list in the row whose serial is `serial` (the staff grid: in its identity-card cell).
+    void openEditAt(int page, const QString& control, qint64 serial = 0);
 
     // Showing, page switching and leaving.
     void FormShow();
@@ -150,6 +153,8 @@ private:
     // Page switching.
     void selectTreeNode(int page);
     void pageShown(int page);
+    void showPageQuietly(int page);
+    void focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column);
 
     // Saving and the row lists.
     void runSaved(const std::function<void()>& work);
