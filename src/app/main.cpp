@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "app/MainUnit.h"
 #include "app/MessageService.h"
 #include "app/Startup.h"
@@ -7,7 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    meridell::app::Application application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridell"));
     meridell::app::installChineseTranslations(application);
 
@@ -20,8 +21,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     messages.setParentWindow(context->MainForm);
+    application.setErrorReport([&messages](const QString& text) { messages.reportError(text); });
     context->MainForm->show();
     int status = application.exec();
+    application.setErrorReport({});
     context.reset();
     return status;
 }

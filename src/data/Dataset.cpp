@@ -52,7 +52,7 @@ QString positionalSql(const QString& sql, int* count) {
 }
 
 [[noreturn]] void fail(const QSqlQuery& q) {
-    throw Error(q.lastError().text());
+    throw DatabaseError::fromSql(q.lastError());
 }
 
 QString quoted(const QString& name) {
@@ -112,9 +112,9 @@ QSqlQuery& Dataset::prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sq
         slot = std::make_unique<QSqlQuery>(connection_->database());
         slot->setForwardOnly(true);
         if (!slot->prepare(sql)) {
-            QString text = slot->lastError().text();
+            const QSqlError error = slot->lastError();
             slot.reset();
-            throw Error(text);
+            throw DatabaseError::fromSql(error);
         }
     }
     return *slot;

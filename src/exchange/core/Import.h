@@ -19,6 +19,8 @@ namespace meridell::exchange {
 struct ImportPlaces {
     QString appDir;
     UnzipLimits limits;
+    // How the staging copy of the chosen archive is written; empty for a plain QSaveFile.
+    CopyTarget copyTarget = {};
 
     QString stagingDir() const;
     QString stagingArchive() const;     // staging folder + project.zip
@@ -42,9 +44,10 @@ QString importFinishedText(const ImportCounts& counts);
 bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
                   const std::function<void(const QString&)>& inform);
 
-// Refuses (throws meridell::Error) a submitted database that the copy cannot read safely: it must
-// be intact, and its three tables real tables holding, at the places the copy reads by ordinal,
-// the columns of the project database.
+// Puts the connection to a submitted database under the rules for files from others, then
+// refuses (throws meridell::Error) one that the copy cannot read safely: its catalogue must hold
+// the three tables as ordinary tables and nothing else but their indexes, it must be intact, and
+// its tables must hold, at the places the copy reads by ordinal, the columns of the project database.
 void checkSubmittedDatabase(data::Connection& submitted);
 
 // Copies the submitted rows open on the exchange connection into the main database through the
@@ -66,7 +69,8 @@ struct ImportHooks {
 
 // The import of the chosen archive, from showing the progress window to emptying the staging
 // folder: unpack, check, connect, copy, report. Every failure ends in the import's own message
-// with the main database as it was.
+// with the main database as it was; a main database that is busy in another program, on a full
+// disk or read-only is reported as such, with the engine's text.
 void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
                const ImportHooks& hooks);
 
