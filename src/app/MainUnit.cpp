@@ -209,6 +209,10 @@ void TMainForm::N7Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // The program ends at once; typing not yet saved stays in the draft for the next start.
+    if (context_.InformationForm) {
+        context_.InformationForm->writeDraftNow();
+    }
     QMainWindow::closeEvent(event);
     QCoreApplication::quit();
 }

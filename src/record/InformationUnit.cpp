@@ -66,6 +66,7 @@ TInformationForm::TInformationForm(app::AppContext& context, QWidget* parent)
     installNavigation();
     setModeButtons(false);
     layoutStrip();
+    installDrafts();
 }
 
 TInformationForm::~TInformationForm() {
