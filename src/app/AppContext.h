@@ -49,6 +49,8 @@ public:
     word::WordApplication* wordApplication = nullptr;
     // Whether "项目表导出" runs the hand-in check first; the export's own tests switch it off.
     bool checkBeforeExport = true;
+    // The LibreOffice program PDF files are made with; empty: the one on the search path.
+    QString officeProgram;
 
     // Shared flags.
     bool IdcardInvalid = false;

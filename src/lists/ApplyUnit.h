@@ -32,7 +32,9 @@ public:
     QPushButton* Button4 = nullptr;  // 生成Word文档
     QPushButton* Button5 = nullptr;  // 生成项目列表
     QPushButton* Button6 = nullptr;  // 退出该页
-    QPushButton* Button7 = nullptr;  // 申报检查
+    QPushButton* Button7 = nullptr;  // 生成PDF文档 (the design task book)
+    QPushButton* Button8 = nullptr;  // 生成PDF文档 (the project list)
+    QPushButton* Button9 = nullptr;  // 申报检查
 
     void Button1Click();
     void Button2Click();
@@ -41,6 +43,8 @@ public:
     void Button5Click();
     void Button6Click();
     void Button7Click();
+    void Button8Click();
+    void Button9Click();
 
 protected:
     app::AppContext& context_;

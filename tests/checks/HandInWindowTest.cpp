@@ -95,11 +95,11 @@ protected:
 TEST_F(HandInWindowTest, NothingFoundIsSaid) {
     triggerMenu(QStringLiteral("项目申报"));
     lists::TApplyForm& page = *ctx().ApplyForm;
-    ASSERT_NE(page.Button7, nullptr);
-    EXPECT_EQ(page.Button7->text(), QStringLiteral("申报检查"));
-    EXPECT_EQ(page.Button7->objectName(), QStringLiteral("Button7"));
-    EXPECT_EQ(page.Button7->accessibleName(), QStringLiteral("申报检查"));
-    page.Button7->click();
+    ASSERT_NE(page.Button9, nullptr);
+    EXPECT_EQ(page.Button9->text(), QStringLiteral("申报检查"));
+    EXPECT_EQ(page.Button9->objectName(), QStringLiteral("Button9"));
+    EXPECT_EQ(page.Button9->accessibleName(), QStringLiteral("申报检查"));
+    page.Button9->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("申报检查没有发现问题。")});
 }
 
@@ -127,7 +127,7 @@ void expectListed(TCheckForm& window) {
 TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button7->click(); },
+    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
                   [](TCheckForm& window) {
                       expectListed(window);
                       return int(QDialog::Rejected);
@@ -139,7 +139,7 @@ TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
 TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button7->click(); },
+    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
                   [&](TCheckForm& window) {
                       doubleClick(window, rowOf(window, "mailnum"));
                       return window.result();
@@ -156,7 +156,7 @@ TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
 TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button7->click(); },
+    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
                   [&](TCheckForm& window) {
                       doubleClick(window, rowOf(window, "idcard"));
                       return window.result();

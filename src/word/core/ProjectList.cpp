@@ -1,6 +1,7 @@
 #include "common/core/Error.h"
 #include "data/Connection.h"
 #include "data/Dataset.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 
@@ -26,6 +27,25 @@ const std::array<ListColumn, 6> kColumns{{{"指南代码", "classcode"},
                                           {"技术职称", "technicalstandard"},
                                           {"承担单位", "takeunit1"}}};
 constexpr int kListedColumns = int(kColumns.size());
+// Names and units wide, codes, people and titles as wide as they need.
+const std::vector<ColumnRule> kListRules{{0, QStringLiteral("A0000-00"), false, 0.15},
+                                         {4, {}, false},
+                                         {2, {}, false},
+                                         {0, QStringLiteral("张三丰"), false, 0.15},
+                                         {0, QStringLiteral("教授级高工(农)"), false, 0.15},
+                                         {3, {}, false}};
+
+std::vector<int> listWidths(const std::vector<QString>& values, int rows, int width) {
+    std::vector<QStringList> texts(kColumns.size());
+    for (size_t c = 0; c < kColumns.size(); ++c) {
+        texts[c].reserve(rows + 1);
+        texts[c] << QString::fromUtf8(kColumns[c].header);
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        texts[i % kColumns.size()] << values[i];
+    }
+    return fitColumns(kListRules, texts, width, kAddedTablePoints);
+}
 constexpr size_t kLongestIdList = 2000;
 
 // The listed columns of every row of the project query, row after row in its order. They are read
@@ -99,7 +119,7 @@ void fillProjectList(Document& document, data::Dataset& projects) {
     }
     document.addTable(at, count == 0 ? 2 : count + 1, kListedColumns);
     Table table = document.table(1);
-    document.setFontSize(table, 11.0);
+    document.setFontSize(table, kAddedTablePoints);
     for (int c = 0; c < kListedColumns; ++c) {
         Range cell = document.cell(table, 1, c + 1);
         document.setBold(cell, true);
@@ -118,6 +138,7 @@ void fillProjectList(Document& document, data::Dataset& projects) {
         projects.moveTo(row);
         throw;
     }
+    document.setColumnWidths(table, listWidths(values, count, document.textWidth()));
     projects.first();
 }
 
