@@ -44,7 +44,7 @@ QVariantMap completeProject() {
     };
     for (const char* memo : {"projectbase", "projectcontent", "projectmethod", "projectplan", "projectresult",
                              "projectcondition", "workdivide"}) {
-        p.insert(memo, QStringLiteral("正文"));
+        p.insert(QLatin1String(memo), QStringLiteral("正文"));
     }
     // 0.1 + 0.2 does not make 0.3 in binary fractions: the totals must still agree to the cent.
     const std::pair<const char*, double> money[] = {
@@ -54,7 +54,7 @@ QVariantMap completeProject() {
         {"totalcost", 12.8},
     };
     for (const auto& [column, value] : money) {
-        p.insert(column, value);
+        p.insert(QLatin1String(column), value);
     }
     return p;
 }
