@@ -193,6 +193,8 @@ void TaskBookFill::fundingCells() {
 // record (one empty row when there is none).
 void TaskBookFill::rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
                              const QStringList& headers, const std::vector<Column>& columns) {
+    // The lists bound to `rows` show it closed at the end, not each row as the table is filled.
+    data::Dataset::QuietScope quiet(rows);
     ClosedAfter closed{rows};
     rows.close();
     rows.setSql(sql);
