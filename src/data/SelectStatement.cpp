@@ -25,7 +25,7 @@ qsizetype endOfLiteral(const QString& sql, qsizetype i) {
     }
     if (c == u'-' && after == u'-') {
         qsizetype end = sql.indexOf(u'\n', i + 2);
-        return end < 0 ? n : end + 1;
+        return end < 0 ? n : end;
     }
     if (c == u'/' && after == u'*') {
         qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
