@@ -30,11 +30,13 @@ QVariant toDb(const QVariant& v) {
 }
 
 QVariant fromDb(const QSqlQuery& q, int index) {
-    if (q.isNull(index)) {
+    // The driver gives NULL as a null QVariant of the column's type, and may give an empty text as
+    // a null QString.
+    QVariant v = q.value(index);
+    if (v.isNull()) {
         return {};
     }
-    QVariant v = q.value(index);
-    if (v.typeId() == QMetaType::QString && v.toString().isNull()) {
+    if (v.typeId() == QMetaType::QString && static_cast<const QString*>(v.constData())->isNull()) {
         return QVariant(QString(""));
     }
     return v;

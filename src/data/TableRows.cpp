@@ -19,6 +19,7 @@ constexpr size_t kLongestIdList = 2000;
 }  // namespace
 
 void TableRows::drop() {
+    connection_ = nullptr;
     rowQuery_.reset();
     idQuery_.reset();
     versionQuery_.reset();

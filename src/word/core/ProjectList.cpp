@@ -25,7 +25,7 @@ constexpr int kListedColumns = int(kColumns.size());
 
 // The listed columns of every row of the project query, row after row in its order, read without
 // moving through it: moving would redraw the pages bound to it for each project.
-std::vector<QString> readRows(const data::Dataset& projects) {
+std::vector<QVariant> readRows(const data::Dataset& projects) {
     QStringList fields;
     for (const ListColumn& c : kColumns) {
         QString field = QLatin1String(c.field);
@@ -34,13 +34,7 @@ std::vector<QString> readRows(const data::Dataset& projects) {
         }
         fields << field;
     }
-    const std::vector<QVariant> values = projects.valuesOfAllRows(fields);
-    std::vector<QString> texts;
-    texts.reserve(values.size());
-    for (const QVariant& v : values) {
-        texts.push_back(v.toString());
-    }
-    return texts;
+    return projects.valuesOfAllRows(fields);
 }
 
 }  // namespace
@@ -48,7 +42,7 @@ std::vector<QString> readRows(const data::Dataset& projects) {
 void fillProjectList(Document& document, data::Dataset& projects) {
     Range at = document.bookmarkRange(QStringLiteral("projectlist"));
     const int count = projects.recordCount();
-    const std::vector<QString> values = readRows(projects);
+    const std::vector<QVariant> values = readRows(projects);
     if (count > 0) {
         projects.first();
     }
@@ -66,7 +60,7 @@ void fillProjectList(Document& document, data::Dataset& projects) {
             for (int c = 0; c < kListedColumns; ++c) {
                 Range cell = document.cell(table, row + 2, c + 1);
                 document.setBold(cell, false);
-                document.insertAfter(cell, values[size_t(row) * kListedColumns + size_t(c)]);
+                document.insertAfter(cell, values[size_t(row) * kListedColumns + size_t(c)].toString());
             }
         }
     } catch (...) {
