@@ -34,7 +34,7 @@ public:
     }
     int runModal(QDialog&) override { return 0; }
     void showWindow(QWidget&) override {}
-    void openDocument(const QString&) override {}
+    bool openDocument(const QString&) override { return true; }
 };
 
 constexpr int kProjects = 20000;

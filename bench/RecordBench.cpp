@@ -31,7 +31,7 @@ public:
     }
     int runModal(QDialog&) override { return 0; }
     void showWindow(QWidget&) override {}
-    void openDocument(const QString&) override {}
+    bool openDocument(const QString&) override { return true; }
 
 private:
     static void print(const char* kind, const QString& text) {

@@ -4,6 +4,7 @@
 #include "app/MessageService.h"
 #include "common/core/Error.h"
 #include "data/DataModuleUnit.h"
+#include "data/ReadFailures.h"
 #include "exchange/PathUnit.h"
 #include "exchange/ProgressBarUnit.h"
 #include "exchange/SaveUnit.h"
@@ -14,9 +15,13 @@
 namespace meridell::app {
 
 AppContext::AppContext(QString appDir, MessageService& messages)
-    : appDir_(std::move(appDir)), messages_(messages) {}
+    : appDir_(std::move(appDir)), messages_(messages) {
+    // A grid that cannot read its rows while it paints tells the user through the message service.
+    data::ReadFailures::instance().setReporter([this](const QString& text) { messages_.reportError(text); });
+}
 
 AppContext::~AppContext() {
+    data::ReadFailures::instance().setReporter({});
     // Pages docked into the main window are its children: delete them before it, the data module
     // (which owns the connections the pages' queries use) last.
     delete ProgressBarForm;
@@ -33,7 +38,8 @@ void AppContext::guard(const std::function<void()>& handler) const {
     try {
         handler();
     } catch (const std::exception& e) {
-        messages_.reportError(errorText(e));
+        messages_.reportError(explainedErrorText(errorText(e)));
+        data::ReadFailures::instance().shown();
     }
 }
 

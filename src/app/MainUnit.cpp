@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
 #include "app/MessageService.h"
+#include "common/core/Fonts.h"
 #include "data/Statements.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/SaveUnit.h"
@@ -22,17 +23,6 @@ namespace {
 
 constexpr int kClientWidth = 786;
 constexpr int kClientHeight = 518;
-
-// The Windows families are asked for first; where they are missing, the Kai face of the installed
-// CJK fonts stands in, for the Latin letters of a caption too, so that a caption keeps one face.
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont f;
-    f.setFamilies({family, QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW MBE"),
-                   QStringLiteral("Noto Serif CJK SC")});
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 // Keeps a whole caption visible: a label of fixed size takes a smaller font when its caption would
 // not fit; the others grow to their caption from the same top-left corner.
@@ -74,7 +64,7 @@ void ClientArea::paintEvent(QPaintEvent*) {
         QImage image = reader.read();
         if (image.isNull()) {
             context_.messages().reportError(
-                QStringLiteral("无法载入背景图片 %1：%2").arg(path, reader.errorString()));
+                QStringLiteral("无法载入背景图片 %1：\n%2").arg(path, reader.errorString()));
         } else {
             picture_ = QPixmap::fromImage(image);
         }

@@ -1,5 +1,7 @@
 #include "app/MessageService.h"
 
+#include "app/StartFolder.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -36,13 +38,14 @@ void DialogMessageService::reportError(const QString& text) {
 
 QString DialogMessageService::chooseOpenFile(const QString& title, const QString& directory,
                                              const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent_, title, directory, filter);
+    QFileDialog dialog(parent_, title, fileDialogStartFolder(directory, lastFolder_), filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
+    lastFolder_ = dialog.directory().absolutePath();
     return dialog.selectedFiles().first();
 }
 
@@ -56,8 +59,8 @@ void DialogMessageService::showWindow(QWidget& window) {
     QApplication::processEvents();
 }
 
-void DialogMessageService::openDocument(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool DialogMessageService::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace meridell::app

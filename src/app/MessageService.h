@@ -29,8 +29,8 @@ public:
     virtual int runModal(QDialog& dialog) = 0;
     // Shows a window that is not modal and returns at once (the progress window).
     virtual void showWindow(QWidget& window) = 0;
-    // Opens a produced file in the desktop's default viewer.
-    virtual void openDocument(const QString& path) = 0;
+    // Opens a produced file in the desktop's default viewer; false when no viewer could be started.
+    virtual bool openDocument(const QString& path) = 0;
 };
 
 // The real dialogs of the program.
@@ -46,10 +46,11 @@ public:
                            const QString& defaultSuffix) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
 
 private:
     QWidget* parent_ = nullptr;
+    QString lastFolder_;  // where the user last chose a file, for the next file dialog
 };
 
 }  // namespace meridell::app

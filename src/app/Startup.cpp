@@ -3,6 +3,7 @@
 #include "app/MainUnit.h"
 #include "common/core/Error.h"
 #include "data/DataModuleUnit.h"
+#include "data/ProjectDatabaseCheck.h"
 #include "exchange/PathUnit.h"
 #include "exchange/ProgressBarUnit.h"
 #include "exchange/SaveUnit.h"
@@ -37,6 +38,7 @@ std::unique_ptr<AppContext> startUp(const QString& appDir, MessageService& messa
         throw Error(
             QStringLiteral("无法打开项目数据库 %1：\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
     }
+    data::requireProjectDatabase(main);
     c.DataModuleForm->ADOConnection2.setDatabaseFile(data::exchangeDatabasePath(appDir));
 
     for (data::Dataset* d :

@@ -10,8 +10,9 @@ class MessageService;
 
 // Builds the running program on an application folder: the main window, then the other seven
 // windows in their order, opens the project database, binds every query and sets the two flags.
-// Throws meridell::Error (the engine's text) when the database cannot be opened; the main window
-// is then never shown. The caller shows the main window.
+// Throws meridell::Error (the engine's text) when the database cannot be opened, and a Chinese
+// message naming the file when it is not a project database (the file is left as it was); the
+// main window is then never shown. The caller shows the main window.
 std::unique_ptr<AppContext> startUp(const QString& appDir, MessageService& messages);
 
 }  // namespace meridell::app

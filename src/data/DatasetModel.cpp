@@ -1,5 +1,8 @@
 #include "data/DatasetModel.h"
 
+#include "common/core/Error.h"
+#include "data/ReadFailures.h"
+
 namespace meridell::data {
 
 DatasetModel::DatasetModel(Dataset* dataset, std::vector<GridColumn> columns, QObject* parent)
@@ -23,6 +26,7 @@ DatasetModel::DatasetModel(Dataset* dataset, std::vector<GridColumn> columns, QO
 }
 
 void DatasetModel::reset() {
+    ReadFailures::instance().rearm();
     beginResetModel();
     fields_.clear();
     for (const GridColumn& c : columns_) {
@@ -47,7 +51,19 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    QVariant v = dataset_->valueAt(index.row(), fieldOf(index.column()));
+    // Views ask while they paint, where no error may escape: a value that cannot be read is shown
+    // empty, and ReadFailures tells the user why.
+    ReadFailures& failures = ReadFailures::instance();
+    if (failures.resting()) {
+        return QString();
+    }
+    QVariant v;
+    try {
+        v = dataset_->valueAt(index.row(), fieldOf(index.column()));
+    } catch (const std::exception& e) {
+        failures.failed(errorText(e));
+        return QString();
+    }
     return v.isValid() ? QVariant(v.toString()) : QVariant(QString());
 }
 
@@ -55,10 +71,21 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (!index.isValid() || role != Qt::EditRole || readOnly_ || fieldOf(index.column()) < 0) {
         return false;
     }
-    dataset_->moveTo(index.row());
-    dataset_->setValue(columns_[index.column()].field, value);
-    emit dataChanged(index, index);
-    return true;
+    bool written = false;
+    auto write = [&] {
+        dataset_->moveTo(index.row());
+        dataset_->setValue(columns_[index.column()].field, value);
+        written = true;
+    };
+    if (guard_) {
+        guard_(write);
+    } else {
+        write();
+    }
+    if (written) {
+        emit dataChanged(index, index);
+    }
+    return written;
 }
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace meridell::data {
@@ -26,6 +27,9 @@ public:
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool isReadOnly() const { return readOnly_; }
     Dataset* dataset() const { return dataset_; }
+    // Runs the writes of edited cells (called from a view's event handlers) under the program's
+    // error report.
+    void setGuard(std::function<void(const std::function<void()>&)> guard) { guard_ = std::move(guard); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -42,6 +46,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<int> fields_;  // column -> dataset field, resolved on open
     bool readOnly_ = false;
+    std::function<void(const std::function<void()>&)> guard_;
 };
 
 }  // namespace meridell::data

@@ -49,15 +49,17 @@ void TPathForm::build() {
     Label1->setBuddy(ShellTreeView1);
     // Every change of the selected node counts, by mouse (either button) or by keyboard.
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShellTreeView1Click(); });
-    connect(ShellTreeView1, &QTreeView::clicked, this, [this] { ShellTreeView1Click(); });
+            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
+    connect(ShellTreeView1, &QTreeView::clicked, this,
+            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
 
     auto makeButton = [this](const char* name, const QString& caption, void (TPathForm::*handler)()) {
         auto* button = new QPushButton(caption, this);
         button->setObjectName(name);
         button->setAccessibleName(caption);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { context_.guard([&] { (this->*handler)(); }); });
         return button;
     };
     Button1 = makeButton("Button1", QStringLiteral("上一步"), &TPathForm::Button1Click);

@@ -41,7 +41,8 @@ void TSaveForm::build() {
         b->setObjectName(name);
         b->setAccessibleName(caption);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { context_.guard([&] { (this->*handler)(); }); });
         return b;
     };
     auto rule = [this](const char* name) {

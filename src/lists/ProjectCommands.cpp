@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/MessageService.h"
+#include "data/Dataset.h"
 #include "lists/core/ProjectDeletion.h"
 #include "record/InformationUnit.h"
 
@@ -16,10 +17,13 @@ void editCurrentProject(app::AppContext& context) {
 }
 
 void deleteCurrentProject(app::AppContext& context) {
-    if (!context.messages().confirm(QStringLiteral("确实要删除该项目吗？"))) {
+    record::TInformationForm& form = *context.InformationForm;
+    const data::Dataset& projects = form.ADOQuery1;
+    const bool onProject = projects.isOpen() && projects.currentRow() >= 0;
+    if (!context.messages().confirm(
+            deletionQuestion(onProject ? currentProjectKey(projects) : QVariantList()))) {
         return;
     }
-    record::TInformationForm& form = *context.InformationForm;
     deleteProject(form.ADOQuery1, form.ADOQuery2, form.ADOQuery3);
 }
 

@@ -10,6 +10,7 @@
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
 #include "record/InformationUnit.h"
+#include "record/core/ProjectYears.h"
 #include "word/DocumentCommands.h"
 
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace meridell::lists {
@@ -50,6 +52,7 @@ TSelectForm::TSelectForm(app::AppContext& context, QWidget* parent) : QWidget(pa
     connect(&query, &data::Dataset::currentChanged, this, &TSelectForm::updateNavigator);
     updateRowButtons();
     updateNavigator();
+    fillYearLists();
     for (int i = 0; i < kCriteria; ++i) {
         CheckBoxClick(i);
     }
@@ -224,8 +227,23 @@ void TSelectForm::CheckBoxClick(int criterion) {
     Inputs[criterion]->setEnabled(checked);
 }
 
+// The project years follow the program's clock; they are filled in again at each opening, so a
+// page kept open over the new year offers the new years the next time.
+void TSelectForm::fillYearLists() {
+    std::span<const CriterionDef> defs = criteria();
+    for (int i = 0; i < kCriteria; ++i) {
+        if (auto* combo = qobject_cast<QComboBox*>(Inputs[i]); combo && defs[i].yearList) {
+            const QSignalBlocker quiet(combo);
+            combo->clear();
+            combo->addItems(record::projectYears(context_.today()));
+            combo->setCurrentIndex(-1);
+        }
+    }
+}
+
 void TSelectForm::showAllProjects(int n) {
     GroupBox2->setTitle(totalCaption(n));
+    fillYearLists();
     for (int i = 0; i < kCriteria; ++i) {
         CheckBoxes[i]->setChecked(false);
         CheckBoxClick(i);

@@ -77,6 +77,7 @@ private:
     QWidget* buildNavigator();
     QPushButton* addButton(const char* name, const QString& caption, void (TSelectForm::*handler)());
     void clearInput(int criterion);
+    void fillYearLists();
     void updateRowButtons();
     void updateNavigator();
 };

@@ -150,7 +150,7 @@ void TInformationForm::connectHandlers() {
             pageShown(index);
         }
         if (!switchingPage_) {
-            PageControl1Change();
+            context_.guard([this] { PageControl1Change(); });
         }
     });
 }

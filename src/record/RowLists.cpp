@@ -71,6 +71,7 @@ QWidget* TInformationForm::buildRowListPage(int page) {
                              : -1);
     }
     auto* model = new data::DatasetModel(&rows, columns, grid);
+    model->setGuard([this](const std::function<void()>& work) { context_.guard(work); });
     grid->setModel(model);
     grid->setItemDelegate(new ByteLimitDelegate(limits, grid));
     grid->setSelectionMode(QAbstractItemView::SingleSelection);

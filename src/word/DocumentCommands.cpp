@@ -7,9 +7,20 @@
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace meridell::word {
 
 namespace {
+
+// Where no viewer starts, the user learns where the document lies, to open it with a program of
+// their choice.
+QString savedWithoutViewerMessage(const QString& path) {
+    return QStringLiteral(
+               "文档已保存为：\n%1\n本机没有找到可以打开它的程序，请您用Word、WPS或LibreOffice打开该文件。")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+}
 
 void run(app::AppContext& context, const DocumentKind& kind, const std::function<void(Document&)>& fill) {
     // A failure outside the guarded stages reaches the standard error report.
@@ -19,8 +30,8 @@ void run(app::AppContext& context, const DocumentKind& kind, const std::function
             context.appDir(), context.wordApplication ? *context.wordApplication : own,
             context.WordFirstAttempt, [&context](const QString& text) { context.messages().inform(text); }};
         QString output = generate(generation, kind, fill);
-        if (!output.isEmpty() && context.openDocuments) {
-            context.messages().openDocument(output);
+        if (!output.isEmpty() && context.openDocuments && !context.messages().openDocument(output)) {
+            context.messages().inform(savedWithoutViewerMessage(output));
         }
     });
 }

@@ -156,7 +156,8 @@ TEST_F(ListPagesTest, DeletionTakesEveryChildRowOfTheKeyAndOnlyTheCurrentProject
     triggerMenu("项目申报");
     messages.confirmAnswers = {false, true};
     apply().Button3->click();  // No leaves every table untouched
-    EXPECT_EQ(messages.texts(Kind::Confirm), QStringList{"确实要删除该项目吗？"});
+    EXPECT_EQ(messages.texts(Kind::Confirm),
+              QStringList{"确实要删除该项目吗？\n项目名称：甲；项目负责人：张；承担单位：单位一"});
     EXPECT_EQ(sql().count("table1") + sql().count("table2") + sql().count("table3"), 3 + 4 + 4);
     EXPECT_EQ(projects().recordCount(), 3);
 
@@ -362,7 +363,8 @@ TEST_F(ListPagesTest, DeletingAFoundProjectKeepsTheCaption) {
     const QString caption = select().GroupBox2->title();
     messages.confirmAnswers = {true};
     select().Button4->click();
-    EXPECT_EQ(messages.texts(Kind::Confirm), QStringList{"确实要删除该项目吗？"});
+    EXPECT_EQ(messages.texts(Kind::Confirm),
+              QStringList{"确实要删除该项目吗？\n项目名称：b；项目负责人：李；承担单位：单位"});
     EXPECT_EQ(select().GroupBox2->title(), caption);
     EXPECT_EQ(select().DBGrid1->model()->rowCount(), 0);
     EXPECT_FALSE(select().Button4->isEnabled());

@@ -48,8 +48,9 @@ void RecordingMessages::showWindow(QWidget& window) {
     window.show();
 }
 
-void RecordingMessages::openDocument(const QString& path) {
+bool RecordingMessages::openDocument(const QString& path) {
     events_.push_back({Kind::OpenDocument, path});
+    return viewerStarts;
 }
 
 QStringList RecordingMessages::texts(Kind kind) const {

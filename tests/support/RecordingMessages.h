@@ -27,6 +27,8 @@ public:
     std::deque<QString> fileAnswers;  // an unanswered file choice is cancelled
     // Runs a modal dialog; by default it is rejected without being shown.
     std::function<int(QDialog&)> modalHandler;
+    // Whether a document viewer starts when a document is to be opened.
+    bool viewerStarts = true;
 
     void inform(const QString& text) override;
     bool confirm(const QString& text) override;
@@ -36,7 +38,7 @@ public:
                            const QString& defaultSuffix) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
 
     const std::vector<Event>& events() const { return events_; }
     // Texts of the events of one kind, in order.

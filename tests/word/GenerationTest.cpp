@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -156,6 +157,26 @@ TEST_F(GenerationTest, ASuccessLeavesBothFilesAndOpensTheOutputWhenAsked) {
     EXPECT_TRUE(test::DocxReader(folder.file("设计任务书模板.doc")).text().contains("table1_aa"));
     EXPECT_TRUE(test::DocxReader(folder.file("source/bookreport.doc")).text().contains("table1_aa"));
     EXPECT_FALSE(test::DocxReader(folder.file("设计任务书.doc")).text().contains("table1_aa"));
+}
+
+TEST_F(GenerationTest, ADocumentNoViewerOpensIsNamedWithItsFullPath) {
+    ctx().openDocuments = true;
+    messages.viewerStarts = false;
+    taskBook();
+    list(word::Origin::QueryPage);
+    const QStringList told = messages.texts(Kind::Inform);
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_TRUE(told[0].contains("\n" + QFileInfo(folder.file("设计任务书.doc")).absoluteFilePath() + "\n"))
+        << told[0].toStdString();
+    EXPECT_TRUE(told[1].contains("\n" + QFileInfo(folder.file("项目列表.doc")).absoluteFilePath() + "\n"));
+    EXPECT_TRUE(exists("设计任务书.doc"));
+
+    // A viewer that starts needs no word.
+    messages.clear();
+    messages.viewerStarts = true;
+    taskBook();
+    EXPECT_EQ(messages.count(Kind::Inform), 0);
+    EXPECT_EQ(messages.count(Kind::OpenDocument), 1);
 }
 
 TEST_F(GenerationTest, LibreOfficeReadsTheTaskBook) {

@@ -24,4 +24,14 @@ inline QString errorText(const std::exception& e) {
     return QString::fromLocal8Bit(e.what());
 }
 
+// The text of an error as the user is shown it: a text that opens in Chinese says what happened
+// itself; the text of an engine (the database, the system), which opens in English, is preceded by
+// a Chinese sentence and stands on its own line below it.
+inline QString explainedErrorText(const QString& text) {
+    if (!text.isEmpty() && text.front().unicode() >= 0x2e80) {
+        return text;
+    }
+    return QStringLiteral("操作没有完成，系统报告了下面的错误：\n") + text;
+}
+
 }  // namespace meridell

@@ -6,6 +6,7 @@
 #include "data/Dataset.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
+#include "exchange/core/SubmittedDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,29 +62,16 @@ void checkIntact(const QSqlDatabase& db) {
     }
 }
 
-// The table must be an ordinary table whose columns `first` to `last` (1-based) are those of the
-// project database; returns its number of columns.
+// The table's columns `first` to `last` (1-based) must be those of the project database (what
+// kind of table it is the catalogue check has made sure of); returns its number of columns.
 int checkTable(const QSqlDatabase& db, const data::TableDef& def, int first, int last) {
     const QString name = QString::fromLatin1(def.name);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select type, sql from sqlite_master where name = ? collate nocase"));
-    q.bindValue(0, name);
-    if (!q.exec()) {
-        refuse(q.lastError().text());
-    }
-    if (!q.next() || q.value(0).toString() != QLatin1String("table") ||
-        q.value(1).toString().simplified().startsWith(QLatin1String("create virtual"), Qt::CaseInsensitive)) {
-        refuse(QStringLiteral("%1 不是数据表").arg(name));
-    }
     QSqlQuery info(db);
-    if (!info.exec(QStringLiteral("PRAGMA table_xinfo(\"%1\")").arg(name))) {
+    if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name))) {
         refuse(info.lastError().text());
     }
     QStringList columns;
     while (info.next()) {
-        if (info.value(6).toInt() != 0) {
-            refuse(QStringLiteral("%1 含有计算列").arg(name));
-        }
         columns << info.value(1).toString();
     }
     if (columns.size() < last) {
@@ -131,9 +119,9 @@ public:
         // The key lookups go through this index; a database without it gets it.
         module_.ADOConnection1.exec(data::createKeyIndexSql(data::table1()));
         step(20);
-        copyChildren(QStringLiteral("table2"), module_.ADOQueryCopy2, 25, 40);
+        copyChildren(data::table2(), module_.ADOQueryCopy2, 25, 40);
         step(40);
-        copyChildren(QStringLiteral("table3"), module_.ADOQueryCopy3, 50, 65);
+        copyChildren(data::table3(), module_.ADOQueryCopy3, 50, 65);
         step(65);
         ImportCounts counts = copyProjects();
         transaction.commit();
@@ -217,24 +205,26 @@ private:
         return fresh;
     }
 
-    void copyRow(data::Dataset& destination, int first, int last) {
+    void copyRow(data::Dataset& destination, const data::TableDef& def, int first, int last) {
         data::Dataset& media = module_.ADOQueryMedia;
         destination.append();
         for (int c = first; c <= last; ++c) {
-            destination.setField(c, media.field(c));
+            const bool number = def.columns[c - 1].type == data::ColumnType::Number;
+            destination.setField(c, number ? submittedNumber(media.field(c)) : media.field(c));
         }
         destination.post();
     }
 
     // Child rows come along exactly when their project is new; column 1, the counter, is the
     // main database's own. A staff table of 10 columns leaves birthday empty.
-    void copyChildren(const QString& table, data::Dataset& destination, int from, int to) {
+    void copyChildren(const data::TableDef& def, data::Dataset& destination, int from, int to) {
+        const QString table = QLatin1String(def.name);
         const QString condition = QStringLiteral("projectname is not null");
         Stepper stepper(progress_, from, to, countSource(table, condition));
         step(from);
         forEachSource(table, condition, [&](int columns) {
             if (isNewRemembered()) {
-                copyRow(destination, 2, columns == 11 ? 11 : 10);
+                copyRow(destination, def, 2, columns == 11 ? 11 : 10);
             }
             stepper.advance();
         });
@@ -247,7 +237,7 @@ private:
         Stepper stepper(progress_, 75, 100, counts.total);
         forEachSource(QStringLiteral("table1"), QStringLiteral("1"), [&](int) {
             if (isNew()) {
-                copyRow(module_.ADOQueryCopy1, 1, data::table1().columnCount());
+                copyRow(module_.ADOQueryCopy1, data::table1(), 1, data::table1().columnCount());
             } else {
                 ++counts.refused;
             }
@@ -343,6 +333,9 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
 
 void checkSubmittedDatabase(data::Connection& submitted) {
     const QSqlDatabase db = submitted.database();
+    // Nothing the file holds is evaluated before its catalogue has passed.
+    hardenSubmittedConnection(db);
+    checkSubmittedCatalogue(db);
     checkIntact(db);
     checkTable(db, data::table1(), 1, data::table1().columnCount());
     checkTable(db, data::table2(), 2, data::table2().columnCount());
@@ -350,6 +343,7 @@ void checkSubmittedDatabase(data::Connection& submitted) {
     if (staff == 11) {
         checkTable(db, data::table3(), 11, 11);
     }
+    checkSubmittedNumbers(db);
 }
 
 ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress) {

@@ -42,9 +42,10 @@ QString importFinishedText(const ImportCounts& counts);
 bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
                   const std::function<void(const QString&)>& inform);
 
-// Refuses (throws meridell::Error) a submitted database that the copy cannot read safely: it must
-// be intact, and its three tables real tables holding, at the places the copy reads by ordinal,
-// the columns of the project database.
+// Puts the connection to a submitted database under the rules for files from others, then
+// refuses (throws meridell::Error) one that the copy cannot read safely: its catalogue must hold
+// the three tables as ordinary tables and nothing else but their indexes, it must be intact, and
+// its tables must hold, at the places the copy reads by ordinal, the columns of the project database.
 void checkSubmittedDatabase(data::Connection& submitted);
 
 // Copies the submitted rows open on the exchange connection into the main database through the

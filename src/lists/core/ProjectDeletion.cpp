@@ -10,6 +10,19 @@
 
 namespace meridell::lists {
 
+QString deletionQuestion(const QVariantList& key) {
+    const QString question = QStringLiteral("确实要删除该项目吗？");
+    if (key.isEmpty()) {
+        return question;
+    }
+    auto part = [&key](int i) {
+        const QString text = key.value(i).toString();
+        return text.isEmpty() ? QStringLiteral("（未填写）") : text;
+    };
+    return question +
+           QStringLiteral("\n项目名称：%1；项目负责人：%2；承担单位：%3").arg(part(0), part(1), part(2));
+}
+
 namespace {
 
 using Memento = data::Dataset::Memento;

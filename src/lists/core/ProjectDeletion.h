@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QVariantList>
 
 namespace meridell::data {
@@ -11,6 +12,11 @@ namespace meridell::lists {
 // The project key (projectname, projectman, takeunit1) of the current row of the project query, in
 // the order the key statements bind them.
 QVariantList currentProjectKey(const data::Dataset& projects);
+
+// The question asked before a project is deleted: "确实要删除该项目吗？" and, on a second line, the
+// name, leader and unit of the project `key` names, so the user sees which project goes. Without a
+// key (no current project) the question stands alone.
+QString deletionQuestion(const QVariantList& key);
 
 // Deletes the current project of `projects`: the table2 rows of its key through `priorRows`, then
 // the table3 rows of its key through `staffRows`, then its own table1 row. Rows match by the key

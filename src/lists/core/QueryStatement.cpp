@@ -25,7 +25,7 @@ const std::array<CriterionDef, 10>& definitions() {
         {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), entriesOf("DBComboBox11"), 10},
         {QStringLiteral("学位"), QStringLiteral("degree"), entriesOf("DBComboBox2")},
         {QStringLiteral("性别"), QStringLiteral("sex"), entriesOf("DBComboBox1")},
-        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), entriesOf("DBComboBox7")},
+        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), {}, 8, true},
     }};
     return defs;
 }

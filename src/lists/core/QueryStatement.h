@@ -15,7 +15,9 @@ struct CriterionDef {
     QString field;
     QStringList choices;
     int visibleChoices = 8;  // entries the drop-down shows at once
-    bool isPickList() const { return !choices.isEmpty(); }
+    // The project years, which follow the clock: the page fills them in (record::projectYears).
+    bool yearList = false;
+    bool isPickList() const { return yearList || !choices.isEmpty(); }
 };
 
 // The ten criteria, top to bottom; this is also the order of their pieces in the statement.

@@ -2,7 +2,10 @@
 
 #include "record/core/FieldTable.h"
 
+#include <QDate>
 #include <Qt>
+
+#include <algorithm>
 
 namespace meridell::record::rules {
 
@@ -109,6 +112,96 @@ Insertion moneyInsertion(const QString& text, int caret, const QString& inserted
 bool idcardLengthValid(const QString& text) {
     const auto length = text.size();
     return length == 0 || length == 15 || length == 18;
+}
+
+std::optional<QChar> idcardCheckCharacter(QStringView first17) {
+    static constexpr int kWeights[17] = {7, 9, 10, 5, 8, 4, 2, 1, 6, 3, 7, 9, 10, 5, 8, 4, 2};
+    static constexpr char kCheck[] = "10X98765432";
+    if (first17.size() != 17) {
+        return std::nullopt;
+    }
+    int sum = 0;
+    for (int i = 0; i < 17; ++i) {
+        const char16_t c = first17[i].unicode();
+        if (!isDigit(c)) {
+            return std::nullopt;
+        }
+        sum += (c - u'0') * kWeights[i];
+    }
+    return QChar(kCheck[sum % 11]);
+}
+
+std::optional<char16_t> idcardKey(const QString& text, int caret, char16_t key) {
+    if (digitsKeyAccepted(key)) {
+        return key;
+    }
+    // The check character X stands only in the last place of an 18-character number.
+    if ((key == u'x' || key == u'X') && caret == 17 && text.size() == 17) {
+        return u'X';
+    }
+    return std::nullopt;
+}
+
+Insertion idcardInsertion(const QString& text, int caret, const QString& inserted) {
+    Insertion result;
+    QString current = text;
+    for (QChar c : inserted) {
+        if (c.unicode() == kBackspace) {
+            continue;
+        }
+        if (std::optional<char16_t> typed = idcardKey(current, caret, c.unicode())) {
+            current.insert(caret++, QChar(*typed));
+            result.text += QChar(*typed);
+        }
+    }
+    return result;
+}
+
+namespace {
+
+bool allDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c.unicode()); });
+}
+
+}  // namespace
+
+IdcardFault idcardFault(const QString& number) {
+    const auto length = number.size();
+    if (length != 15 && length != 18) {
+        return IdcardFault::Length;
+    }
+    const QStringView digits = QStringView(number).first(length == 18 ? 17 : 15);
+    const QChar last = number.back();
+    if (!allDigits(digits) || !(isDigit(last.unicode()) || (length == 18 && last == u'X'))) {
+        return IdcardFault::Characters;
+    }
+    const QString date = length == 18 ? number.mid(6, 8) : "19" + number.mid(6, 6);
+    if (!QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid()) {
+        return IdcardFault::BirthDate;
+    }
+    if (length == 18 && idcardCheckCharacter(digits) != last) {
+        return IdcardFault::CheckCharacter;
+    }
+    return IdcardFault::None;
+}
+
+QString idcardWarning(const QString& number) {
+    switch (idcardFault(number)) {
+        case IdcardFault::None:
+            return {};
+        case IdcardFault::Length:
+            return QStringLiteral("身份证号%1的位数不对，身份证号应为15位或18位，请您核对。").arg(number);
+        case IdcardFault::Characters:
+            return QStringLiteral(
+                       "身份证号%"
+                       "1含有不应有的字符：只有18位号码的最后一位可以是X，其余都应是数字，请您核对。")
+                .arg(number);
+        case IdcardFault::BirthDate:
+            return QStringLiteral("身份证号%1中的出生日期不存在，请您核对。").arg(number);
+        case IdcardFault::CheckCharacter:
+            return QStringLiteral("身份证号%1的校验码不对，请您核对。").arg(number);
+    }
+    return {};
 }
 
 const QStringList& professionalDomains() {

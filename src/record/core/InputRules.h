@@ -52,6 +52,34 @@ Insertion moneyInsertion(const QString& text, int caret, const QString& inserted
 // Identity card of the project leader on leaving its field: empty, 15 or 18 characters pass.
 bool idcardLengthValid(const QString& text);
 
+// Identity-card numbers by the national standard GB 11643: 18 characters, the first 17 digits
+// (six of region, eight of birth date, three of sequence) and a check character, a digit or X. The
+// older numbers of 15 digits carry the birth date as six digits and no check character.
+
+// The check character of the first 17 digits of an 18-character number ("0" to "9" or "X");
+// nothing when `first17` is not 17 digits.
+std::optional<QChar> idcardCheckCharacter(QStringView first17);
+
+// A typed character in an identity-card field showing `text` with `caret` characters before the
+// caret: digits and backspace pass; an x or X passes only as the 18th character and becomes X.
+// Nothing when the character is dropped.
+std::optional<char16_t> idcardKey(const QString& text, int caret, char16_t key);
+// Text committed, pasted or dropped into an identity-card field, as `idcardKey` would take it
+// typed character by character at the advancing caret.
+Insertion idcardInsertion(const QString& text, int caret, const QString& inserted);
+
+// What is wrong with a number of 15 or 18 characters beyond its length.
+enum class IdcardFault {
+    None,            // a number as the standard has it
+    Characters,      // a character other than a digit (or a final X on 18 characters)
+    BirthDate,       // the birth date it carries does not exist
+    CheckCharacter,  // the 18th character is not the check character of the first 17
+    Length,          // neither 15 nor 18 characters
+};
+IdcardFault idcardFault(const QString& number);
+// The warning for a number with a fault, naming the number; empty for a sound number.
+QString idcardWarning(const QString& number);
+
 // Professional field and its two-digit code, paired by position in their lists.
 const QStringList& professionalDomains();  // "社会发展" ... "其它", 20 entries
 const QStringList& professionalCodes();    // "01" ... "20"
