@@ -293,14 +293,8 @@ std::vector<QVariant> Dataset::valuesOfAllRows(const QStringList& fields) const 
     if (state_ == State::Browse) {
         return source_->valuesOfAllRows(columns);
     }
-    std::vector<QVariant> values;
-    values.reserve(size_t(recordCount()) * columns.size());
-    for (int row = 0; row < recordCount(); ++row) {
-        for (int column : columns) {
-            values.push_back(valueAt(row, column));
-        }
-    }
-    return values;
+    return valuesRowByRow(recordCount(), columns,
+                          [this](int row, int column) { return valueAt(row, column); });
 }
 
 }  // namespace meridell::data

@@ -20,14 +20,7 @@ int Columns::indexOf(const QString& name) const {
 }
 
 std::vector<QVariant> RowSource::valuesOfAllRows(const std::vector<int>& columns) const {
-    std::vector<QVariant> values;
-    values.reserve(size_t(rowCount()) * columns.size());
-    for (int row = 0; row < rowCount(); ++row) {
-        for (int column : columns) {
-            values.push_back(valueAt(row, column));
-        }
-    }
-    return values;
+    return valuesRowByRow(rowCount(), columns, [this](int row, int column) { return valueAt(row, column); });
 }
 
 }  // namespace meridell::data

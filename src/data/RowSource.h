@@ -41,4 +41,17 @@ protected:
     Columns columns_;
 };
 
+// The values of `columns` for `rows` rows, row after row, each read through `valueAt(row, column)`.
+template <typename ValueAt>
+std::vector<QVariant> valuesRowByRow(int rows, const std::vector<int>& columns, ValueAt valueAt) {
+    std::vector<QVariant> values;
+    values.reserve(size_t(rows) * columns.size());
+    for (int row = 0; row < rows; ++row) {
+        for (int column : columns) {
+            values.push_back(valueAt(row, column));
+        }
+    }
+    return values;
+}
+
 }  // namespace meridell::data
