@@ -25,6 +25,8 @@ public:
     // A file-open dialog; an empty result means cancelled.
     virtual QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // A folder dialog; an empty result means cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& directory) = 0;
     // Runs a modal dialog of the program (export page, path chooser) and returns its result code.
     virtual int runModal(QDialog& dialog) = 0;
     // Shows a window that is not modal and returns at once (the progress window).
@@ -44,6 +46,7 @@ public:
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    QString chooseFolder(const QString& title, const QString& directory) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;
     bool openDocument(const QString& path) override;

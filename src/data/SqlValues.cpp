@@ -1,6 +1,6 @@
 #include "data/SqlValues.h"
 
-#include "common/core/Error.h"
+#include "data/Connection.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -53,9 +53,9 @@ QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QSqlDatabase& databa
         slot = std::make_unique<QSqlQuery>(database);
         slot->setForwardOnly(true);
         if (!slot->prepare(sql)) {
-            QString text = slot->lastError().text();
+            const QSqlError error = slot->lastError();
             slot.reset();
-            throw Error(text);
+            throw DatabaseError::fromSql(error);
         }
     }
     return *slot;
@@ -68,7 +68,7 @@ void execOrThrow(QSqlQuery& q) {
 }
 
 void throwQueryError(const QSqlQuery& q) {
-    throw Error(q.lastError().text());
+    throw DatabaseError::fromSql(q.lastError());
 }
 
 }  // namespace meridell::data

@@ -21,9 +21,9 @@ QVariant fromDb(const QSqlQuery& query, int index);
 void bindAll(QSqlQuery& query, const QVariantList& values);
 
 // The statement in `slot`, prepared forward-only on `database` the first time. Throws
-// meridell::Error with the engine's text when it does not prepare (and leaves `slot` empty).
+// DatabaseError when it does not prepare (and leaves `slot` empty).
 QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QSqlDatabase& database, const QString& sql);
-// Runs a prepared statement; throws meridell::Error with the engine's text when it fails.
+// Runs a prepared statement; throws DatabaseError (the cause, then the engine's text) when it fails.
 void execOrThrow(QSqlQuery& query);
 [[noreturn]] void throwQueryError(const QSqlQuery& query);
 

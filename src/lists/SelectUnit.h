@@ -52,6 +52,9 @@ public:
     QPushButton* Button4 = nullptr;                  // 删除该项目
     QPushButton* Button5 = nullptr;                  // 生成Word文档
     QPushButton* Button6 = nullptr;                  // 生成项目列表
+    QPushButton* Button7 = nullptr;                  // 生成PDF文档 (the design task book)
+    QPushButton* Button8 = nullptr;                  // 生成PDF文档 (the project list)
+    QPushButton* Button9 = nullptr;                  // 生成全部设计任务书
 
     // The text an input shows ("" for a pick list with no entry chosen).
     QString inputText(int criterion) const;
@@ -63,6 +66,9 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

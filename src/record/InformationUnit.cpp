@@ -5,7 +5,10 @@
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
+#include "record/FieldPage.h"
+#include "record/RowListPage.h"
 #include "record/core/FieldTable.h"
+#include "record/core/RowListSpec.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
@@ -111,6 +114,56 @@ void TInformationForm::buildLeftStrip() {
     Button6 = makeButton(this, "Button6", QStringLiteral("退出该页"));
 }
 
+// Each page is built on its own and then handed to the tab widget, which takes it as its child.
+void TInformationForm::buildPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setAccessibleName(QStringLiteral("项目资料"));
+    int index = 0;
+    for (const PageSpec& page : pageTable()) {
+        QWidget* sheet = nullptr;
+        if (index == kPriorProjectsPage) {
+            sheet = priorList_ = buildRowList(record::priorProjectsList(), ADOQuery2);
+        } else if (index == kStaffPage) {
+            sheet = staffList_ = buildRowList(record::staffList(), ADOQuery3);
+        } else {
+            auto* fields = new FieldPage(index, *bindings_);
+            controls_.insert(fields->controls());
+            sheet = fields;
+        }
+        sheet->setObjectName(QLatin1String(page.sheet));
+        sheet->setAccessibleName(QString::fromUtf8(page.caption));
+        PageControl1->addTab(sheet, QString::fromUtf8(page.caption));
+        ++index;
+    }
+    DBComboBox7 = controlAs<QComboBox>("DBComboBox7");
+    DBGrid1 = priorList_->grid();
+    Button1 = priorList_->newButton();
+    Button5 = priorList_->saveButton();
+    Button7 = priorList_->deleteButton();
+    DBGrid2 = staffList_->grid();
+    Button8 = staffList_->newButton();
+    Button9 = staffList_->saveButton();
+    Button10 = staffList_->deleteButton();
+    // Until a row list is entered, the prior projects can be typed into and the staff cannot.
+    priorList_->setEditable(true);
+    staffList_->setEditable(false);
+    // The form keeps its page between openings; the first opening in edit mode shows the staff page.
+    switchingPage_ = true;
+    PageControl1->setCurrentIndex(kStaffPage);
+    switchingPage_ = false;
+}
+
+RowListPage* TInformationForm::buildRowList(const RowListSpec& spec, data::Dataset& rows) {
+    return new RowListPage(
+        spec, rows, ADOQuery1, [this](const std::function<void()>& work) { runSaved(work); },
+        [this](const std::function<void()>& work) { context_.guard(work); });
+}
+
+FieldPage* TInformationForm::fieldPage(int page) const {
+    return qobject_cast<FieldPage*>(PageControl1->widget(page));
+}
+
 void TInformationForm::layoutStrip() {
     heading_->setGeometry(4, 6, kStripWidth - 8, 16);
     TreeView1->setGeometry(4, 26, 184, 231);
@@ -137,12 +190,6 @@ void TInformationForm::connectHandlers() {
     connect(Button3, &QPushButton::clicked, this, guarded(&TInformationForm::Button3Click));
     connect(Button4, &QPushButton::clicked, this, guarded(&TInformationForm::Button4Click));
     connect(Button6, &QPushButton::clicked, this, guarded(&TInformationForm::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&TInformationForm::Button1Click));
-    connect(Button5, &QPushButton::clicked, this, guarded(&TInformationForm::Button5Click));
-    connect(Button7, &QPushButton::clicked, this, guarded(&TInformationForm::Button7Click));
-    connect(Button8, &QPushButton::clicked, this, guarded(&TInformationForm::Button8Click));
-    connect(Button9, &QPushButton::clicked, this, guarded(&TInformationForm::Button9Click));
-    connect(Button10, &QPushButton::clicked, this, guarded(&TInformationForm::Button10Click));
     connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&TInformationForm::TreeView1Click));
     connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {

@@ -13,7 +13,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <initializer_list>
 
 namespace meridell::app {
 class AppContext;
@@ -25,8 +24,10 @@ class DatasetModel;
 namespace meridell::record {
 
 class BindingSet;
-struct FieldSpec;
+class FieldPage;
+class RowListPage;
 struct MessageFrame;
+struct RowListSpec;
 
 // The project record form: one project over thirteen pages, docked into the main window.
 class TInformationForm : public QWidget {
@@ -53,7 +54,7 @@ public:
 
     // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
     // "保存条目", Button7 "删除条目") and research staff on page 11 (DBGrid2 with Button8, Button9,
-    // Button10).
+    // Button10). The grids and buttons belong to the two row-list pages.
     QTableView* DBGrid1 = nullptr;
     QTableView* DBGrid2 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -62,6 +63,11 @@ public:
     QPushButton* Button8 = nullptr;
     QPushButton* Button9 = nullptr;
     QPushButton* Button10 = nullptr;
+
+    // The pages: a field page for each page of fields, one row-list page for each row list.
+    FieldPage* fieldPage(int page) const;
+    RowListPage* priorProjectsList() const { return priorList_; }
+    RowListPage* staffList() const { return staffList_; }
 
     // Any bound control by its name (DBEdit43, DBComboBox4, DBMemo5, ...), or nullptr.
     QWidget* control(const QString& name) const { return controls_.value(name); }
@@ -97,7 +103,8 @@ public:
     void SaveNewProject();
     void Table3IdcardJudge();
 
-    // The two row lists.
+    // The two row lists. Entering a list's page opens it for typing (in new mode only once the
+    // project is stored); the row buttons run the list page's own actions, as do these handlers.
     void TabSheet10Show();
     void TabSheet12Show();
     void Button1Click();   // prior projects: 填写新条目
@@ -134,12 +141,10 @@ protected:
     app::AppContext& context_;
 
 private:
-    // Building (per feature).
+    // Building: the strip left of the pages, then the pages themselves.
     void buildLeftStrip();
     void buildPages();
-    QWidget* buildFieldPage(int page);
-    QWidget* createControl(const FieldSpec& field, QWidget* parent);
-    QWidget* buildRowListPage(int page);
+    RowListPage* buildRowList(const RowListSpec& spec, data::Dataset& rows);
     void connectHandlers();
     // The field input rules and the key-down handlers of the navigation table (InformationRules.cpp,
     // InformationNavigation.cpp).
@@ -153,23 +158,15 @@ private:
 
     // Saving and the row lists.
     void runSaved(const std::function<void()>& work);
-    void enterRowListPage(QTableView* grid, std::initializer_list<QPushButton*> buttons);
-    void lockRowList(QTableView* grid, std::initializer_list<QPushButton*> buttons, bool editable);
-    void storePriorProjects(bool appendRow);
-    void storeStaff(bool appendRow);
-    void updateDeleteButtons();
-    void followCurrentRow(QTableView* grid, data::Dataset& rows);
-    void showCurrentRow(QTableView* grid, data::Dataset& rows);
+    void enterRowListPage(RowListPage& list);
 
-    QHash<QString, QWidget*> controls_;
+    QHash<QString, QWidget*> controls_;  // of every field page
     BindingSet* bindings_ = nullptr;
-    data::DatasetModel* priorModel_ = nullptr;
-    data::DatasetModel* staffModel_ = nullptr;
+    RowListPage* priorList_ = nullptr;
+    RowListPage* staffList_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
-    bool switchingPage_ = false;
-    int gridsPaused_ = 0;  // while saving, the grids do not follow every row the save passes  // the page is
-                           // being changed by the program, not by the tabs
+    bool switchingPage_ = false;  // the page is being changed by the program, not by the tabs
 };
 
 }  // namespace meridell::record

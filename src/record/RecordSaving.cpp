@@ -1,6 +1,3 @@
-#include <QElapsedTimer>
-
-#include <cstdio>
 // Saving the project row: "保存新增" and "保存修改".
 
 #include "app/AppContext.h"
@@ -9,6 +6,7 @@
 #include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/InformationUnit.h"
+#include "record/RowListPage.h"
 #include "record/core/SaveRules.h"
 
 namespace meridell::record {
@@ -35,16 +33,8 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
         throw Error(QStringLiteral("项目数据库没有打开"));
     }
     // A save passes every listed row: the grids show where it ends, not each row on the way.
-    struct GridsPaused {
-        TInformationForm& form;
-        explicit GridsPaused(TInformationForm& f) : form(f) { ++form.gridsPaused_; }
-        ~GridsPaused() {
-            if (--form.gridsPaused_ == 0) {
-                form.showCurrentRow(form.DBGrid1, form.ADOQuery2);
-                form.showCurrentRow(form.DBGrid2, form.ADOQuery3);
-            }
-        }
-    } paused(*this);
+    RowListPage::Pause pausePrior(*priorList_);
+    RowListPage::Pause pauseStaff(*staffList_);
     runAllOrNothing(*connection, {&ADOQuery1, &ADOQuery2, &ADOQuery3}, work);
 }
 

@@ -1,4 +1,5 @@
 #include "record/RecordFormFixture.h"
+#include "record/RowListPage.h"
 #include "record/core/FieldTable.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,43 @@ const QString kUnit = QStringLiteral("省社科院");
 void setCell(QTableView* grid, int row, int column, const QString& text) {
     QAbstractItemModel* model = grid->model();
     ASSERT_TRUE(model->setData(model->index(row, column), text)) << "cell is read-only";
+}
+
+TEST_F(RecordFormTest, RowListsAreTheNamedControlsOfTheirPages) {
+    struct Case {
+        RowListPage* list;
+        int page;
+        QTableView* grid;
+        data::Dataset* rows;
+        std::array<QPushButton*, 3> buttons;
+        const char* names[4];
+    };
+    record::TInformationForm& f = form();
+    const Case cases[] = {
+        {f.priorProjectsList(),
+         kPriorProjectsPage,
+         f.DBGrid1,
+         &f.ADOQuery2,
+         {f.Button1, f.Button5, f.Button7},
+         {"DBGrid1", "Button1", "Button5", "Button7"}},
+        {f.staffList(),
+         kStaffPage,
+         f.DBGrid2,
+         &f.ADOQuery3,
+         {f.Button8, f.Button9, f.Button10},
+         {"DBGrid2", "Button8", "Button9", "Button10"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(f.PageControl1->widget(c.page), c.list);
+        EXPECT_EQ(&c.list->rows(), c.rows);
+        EXPECT_EQ(f.findChild<QTableView*>(QLatin1String(c.names[0])), c.grid);
+        EXPECT_EQ(c.list->grid(), c.grid);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(f.findChild<QPushButton*>(QLatin1String(c.names[i + 1])), c.buttons[i])
+                << c.names[i + 1];
+            EXPECT_TRUE(c.list->isAncestorOf(c.buttons[i])) << c.names[i + 1];
+        }
+    }
 }
 
 TEST_F(RecordFormTest, EnteringTheStaffPageWithoutKeyFieldsLocksIt) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+namespace meridell::record {
+
+class BindingSet;
+struct FieldSpec;
+
+// One field page of the record form, built from the field table: every field of the page with its
+// label, red "*" when required, suffix, and the control bound to its column of the project row,
+// placed in the page's grid and chained in the page's tab order.
+class FieldPage : public QWidget {
+    Q_OBJECT
+public:
+    // `page` is the index among the thirteen pages; the controls write through `bindings`.
+    FieldPage(int page, BindingSet& bindings, QWidget* parent = nullptr);
+
+    int page() const { return page_; }
+    // The page's controls by name (DBEdit43, DBComboBox4, DBMemo5, ...).
+    const QHash<QString, QWidget*>& controls() const { return controls_; }
+
+private:
+    QWidget* createControl(const FieldSpec& field);
+    QWidget* createLineEdit(const FieldSpec& field);
+    QWidget* createList(const FieldSpec& field);
+    QWidget* createMemo(const FieldSpec& field);
+
+    int page_;
+    BindingSet& bindings_;
+    QHash<QString, QWidget*> controls_;
+};
+
+}  // namespace meridell::record

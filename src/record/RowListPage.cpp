@@ -1,0 +1,177 @@
+// One row list of the record form: the prior projects (table2) or the research staff (table3).
+
+#include "record/RowListPage.h"
+
+#include "data/DatasetModel.h"
+#include "data/Schema.h"
+#include "record/BoundControls.h"
+#include "record/core/FieldTable.h"
+#include "record/core/RowListSpec.h"
+#include "record/core/SaveRules.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace meridell::record {
+
+namespace {
+
+constexpr int kGridWidth = 569;
+constexpr int kGridHeight = 393;
+
+// A row appended for typing and left untouched is dropped rather than stored empty.
+void dropUntouchedRow(data::Dataset& rows) {
+    if (rows.state() == data::Dataset::State::Insert && !rows.isModified()) {
+        rows.cancel();
+    }
+}
+
+// The current row gets the project's key and is stored (nothing when the list is empty).
+void storeCurrentWithKey(data::Dataset& rows, const data::Dataset& project) {
+    if (rows.isEmpty()) {
+        return;
+    }
+    rows.edit();
+    writeProjectKey(rows, project);
+    rows.post();
+}
+
+}  // namespace
+
+RowListPage::RowListPage(const RowListSpec& spec, data::Dataset& rows, const data::Dataset& project,
+                         Runner runSaved, Runner guard, QWidget* parent)
+    : QWidget(parent),
+      spec_(spec),
+      rows_(rows),
+      project_(project),
+      runSaved_(std::move(runSaved)),
+      guard_(std::move(guard)) {
+    auto* layout = new QVBoxLayout(this);
+    auto* hint = new QLabel(spec_.hint, this);
+    hint->setStyleSheet("color: gray;");
+    hint->setAccessibleName(spec_.hint);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+    buildGrid();
+    hint->setBuddy(grid_);
+    layout->addWidget(grid_);
+    followCurrentRow();
+    buildButtons(layout);
+    layout->addStretch();
+    connect(&rows_, &data::Dataset::rowsReset, this, &RowListPage::updateDeleteButton);
+    connect(&rows_, &data::Dataset::stateChanged, this, &RowListPage::updateDeleteButton);
+}
+
+void RowListPage::buildGrid() {
+    grid_ = new QTableView(this);
+    grid_->setObjectName(QLatin1String(spec_.grid));
+    grid_->setAccessibleName(QString::fromUtf8(pageTable()[spec_.page].caption));
+    grid_->setFixedSize(kGridWidth, kGridHeight);
+    std::vector<data::DatasetModel::GridColumn> columns;
+    for (const GridColumnSpec& c : spec_.columns) {
+        columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
+    }
+    model_ = new data::DatasetModel(&rows_, columns, grid_);
+    model_->setGuard(guard_);
+    grid_->setModel(model_);
+    grid_->setItemDelegate(new ByteLimitDelegate(gridByteLimits(spec_), grid_));
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int i = 0; i < int(spec_.columns.size()); ++i) {
+        grid_->setColumnWidth(i, spec_.columns[i].width);
+    }
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+}
+
+void RowListPage::buildButtons(QVBoxLayout* layout) {
+    auto* row = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        const QString& caption = rowButtonCaptions()[i];
+        buttons_[i] = new QPushButton(caption, this);
+        buttons_[i]->setObjectName(QLatin1String(spec_.buttons[i]));
+        buttons_[i]->setAccessibleName(caption);
+        row->addWidget(buttons_[i]);
+    }
+    const std::function<void()> actions[3] = {[this] { storeRows(true); }, [this] { storeRows(false); },
+                                              [this] { removeCurrentRow(); }};
+    for (int i = 0; i < 3; ++i) {
+        connect(buttons_[i], &QPushButton::clicked, this, [this, action = actions[i]] { guard_(action); });
+    }
+    row->addStretch();
+    layout->addLayout(row);
+}
+
+// The grid's current row and the list's current row follow each other.
+void RowListPage::followCurrentRow() {
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() != rows_.currentRow()) {
+                    guard_([&] { rows_.moveTo(current.row()); });
+                }
+            });
+    connect(&rows_, &data::Dataset::currentChanged, grid_, [this] {
+        if (paused_ == 0) {
+            showCurrentRow();
+        }
+    });
+}
+
+void RowListPage::showCurrentRow() {
+    int row = rows_.currentRow();
+    QModelIndex current = grid_->currentIndex();
+    if (row >= 0 && row < model_->rowCount() && current.row() != row) {
+        grid_->setCurrentIndex(model_->index(row, current.isValid() ? current.column() : 0));
+    }
+}
+
+RowListPage::Pause::~Pause() {
+    if (--page_.paused_ == 0) {
+        page_.showCurrentRow();
+    }
+}
+
+void RowListPage::setEditable(bool editable) {
+    model_->setReadOnly(!editable);
+    grid_->setEditTriggers(editable
+                               ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                               : QAbstractItemView::NoEditTriggers);
+    for (QPushButton* b : buttons_) {
+        b->setEnabled(editable);
+    }
+    updateDeleteButton();
+}
+
+bool RowListPage::isEditable() const {
+    return !model_->isReadOnly();
+}
+
+// The delete button is usable while the grid is editable and shows at least one row.
+void RowListPage::updateDeleteButton() {
+    deleteButton()->setEnabled(isEditable() && newButton()->isEnabled() && rows_.recordCount() > 0);
+}
+
+void RowListPage::storeRows(bool appendRow) {
+    runSaved_([this] {
+        dropUntouchedRow(rows_);
+        storeCurrentWithKey(rows_, project_);
+        spec_.restamp(rows_, project_);
+    });
+    if (appendRow) {
+        rows_.append();
+        grid_->setFocus();
+    }
+}
+
+void RowListPage::removeCurrentRow() {
+    if (!rows_.isEmpty()) {
+        rows_.remove();
+    }
+}
+
+void RowListPage::emptyNullColumns() {
+    record::emptyNullColumns(rows_, spec_.dataColumns);
+}
+
+}  // namespace meridell::record
