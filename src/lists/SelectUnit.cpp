@@ -9,6 +9,7 @@
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
+#include "lists/core/SortOrder.h"
 #include "record/InformationUnit.h"
 #include "record/core/ProjectYears.h"
 #include "word/DocumentCommands.h"
@@ -288,8 +289,10 @@ void TSelectForm::Button1Click() {
     }
     const QueryStatement statement = buildQueryStatement(inputs);
     data::Dataset& query = projects();
+    // The order chosen on the grid's header stays with the next query.
+    const std::optional<GridSort> sort = gridSortOf(query.sql());
     query.close();
-    query.setSql(statement.sql);
+    query.setSql(sort ? withGridSort(statement.sql, *sort) : statement.sql);
     query.setParameters(statement.values);
     query.open();
     const int found = query.recordCount();
