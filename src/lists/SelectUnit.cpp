@@ -12,6 +12,7 @@
 #include "lists/core/SortOrder.h"
 #include "record/InformationUnit.h"
 #include "record/core/ProjectYears.h"
+#include "statistics/StatisticsUnit.h"
 #include "word/DocumentCommands.h"
 
 #include <QComboBox>
@@ -158,8 +159,9 @@ QWidget* TSelectForm::buildResult() {
     Button4 = addButton("Button4", QStringLiteral("删除该项目"), &TSelectForm::Button4Click);
     Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &TSelectForm::Button5Click);
     Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &TSelectForm::Button6Click);
+    Button7 = addButton("Button7", QStringLiteral("统计分析"), &TSelectForm::Button7Click);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button3, Button4, Button5, Button6}) {
+    for (QPushButton* b : {Button3, Button4, Button5, Button6, Button7}) {
         buttons->addWidget(b);
     }
     box->addLayout(buttons);
@@ -331,6 +333,22 @@ void TSelectForm::Button5Click() {
 // 生成项目列表: the documents of the current result.
 void TSelectForm::Button6Click() {
     word::generateProjectList(context_, word::Origin::QueryPage);
+}
+
+// 统计分析: the statistics of the current result, or of all projects while no query is open.
+void TSelectForm::Button7Click() {
+    const data::Dataset& query = projects();
+    statistics::ProjectSet set{data::sql::kAllProjects, {}};
+    if (query.isOpen()) {
+        set = {query.sql(), query.parameters()};
+    }
+    const QString plain = withoutGridSort(set.sql);
+    const bool all = plain.compare(data::sql::kAllProjects, Qt::CaseInsensitive) == 0;
+    if (!StatisticsForm) {
+        StatisticsForm = new statistics::TStatisticsForm(context_, this);
+    }
+    StatisticsForm->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
+    context_.messages().showWindow(*StatisticsForm);
 }
 
 }  // namespace meridell::lists

@@ -17,6 +17,9 @@ class AppContext;
 namespace meridell::data {
 class Dataset;
 }
+namespace meridell::statistics {
+class TStatisticsForm;
+}
 
 namespace meridell::lists {
 
@@ -52,6 +55,9 @@ public:
     QPushButton* Button4 = nullptr;                  // 删除该项目
     QPushButton* Button5 = nullptr;                  // 生成Word文档
     QPushButton* Button6 = nullptr;                  // 生成项目列表
+    QPushButton* Button7 = nullptr;                  // 统计分析
+    // The statistics window, made at its first opening.
+    statistics::TStatisticsForm* StatisticsForm = nullptr;
 
     // The text an input shows ("" for a pick list with no entry chosen).
     QString inputText(int criterion) const;
@@ -63,6 +69,7 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void Button7Click();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

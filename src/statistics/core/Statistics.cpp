@@ -1,0 +1,123 @@
+#include "statistics/core/Statistics.h"
+
+#include "common/core/Error.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <array>
+
+namespace meridell::statistics {
+
+namespace {
+
+const std::array<Dimension, 6>& definitions() {
+    static const std::array<Dimension, 6> defs{{
+        {QStringLiteral("专业领域"), QStringLiteral("projectdomain")},
+        {QStringLiteral("单位性质"), QStringLiteral("character")},
+        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), 0, true},
+        {QStringLiteral("技术职称"), QStringLiteral("technicalstandard")},
+        {QStringLiteral("学位"), QStringLiteral("degree")},
+        {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 20},
+    }};
+    return defs;
+}
+
+double percent(double part, double whole) {
+    return whole > 0 ? part / whole * 100.0 : 0.0;
+}
+
+// Largest groups first; equal counts by the larger sum, then by value. Years rise by value, and
+// the empty group stands last.
+void orderRows(std::vector<GroupRow>& rows, bool keyOrder) {
+    std::sort(rows.begin(), rows.end(), [keyOrder](const GroupRow& a, const GroupRow& b) {
+        if (keyOrder) {
+            if (a.value.isEmpty() != b.value.isEmpty()) {
+                return b.value.isEmpty();
+            }
+            return a.value < b.value;
+        }
+        if (a.projects != b.projects) {
+            return a.projects > b.projects;
+        }
+        if (a.funds != b.funds) {
+            return a.funds > b.funds;
+        }
+        return a.value < b.value;
+    });
+}
+
+}  // namespace
+
+std::span<const Dimension> dimensions() {
+    return definitions();
+}
+
+QString emptyGroupCaption() {
+    return QStringLiteral("（未填写）");
+}
+
+QString groupingStatement(const QString& setSql) {
+    std::span<const Dimension> dims = dimensions();
+    QStringList keys;
+    for (size_t d = 0; d < dims.size(); ++d) {
+        keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
+    }
+    // The set is read once into the materialised view; every grouping then reads only that.
+    QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
+                      .arg(keys.join(QStringLiteral(", ")), setSql);
+    QStringList parts;
+    for (size_t d = 0; d < dims.size(); ++d) {
+        QString part =
+            QStringLiteral("select %1 as d, k%1 as k, count(*) as n, total(f) as s from r group by k%1")
+                .arg(d);
+        if (dims[d].limit > 0) {
+            part = QStringLiteral("select * from (%1 order by n desc, s desc, k limit %2)")
+                       .arg(part)
+                       .arg(dims[d].limit);
+        }
+        parts << part;
+    }
+    parts << QStringLiteral("select -1, '', count(*), total(f) from r");
+    return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
+}
+
+Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
+    QSqlQuery q(database);
+    q.setForwardOnly(true);
+    if (!q.prepare(groupingStatement(set.sql))) {
+        throw Error(q.lastError().text());
+    }
+    for (int i = 0; i < int(set.values.size()); ++i) {
+        q.bindValue(i, set.values[i]);
+    }
+    if (!q.exec()) {
+        throw Error(q.lastError().text());
+    }
+    std::span<const Dimension> dims = dimensions();
+    Statistics result;
+    for (const Dimension& d : dims) {
+        result.tables.push_back({d, {}});
+    }
+    while (q.next()) {
+        const int d = q.value(0).toInt();
+        GroupRow row{q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toDouble()};
+        if (d < 0) {
+            result.projects = row.projects;
+            result.funds = row.funds;
+        } else if (d < int(dims.size())) {
+            result.tables[size_t(d)].rows.push_back(row);
+        }
+    }
+    for (GroupTable& table : result.tables) {
+        orderRows(table.rows, table.dimension.keyOrder);
+        for (GroupRow& row : table.rows) {
+            row.projectShare = percent(double(row.projects), double(result.projects));
+            row.fundShare = percent(row.funds, result.funds);
+        }
+    }
+    return result;
+}
+
+}  // namespace meridell::statistics
