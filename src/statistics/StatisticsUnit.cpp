@@ -103,7 +103,9 @@ void TStatisticsForm::buildPage(const Dimension& dimension) {
 }
 
 void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope) {
-    statistics_ = computeStatistics(context_.DataModuleForm->ADOConnection1.database(), set);
+    const QSqlDatabase database = context_.DataModuleForm->ADOConnection1.database();
+    ensureYearIndex(database);
+    statistics_ = computeStatistics(database, set);
     Label1->setText(QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3万元")
                         .arg(scope)
                         .arg(statistics_.projects)

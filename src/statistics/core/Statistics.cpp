@@ -1,7 +1,9 @@
 #include "statistics/core/Statistics.h"
 
 #include "common/core/Error.h"
+#include "data/Schema.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -58,20 +60,49 @@ QString emptyGroupCaption() {
     return QStringLiteral("（未填写）");
 }
 
-QString groupingStatement(const QString& setSql) {
+namespace {
+
+const QRegularExpression& plainProjects() {
+    static const QRegularExpression plain(R"re(^\s*select\s+\*\s+from\s+"?table1"?(\s|$))re",
+                                          QRegularExpression::CaseInsensitiveOption);
+    return plain;
+}
+
+}  // namespace
+
+QString groupingStatement(const QString& setSql, bool yearIndex) {
     std::span<const Dimension> dims = dimensions();
+    const int yearDimension = 2;
     QStringList keys;
     for (size_t d = 0; d < dims.size(); ++d) {
-        keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
+        if (!yearIndex || int(d) != yearDimension) {
+            keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
+        }
+    }
+    QString set = setSql;
+    if (yearIndex) {
+        keys.prepend(QStringLiteral("rid"));
+        QRegularExpressionMatch m = plainProjects().match(setSql);
+        set = QStringLiteral("select rowid as rid, * from table1") +
+              setSql.mid(m.capturedEnd(0) - m.captured(1).size());
     }
     // The set is read once into the materialised view; every grouping then reads only that.
     QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
-                      .arg(keys.join(QStringLiteral(", ")), setSql);
+                      .arg(keys.join(QStringLiteral(", ")), set);
     QStringList parts;
     for (size_t d = 0; d < dims.size(); ++d) {
-        QString part =
-            QStringLiteral("select %1 as d, k%1 as k, count(*) as n, total(f) as s from r group by k%1")
-                .arg(d);
+        QString part;
+        if (yearIndex && int(d) == yearDimension) {
+            part = QStringLiteral(
+                       "select %1, coalesce(yearstart,''), count(*), total(cost) from table1 indexed by %2 "
+                       "where rowid in (select rid from r) group by 2")
+                       .arg(d)
+                       .arg(QLatin1String(data::kYearIndex));
+        } else {
+            part =
+                QStringLiteral("select %1 as d, k%1 as k, count(*) as n, total(f) as s from r group by k%1")
+                    .arg(d);
+        }
         if (dims[d].limit > 0) {
             part = QStringLiteral("select * from (%1 order by n desc, s desc, k limit %2)")
                        .arg(part)
@@ -83,10 +114,25 @@ QString groupingStatement(const QString& setSql) {
     return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
 }
 
+bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql) {
+    if (!plainProjects().match(setSql).hasMatch()) {
+        return false;
+    }
+    QSqlQuery q(database);
+    q.prepare(QStringLiteral("select 1 from sqlite_master where type='index' and name=?"));
+    q.addBindValue(QLatin1String(data::kYearIndex));
+    return q.exec() && q.next();
+}
+
+void ensureYearIndex(const QSqlDatabase& database) {
+    QSqlQuery q(database);
+    q.exec(data::createYearIndexSql());  // a read-only file simply goes without the index
+}
+
 Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
     QSqlQuery q(database);
     q.setForwardOnly(true);
-    if (!q.prepare(groupingStatement(set.sql))) {
+    if (!q.prepare(groupingStatement(set.sql, canUseYearIndex(database, set.sql)))) {
         throw Error(q.lastError().text());
     }
     for (int i = 0; i < int(set.values.size()); ++i) {

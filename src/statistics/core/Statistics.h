@@ -54,7 +54,16 @@ struct Statistics {
 
 // The statement that groups the set by every dimension in one pass over its rows: each group of
 // each dimension is one row (dimension number, value, count, sum), and a last row holds the totals.
-QString groupingStatement(const QString& setSql);
+// With `yearIndex` the years are grouped on the year index over the set's row ids, which needs a
+// set of the form "select * from table1 ...".
+QString groupingStatement(const QString& setSql, bool yearIndex = false);
+// Whether the set can be grouped by years on the index (the index exists and the set is a plain
+// view of table1).
+bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql);
+
+// Makes the year index when the database lacks it (a file of an earlier version); a database that
+// cannot be written is grouped without it.
+void ensureYearIndex(const QSqlDatabase& database);
 
 // Runs the grouping on `database`; throws meridell::Error with the engine's text.
 Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set);
