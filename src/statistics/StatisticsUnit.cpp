@@ -84,6 +84,7 @@ void TStatisticsForm::buildPage(const Dimension& dimension) {
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     auto* chart = new QChartView(splitter);
     chart->setObjectName(QStringLiteral("Chart%1").arg(n));
@@ -91,8 +92,8 @@ void TStatisticsForm::buildPage(const Dimension& dimension) {
     chart->setRenderHint(QPainter::Antialiasing);
     splitter->addWidget(table);
     splitter->addWidget(chart);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
     const QString caption = QStringLiteral("按%1").arg(dimension.caption);
     PageControl1->addTab(splitter,
                          dimension.limit > 0
@@ -154,10 +155,16 @@ void TStatisticsForm::fillChart(QChartView* view, const GroupTable& group) {
     chart->addSeries(series);
     auto* names = new QBarCategoryAxis;
     names->append(categories);
+    if (categories.size() > 10) {
+        QFont small = names->labelsFont();
+        small.setPixelSize(10);  // twenty unit names still fit beside their bars
+        names->setLabelsFont(small);
+    }
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
     auto* counts = new QValueAxis;
     counts->setRange(0, double(std::max<qint64>(largest, 1)) * 1.15);
+    counts->applyNiceNumbers();
     counts->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(counts, Qt::AlignBottom);
     series->attachAxis(counts);
