@@ -6,7 +6,10 @@
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
+#include "word/core/PdfExport.h"
+#include "word/core/TaskBookBatch.h"
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -124,4 +127,83 @@ MERIDELL_BENCH(word_project_list) {
     bench::report("project list of 10,000 projects", ms, "ms", 300, baseline,
                   "plain SQLite read of its columns");
     bench::report("project list peak memory", bench::peakMemoryMb(), "MB", 100);
+}
+
+namespace {
+
+// The design task books of 100 full projects: every memo at its limit, 10 prior projects and 10
+// staff rows each.
+struct FullProjects {
+    QString folder = bench::freshAppFolder();
+    data::Connection connection{"bench"};
+    data::Dataset project{"ADOQuery1"}, prior{"ADOQuery2"}, staff{"ADOQuery3"};
+
+    explicit FullProjects(int count) {
+        bench::fillProjects(folder + "/source/project.mdb", count, 0, 10, 10);
+        connection.setDatabaseFile(folder + "/source/project.mdb");
+        connection.open();
+        memosAtTheirLimits(connection);
+        for (data::Dataset* d : {&project, &prior, &staff}) {
+            d->setConnection(&connection);
+        }
+        project.setSql(data::sql::kAllProjects);
+        project.open();
+    }
+};
+
+}  // namespace
+
+// All task books of a query result of 100 projects, as documents and PDFs in one LibreOffice run,
+// against LibreOffice alone converting the same 100 documents in one call.
+MERIDELL_BENCH(word_all_task_books_pdf) {
+    FullProjects projects(100);
+    const word::PdfConverter converter = word::applicationPdfConverter(projects.folder);
+    if (converter.findProgram().isEmpty()) {
+        std::printf("all task books as PDF: LibreOffice is not installed, not measured\n");
+        return;
+    }
+    converter.convert({projects.folder + "/source/bookreport.doc"}, projects.folder);  // makes the profile
+    const QString out = projects.folder + "/all";
+    QDir().mkpath(out);
+    word::BatchContext batch{projects.folder, converter, {}};
+    double ms = bench::timeMs(
+        [&] { word::writeAllTaskBooks(batch, projects.project, projects.prior, projects.staff, out); });
+    QStringList documents;
+    for (const QString& name : QDir(out).entryList({"*.doc"}, QDir::Files)) {
+        documents << out + "/" + name;
+    }
+    const QString alone = projects.folder + "/alone";
+    QDir().mkpath(alone);
+    double baseline = bench::timeMs([&] { converter.convert(documents, alone); });
+    bench::report("100 task books as documents and PDFs, one LibreOffice run", ms / 1000, "s", 30);
+    bench::report("100 task books as PDFs, against LibreOffice alone on the same 100 documents",
+                  ms / baseline, "x", 1.3, 0, {});
+    std::printf("  (LibreOffice alone: %.2f s, %lld documents)\n", baseline / 1000,
+                qlonglong(documents.size()));
+}
+
+// One task book as a PDF from the click: the document, LibreOffice's start and the conversion.
+MERIDELL_BENCH(word_task_book_pdf) {
+    FullProjects projects(1);
+    const word::PdfConverter converter = word::applicationPdfConverter(projects.folder);
+    if (converter.findProgram().isEmpty()) {
+        std::printf("task book as PDF: LibreOffice is not installed, not measured\n");
+        return;
+    }
+    word::OwnWordApplication own;
+    bool first = true;
+    word::GenerationContext context = runContext(projects.folder, own, first);
+    auto click = [&] {
+        QString document = word::generate(context, word::designTaskBook(), [&](word::Document& d) {
+            word::fillDesignTaskBook(d, projects.project, projects.prior, projects.staff);
+        });
+        converter.convert({document}, projects.folder);
+    };
+    double firstMs = bench::timeMs(click);  // with a new LibreOffice profile
+    double ms = bench::timeMs(click, 3);
+    const QString document = projects.folder + "/设计任务书.doc";
+    double alone = bench::timeMs([&] { converter.convert({document}, projects.folder + "/source"); }, 3);
+    bench::report("task book as PDF, from the click", ms, "ms", 2000, alone,
+                  "LibreOffice alone converting the document");
+    bench::report("task book as PDF, first time (new LibreOffice profile)", firstMs, "ms", 2000);
 }

@@ -47,6 +47,8 @@ public:
     // The application Word documents are made with; null means the program's own writer. Tests
     // put one here that cannot be reached.
     word::WordApplication* wordApplication = nullptr;
+    // The LibreOffice program PDF files are made with; empty: the one on the search path.
+    QString officeProgram;
 
     // Shared flags.
     bool IdcardInvalid = false;

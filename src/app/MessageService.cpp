@@ -49,6 +49,10 @@ QString DialogMessageService::chooseOpenFile(const QString& title, const QString
     return dialog.selectedFiles().first();
 }
 
+QString DialogMessageService::chooseFolder(const QString& title, const QString& directory) {
+    return QFileDialog::getExistingDirectory(parent_, title, directory);
+}
+
 int DialogMessageService::runModal(QDialog& dialog) {
     return dialog.exec();
 }

@@ -28,6 +28,8 @@ public:
     // A file-save dialog that asks before replacing a file; an empty result means cancelled.
     virtual QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // A folder dialog; an empty result means cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& directory) = 0;
     // Runs a modal dialog of the program (export page, path chooser) and returns its result code.
     virtual int runModal(QDialog& dialog) = 0;
     // Shows a window that is not modal and returns at once (the progress window).
@@ -49,6 +51,7 @@ public:
                            const QString& defaultSuffix) override;
     QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    QString chooseFolder(const QString& title, const QString& directory) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;
     bool openDocument(const QString& path) override;

@@ -1,17 +1,74 @@
 #include "data/Connection.h"
 
-#include "common/core/Error.h"
 #include "data/Dataset.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 
 namespace meridell::data {
 
-Connection::Connection(QString name) : name_(std::move(name)) {}
+namespace {
+
+int g_busyTimeout = 3000;
+int g_savepoint = 0;
+
+}  // namespace
+
+DatabaseError::DatabaseError(Cause cause, const QString& engineText)
+    : Error(engineText.isEmpty() ? sentence(cause) : sentence(cause) + QChar(u'\n') + engineText),
+      cause_(cause),
+      engineText_(engineText) {}
+
+DatabaseError DatabaseError::fromCode(int code, const QString& engineText) {
+    switch (code & 0xff) {
+        case SQLITE_BUSY:
+            return DatabaseError(Cause::Busy, engineText);
+        case SQLITE_FULL:
+            return DatabaseError(Cause::DiskFull, engineText);
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return DatabaseError(Cause::ReadOnly, engineText);
+        case SQLITE_CANTOPEN:
+            return DatabaseError(Cause::CannotOpen, engineText);
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return DatabaseError(Cause::Damaged, engineText);
+        default:
+            return DatabaseError(Cause::Other, engineText);
+    }
+}
+
+DatabaseError DatabaseError::fromSql(const QSqlError& error) {
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known);
+    return fromCode(known ? code : SQLITE_ERROR, error.text().trimmed());
+}
+
+QString DatabaseError::sentence(Cause cause) {
+    switch (cause) {
+        case Cause::Busy:
+            return QStringLiteral("数据库正被其他程序使用，请稍后再试。");
+        case Cause::DiskFull:
+            return QStringLiteral("磁盘空间已满，无法写入数据库，请删除部分内容后再试。");
+        case Cause::ReadOnly:
+            return QStringLiteral("数据库文件或其所在的文件夹是只读的，无法写入。");
+        case Cause::CannotOpen:
+            return QStringLiteral("无法打开数据库文件：文件可能不存在，或其所在的文件夹不能写入。");
+        case Cause::Damaged:
+            return QStringLiteral("数据库文件已损坏，或不是项目数据库。");
+        case Cause::Other:
+            break;
+    }
+    return QStringLiteral("数据库操作失败。");
+}
+
+Connection::Connection(QString name) : name_(std::move(name)), busyTimeout_(g_busyTimeout) {}
 
 Connection::~Connection() {
     close();
@@ -23,8 +80,33 @@ Connection::~Connection() {
     }
 }
 
+int Connection::defaultBusyTimeout() {
+    return g_busyTimeout;
+}
+
+void Connection::setDefaultBusyTimeout(int milliseconds) {
+    g_busyTimeout = std::max(milliseconds, 0);
+}
+
 QSqlDatabase Connection::database() const {
     return QSqlDatabase::database(name_, false);
+}
+
+sqlite3* Connection::handle() const {
+    const QSqlDatabase db = database();
+    if (!db.isOpen() || !db.driver()) {
+        return nullptr;
+    }
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        return nullptr;
+    }
+    return *static_cast<sqlite3* const*>(handle.data());
+}
+
+bool Connection::inTransaction() const {
+    sqlite3* h = handle();
+    return h && sqlite3_get_autocommit(h) == 0;
 }
 
 void Connection::open() {
@@ -35,16 +117,16 @@ void Connection::open() {
     QString uri = QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
     uri += readOnly_ ? "?mode=ro" : "?mode=rw";
     db.setDatabaseName(uri);
-    db.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=1500");
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout_));
     if (!db.open()) {
-        throw Error(db.lastError().text());
+        throw DatabaseError::fromSql(db.lastError());
     }
     QSqlQuery probe(db);
     if (!probe.exec("select count(*) from sqlite_master") || !probe.next()) {
-        QString text = probe.lastError().text();
+        const QSqlError error = probe.lastError();
         probe.finish();
         db.close();
-        throw Error(text);
+        throw DatabaseError::fromSql(error);
     }
     probe.finish();
     // A page cache of 16 MB (taken only as pages are read) keeps the key indexes of a large
@@ -52,6 +134,7 @@ void Connection::open() {
     probe.exec("PRAGMA cache_size=-16384");
     probe.finish();
     open_ = true;
+    transactions_ = 0;
     ++generation_;
 }
 
@@ -69,7 +152,23 @@ void Connection::close() {
 void Connection::exec(const QString& sql) {
     QSqlQuery q(database());
     if (!q.exec(sql)) {
-        throw Error(q.lastError().text());
+        throw DatabaseError::fromSql(q.lastError());
+    }
+}
+
+void Connection::rollbackAll() {
+    if (!inTransaction()) {
+        return;  // the engine has ended the transaction itself (after a full disk, for example)
+    }
+    QSqlQuery q(database());
+    const bool rolledBack = q.exec(QStringLiteral("ROLLBACK"));
+    const QSqlError error = q.lastError();
+    q.finish();
+    if (inTransaction()) {
+        if (!rolledBack) {
+            throw DatabaseError::fromSql(error);
+        }
+        throw Error(QStringLiteral("数据库未能撤销未完成的修改，请关闭程序后重新打开。"));
     }
 }
 
@@ -83,32 +182,64 @@ void Connection::detach(Dataset* dataset) {
     std::erase(datasets_, dataset);
 }
 
-namespace {
-int g_savepoint = 0;
-}
-
 Transaction::Transaction(Connection& connection)
-    : connection_(connection), name_(QStringLiteral("meridell_sp%1").arg(++g_savepoint)) {
+    : connection_(connection),
+      name_(QStringLiteral("meridell_sp%1").arg(++g_savepoint)),
+      outermost_(connection.transactions_ == 0) {
+    if (outermost_) {
+        // A transaction no scope owns is what a failed command left behind: it must not take in
+        // this command's work, to be lost when the program ends.
+        connection_.rollbackAll();
+    }
     connection_.exec("SAVEPOINT " + name_);
+    ++connection_.transactions_;
 }
 
 Transaction::~Transaction() {
-    if (!done_) {
-        try {
-            rollback();
-        } catch (...) {
-            // The connection is gone; nothing is left to undo.
-        }
+    try {
+        rollback();
+    } catch (...) {
+        // The connection is gone; nothing is left to undo.
     }
 }
 
-void Transaction::commit() {
-    connection_.exec("RELEASE " + name_);
+void Transaction::finish() {
     done_ = true;
+    connection_.transactions_ = std::max(connection_.transactions_ - 1, 0);  // 0 after a reopen
+}
+
+void Transaction::commit() {
+    if (done_) {
+        return;
+    }
+    try {
+        // Releasing the outermost savepoint commits: it needs the file to itself and fails while
+        // another program reads or writes it.
+        connection_.exec("RELEASE " + name_);
+    } catch (...) {
+        if (outermost_) {
+            finish();
+            connection_.rollbackAll();
+        }
+        throw;
+    }
+    finish();
+    if (outermost_ && connection_.inTransaction()) {
+        connection_.rollbackAll();
+        throw Error(QStringLiteral("数据库未能保存修改，修改已撤销。"));
+    }
 }
 
 void Transaction::rollback() {
-    done_ = true;
+    if (done_) {
+        return;
+    }
+    finish();
+    if (outermost_) {
+        // A plain ROLLBACK needs no lock: unlike a release, it cannot fail for another program.
+        connection_.rollbackAll();
+        return;
+    }
     connection_.exec("ROLLBACK TO " + name_);
     connection_.exec("RELEASE " + name_);
 }

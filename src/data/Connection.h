@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/Error.h"
+
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -7,12 +9,39 @@
 #include <functional>
 #include <vector>
 
+class QSqlError;
+struct sqlite3;
+
 namespace meridell::data {
 
 class Dataset;
 
+// A failure reported by the database engine. The user reads a Chinese sentence naming the cause
+// (the file busy in another program, a full disk, a read-only file or folder, ...), then the
+// engine's own text on a line of its own.
+class DatabaseError : public Error {
+public:
+    enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Other };
+
+    DatabaseError(Cause cause, const QString& engineText);
+    // The cause from an engine result code (primary or extended).
+    static DatabaseError fromCode(int code, const QString& engineText);
+    // The cause from the native code Qt's SQLite driver records.
+    static DatabaseError fromSql(const QSqlError& error);
+
+    Cause cause() const { return cause_; }
+    const QString& engineText() const { return engineText_; }
+    // The sentence the user reads for a cause.
+    static QString sentence(Cause cause);
+
+private:
+    Cause cause_;
+    QString engineText_;
+};
+
 // A connection to one project database file (SQLite). It never creates a missing file, so
-// opening a wrong path fails instead of leaving an empty database behind.
+// opening a wrong path fails instead of leaving an empty database behind. While another program
+// holds a lock on the file, every statement waits up to the busy timeout before it fails.
 class Connection {
 public:
     explicit Connection(QString name);
@@ -20,13 +49,20 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // How long a new connection waits for a lock, in milliseconds (a few seconds; tests shorten it).
+    static int defaultBusyTimeout();
+    static void setDefaultBusyTimeout(int milliseconds);
+
     const QString& name() const { return name_; }
     void setDatabaseFile(const QString& path) { path_ = path; }
     const QString& databaseFile() const { return path_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // Takes effect at the next open().
+    void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
+    int busyTimeout() const { return busyTimeout_; }
 
     // Opens the file and reads its catalogue once, so a file that is not a database or is locked
-    // fails here with the engine's own text. Throws meridell::Error.
+    // fails here with the engine's own text. Throws DatabaseError.
     void open();
     // Closes every dataset bound to this connection, then the file.
     void close();
@@ -35,23 +71,37 @@ public:
     quint64 generation() const { return generation_; }
 
     QSqlDatabase database() const;
-    // Runs one statement that returns no rows (DDL, pragmas); throws with the engine's text.
+    // The engine's handle of the open file; null while closed.
+    sqlite3* handle() const;
+    // Whether the engine has a transaction open on this connection (it is not in autocommit mode).
+    bool inTransaction() const;
+    // Runs one statement that returns no rows (DDL, pragmas); throws DatabaseError.
     void exec(const QString& sql);
+    // Ends whatever transaction is open with a plain ROLLBACK and makes sure the engine is back in
+    // autocommit mode; throws when it is not.
+    void rollbackAll();
 
     // Datasets bound here are closed when the connection closes.
     void attach(Dataset* dataset);
     void detach(Dataset* dataset);
 
 private:
+    friend class Transaction;
+
     QString name_;
     QString path_;
     bool readOnly_ = false;
     bool open_ = false;
+    int busyTimeout_;
     quint64 generation_ = 0;
+    int transactions_ = 0;  // Transaction scopes open on this connection
     std::vector<Dataset*> datasets_;
 };
 
 // All-or-nothing scope over a connection, nestable (savepoints). Rolls back unless committed.
+// The outermost scope owns the engine's transaction: when its commit fails (a lock held by another
+// program, a full disk), the whole transaction is rolled back before the error is thrown, so the
+// connection never stays inside a transaction that a later command would take for its own.
 class Transaction {
 public:
     explicit Transaction(Connection& connection);
@@ -60,11 +110,15 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     void commit();
+    // Undoes the scope's work; does nothing once the scope is committed or rolled back.
     void rollback();
 
 private:
+    void finish();
+
     Connection& connection_;
     QString name_;
+    bool outermost_ = false;
     bool done_ = false;
 };
 

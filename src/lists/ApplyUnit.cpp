@@ -87,14 +87,18 @@ void TApplyForm::buildButtons() {
     Button2 = add("Button2", QStringLiteral("编辑项目"), &TApplyForm::Button2Click);
     Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
     Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
+    Button7 = add("Button7", QStringLiteral("生成PDF文档"), &TApplyForm::Button7Click);
+    Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
+    Button8 = add("Button8", QStringLiteral("生成PDF文档"), &TApplyForm::Button8Click);
+    Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
 
 void TApplyForm::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
-    for (QPushButton* b : {Button2, Button3, Button4}) {
+    for (QPushButton* b : {Button2, Button3, Button4, Button7}) {
         b->setEnabled(hasRows);
     }
 }
@@ -122,6 +126,16 @@ void TApplyForm::Button4Click() {
 // 生成项目列表
 void TApplyForm::Button5Click() {
     word::generateProjectList(context_, word::Origin::ProjectListPage);
+}
+
+// 生成PDF文档 beside 生成Word文档: the design task book as a PDF.
+void TApplyForm::Button7Click() {
+    word::generateDesignTaskBookPdf(context_, word::Origin::ProjectListPage);
+}
+
+// 生成PDF文档 beside 生成项目列表: the project list as a PDF.
+void TApplyForm::Button8Click() {
+    word::generateProjectListPdf(context_, word::Origin::ProjectListPage);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.

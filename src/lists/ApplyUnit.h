@@ -32,6 +32,8 @@ public:
     QPushButton* Button4 = nullptr;  // 生成Word文档
     QPushButton* Button5 = nullptr;  // 生成项目列表
     QPushButton* Button6 = nullptr;  // 退出该页
+    QPushButton* Button7 = nullptr;  // 生成PDF文档 (the design task book)
+    QPushButton* Button8 = nullptr;  // 生成PDF文档 (the project list)
 
     void Button1Click();
     void Button2Click();
@@ -39,6 +41,8 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void Button7Click();
+    void Button8Click();
 
 protected:
     app::AppContext& context_;

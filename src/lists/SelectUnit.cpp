@@ -159,9 +159,14 @@ QWidget* TSelectForm::buildResult() {
     Button4 = addButton("Button4", QStringLiteral("删除该项目"), &TSelectForm::Button4Click);
     Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &TSelectForm::Button5Click);
     Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &TSelectForm::Button6Click);
-    Button7 = addButton("Button7", QStringLiteral("统计分析"), &TSelectForm::Button7Click);
+    Button7 = addButton("Button7", QStringLiteral("生成PDF文档"), &TSelectForm::Button7Click);
+    Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
+    Button8 = addButton("Button8", QStringLiteral("生成PDF文档"), &TSelectForm::Button8Click);
+    Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
+    Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &TSelectForm::Button9Click);
+    Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button3, Button4, Button5, Button6, Button7}) {
+    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button6, Button8, Button9, Button10}) {
         buttons->addWidget(b);
     }
     box->addLayout(buttons);
@@ -255,7 +260,7 @@ void TSelectForm::showAllProjects(int n) {
 
 void TSelectForm::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
-    for (QPushButton* b : {Button3, Button4, Button5}) {
+    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button9}) {
         b->setEnabled(hasRows);
     }
 }
@@ -335,8 +340,23 @@ void TSelectForm::Button6Click() {
     word::generateProjectList(context_, word::Origin::QueryPage);
 }
 
-// 统计分析: the statistics of the current result, or of all projects while no query is open.
+// 生成PDF文档 beside 生成Word文档
 void TSelectForm::Button7Click() {
+    word::generateDesignTaskBookPdf(context_, word::Origin::QueryPage);
+}
+
+// 生成PDF文档 beside 生成项目列表
+void TSelectForm::Button8Click() {
+    word::generateProjectListPdf(context_, word::Origin::QueryPage);
+}
+
+// 生成全部设计任务书: every project of the result, as documents and PDFs in a chosen folder.
+void TSelectForm::Button9Click() {
+    word::generateAllTaskBooks(context_);
+}
+
+// 统计分析: the statistics of the current result, or of all projects while no query is open.
+void TSelectForm::Button10Click() {
     const data::Dataset& query = projects();
     statistics::ProjectSet set{data::sql::kAllProjects, {}};
     if (query.isOpen()) {

@@ -55,7 +55,10 @@ public:
     QPushButton* Button4 = nullptr;                  // 删除该项目
     QPushButton* Button5 = nullptr;                  // 生成Word文档
     QPushButton* Button6 = nullptr;                  // 生成项目列表
-    QPushButton* Button7 = nullptr;                  // 统计分析
+    QPushButton* Button7 = nullptr;                  // 生成PDF文档 (the design task book)
+    QPushButton* Button8 = nullptr;                  // 生成PDF文档 (the project list)
+    QPushButton* Button9 = nullptr;                  // 生成全部设计任务书
+    QPushButton* Button10 = nullptr;                 // 统计分析
     // The statistics window, made at its first opening.
     statistics::TStatisticsForm* StatisticsForm = nullptr;
 
@@ -70,6 +73,9 @@ public:
     void Button5Click();
     void Button6Click();
     void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void Button10Click();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -141,7 +141,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
 TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     triggerMenu("管理查询");
     lists::TSelectForm& page = *ctx().SelectForm;
-    page.Button7->click();
+    page.Button10->click();
     ASSERT_NE(page.StatisticsForm, nullptr);
     TStatisticsForm& form = *page.StatisticsForm;
     EXPECT_TRUE(form.isVisible());
@@ -149,7 +149,7 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
 
     page.CheckBoxes[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
     page.Button1->click();
-    page.Button7->click();
+    page.Button10->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
     EXPECT_TRUE(form.Label1->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
     ASSERT_EQ(form.Tables.size(), dimensions().size());
@@ -169,7 +169,7 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     triggerMenu("管理查询");
     lists::TSelectForm& page = *ctx().SelectForm;
-    page.Button7->click();
+    page.Button10->click();
     TStatisticsForm& form = *page.StatisticsForm;
     QTemporaryDir out;
     const QString png = out.filePath("领域.png");

@@ -43,6 +43,16 @@ QString RecordingMessages::chooseOpenFile(const QString& title, const QString&, 
     return answer;
 }
 
+QString RecordingMessages::chooseFolder(const QString& title, const QString&) {
+    events_.push_back({Kind::ChooseFolder, title});
+    if (fileAnswers.empty()) {
+        return {};
+    }
+    QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
 int RecordingMessages::runModal(QDialog& dialog) {
     events_.push_back({Kind::Modal, dialog.objectName()});
     return modalHandler ? modalHandler(dialog) : int(QDialog::Rejected);

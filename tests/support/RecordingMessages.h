@@ -15,7 +15,7 @@ namespace meridell::test {
 // a script, and runs modal dialogs through a handler instead of a real event loop.
 class RecordingMessages : public app::MessageService {
 public:
-    enum class Kind { Inform, Confirm, Beep, Error, ChooseFile, Modal, Show, OpenDocument };
+    enum class Kind { Inform, Confirm, Beep, Error, ChooseFile, ChooseFolder, Modal, Show, OpenDocument };
     struct Event {
         Kind kind;
         QString text;
@@ -24,7 +24,7 @@ public:
     // Answers, used in order; an unanswered confirmation is answered `defaultConfirm`.
     std::deque<bool> confirmAnswers;
     bool defaultConfirm = false;
-    std::deque<QString> fileAnswers;  // an unanswered file choice is cancelled
+    std::deque<QString> fileAnswers;  // an unanswered file or folder choice is cancelled
     // Runs a modal dialog; by default it is rejected without being shown.
     std::function<int(QDialog&)> modalHandler;
     // Whether a document viewer starts when a document is to be opened.
@@ -39,6 +39,7 @@ public:
     // Recorded as ChooseFile too, answered from the same script.
     QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    QString chooseFolder(const QString& title, const QString& directory) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;
     bool openDocument(const QString& path) override;

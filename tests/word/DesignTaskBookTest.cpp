@@ -5,9 +5,14 @@
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
 #include "word/DocxReader.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/Fills.h"
 
 #include <QFile>
+
+#include <cmath>
+#include <iterator>
+#include <numeric>
 
 using namespace meridell;
 using meridell::test::DocxReader;
@@ -127,7 +132,7 @@ TEST_F(DesignTaskBookTest, FillsTheCoverTheTextsTheSummaryAndTheFunding) {
     EXPECT_EQ(out.cell(3, 3, 2), "12.50");
     EXPECT_EQ(out.cell(3, 3, 4), "2004年3月－2005年12月");
     EXPECT_EQ(out.cell(3, 4, 4), "男■　女□");
-    EXPECT_EQ(out.cell(3, 5, 4), "学士□　硕士□　博士■　其它□");
+    EXPECT_EQ(out.cell(3, 5, 4), "学士□　硕士□\n博士■　其它□");  // two options a line
     EXPECT_EQ(out.cell(3, 7, 2), "高等院校□　科研单位□　政府机关□　其    它■");
     EXPECT_TRUE(text.contains("单位性质：其    它■"));
     EXPECT_EQ(out.cell(3, 10, 2), "主要内容");
@@ -192,6 +197,53 @@ TEST_F(DesignTaskBookTest, AddsThePriorProjectsAndTheStaffOfThisProjectOnly) {
     EXPECT_FALSE(form.ADOQuery3.isOpen());
     EXPECT_EQ(form.ADOQuery3.sql(), data::sql::kStaffOfKey);
     EXPECT_EQ(projects().text("projectname"), "区域创新体系研究");
+    EXPECT_TRUE(out.structureProblems().isEmpty()) << out.structureProblems().join("; ").toStdString();
+}
+
+// The added tables: widths fitted to their columns, single-spaced cells centred vertically, rows
+// kept whole and the header repeated on every page.
+TEST_F(DesignTaskBookTest, TheAddedTablesAreFittedToWhatTheyHold) {
+    addProject(fullProject(key));
+    addRow("table3", {{"name", "张三丰"},
+                      {"unit", "省社会科学院经济研究所"},
+                      {"birthday", "1975年03月"},
+                      {"speciality", "区域经济"},
+                      {"duty", "研究员"},
+                      {"job", "总体设计与调研报告撰写"}});
+    DocxReader out = generate();
+    pugi::xml_node staff = out.tables()[5];
+    std::vector<int> widths;
+    for (pugi::xml_node col : staff.child("w:tblGrid").children("w:gridCol")) {
+        widths.push_back(col.attribute("w:w").as_int());
+    }
+    ASSERT_EQ(widths.size(), 7u);
+    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 11906 - 1474 - 1588);
+    const int date = int(std::ceil(word::textEms(u"1975年03月") * 0.22)) + word::kCellPadding;
+    EXPECT_EQ(widths[2], date);
+    EXPECT_LT(widths[0], widths[1]);  // 姓名 narrow, 单位 and 项目中承担工作 wide
+    EXPECT_LT(widths[0], widths[5]);
+    EXPECT_GT(widths[1], widths[3]);
+    EXPECT_GT(widths[5], widths[4]);
+    int row = 0;
+    for (pugi::xml_node tr : staff.children("w:tr")) {
+        EXPECT_TRUE(tr.child("w:trPr").child("w:cantSplit"));
+        EXPECT_EQ(bool(tr.child("w:trPr").child("w:tblHeader")), row++ == 0);
+        int column = 0;
+        for (pugi::xml_node tc : tr.children("w:tc")) {
+            EXPECT_EQ(tc.child("w:tcPr").child("w:tcW").attribute("w:w").as_int(), widths[size_t(column++)]);
+            EXPECT_STREQ(tc.child("w:tcPr").child("w:vAlign").attribute("w:val").value(), "center");
+            pugi::xml_node spacing = tc.child("w:p").child("w:pPr").child("w:spacing");
+            EXPECT_EQ(spacing.attribute("w:before").as_int(), 0);
+            EXPECT_EQ(spacing.attribute("w:after").as_int(), 0);
+            EXPECT_EQ(spacing.attribute("w:line").as_int(), 240);
+        }
+    }
+    // The prior projects: a dated column as wide as one date and its dash.
+    pugi::xml_node prior = out.tables()[3];
+    auto col = prior.child("w:tblGrid").children("w:gridCol").begin();
+    std::advance(col, 2);
+    EXPECT_EQ(col->attribute("w:w").as_int(),
+              int(std::ceil(word::textEms(u"1975年03月－") * 0.22)) + word::kCellPadding);
     EXPECT_TRUE(out.structureProblems().isEmpty()) << out.structureProblems().join("; ").toStdString();
 }
 

@@ -1,8 +1,12 @@
 #include "word/DocxReader.h"
+#include "word/core/Package.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
 
 using meridell::test::DocxReader;
 
@@ -100,7 +104,7 @@ TEST(DocumentTemplates, TaskBookBookmarksAndTablesAreWhereTheFillNeedsThem) {
     pugi::xml_node size = t.body().child("w:sectPr").child("w:pgSz");
     EXPECT_EQ(size.attribute("w:w").as_int(), 11906);
     EXPECT_EQ(size.attribute("w:h").as_int(), 16838);
-    EXPECT_NE(t.stylesXml().find("w:eastAsia=\"宋体\""), std::string::npos);
+    EXPECT_NE(t.stylesXml().find("w:eastAsia=\"SimSun\""), std::string::npos);
     for (pugi::xml_node table : t.tables()) {
         EXPECT_TRUE(table.child("w:tblPr").child("w:tblBorders").child("w:insideH"));
     }
@@ -112,6 +116,43 @@ TEST(DocumentTemplates, ProjectListHasItsBookmarkBeforeAnyTable) {
     QStringList order;
     sequence(t.body(), order);
     EXPECT_EQ(order, QStringList({"projectlist"}));
+}
+
+// Every face the styles ask for is named as Windows names it, is in the font table as a Chinese
+// face, and has a free face installed by the set-up as its alternative.
+TEST(DocumentTemplates, FacesHaveWindowsNamesAndFreeAlternatives) {
+    for (const char* name : {"bookreport.doc", "projectlist.doc"}) {
+        meridell::word::Package package = meridell::word::Package::read(builtTemplate(name));
+        pugi::xml_document fonts;
+        const std::string& table = package.part("word/fontTable.xml");
+        ASSERT_TRUE(fonts.load_buffer(table.data(), table.size()));
+        std::map<std::string, std::string> alternatives;
+        for (pugi::xml_node font : fonts.document_element().children("w:font")) {
+            alternatives[font.attribute("w:name").value()] =
+                font.child("w:altName").attribute("w:val").value();
+        }
+        pugi::xml_document styles;
+        const std::string& xml = package.part("word/styles.xml");
+        ASSERT_TRUE(styles.load_buffer(xml.data(), xml.size()));
+        int eastAsian = 0;
+        for (pugi::xpath_node f : styles.select_nodes("//w:rFonts")) {
+            for (const char* attribute : {"w:eastAsia", "w:ascii"}) {
+                std::string face = f.node().attribute(attribute).value();
+                if (face.empty()) {
+                    continue;
+                }
+                eastAsian += std::strcmp(attribute, "w:eastAsia") == 0;
+                ASSERT_TRUE(alternatives.count(face)) << name << ": " << face;
+                const std::string& alternative = alternatives[face];
+                EXPECT_TRUE(alternative.rfind("Noto ", 0) == 0 || alternative.rfind("AR PL ", 0) == 0 ||
+                            alternative == "Liberation Serif")
+                    << face << " -> " << alternative;
+                EXPECT_TRUE(std::all_of(face.begin(), face.end(), [](char c) { return (c & 0x80) == 0; }))
+                    << face;
+            }
+        }
+        EXPECT_GE(eastAsian, 4) << name;
+    }
 }
 
 }  // namespace

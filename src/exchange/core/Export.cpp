@@ -5,14 +5,20 @@
 #include "data/DataModuleUnit.h"
 #include "exchange/core/ZipService.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlDriver>
 #include <QStorageInfo>
 
 #include <sqlite3.h>
+
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace meridell::exchange {
 
@@ -61,11 +67,10 @@ qint64 archiveSize(const QString& archive) {
 // under one read lock: the copy is consistent even while the program holds the file open.
 void snapshot(data::Connection& main, const QString& target) {
     QFile::remove(target);
-    const QVariant handle = main.database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+    sqlite3* source = main.handle();
+    if (!source) {
         throw Error(QStringLiteral("项目数据库没有打开"));
     }
-    sqlite3* source = *static_cast<sqlite3* const*>(handle.data());
     sqlite3* copy = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -81,11 +86,79 @@ void snapshot(data::Connection& main, const QString& target) {
             rc = rc == SQLITE_DONE ? finish : rc;
         }
     }
-    const QString text = copy ? QString::fromUtf8(sqlite3_errmsg(copy)) : QStringLiteral("out of memory");
+    // A lock held by another program is the source's failure; its text is the engine's own.
+    const QString text = copy ? QString::fromUtf8(sqlite3_errstr(rc)) : QStringLiteral("out of memory");
     sqlite3_close(copy);
     if (rc != SQLITE_OK) {
         QFile::remove(target);
-        throw Error(text);
+        throw data::DatabaseError::fromCode(rc, text);
+    }
+}
+
+// What a copy holds: its size and checksum.
+struct Content {
+    qint64 size = 0;
+    QByteArray sha256;
+    bool operator==(const Content&) const = default;
+};
+
+// Writes all of `in` to `out`; nothing when a read or a write falls short.
+std::optional<Content> writeAll(QFile& in, QSaveFile& out) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Content content;
+    QByteArray buffer;
+    while (!(buffer = in.read(1 << 20)).isEmpty()) {
+        if (out.write(buffer) != buffer.size()) {
+            return std::nullopt;
+        }
+        hash.addData(buffer);
+        content.size += buffer.size();
+    }
+    if (in.error() != QFileDevice::NoError || content.size != in.size()) {
+        return std::nullopt;
+    }
+    content.sha256 = hash.result();
+    return content;
+}
+
+// Flushes the copy to the disk and reads it back from its file: it must hold exactly `expected`.
+// QSaveFile opens its temporary file for reading and writing, so the check reads what was written
+// before the commit puts it in place of the old file; a handle that cannot be read fails the copy.
+bool isOnDisk(QSaveFile& out, const Content& expected) {
+    const int fd = out.handle();
+    if (!out.flush() || fd < 0 || ::fsync(fd) != 0) {
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || qint64(st.st_size) != expected.size) {
+        return false;
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Content found;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer.data(), buffer.size(), off_t(found.size));
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        hash.addData(QByteArrayView(buffer.data(), qsizetype(n)));
+        found.size += n;
+    }
+    found.sha256 = hash.result();
+    return found == expected;
+}
+
+// Makes the new name of a replaced file durable as well; a folder that cannot be synced keeps the
+// copy all the same.
+void syncFolderOf(const QString& target) {
+    const int fd =
+        ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
 }
 
@@ -145,27 +218,27 @@ void ZipProject(const ExportPlaces& places, data::Connection& main, const QStrin
     QFile::remove(copy);
 }
 
-bool copyReplacing(const QString& source, const QString& target) {
+bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         return false;
     }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    std::unique_ptr<QSaveFile> out = makeTarget ? makeTarget(target) : std::make_unique<QSaveFile>(target);
+    // Unbuffered, every write reaches the file at once and a failed one is seen where it happens,
+    // not in a flush at the commit, which would still put the short file in place of the old one.
+    if (!out || !out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
     }
-    QByteArray buffer;
-    while (!(buffer = in.read(1 << 20)).isEmpty()) {
-        if (out.write(buffer) != buffer.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
+    const std::optional<Content> written = writeAll(in, *out);
+    if (!written || !isOnDisk(*out, *written)) {
+        out->cancelWriting();
         return false;
     }
-    return out.commit();
+    if (!out->commit()) {
+        return false;
+    }
+    syncFolderOf(target);
+    return true;
 }
 
 bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Dialogue& dialogue) {
@@ -182,7 +255,7 @@ bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Di
         qint64 free = places.freeSpace(places.floppyDir);
         if (free <= size) {
             dialogue.inform(kFloppyFull);
-        } else if (copyReplacing(archive, places.floppyArchive())) {
+        } else if (copyReplacing(archive, places.floppyArchive(), places.copyTarget)) {
             copied = true;
             dialogue.inform(kFloppyDone);
         } else {
@@ -211,7 +284,7 @@ bool exportToFolder(const ExportPlaces& places, data::Connection& main, const QS
         dialogue.inform(kFolderFull);
         return false;
     }
-    if (!copyReplacing(archive, target)) {
+    if (!copyReplacing(archive, target, places.copyTarget)) {
         dialogue.inform(kCopyFailed);
         return false;
     }

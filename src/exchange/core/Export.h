@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QSaveFile;
 
 namespace meridell::data {
 class Connection;
@@ -16,6 +19,10 @@ struct Dialogue {
     std::function<bool(const QString&)> confirm;
 };
 
+// Opens the file a copy writes, which replaces the file of that name only when it is committed.
+// By default a QSaveFile; tests put in one that loses what it is given.
+using CopyTarget = std::function<std::unique_ptr<QSaveFile>(const QString& target)>;
+
 // The places an export writes to, with the probes of the floppy drive; tests put a temporary
 // folder and fake sizes in.
 struct ExportPlaces {
@@ -26,6 +33,8 @@ struct ExportPlaces {
     std::function<bool(const QString&)> floppyPresent;
     // Free bytes on the file system of a path; 0 when it cannot be read.
     std::function<qint64(const QString&)> freeSpace;
+    // How the archive's copy is written; empty for a plain QSaveFile.
+    CopyTarget copyTarget;
 
     QString stagingDir() const;
     QString databasePath() const;
@@ -42,8 +51,10 @@ QString chooseStagingArchive(const QString& stagingDir);
 // backup) stored as its only entry, "project.mdb". Throws meridell::Error.
 void ZipProject(const ExportPlaces& places, data::Connection& main, const QString& archive);
 
-// Copies `source` to `target`, replacing a file of that name only once the copy is complete.
-bool copyReplacing(const QString& source, const QString& target);
+// Copies `source` to `target`, replacing a file of that name only once the copy is complete: every
+// write is checked, the copy is flushed to the disk and read back, and only a copy of the source's
+// size and checksum replaces the old file. Returns false, the old file in place, when any of it fails.
+bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget = {});
 
 // The floppy export. Returns true when the archive was copied.
 bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Dialogue& dialogue);

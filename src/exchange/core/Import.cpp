@@ -294,6 +294,26 @@ void cleanUp(const ImportPlaces& places, data::TDataModuleForm& module, const Im
     DeleteAllFiles(places.stagingDir());
 }
 
+// The closing message of a failed import. A wrong file is the likely cause of most failures, but
+// not of a database that another program holds, of a full disk or of a read-only file: those are
+// named, so that the user sees the same archive will do once the cause is gone.
+QString failureText(const std::exception& e) {
+    const auto* engine = dynamic_cast<const data::DatabaseError*>(&e);
+    if (!engine) {
+        return kFailed;
+    }
+    using Cause = data::DatabaseError::Cause;
+    switch (engine->cause()) {
+        case Cause::Busy:
+        case Cause::DiskFull:
+        case Cause::ReadOnly:
+            return QStringLiteral("项目数据导入失败，") + data::DatabaseError::sentence(engine->cause()) +
+                   QChar(u'\n') + engine->engineText();
+        default:
+            return kFailed;
+    }
+}
+
 }  // namespace
 
 QString ImportPlaces::stagingDir() const {
@@ -324,7 +344,7 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
         inform(kNoFolder);
         return false;
     }
-    if (!copyReplacing(chosen, places.stagingArchive())) {
+    if (!copyReplacing(chosen, places.stagingArchive(), places.copyTarget)) {
         inform(kCopyFailed);
         return false;
     }
@@ -374,11 +394,11 @@ void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const 
             hooks.repaint();
             hooks.inform(importFinishedText(counts));
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         hooks.hideProgress();
         hooks.beep();
         hooks.repaint();
-        hooks.inform(kFailed);
+        hooks.inform(failureText(e));
     }
     cleanUp(places, module, hooks);
 }

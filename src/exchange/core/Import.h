@@ -19,6 +19,8 @@ namespace meridell::exchange {
 struct ImportPlaces {
     QString appDir;
     UnzipLimits limits;
+    // How the staging copy of the chosen archive is written; empty for a plain QSaveFile.
+    CopyTarget copyTarget = {};
 
     QString stagingDir() const;
     QString stagingArchive() const;     // staging folder + project.zip
@@ -67,7 +69,8 @@ struct ImportHooks {
 
 // The import of the chosen archive, from showing the progress window to emptying the staging
 // folder: unpack, check, connect, copy, report. Every failure ends in the import's own message
-// with the main database as it was.
+// with the main database as it was; a main database that is busy in another program, on a full
+// disk or read-only is reported as such, with the engine's text.
 void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
                const ImportHooks& hooks);
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <zip.h>
 
@@ -17,6 +18,21 @@ namespace meridell::exchange {
 namespace {
 
 constexpr zip_uint32_t kDeflateLevel = 6;
+
+// An exchange archive holds one entry. A few more are let through (a folder entry, a note), but an
+// archive of thousands would keep the program busy for minutes reading its directory alone.
+constexpr quint64 kMaxEntries = 16;
+constexpr quint64 kMaxDirectoryBytes = 8 * 1024;
+
+// The records at the end of an archive (PKWARE's application note): the end of central directory
+// record, 22 bytes and a comment of up to 65535; before it, for a zip64 archive, a locator of 20
+// bytes pointing to the zip64 end record of 56 bytes.
+constexpr qint64 kEndRecord = 22;
+constexpr qint64 kLocator64 = 20;
+constexpr qint64 kEndRecord64 = 56;
+constexpr quint32 kEndSignature = 0x06054b50;
+constexpr quint32 kLocator64Signature = 0x07064b50;
+constexpr quint32 kEnd64Signature = 0x06064b50;
 
 const QString kZipLibrary = QStringLiteral("ZIP32.DLL");
 const QString kUnzipLibrary = QStringLiteral("UNZIP32.DLL");
@@ -125,6 +141,70 @@ void unpackEntry(zip_t* archive, const Planned& entry, const QString& target, qi
     }
 }
 
+[[noreturn]] void refuseDirectory() {
+    throw Error(QStringLiteral("压缩文件中的条目过多，不是项目数据文件"));
+}
+
+template <typename T>
+T littleEndian(const QByteArray& bytes, qint64 at) {
+    return qFromLittleEndian<T>(bytes.constData() + at);
+}
+
+// What one end record states: the number of entries and the size and place of the directory.
+struct Directory {
+    quint64 entries = 0;
+    quint64 size = 0;
+    quint64 offset = 0;
+};
+
+// The zip64 end record a locator at `at` in `tail` points to; refused when it cannot be read.
+Directory readDirectory64(QFile& file, const QByteArray& tail, qint64 at) {
+    const quint64 place = littleEndian<quint64>(tail, at + 8);
+    QByteArray record;
+    if (place <= quint64(file.size() - kEndRecord64) && file.seek(qint64(place))) {
+        record = file.read(kEndRecord64);
+    }
+    if (record.size() != kEndRecord64 || littleEndian<quint32>(record, 0) != kEnd64Signature) {
+        refuseDirectory();
+    }
+    return {std::max(littleEndian<quint64>(record, 24), littleEndian<quint64>(record, 32)),
+            littleEndian<quint64>(record, 40), littleEndian<quint64>(record, 48)};
+}
+
+// Refuses an archive whose end records state more entries or a larger directory than an exchange
+// archive has, before the library reads the directory. Every place in the archive's tail that
+// reads as an end record the library could take is checked, since the library tries them all.
+void checkDirectory(const QString& archive) {
+    QFile file(archive);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;  // the library fails to open it as well
+    }
+    const qint64 tailSize = std::min(file.size(), kEndRecord + 0xFFFF + kLocator64);
+    const qint64 tailStart = file.size() - tailSize;
+    if (!file.seek(tailStart)) {
+        return;
+    }
+    const QByteArray tail = file.read(tailSize);
+    for (qint64 at = tail.size() - kEndRecord; at >= 0; --at) {
+        if (littleEndian<quint32>(tail, at) != kEndSignature) {
+            continue;
+        }
+        Directory d{
+            std::max<quint64>(littleEndian<quint16>(tail, at + 8), littleEndian<quint16>(tail, at + 10)),
+            littleEndian<quint32>(tail, at + 12), littleEndian<quint32>(tail, at + 16)};
+        const bool zip64 =
+            at >= kLocator64 && littleEndian<quint32>(tail, at - kLocator64) == kLocator64Signature;
+        if (zip64) {
+            d = readDirectory64(file, tail, at - kLocator64);
+        } else if (d.offset + d.size > quint64(tailStart + at)) {
+            continue;  // a directory that would overlap its own end record: no archive's end
+        }
+        if (d.entries > kMaxEntries || d.size > kMaxDirectoryBytes) {
+            refuseDirectory();
+        }
+    }
+}
+
 }  // namespace
 
 LibraryVersions zipLibraryVersions() {
@@ -184,10 +264,14 @@ qint64 freeSpaceOf(const QString& path) {
 
 void UnZipProject(const QString& archive, const QString& folder, const UnzipLimits& limits) {
     CheckUnzipDll();
+    checkDirectory(archive);
     int code = 0;
     Archive za(zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &code));
     if (!za) {
         return;  // not a zip archive: nothing to unpack
+    }
+    if (quint64(zip_get_num_entries(za.get(), 0)) > kMaxEntries) {
+        refuseDirectory();
     }
     std::vector<Planned> plan = planEntries(za.get(), QFileInfo(archive).fileName());
     qint64 total = 0;

@@ -36,7 +36,9 @@ struct UnzipLimits {
 // Unpacks every file entry of `archive` into `folder` under its bare file name: whatever folders or
 // ".." the archive stores in front of a name, nothing is written outside `folder`. A file that is
 // not a zip archive unpacks nothing. Throws meridell::Error, leaving none of its files behind, when
-// the entries would take more than the limits allow or an entry cannot be read.
+// the entries would take more than the limits allow or an entry cannot be read. An archive of more
+// than 16 entries, or with a directory of more than 8 KiB, is refused from its end records, before
+// its directory is read.
 void UnZipProject(const QString& archive, const QString& folder, const UnzipLimits& limits = {});
 
 // Empties `folder`: files are deleted, sub-folders emptied and removed. Single failures are

@@ -2,6 +2,7 @@
 #include "common/core/Gb2312.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 
@@ -81,12 +82,13 @@ public:
 
     void cover();
     void texts(std::initializer_list<const char*> fields);
-    void pageBreak(const char* bookmark) { doc_.insertBreak(doc_.bookmarkRange(bookmark)); }
+    void pageBreak(const char* bookmark) { doc_.insertBreak(doc_.bookmarkRange(QLatin1String(bookmark))); }
     void summary();
     void summaryCells();
     void fundingCells();
     void rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
-                   const QStringList& headers, const std::vector<Column>& columns);
+                   const QStringList& headers, const std::vector<Column>& columns,
+                   const std::vector<ColumnRule>& rules);
 
 private:
     QString text(const char* field) const { return project_.text(QLatin1String(field)); }
@@ -192,7 +194,10 @@ void TaskBookFill::fundingCells() {
 // A table of the project's rows of `rows` at a bookmark: a bold header row, then one row per
 // record (one empty row when there is none).
 void TaskBookFill::rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
-                             const QStringList& headers, const std::vector<Column>& columns) {
+                             const QStringList& headers, const std::vector<Column>& columns,
+                             const std::vector<ColumnRule>& rules) {
+    // The lists bound to `rows` show it closed at the end, not each row as the table is filled.
+    data::Dataset::QuietScope quiet(rows);
     ClosedAfter closed{rows};
     rows.close();
     rows.setSql(sql);
@@ -202,20 +207,41 @@ void TaskBookFill::rowsTable(data::Dataset& rows, const QString& sql, const char
     doc_.addTable(doc_.bookmarkRange(QLatin1String(bookmark)), count == 0 ? 2 : count + 1,
                   int(headers.size()));
     Table table = doc_.table(position);
-    doc_.setFontSize(table, 11.0);
+    doc_.setFontSize(table, kAddedTablePoints);
+    std::vector<QStringList> texts(headers.size());
     for (int c = 0; c < headers.size(); ++c) {
         Range cell = doc_.cell(table, 1, c + 1);
         doc_.setBold(cell, true);
         doc_.insertAfter(cell, headers[c]);
+        texts[size_t(c)] << headers[c];
     }
     rows.first();
     for (int k = 1; k <= count; ++k) {
         for (size_t c = 0; c < columns.size(); ++c) {
-            doc_.insertAfter(doc_.cell(table, k + 1, int(c) + 1), columns[c](rows));
+            QString value = columns[c](rows);
+            doc_.insertAfter(doc_.cell(table, k + 1, int(c) + 1), value);
+            texts[c] << value;
         }
         rows.next();
     }
+    doc_.setColumnWidths(table, fitColumns(rules, texts, doc_.textWidth(), kAddedTablePoints));
 }
+
+// How the columns of the two added tables share the width: names, units and tasks wide, dates
+// exactly as wide as a date.
+const QString kMonth = QStringLiteral("1975年03月");
+const std::vector<ColumnRule> kPriorRules{{1, QStringLiteral("A0000-00"), false},
+                                          {4, {}, false},
+                                          {0, kMonth + QStringLiteral("－"), true},
+                                          {0, QStringLiteral("负责人"), false, 0.2},
+                                          {2, {}, false}};
+const std::vector<ColumnRule> kStaffRules{{0, QStringLiteral("张三丰"), false, 0.2},
+                                          {3, {}, false},
+                                          {0, kMonth, true},
+                                          {1.5, {}, false},
+                                          {1, {}, false},
+                                          {3, {}, false},
+                                          {0, QStringLiteral("签名栏"), false}};
 
 }  // namespace
 
@@ -234,7 +260,8 @@ void fillDesignTaskBook(Document& document, const data::Dataset& project, data::
     fill.rowsTable(prior, data::sql::kPriorProjectsOfKey, "fiveyears", 4,
                    {QStringLiteral("项目编号"), QStringLiteral("项目名称"), QStringLiteral("起止年月"),
                     QStringLiteral("负责或参加"), QStringLiteral("进展或验收方式")},
-                   {field("projectserial"), field("name"), priorPeriod, field("identity"), field("state")});
+                   {field("projectserial"), field("name"), priorPeriod, field("identity"), field("state")},
+                   kPriorRules);
     fill.pageBreak("costtablebreak");
     fill.pageBreak("mainpersonsbreak");
     fill.rowsTable(
@@ -242,7 +269,8 @@ void fillDesignTaskBook(Document& document, const data::Dataset& project, data::
         {QStringLiteral("姓名"), QStringLiteral("单位"), QStringLiteral("出生年月"),
          QStringLiteral("现从事专业"), QStringLiteral("职务(职称)"), QStringLiteral("项目中承担工作"),
          QStringLiteral("签名")},
-        {field("name"), field("unit"), field("birthday"), field("speciality"), field("duty"), field("job")});
+        {field("name"), field("unit"), field("birthday"), field("speciality"), field("duty"), field("job")},
+        kStaffRules);
 }
 
 }  // namespace meridell::word

@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <memory>
+#include <vector>
 
 namespace meridell::word {
 
@@ -73,7 +74,8 @@ public:
     void insertBreak(const Range& range);
     // A new table of `rows` x `columns` empty cells at the range: equal fixed column widths over
     // the text width, single borders, every row kept on one page and the first row repeated on
-    // each page. Text before the range's end stays before the table, the rest follows it; the
+    // each page; its cells are centred vertically and hold single-spaced paragraphs without space
+    // before or after. Text before the range's end stays before the table, the rest follows it; the
     // table never touches another table directly.
     void addTable(const Range& range, int rows, int columns);
 
@@ -87,6 +89,10 @@ public:
     void setFontSize(const Table& table, double points);
     // Bold on or off for the text of a cell, and for text added to it afterwards.
     void setBold(const Range& cell, bool bold);
+    // Twips between the page margins: the width of an added table.
+    int textWidth() const;
+    // Fixed widths in twips of the columns of a table that addTable added, one per column.
+    void setColumnWidths(const Table& table, const std::vector<int>& widths);
 
 private:
     struct Impl;

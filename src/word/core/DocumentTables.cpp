@@ -1,4 +1,5 @@
 #include "common/core/Error.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/DocumentImpl.h"
 
 #include <algorithm>
@@ -38,12 +39,23 @@ std::string cellFormat(signed char bold, short halfPoints) {
     return props;
 }
 
+// The paragraph format of every cell: single line spacing whatever the text grid of the page, no
+// space before or after, no extra space between Chinese and Latin text (so that a column fitted
+// to its text holds it); header cells centred.
+constexpr std::string_view kCellParagraph =
+    "<w:autoSpaceDE w:val=\"0\"/><w:autoSpaceDN w:val=\"0\"/><w:snapToGrid w:val=\"0\"/><w:spacing "
+    "w:before=\"0\" w:after=\"0\" w:line=\"240\" "
+    "w:lineRule=\"auto\"/><w:ind w:left=\"0\" w:right=\"0\" w:firstLine=\"0\"/>";
+
 // One paragraph of a cell: its mark and a run with the text, tabs as tab elements.
-void appendParagraph(std::string& out, std::string_view line, const std::string& props) {
-    out += "<w:p>";
+void appendParagraph(std::string& out, std::string_view line, const std::string& props, bool header) {
+    out += "<w:p><w:pPr>";
+    out += kCellParagraph;
+    out += header ? "<w:jc w:val=\"center\"/>" : "<w:jc w:val=\"left\"/>";
     if (!props.empty()) {
-        out += "<w:pPr><w:rPr>" + props + "</w:rPr></w:pPr>";
+        out += "<w:rPr>" + props + "</w:rPr>";
     }
+    out += "</w:pPr>";
     if (!line.empty()) {
         out += "<w:r>";
         if (!props.empty()) {
@@ -92,8 +104,9 @@ pugi::xml_node Document::Impl::buildTable(int rows, int columns) {
         "<w:tblW w:w=\"" + std::to_string(textWidth) +
         "\" w:type=\"dxa\"/><w:jc w:val=\"center\"/><w:tblBorders>" + "<w:top" + border + "<w:left" + border +
         "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border + "<w:insideV" + border +
-        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" +
-        "<w:left w:w=\"108\" w:type=\"dxa\"/><w:right w:w=\"108\" w:type=\"dxa\"/></w:tblCellMar>" +
+        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" + "<w:left w:w=\"" +
+        std::to_string(kCellMargin) + "\" w:type=\"dxa\"/><w:right w:w=\"" + std::to_string(kCellMargin) +
+        "\" w:type=\"dxa\"/></w:tblCellMar>" +
         "<w:tblLook w:val=\"04A0\" w:firstRow=\"1\" w:lastRow=\"0\" w:firstColumn=\"1\" w:lastColumn=\"0\" " +
         "w:noHBand=\"0\" w:noVBand=\"1\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid></w:tbl>";
     if (!scratch) {
@@ -229,13 +242,50 @@ void Document::setBold(const Range& range, bool bold) {
     d->formatParagraphs(range.start_, d->fragment(bold ? "<w:b/>" : "<w:b w:val=\"0\"/>"));
 }
 
+int Document::textWidth() const {
+    return d->textWidth;
+}
+
+void Document::setColumnWidths(const Table& table, const std::vector<int>& widths) {
+    d->requireOpen();
+    auto found = d->pending.find(table.node_.internal_object());
+    const size_t columns = found != d->pending.end()
+                               ? size_t(found->second.columns)
+                               : size_t(std::distance(table.node_.child("w:tblGrid").begin(),
+                                                      table.node_.child("w:tblGrid").end()));
+    if (widths.size() != columns) {
+        throw Error(QStringLiteral("表格%1有%2列，给出了%3个列宽")
+                        .arg(table.position_)
+                        .arg(columns)
+                        .arg(widths.size()));
+    }
+    size_t c = 0;
+    for (pugi::xml_node col : table.node_.child("w:tblGrid").children("w:gridCol")) {
+        col.attribute("w:w").set_value(std::to_string(widths[c++]).c_str());
+    }
+    if (found != d->pending.end()) {
+        found->second.widths = widths;
+        return;
+    }
+    for (pugi::xml_node row : table.node_.children("w:tr")) {
+        c = 0;
+        for (pugi::xml_node cell : row.children("w:tc")) {
+            if (c < widths.size()) {
+                cell.child("w:tcPr").child("w:tcW").attribute("w:w").set_value(
+                    std::to_string(widths[c++]).c_str());
+            }
+        }
+    }
+}
+
 // ---- From the pending form to markup ----
 
 // The rows of a pending table as markup: the same a cell by cell construction would give.
 void Document::Impl::writeRows(const PendingTable& table, std::string& out) const {
     std::vector<std::string> widths;
     for (int w : table.widths) {
-        widths.push_back("<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(w) + "\" w:type=\"dxa\"/></w:tcPr>");
+        widths.push_back("<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(w) +
+                         "\" w:type=\"dxa\"/><w:vAlign w:val=\"center\"/></w:tcPr>");
     }
     const PendingCell* cell = table.cells.data();
     for (int r = 0; r < table.rows; ++r) {
@@ -247,10 +297,10 @@ void Document::Impl::writeRows(const PendingTable& table, std::string& out) cons
             std::string_view text = cell->text;
             size_t from = 0;
             for (size_t nl = text.find('\n'); nl != text.npos; nl = text.find('\n', from)) {
-                appendParagraph(out, text.substr(from, nl - from), props);
+                appendParagraph(out, text.substr(from, nl - from), props, r == 0);
                 from = nl + 1;
             }
-            appendParagraph(out, text.substr(from), props);
+            appendParagraph(out, text.substr(from), props, r == 0);
             out += "</w:tc>";
         }
         out += "</w:tr>";

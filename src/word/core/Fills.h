@@ -11,6 +11,9 @@ namespace meridell::word {
 
 class Document;
 
+// Type size of the tables the fills add.
+constexpr double kAddedTablePoints = 11.0;
+
 // Formatting of the values written into the design task book.
 
 // The text extended with "_" until it is `width` bytes long in GB2312 (a Chinese character counts

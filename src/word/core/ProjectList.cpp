@@ -1,15 +1,12 @@
 #include "common/core/Error.h"
-#include "data/Connection.h"
 #include "data/Dataset.h"
+#include "word/core/ColumnFit.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <array>
-#include <unordered_map>
 
 namespace meridell::word {
 
@@ -26,64 +23,44 @@ const std::array<ListColumn, 6> kColumns{{{"指南代码", "classcode"},
                                           {"技术职称", "technicalstandard"},
                                           {"承担单位", "takeunit1"}}};
 constexpr int kListedColumns = int(kColumns.size());
-constexpr size_t kLongestIdList = 2000;
+// Names and units wide, codes, people and titles as wide as they need.
+const std::vector<ColumnRule> kListRules{{0, QStringLiteral("A0000-00"), false, 0.15},
+                                         {4, {}, false},
+                                         {2, {}, false},
+                                         {0, QStringLiteral("张三丰"), false, 0.15},
+                                         {0, QStringLiteral("教授级高工(农)"), false, 0.15},
+                                         {3, {}, false}};
 
-// The listed columns of every row of the project query, row after row in its order. They are read
-// with one statement by the rows' ids: going through the query row by row would redraw the pages
-// bound to it for each project and fetch the values in many small pieces.
-std::vector<QString> readRows(data::Dataset& projects) {
-    const std::vector<qint64> ids = projects.memento().rowIds;
-    QStringList names;
-    for (const ListColumn& c : kColumns) {
-        names << QStringLiteral("\"%1\"").arg(QLatin1String(c.field));
+std::vector<int> listWidths(const std::vector<QString>& values, int rows, int width) {
+    std::vector<QStringList> texts(kColumns.size());
+    for (size_t c = 0; c < kColumns.size(); ++c) {
+        texts[c].reserve(rows + 1);
+        texts[c] << QString::fromUtf8(kColumns[c].header);
     }
-    QString sql = QStringLiteral("select rowid,%1 from \"%2\"").arg(names.join(','), projects.tableName());
-    if (ids.size() <= kLongestIdList) {
-        QStringList list;
-        for (qint64 id : ids) {
-            list << QString::number(id);
-        }
-        sql += QStringLiteral(" where rowid in (%1)").arg(list.join(','));
+    for (size_t i = 0; i < values.size(); ++i) {
+        texts[i % kColumns.size()] << values[i];
     }
-    std::unordered_map<qint64, size_t> position;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        position.emplace(ids[i], i);
-    }
-    QSqlQuery q(projects.connection()->database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        throw Error(q.lastError().text());
-    }
-    std::vector<QString> values(ids.size() * kListedColumns);
-    while (q.next()) {
-        auto found = position.find(q.value(0).toLongLong());
-        if (found != position.end()) {
-            for (int c = 0; c < kListedColumns; ++c) {
-                values[found->second * kListedColumns + size_t(c)] = q.value(c + 1).toString();
-            }
-        }
-    }
-    return values;
+    return fitColumns(kListRules, texts, width, kAddedTablePoints);
 }
 
-// The same through the query itself, for a query that is not a plain view of its table or that
-// holds an unsaved row.
-std::vector<QString> readRowsInPlace(const data::Dataset& projects) {
-    std::vector<QString> values;
-    values.reserve(size_t(projects.recordCount()) * kListedColumns);
-    std::array<int, kColumns.size()> fields{};
-    for (size_t c = 0; c < kColumns.size(); ++c) {
-        fields[c] = projects.fieldIndex(QLatin1String(kColumns[c].field));
-        if (fields[c] < 0) {
-            throw Error(QStringLiteral("项目表中没有字段 %1").arg(QLatin1String(kColumns[c].field)));
+// The listed columns of every row of the project query, row after row in its order, as texts, read
+// without moving through it: moving would redraw the pages bound to it for each project.
+std::vector<QString> readRows(const data::Dataset& projects) {
+    QStringList fields;
+    for (const ListColumn& c : kColumns) {
+        QString field = QLatin1String(c.field);
+        if (projects.fieldIndex(field) < 0) {
+            throw Error(QStringLiteral("项目表中没有字段 %1").arg(field));
         }
+        fields << field;
     }
-    for (int row = 0; row < projects.recordCount(); ++row) {
-        for (int field : fields) {
-            values.push_back(projects.valueAt(row, field).toString());
-        }
+    const std::vector<QVariant> values = projects.valuesOfAllRows(fields);
+    std::vector<QString> texts;
+    texts.reserve(values.size());
+    for (const QVariant& v : values) {
+        texts.push_back(v.toString());
     }
-    return values;
+    return texts;
 }
 
 }  // namespace
@@ -91,15 +68,13 @@ std::vector<QString> readRowsInPlace(const data::Dataset& projects) {
 void fillProjectList(Document& document, data::Dataset& projects) {
     Range at = document.bookmarkRange(QStringLiteral("projectlist"));
     const int count = projects.recordCount();
-    const bool plain = projects.state() == data::Dataset::State::Browse && !projects.tableName().isEmpty() &&
-                       projects.connection();
-    const std::vector<QString> values = plain ? readRows(projects) : readRowsInPlace(projects);
+    const std::vector<QString> values = readRows(projects);
     if (count > 0) {
         projects.first();
     }
     document.addTable(at, count == 0 ? 2 : count + 1, kListedColumns);
     Table table = document.table(1);
-    document.setFontSize(table, 11.0);
+    document.setFontSize(table, kAddedTablePoints);
     for (int c = 0; c < kListedColumns; ++c) {
         Range cell = document.cell(table, 1, c + 1);
         document.setBold(cell, true);
@@ -118,6 +93,7 @@ void fillProjectList(Document& document, data::Dataset& projects) {
         projects.moveTo(row);
         throw;
     }
+    document.setColumnWidths(table, listWidths(values, count, document.textWidth()));
     projects.first();
 }
 

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace meridell::data {
+class Dataset;
+}
+
+namespace meridell::word {
+
+class PdfConverter;
+
+// The messages of writing the task books of many projects at once.
+namespace batchmessages {
+inline const QString kChooseFolder = QStringLiteral("选择保存设计任务书的文件夹");
+inline const QString kNoProjects = QStringLiteral("当前的查询结果中没有项目，没有可以生成的设计任务书。");
+inline const QString kCannotWrite = QStringLiteral("对不起，无法写入文件“%1”。");
+inline const QString kDone =
+    QStringLiteral("已生成%1个项目的设计任务书（Word文档和PDF文档各%1份），保存在文件夹“%2”中。");
+inline const QString kProgressTitle = QStringLiteral("正在生成设计任务书......");
+}  // namespace batchmessages
+
+// A project's name as a file name: the characters that file systems refuse or treat specially
+// become "_", blanks and dots at either end are dropped, an overlong name is cut; an empty one
+// becomes "设计任务书".
+QString safeFileName(const QString& name);
+// File names (without extension) for the task books of projects of these names, in their order:
+// each safe for a file system, a name taken before (letter case aside) numbered "(2)", "(3)" and on.
+QStringList taskBookNames(const QStringList& projectNames);
+
+// What the batch needs from the program.
+struct BatchContext {
+    QString appDir;
+    const PdfConverter& converter;
+    // Position of the progress window, 0 to 100.
+    std::function<void(int)> progress;
+};
+
+// Writes the design task book of every project of `projects` into `folder`, as a document named
+// after the project and its PDF, converted in one run of LibreOffice. `projects` is left on the row
+// it stood on; `prior` and `staff` are pointed at each project in turn and left closed. Returns the
+// number of projects written. Throws meridell::Error with a Chinese message on failure.
+int writeAllTaskBooks(const BatchContext& context, data::Dataset& projects, data::Dataset& prior,
+                      data::Dataset& staff, const QString& folder);
+
+}  // namespace meridell::word
