@@ -41,6 +41,7 @@ public:
     void setParameter(int index, const QVariant& value);
     void setParameters(const QVariantList& values);
     int parameterCount() const;
+    const QVariantList& parameters() const { return params_; }
 
     void open();
     void close();
