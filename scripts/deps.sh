@@ -2,7 +2,7 @@
 # Installs what building, running and testing need on Debian 12, when it is missing.
 set -euo pipefail
 packages=(build-essential cmake pkg-config ccache qt6-base-dev libqt6sql6-sqlite libgl-dev
-          libzip-dev libpugixml-dev libgtest-dev googletest libsqlite3-dev sqlite3 zip unzip
+          libzip-dev libpugixml-dev libxlsxwriter-dev qt6-charts-dev libgtest-dev googletest libsqlite3-dev sqlite3 zip unzip
           fonts-noto-cjk fonts-arphic-ukai qt6-translations-l10n libreoffice-writer-nogui poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

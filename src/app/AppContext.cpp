@@ -46,6 +46,13 @@ QWidget* AppContext::mainWindow() const {
     return MainForm;
 }
 
+void AppContext::showProjectList() {
+    if (SelectForm->isVisible()) {
+        SelectForm->close();
+    }
+    MainForm->N1Click();
+}
+
 void AppContext::showProgress(const QString& title) {
     progressTitle_ = ProgressBarForm->windowTitle();
     ProgressBarForm->setWindowTitle(title);

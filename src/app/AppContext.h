@@ -40,9 +40,13 @@ public:
 
     void dock(QWidget* page) override;
     QWidget* mainWindow() const override;
+    void showProjectList() override;
     void showProgress(const QString& title) override;
     void setProgress(int value) override;
     void hideProgress() override;
+
+    // Whether "项目表导出" runs the hand-in check first; the export's own tests switch it off.
+    bool checkBeforeExport = true;
 
 protected:
     void errorShown() const override;

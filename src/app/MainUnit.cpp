@@ -2,11 +2,13 @@
 
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
+#include "checks/CheckCommands.h"
 #include "common/core/Fonts.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/SaveUnit.h"
 #include "lists/ApplyUnit.h"
 #include "lists/SelectUnit.h"
+#include "record/InformationUnit.h"
 #include "session/ProjectSession.h"
 #include "ui/MessageService.h"
 
@@ -208,7 +210,10 @@ void TMainForm::N2Click() {
 }
 
 void TMainForm::N3Click() {
-    context_.messages().runModal(*context_.SaveForm);
+    if (!context_.checkBeforeExport ||
+        checks::checkBeforeExport(context_, *context_.DataModuleForm, *context_.InformationForm)) {
+        context_.messages().runModal(*context_.SaveForm);
+    }
 }
 
 void TMainForm::N5Click() {
@@ -224,6 +229,10 @@ void TMainForm::N7Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // The program ends at once; typing not yet saved stays in the draft for the next start.
+    if (context_.InformationForm) {
+        context_.InformationForm->writeDraftNow();
+    }
     QMainWindow::closeEvent(event);
     QCoreApplication::quit();
 }

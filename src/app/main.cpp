@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/DraftOffer.h"
 #include "app/MainUnit.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     messages.setParentWindow(context->MainForm);
     application.setErrorReport([&messages](const QString& text) { messages.reportError(text); });
     context->MainForm->show();
+    meridell::app::offerDraft(*context);
     int status = application.exec();
     application.setErrorReport({});
     context.reset();

@@ -28,6 +28,7 @@ void createProjectDatabase(const QString& path) {
             for (const TableDef* t : allTables()) {
                 statements << createTableSql(*t) << createKeyIndexSql(*t);
             }
+            statements << createYearIndexSql();
             statements << "COMMIT";
             for (const QString& s : statements) {
                 if (!q.exec(s)) {

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QHash>
+#include "data/MemoryRows.h"
+#include "data/TableRows.h"
+#include "data/TableWriter.h"
+
 #include <QObject>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
-#include <list>
-#include <memory>
-#include <unordered_map>
+#include <initializer_list>
 #include <vector>
 
 namespace meridell::data {
@@ -19,13 +19,10 @@ class Connection;
 // A query over one table of a project database, in the manner of a record-set: it runs a SELECT,
 // keeps a current row and its state, and writes a posted row back to its table by SQLite's rowid.
 //
-// Only the row ids are read when it opens; column values are fetched when they are asked for, in
-// blocks of rows per short column and row by row for memos, so a large table with long texts opens
-// fast and does not load every memo.
-//
-// Statements of the form "select * from <table> [where/order ...]" are editable. Any other SELECT
-// is read into memory as it is and is read-only. Parameters ":name" (or "?") are filled by position.
-// Errors are thrown as meridell::Error with the engine's text.
+// Statements of the form "select * from <table> [where/order ...]" are editable: their rows come
+// from TableRows (row ids on opening, values on demand) and are written by a TableWriter. Any other
+// SELECT is read into memory (MemoryRows) and is read-only. Parameters ":name" (or "?") are filled
+// by position. Errors are thrown as meridell::Error with the engine's text.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +41,7 @@ public:
     void setParameter(int index, const QVariant& value);
     void setParameters(const QVariantList& values);
     int parameterCount() const;
+    const QVariantList& parameters() const { return params_; }
 
     void open();
     void close();
@@ -63,9 +61,9 @@ public:
     int recordCount() const;
     int currentRow() const { return current_; }  // 0-based, -1 when empty
 
-    int fieldCount() const { return int(columns_.size()); }
-    const QStringList& fieldNames() const { return columns_; }
-    int fieldIndex(const QString& name) const;  // 0-based, -1 when absent
+    int fieldCount() const { return columns().size(); }
+    const QStringList& fieldNames() const { return columns().names(); }
+    int fieldIndex(const QString& name) const { return columns().indexOf(name); }  // -1 when absent
     const QString& tableName() const { return table_; }
 
     // Current row by name and by 1-based ordinal. A null value is an invalid QVariant.
@@ -78,6 +76,11 @@ public:
     void setField(int ordinal, const QVariant& value);
     // Any row, 0-based row and column, without moving (for grids).
     QVariant valueAt(int row, int column) const;
+
+    // The values of `fields` for every row, row after row, without moving: one statement for a
+    // browsed table, the rows as they stand (typed values included) otherwise; nothing while
+    // closed. Throws when a field is not a column.
+    std::vector<QVariant> valuesOfAllRows(const QStringList& fields) const;
 
     // Row operations.
     void append();  // a new empty row at the end becomes current (Insert)
@@ -92,6 +95,8 @@ public:
     // SQLite rowid of the current row (0 while inserting or when empty).
     qint64 rowId() const;
     bool moveToRowId(qint64 rowId);
+    // The rowids of the stored rows in their order (none for a read-only statement).
+    const std::vector<qint64>& rowIds() const { return tableRows_.ids(); }
 
     // Everything needed to put the dataset back as it was before a failed transaction.
     struct Memento {
@@ -106,6 +111,22 @@ public:
     Memento memento() const;
     void restore(const Memento& memento);
 
+    // While a scope lasts its datasets send no signals; when the last scope of a dataset ends, it
+    // sends once what happened meanwhile (opened or closed, rowsReset, currentChanged for moves and
+    // written fields, stateChanged), so that views show where a batch of moves ends, not each row
+    // on the way. Scopes nest. A view that fails to show the end keeps what it showed.
+    class QuietScope {
+    public:
+        explicit QuietScope(Dataset& dataset) : QuietScope({&dataset}) {}
+        explicit QuietScope(std::initializer_list<Dataset*> datasets);
+        ~QuietScope();
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        std::vector<Dataset*> datasets_;
+    };
+
 signals:
     void opened();
     void closed();
@@ -118,46 +139,35 @@ signals:
     void stateChanged(State state);
 
 private:
-    // The values of one short column for a block of consecutive rows.
-    struct Block {
-        int index;
-        int column;
-        std::vector<QVariant> values;
-    };
+    // What the signals tell, as kept back while quiet.
+    enum Notice : unsigned { kOpenedOrClosed = 1, kRowsReset = 2, kCurrent = 4, kState = 8 };
 
+    const Columns& columns() const;
     void requireOpen() const;
     void requireRow() const;
+    void requireEditable() const;
+    int requireField(const QString& name) const;
+    const QString& fieldName(int ordinal) const;
     void checkBrowseMode();
     void setCurrent(int row);
     void setState(State state);
-    void invalidateCache();
-    QVariantList fetchFullRow(qint64 rowId) const;
-    const QVariantList& fullRow(int row) const;
-    const QVariant& lightValue(int row, int column) const;
-    void loadSchema();
-    int schemaVersion();
     void dropStatements();
-    void indexColumns();
-    void openEager(const QString& sql);
-    QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql) const;
-    void bindAll(QSqlQuery& q, const QVariantList& values) const;
-    QVariant fromDb(const QSqlQuery& q, int index) const;
-    QVariant toDb(const QVariant& v) const;
+    void openTable(const SelectStatement& statement);
+    void enterBrowse();
+    void notify(Notice notice);
+    void endQuiet() noexcept;
 
     Connection* connection_ = nullptr;
     QString sql_;
     QVariantList params_;
     QString table_;  // source table; empty for a read-only statement
-    QString idSql_;  // statement that lists the row ids
     bool readOnly_ = false;
 
-    QStringList columns_;
-    QHash<QString, int> columnIndex_;  // exact and lower-case names
-    std::vector<bool> heavy_;          // memo columns, fetched row by row
-    int counterColumn_ = -1;
+    TableRows tableRows_;
+    MemoryRows memoryRows_;
+    const RowSource* source_ = nullptr;  // the one opened last
+    TableWriter writer_;
 
-    std::vector<qint64> rowIds_;
-    std::vector<QVariantList> eagerRows_;  // rows of a read-only statement
     int current_ = -1;
     bool bof_ = true;
     bool eof_ = true;
@@ -165,23 +175,8 @@ private:
     QVariantList buffer_;  // the row being edited or inserted
     bool modified_ = false;
 
-    // Caches, filled on demand.
-    mutable std::list<Block> blocks_;
-    mutable std::unordered_map<qint64, QVariantList> fullCache_;
-    mutable std::list<qint64> fullOrder_;
-    mutable std::unique_ptr<QSqlQuery> fullQuery_;
-    mutable std::unique_ptr<QSqlQuery> idQuery_;
-    mutable std::unique_ptr<QSqlQuery> insertQuery_;
-    mutable std::unique_ptr<QSqlQuery> updateQuery_;
-    mutable std::unique_ptr<QSqlQuery> deleteQuery_;
-    mutable QString idQuerySql_;
-    // Statements and the column list survive close() and are used again by the next open() while
-    // the connection stays open and the table's schema is unchanged, so that reopening with new
-    // parameters (a key lookup per row) costs only the lookup itself.
-    mutable std::unique_ptr<QSqlQuery> versionQuery_;
-    quint64 preparedGeneration_ = 0;
-    QString schemaTable_;
-    int schemaVersion_ = -1;
+    int quiet_ = 0;
+    unsigned pending_ = 0;
 };
 
 }  // namespace meridell::data

@@ -158,4 +158,9 @@ QString createKeyIndexSql(const TableDef& table) {
         .arg(QLatin1String(table.name));
 }
 
+QString createYearIndexSql() {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON table1 (yearstart, cost)")
+        .arg(QLatin1String(kYearIndex));
+}
+
 }  // namespace meridell::data

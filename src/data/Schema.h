@@ -41,5 +41,9 @@ QString sqlType(const Column& column);
 QString createTableSql(const TableDef& table);
 // The index on the three key columns; a table that has it already keeps it.
 QString createKeyIndexSql(const TableDef& table);
+// The index of table1 on the project year and the requested funds, which lets the statistics group
+// a set of projects by year without reading the long texts stored before the year in each row.
+QString createYearIndexSql();
+inline constexpr const char* kYearIndex = "table1_year";
 
 }  // namespace meridell::data

@@ -1,5 +1,6 @@
 #include "lists/ApplyUnit.h"
 
+#include "checks/CheckCommands.h"
 #include "data/Dataset.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
@@ -65,6 +66,7 @@ void TApplyForm::buildGrid() {
                                   {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 278},
                               },
                               GroupBox1);
+    connect(DBGrid1, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setAccessibleName(GroupBox1->title());
     auto* box = new QVBoxLayout(GroupBox1);
@@ -91,6 +93,7 @@ void TApplyForm::buildButtons() {
     Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
     Button8 = add("Button8", QStringLiteral("生成PDF文档"), &TApplyForm::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
+    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
     Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
 }
@@ -135,6 +138,11 @@ void TApplyForm::Button7Click() {
 // 生成PDF文档 beside 生成项目列表: the project list as a PDF.
 void TApplyForm::Button8Click() {
     documents_.generateProjectListPdf(word::Origin::ProjectListPage);
+}
+
+// 申报检查: what is missing or does not hold together in every project, before handing them in.
+void TApplyForm::Button9Click() {
+    checks::showHandInCheck(context_, session_.dataModule(), form_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.

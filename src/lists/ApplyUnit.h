@@ -44,6 +44,7 @@ public:
     QPushButton* Button6 = nullptr;  // 退出该页
     QPushButton* Button7 = nullptr;  // 生成PDF文档 (the design task book)
     QPushButton* Button8 = nullptr;  // 生成PDF文档 (the project list)
+    QPushButton* Button9 = nullptr;  // 申报检查
 
     void Button1Click();
     void Button2Click();
@@ -53,6 +54,7 @@ public:
     void Button6Click();
     void Button7Click();
     void Button8Click();
+    void Button9Click();
 
 protected:
     ui::Shell& context_;

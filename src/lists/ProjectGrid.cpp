@@ -1,8 +1,11 @@
 #include "lists/ProjectGrid.h"
 
+#include "lists/core/SortOrder.h"
 #include "ui/Shell.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -24,6 +27,8 @@ ProjectGrid::ProjectGrid(ui::Shell& context, data::Dataset& projects,
     verticalHeader()->setFixedWidth(12);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
     const auto& gridColumns = model_->gridColumns();
     for (int c = 0; c < int(gridColumns.size()); ++c) {
         setColumnWidth(c, gridColumns[c].width);
@@ -35,8 +40,20 @@ ProjectGrid::ProjectGrid(ui::Shell& context, data::Dataset& projects,
                     moveProjectsTo(current.row());
                 }
             });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { context_.guard([&] { sortByColumn(column); }); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        context_.guard([&] {
+            if (index.isValid() && projects_.isOpen() && projects_.recordCount() > 0) {
+                moveProjectsTo(index.row());
+                emit editRequested();  // the page opens the record form in edit mode
+            }
+        });
+    });
     connect(&projects_, &data::Dataset::currentChanged, this, &ProjectGrid::selectCurrentRow);
     connect(&projects_, &data::Dataset::rowsReset, this, &ProjectGrid::selectCurrentRow);
+    connect(&projects_, &data::Dataset::rowsReset, this, &ProjectGrid::showSortIndicator);
+    showSortIndicator();
 }
 
 void ProjectGrid::moveProjectsTo(int row) {
@@ -61,6 +78,82 @@ void ProjectGrid::selectCurrentRow() {
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     following_ = false;
     scrollTo(target);
+}
+
+// The indicator shows the order the statement holds, whoever set it; a statement without one
+// (a new query, the list of all projects) clears it.
+void ProjectGrid::showSortIndicator() {
+    const std::optional<GridSort> sort = gridSortOf(projects_.sql());
+    const auto& columns = model_->gridColumns();
+    int section = -1;
+    for (int c = 0; sort && c < int(columns.size()); ++c) {
+        if (columns[c].field == sort->field) {
+            section = c;
+        }
+    }
+    horizontalHeader()->setSortIndicator(section,
+                                         sort && sort->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void ProjectGrid::sortByColumn(int column) {
+    const auto& columns = model_->gridColumns();
+    if (column < 0 || column >= int(columns.size()) || !projects_.isOpen()) {
+        showSortIndicator();
+        return;
+    }
+    if (projects_.state() == data::Dataset::State::Edit && !projects_.isModified()) {
+        projects_.cancel();
+    }
+    if (projects_.state() != data::Dataset::State::Browse) {
+        showSortIndicator();  // a row being entered is not reordered under the record form
+        return;
+    }
+    const GridSort sort = nextGridSort(gridSortOf(projects_.sql()), columns[column].field);
+    const qint64 current = projects_.rowId();
+    const QVariantList parameters = projects_.parameters();
+    const QString sql = withGridSort(projects_.sql(), sort);
+    try {
+        projects_.setSql(sql);
+        projects_.setParameters(parameters);
+        projects_.open();
+    } catch (...) {
+        showSortIndicator();
+        throw;
+    }
+    if (current > 0) {
+        projects_.moveToRowId(current);
+    }
+}
+
+QString ProjectGrid::cutText(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int room = columnWidth(index.column()) - 2 * margin;
+    if (text.contains(QLatin1Char('\n')) || fontMetrics().horizontalAdvance(text) > room) {
+        return text;
+    }
+    return {};
+}
+
+// Tool tips come from the view's own event handler, where no error may escape.
+bool ProjectGrid::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTableView::viewportEvent(event);
+    }
+    auto* help = static_cast<QHelpEvent*>(event);
+    context_.guard([&] {
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = cutText(index);
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        }
+    });
+    return true;
 }
 
 }  // namespace meridell::lists

@@ -6,9 +6,11 @@
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
+#include "lists/core/SortOrder.h"
 #include "record/InformationUnit.h"
 #include "record/core/ProjectYears.h"
 #include "session/ProjectSession.h"
+#include "statistics/StatisticsUnit.h"
 #include "ui/Buttons.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
@@ -147,6 +149,7 @@ QWidget* TSelectForm::buildResult() {
                                   {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 317},
                               },
                               GroupBox2);
+    connect(DBGrid1, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setAccessibleName(QStringLiteral("查询结果"));
     box->addWidget(DBGrid1, 1);
@@ -161,8 +164,9 @@ QWidget* TSelectForm::buildResult() {
     Button8 = addButton("Button8", QStringLiteral("生成PDF文档"), &TSelectForm::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &TSelectForm::Button9Click);
+    Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button6, Button8, Button9}) {
+    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button6, Button8, Button9, Button10}) {
         buttons->addWidget(b);
     }
     box->addLayout(buttons);
@@ -292,8 +296,10 @@ void TSelectForm::Button1Click() {
     }
     const QueryStatement statement = buildQueryStatement(inputs);
     data::Dataset& query = projects();
+    // The order chosen on the grid's header stays with the next query.
+    const std::optional<GridSort> sort = gridSortOf(query.sql());
     query.close();
-    query.setSql(statement.sql);
+    query.setSql(sort ? withGridSort(statement.sql, *sort) : statement.sql);
     query.setParameters(statement.values);
     query.open();
     const int found = query.recordCount();
@@ -347,6 +353,22 @@ void TSelectForm::Button8Click() {
 // 生成全部设计任务书: every project of the result, as documents and PDFs in a chosen folder.
 void TSelectForm::Button9Click() {
     documents_.generateAllTaskBooks();
+}
+
+// 统计分析: the statistics of the current result, or of all projects while no query is open.
+void TSelectForm::Button10Click() {
+    const data::Dataset& query = projects();
+    statistics::ProjectSet set{data::sql::kAllProjects, {}};
+    if (query.isOpen()) {
+        set = {query.sql(), query.parameters()};
+    }
+    const QString plain = withoutGridSort(set.sql);
+    const bool all = plain.compare(data::sql::kAllProjects, Qt::CaseInsensitive) == 0;
+    if (!StatisticsForm) {
+        StatisticsForm = new statistics::TStatisticsForm(context_, session_.dataModule(), this);
+    }
+    StatisticsForm->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
+    context_.messages().showWindow(*StatisticsForm);
 }
 
 }  // namespace meridell::lists

@@ -26,6 +26,9 @@ class Shell;
 namespace meridell::word {
 class DocumentCommands;
 }
+namespace meridell::statistics {
+class TStatisticsForm;
+}
 
 namespace meridell::lists {
 
@@ -65,6 +68,9 @@ public:
     QPushButton* Button7 = nullptr;                  // 生成PDF文档 (the design task book)
     QPushButton* Button8 = nullptr;                  // 生成PDF文档 (the project list)
     QPushButton* Button9 = nullptr;                  // 生成全部设计任务书
+    QPushButton* Button10 = nullptr;                 // 统计分析
+    // The statistics window, made at its first opening.
+    statistics::TStatisticsForm* StatisticsForm = nullptr;
 
     // The text an input shows ("" for a pick list with no entry chosen).
     QString inputText(int criterion) const;
@@ -79,6 +85,7 @@ public:
     void Button7Click();
     void Button8Click();
     void Button9Click();
+    void Button10Click();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

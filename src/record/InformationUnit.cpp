@@ -61,6 +61,7 @@ TInformationForm::TInformationForm(ui::Shell& context, session::ProjectSession& 
     installNavigation();
     setModeButtons(false);
     layoutStrip();
+    installDrafts();
 }
 
 TInformationForm::~TInformationForm() {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -27,6 +28,7 @@ class Shell;
 namespace meridell::record {
 
 class BindingSet;
+struct Draft;
 class FieldPage;
 class RowListPage;
 struct MessageFrame;
@@ -89,6 +91,21 @@ public:
     // Docking shows the form, which opens the two row lists of the project (FormShow).
     void openNew();
     void openEdit();
+    // Edit mode on the current project like openEdit, on `page`, with the focus in `control`; on a
+    // row list in the row whose serial is `serial` (the staff grid: in its identity-card cell).
+    void openEditAt(int page, const QString& control, qint64 serial = 0);
+
+    // Drafts (RecordDrafts.cpp): shortly after typing pauses, the typed but unsaved rows go to the
+    // draft file; saving or leaving removes it.
+    // Whether one of the three queries holds a typed change that is not stored.
+    bool holdsTypedChanges() const;
+    // Writes the draft at once when the form is open with typed changes ("退出系统" keeps them so).
+    void writeDraftNow();
+    // Opens the form on the draft's project in its mode with the typed values back, not stored.
+    // The project query must list every project. Throws when the project is no longer there.
+    void restoreDraft(const Draft& draft);
+    // How long typing must pause before the draft is written.
+    static constexpr int kDraftDelayMs = 1500;
 
     // Showing, page switching and leaving.
     void FormShow();
@@ -158,6 +175,13 @@ private:
     // Page switching.
     void selectTreeNode(int page);
     void pageShown(int page);
+    void showPageQuietly(int page);
+    void focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column);
+
+    // Drafts.
+    void installDrafts();
+    void draftTimeout();
+    void settleDraft();
 
     // Saving and the row lists.
     void runSaved(const std::function<void()>& work);
@@ -169,7 +193,8 @@ private:
     RowListPage* staffList_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
-    bool switchingPage_ = false;  // the page is being changed by the program, not by the tabs
+    bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
+    QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
 };
 
 }  // namespace meridell::record

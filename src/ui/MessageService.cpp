@@ -57,6 +57,19 @@ int DialogMessageService::runModal(QDialog& dialog) {
     return dialog.exec();
 }
 
+QString DialogMessageService::chooseSaveFile(const QString& title, const QString& directory,
+                                             const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent_, title, fileDialogStartFolder(directory, lastFolder_), filter);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    lastFolder_ = dialog.directory().absolutePath();
+    return dialog.selectedFiles().first();
+}
+
 void DialogMessageService::showWindow(QWidget& window) {
     window.show();
     window.raise();

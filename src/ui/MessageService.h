@@ -25,6 +25,9 @@ public:
     // A file-open dialog; an empty result means cancelled.
     virtual QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // A file-save dialog that asks before replacing a file; an empty result means cancelled.
+    virtual QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
+                                   const QString& defaultSuffix) = 0;
     // A folder dialog; an empty result means cancelled.
     virtual QString chooseFolder(const QString& title, const QString& directory) = 0;
     // Runs a modal dialog of the program (export page, path chooser) and returns its result code.
@@ -45,6 +48,8 @@ public:
     void beep() override;
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
+                           const QString& defaultSuffix) override;
+    QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
     QString chooseFolder(const QString& title, const QString& directory) override;
     int runModal(QDialog& dialog) override;

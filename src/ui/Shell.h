@@ -40,6 +40,9 @@ public:
     virtual void dock(QWidget* page) = 0;
     // The main window, repainted while long work runs.
     virtual QWidget* mainWindow() const = 0;
+    // The project list page on every project, as the menu entry "项目申报" shows it, in place of
+    // the query page.
+    virtual void showProjectList() = 0;
     // The progress window of long work: shown at 0 under `title`, moved, hidden again with its
     // own title back.
     virtual void showProgress(const QString& title) = 0;

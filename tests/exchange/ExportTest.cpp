@@ -30,6 +30,7 @@ class ExportTest : public test::AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
+        ctx().checkBeforeExport = false;  // the check before the export has tests of its own
         test::SqlFile db(folder.databasePath());
         test::addProject(db, QStringLiteral("项目甲"), QStringLiteral("张三"), QStringLiteral("单位"));
         ExportPlaces& places = page().places;

@@ -223,5 +223,21 @@ TEST_F(RowRulesTest, AFailedRunPutsTheDatasetsBackAndKeepsNothing) {
     EXPECT_EQ(sql.count("table1"), 1) << "the connection is usable afterwards";
 }
 
+TEST_F(RowRulesTest, ARunTellsTheViewsOfItsDatasetsOnceWhereItEnded) {
+    test::SqlFile sql(path);
+    for (const char* name : {"甲", "乙", "丙"}) {
+        sql.insert("table3", {{"projectname", "P"}, {"name", QString::fromUtf8(name)}});
+    }
+    staff.reopen();
+    projects.append();
+    projects.setValue("projectname", QStringLiteral("新名"));
+    projects.post();
+    int moves = 0;
+    QObject::connect(&staff, &data::Dataset::currentChanged, [&moves] { ++moves; });
+    runAllOrNothing(connection, {&projects, &staff}, [&] { restampStaff(staff, projects); });
+    EXPECT_EQ(moves, 1) << "one notice for a run that passed every row";
+    EXPECT_EQ(sql.scalar("select count(*) from table3 where projectname='新名'").toInt(), 3);
+}
+
 }  // namespace
 }  // namespace meridell::record

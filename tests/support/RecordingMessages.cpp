@@ -27,6 +27,11 @@ void RecordingMessages::reportError(const QString& text) {
     events_.push_back({Kind::Error, text});
 }
 
+QString RecordingMessages::chooseSaveFile(const QString& title, const QString& directory,
+                                          const QString& filter, const QString& defaultSuffix) {
+    return chooseOpenFile(title, directory, filter, defaultSuffix);
+}
+
 QString RecordingMessages::chooseOpenFile(const QString& title, const QString&, const QString& filter,
                                           const QString&) {
     events_.push_back({Kind::ChooseFile, title + "|" + filter});

@@ -36,6 +36,9 @@ public:
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    // Recorded as ChooseFile too, answered from the same script.
+    QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
+                           const QString& defaultSuffix) override;
     QString chooseFolder(const QString& title, const QString& directory) override;
     int runModal(QDialog& dialog) override;
     void showWindow(QWidget& window) override;

@@ -70,6 +70,9 @@ void deleteProject(data::Dataset& projects, data::Dataset& priorRows, data::Data
     const Memento projectsBefore = projects.memento();
     std::optional<Memento> priorSelected;
     std::optional<Memento> staffSelected;
+    // The lists show the project's rows gone (or, after a failure, as they were), not each row as
+    // it is deleted.
+    data::Dataset::QuietScope quiet{&projects, &priorRows, &staffRows};
 
     data::Transaction transaction(*connection);
     try {

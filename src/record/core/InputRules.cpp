@@ -175,8 +175,9 @@ IdcardFault idcardFault(const QString& number) {
     if (!allDigits(digits) || !(isDigit(last.unicode()) || (length == 18 && last == u'X'))) {
         return IdcardFault::Characters;
     }
+    // The digits are checked above; a parsed date format would cost more than the whole rule.
     const QString date = length == 18 ? number.mid(6, 8) : "19" + number.mid(6, 6);
-    if (!QDate::fromString(date, QStringLiteral("yyyyMMdd")).isValid()) {
+    if (!QDate::isValid(date.first(4).toInt(), date.sliced(4, 2).toInt(), date.sliced(6, 2).toInt())) {
         return IdcardFault::BirthDate;
     }
     if (length == 18 && idcardCheckCharacter(digits) != last) {

@@ -222,6 +222,9 @@ void restampStaff(data::Dataset& staff, const data::Dataset& project) {
 
 void runAllOrNothing(data::Connection& connection, std::initializer_list<data::Dataset*> datasets,
                      const std::function<void()>& work) {
+    // The views of the datasets show where the work ends (or that it was undone), not each row on
+    // the way.
+    data::Dataset::QuietScope quiet(datasets);
     std::vector<std::pair<data::Dataset*, data::Dataset::Memento>> saved;
     for (data::Dataset* d : datasets) {
         saved.emplace_back(d, d->memento());

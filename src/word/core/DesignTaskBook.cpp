@@ -196,6 +196,8 @@ void TaskBookFill::fundingCells() {
 void TaskBookFill::rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
                              const QStringList& headers, const std::vector<Column>& columns,
                              const std::vector<ColumnRule>& rules) {
+    // The lists bound to `rows` show it closed at the end, not each row as the table is filled.
+    data::Dataset::QuietScope quiet(rows);
     ClosedAfter closed{rows};
     rows.close();
     rows.setSql(sql);

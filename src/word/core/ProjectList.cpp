@@ -1,16 +1,12 @@
 #include "common/core/Error.h"
-#include "data/Connection.h"
 #include "data/Dataset.h"
 #include "word/core/ColumnFit.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <array>
-#include <unordered_map>
 
 namespace meridell::word {
 
@@ -46,64 +42,25 @@ std::vector<int> listWidths(const std::vector<QString>& values, int rows, int wi
     }
     return fitColumns(kListRules, texts, width, kAddedTablePoints);
 }
-constexpr size_t kLongestIdList = 2000;
 
-// The listed columns of every row of the project query, row after row in its order. They are read
-// with one statement by the rows' ids: going through the query row by row would redraw the pages
-// bound to it for each project and fetch the values in many small pieces.
-std::vector<QString> readRows(data::Dataset& projects) {
-    const std::vector<qint64> ids = projects.memento().rowIds;
-    QStringList names;
+// The listed columns of every row of the project query, row after row in its order, as texts, read
+// without moving through it: moving would redraw the pages bound to it for each project.
+std::vector<QString> readRows(const data::Dataset& projects) {
+    QStringList fields;
     for (const ListColumn& c : kColumns) {
-        names << QStringLiteral("\"%1\"").arg(QLatin1String(c.field));
-    }
-    QString sql = QStringLiteral("select rowid,%1 from \"%2\"").arg(names.join(','), projects.tableName());
-    if (ids.size() <= kLongestIdList) {
-        QStringList list;
-        for (qint64 id : ids) {
-            list << QString::number(id);
+        QString field = QLatin1String(c.field);
+        if (projects.fieldIndex(field) < 0) {
+            throw Error(QStringLiteral("项目表中没有字段 %1").arg(field));
         }
-        sql += QStringLiteral(" where rowid in (%1)").arg(list.join(','));
+        fields << field;
     }
-    std::unordered_map<qint64, size_t> position;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        position.emplace(ids[i], i);
+    const std::vector<QVariant> values = projects.valuesOfAllRows(fields);
+    std::vector<QString> texts;
+    texts.reserve(values.size());
+    for (const QVariant& v : values) {
+        texts.push_back(v.toString());
     }
-    QSqlQuery q(projects.connection()->database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        throw Error(q.lastError().text());
-    }
-    std::vector<QString> values(ids.size() * kListedColumns);
-    while (q.next()) {
-        auto found = position.find(q.value(0).toLongLong());
-        if (found != position.end()) {
-            for (int c = 0; c < kListedColumns; ++c) {
-                values[found->second * kListedColumns + size_t(c)] = q.value(c + 1).toString();
-            }
-        }
-    }
-    return values;
-}
-
-// The same through the query itself, for a query that is not a plain view of its table or that
-// holds an unsaved row.
-std::vector<QString> readRowsInPlace(const data::Dataset& projects) {
-    std::vector<QString> values;
-    values.reserve(size_t(projects.recordCount()) * kListedColumns);
-    std::array<int, kColumns.size()> fields{};
-    for (size_t c = 0; c < kColumns.size(); ++c) {
-        fields[c] = projects.fieldIndex(QLatin1String(kColumns[c].field));
-        if (fields[c] < 0) {
-            throw Error(QStringLiteral("项目表中没有字段 %1").arg(QLatin1String(kColumns[c].field)));
-        }
-    }
-    for (int row = 0; row < projects.recordCount(); ++row) {
-        for (int field : fields) {
-            values.push_back(projects.valueAt(row, field).toString());
-        }
-    }
-    return values;
+    return texts;
 }
 
 }  // namespace
@@ -111,9 +68,7 @@ std::vector<QString> readRowsInPlace(const data::Dataset& projects) {
 void fillProjectList(Document& document, data::Dataset& projects) {
     Range at = document.bookmarkRange(QStringLiteral("projectlist"));
     const int count = projects.recordCount();
-    const bool plain = projects.state() == data::Dataset::State::Browse && !projects.tableName().isEmpty() &&
-                       projects.connection();
-    const std::vector<QString> values = plain ? readRows(projects) : readRowsInPlace(projects);
+    const std::vector<QString> values = readRows(projects);
     if (count > 0) {
         projects.first();
     }

@@ -1,0 +1,196 @@
+#include "statistics/StatisticsUnit.h"
+
+#include "data/DataModuleUnit.h"
+#include "statistics/core/StatisticsFiles.h"
+#include "ui/Buttons.h"
+#include "ui/MessageService.h"
+#include "ui/Shell.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHorizontalBarSeries>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace meridell::statistics {
+
+namespace {
+
+QString fundsText(double funds) {
+    return QString::number(funds, 'f', 2);
+}
+
+QTableWidgetItem* cell(const QString& text, bool number) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return item;
+}
+
+}  // namespace
+
+TStatisticsForm::TStatisticsForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), dataModule_(dataModule) {
+    setObjectName("StatisticsForm");
+    setWindowTitle(QStringLiteral("统计分析"));
+    setAccessibleName(windowTitle());
+    resize(1000, 640);
+    auto* layout = new QVBoxLayout(this);
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    layout->addWidget(Label1);
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setAccessibleName(QStringLiteral("统计表"));
+    layout->addWidget(PageControl1, 1);
+    for (const Dimension& d : dimensions()) {
+        buildPage(d);
+    }
+
+    auto* row = new QHBoxLayout;
+    auto add = [&](const char* name, const QString& caption, void (TStatisticsForm::*handler)()) {
+        QPushButton* button =
+            ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
+        row->addWidget(button);
+        return button;
+    };
+    row->addStretch(1);
+    Button1 = add("Button1", QStringLiteral("保存图表"), &TStatisticsForm::Button1Click);
+    Button2 = add("Button2", QStringLiteral("导出Excel"), &TStatisticsForm::Button2Click);
+    Button3 = ui::namedButton(this, "Button3", QStringLiteral("关闭"), context_, [this] { close(); });
+    row->addWidget(Button3);
+
+    layout->addLayout(row);
+}
+
+void TStatisticsForm::buildPage(const Dimension& dimension) {
+    const int n = int(Tables.size()) + 1;
+    auto* splitter = new QSplitter(Qt::Horizontal, PageControl1);
+    splitter->setObjectName(QStringLiteral("TabSheet%1").arg(n));
+    auto* table = new QTableWidget(0, 5, splitter);
+    table->setObjectName(QStringLiteral("StringGrid%1").arg(n));
+    table->setAccessibleName(dimension.caption);
+    table->setHorizontalHeaderLabels(tableHeader(dimension));
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    auto* chart = new QChartView(splitter);
+    chart->setObjectName(QStringLiteral("Chart%1").arg(n));
+    chart->setAccessibleName(dimension.caption + QStringLiteral("图表"));
+    chart->setRenderHint(QPainter::Antialiasing);
+    splitter->addWidget(table);
+    splitter->addWidget(chart);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    const QString caption = QStringLiteral("按%1").arg(dimension.caption);
+    PageControl1->addTab(splitter,
+                         dimension.limit > 0
+                             ? QStringLiteral("按%1(前%2名)").arg(dimension.caption).arg(dimension.limit)
+                             : caption);
+    Tables.push_back(table);
+    Charts.push_back(chart);
+}
+
+void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope) {
+    const QSqlDatabase database = dataModule_.ADOConnection1.database();
+    ensureYearIndex(database);
+    statistics_ = computeStatistics(database, set);
+    Label1->setText(QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3万元")
+                        .arg(scope)
+                        .arg(statistics_.projects)
+                        .arg(fundsText(statistics_.funds)));
+    Label1->setAccessibleName(Label1->text());
+    for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {
+        fillTable(Tables[i], statistics_.tables[i]);
+        fillChart(Charts[i], statistics_.tables[i]);
+    }
+}
+
+void TStatisticsForm::fillTable(QTableWidget* table, const GroupTable& group) {
+    table->setUpdatesEnabled(false);
+    table->setRowCount(int(group.rows.size()));
+    for (int r = 0; r < int(group.rows.size()); ++r) {
+        const GroupRow& row = group.rows[size_t(r)];
+        table->setItem(r, 0, cell(groupCaption(row), false));
+        table->setItem(r, 1, cell(QString::number(row.projects), true));
+        table->setItem(r, 2, cell(QString::number(row.projectShare, 'f', 1), true));
+        table->setItem(r, 3, cell(fundsText(row.funds), true));
+        table->setItem(r, 4, cell(QString::number(row.fundShare, 'f', 1), true));
+    }
+    table->setUpdatesEnabled(true);
+}
+
+// Horizontal bars of the number of projects, the largest group on top, each labelled with its
+// share, so that long unit names stay readable.
+void TStatisticsForm::fillChart(QChartView* view, const GroupTable& group) {
+    auto* chart = new QChart;
+    chart->setTitle(QStringLiteral("按%1统计的项目数").arg(group.dimension.caption));
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    auto* set = new QBarSet(QStringLiteral("项目数"));
+    QStringList categories;
+    qint64 largest = 0;
+    for (auto it = group.rows.rbegin(); it != group.rows.rend(); ++it) {
+        *set << double(it->projects);
+        categories << groupCaption(*it);
+        largest = std::max(largest, it->projects);
+    }
+    auto* series = new QHorizontalBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsFormat(QStringLiteral("@value"));
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    chart->addSeries(series);
+    auto* names = new QBarCategoryAxis;
+    names->append(categories);
+    if (categories.size() > 10) {
+        QFont small = names->labelsFont();
+        small.setPixelSize(10);  // twenty unit names still fit beside their bars
+        names->setLabelsFont(small);
+    }
+    chart->addAxis(names, Qt::AlignLeft);
+    series->attachAxis(names);
+    auto* counts = new QValueAxis;
+    counts->setRange(0, double(std::max<qint64>(largest, 1)) * 1.15);
+    counts->applyNiceNumbers();
+    counts->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(counts, Qt::AlignBottom);
+    series->attachAxis(counts);
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+}
+
+void TStatisticsForm::Button1Click() {
+    const int page = PageControl1->currentIndex();
+    if (page < 0 || page >= int(Charts.size())) {
+        return;
+    }
+    const QString path = context_.messages().chooseSaveFile(
+        QStringLiteral("保存图表"), {}, QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("png"));
+    if (path.isEmpty()) {
+        return;
+    }
+    savePng(Charts[size_t(page)]->grab().toImage(), path);
+    context_.messages().inform(QStringLiteral("图表已保存。"));
+}
+
+void TStatisticsForm::Button2Click() {
+    const QString path = context_.messages().chooseSaveFile(
+        QStringLiteral("导出Excel"), {}, QStringLiteral("Excel 电子表格 (*.xlsx)"), QStringLiteral("xlsx"));
+    if (path.isEmpty()) {
+        return;
+    }
+    saveWorkbook(statistics_, path);
+    context_.messages().inform(QStringLiteral("统计表已导出。"));
+}
+
+}  // namespace meridell::statistics

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "statistics/core/Statistics.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QWidget>
+
+#include <vector>
+
+class QChartView;
+
+namespace meridell::data {
+class TDataModuleForm;
+}
+namespace meridell::ui {
+class Shell;
+}
+
+namespace meridell::statistics {
+
+// The window "统计分析": the projects of the query result (or all projects) counted and their
+// 申请经费 summed by each dimension, each as a table with the shares of its rows and a bar chart.
+// A chart can be saved as a PNG picture, the tables as a spreadsheet.
+class TStatisticsForm : public QWidget {
+    Q_OBJECT
+public:
+    TStatisticsForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent = nullptr);
+
+    // Computes the statistics of `set` and shows them; `scope` names the set in the caption.
+    void showStatistics(const ProjectSet& set, const QString& scope);
+    const Statistics& statistics() const { return statistics_; }
+
+    QLabel* Label1 = nullptr;  // the set and its totals
+    QTabWidget* PageControl1 = nullptr;
+    std::vector<QTableWidget*> Tables;  // one per dimension, in the order of dimensions()
+    std::vector<QChartView*> Charts;
+    QPushButton* Button1 = nullptr;  // 保存图表
+    QPushButton* Button2 = nullptr;  // 导出Excel
+    QPushButton* Button3 = nullptr;  // 关闭
+
+    // 保存图表: the chart of the page shown, as PNG under a name the user chooses.
+    void Button1Click();
+    // 导出Excel: every table as one sheet.
+    void Button2Click();
+
+private:
+    void buildPage(const Dimension& dimension);
+    void fillTable(QTableWidget* table, const GroupTable& group);
+    void fillChart(QChartView* view, const GroupTable& group);
+
+    ui::Shell& context_;
+    data::TDataModuleForm& dataModule_;
+    Statistics statistics_;
+};
+
+}  // namespace meridell::statistics

@@ -1,0 +1,169 @@
+#include "statistics/core/Statistics.h"
+
+#include "common/core/Error.h"
+#include "data/Schema.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <array>
+
+namespace meridell::statistics {
+
+namespace {
+
+const std::array<Dimension, 6>& definitions() {
+    static const std::array<Dimension, 6> defs{{
+        {QStringLiteral("专业领域"), QStringLiteral("projectdomain")},
+        {QStringLiteral("单位性质"), QStringLiteral("character")},
+        {QStringLiteral("项目年份"), QStringLiteral("yearstart"), 0, true},
+        {QStringLiteral("技术职称"), QStringLiteral("technicalstandard")},
+        {QStringLiteral("学位"), QStringLiteral("degree")},
+        {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 20},
+    }};
+    return defs;
+}
+
+double percent(double part, double whole) {
+    return whole > 0 ? part / whole * 100.0 : 0.0;
+}
+
+// Largest groups first; equal counts by the larger sum, then by value. Years rise by value, and
+// the empty group stands last.
+void orderRows(std::vector<GroupRow>& rows, bool keyOrder) {
+    std::sort(rows.begin(), rows.end(), [keyOrder](const GroupRow& a, const GroupRow& b) {
+        if (keyOrder) {
+            if (a.value.isEmpty() != b.value.isEmpty()) {
+                return b.value.isEmpty();
+            }
+            return a.value < b.value;
+        }
+        if (a.projects != b.projects) {
+            return a.projects > b.projects;
+        }
+        if (a.funds != b.funds) {
+            return a.funds > b.funds;
+        }
+        return a.value < b.value;
+    });
+}
+
+}  // namespace
+
+std::span<const Dimension> dimensions() {
+    return definitions();
+}
+
+QString emptyGroupCaption() {
+    return QStringLiteral("（未填写）");
+}
+
+namespace {
+
+const QRegularExpression& plainProjects() {
+    static const QRegularExpression plain(R"re(^\s*select\s+\*\s+from\s+"?table1"?(\s|$))re",
+                                          QRegularExpression::CaseInsensitiveOption);
+    return plain;
+}
+
+}  // namespace
+
+QString groupingStatement(const QString& setSql, bool yearIndex) {
+    std::span<const Dimension> dims = dimensions();
+    const int yearDimension = 2;
+    QStringList keys;
+    for (size_t d = 0; d < dims.size(); ++d) {
+        if (!yearIndex || int(d) != yearDimension) {
+            keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
+        }
+    }
+    QString set = setSql;
+    if (yearIndex) {
+        keys.prepend(QStringLiteral("rid"));
+        QRegularExpressionMatch m = plainProjects().match(setSql);
+        set = QStringLiteral("select rowid as rid, * from table1") +
+              setSql.mid(m.capturedEnd(0) - m.captured(1).size());
+    }
+    // The set is read once into the materialised view; every grouping then reads only that.
+    QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
+                      .arg(keys.join(QStringLiteral(", ")), set);
+    QStringList parts;
+    for (size_t d = 0; d < dims.size(); ++d) {
+        QString part;
+        if (yearIndex && int(d) == yearDimension) {
+            part = QStringLiteral(
+                       "select %1, coalesce(yearstart,''), count(*), total(cost) from table1 indexed by %2 "
+                       "where rowid in (select rid from r) group by 2")
+                       .arg(d)
+                       .arg(QLatin1String(data::kYearIndex));
+        } else {
+            part =
+                QStringLiteral("select %1 as d, k%1 as k, count(*) as n, total(f) as s from r group by k%1")
+                    .arg(d);
+        }
+        if (dims[d].limit > 0) {
+            part = QStringLiteral("select * from (%1 order by n desc, s desc, k limit %2)")
+                       .arg(part)
+                       .arg(dims[d].limit);
+        }
+        parts << part;
+    }
+    parts << QStringLiteral("select -1, '', count(*), total(f) from r");
+    return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
+}
+
+bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql) {
+    if (!plainProjects().match(setSql).hasMatch()) {
+        return false;
+    }
+    QSqlQuery q(database);
+    q.prepare(QStringLiteral("select 1 from sqlite_master where type='index' and name=?"));
+    q.addBindValue(QLatin1String(data::kYearIndex));
+    return q.exec() && q.next();
+}
+
+void ensureYearIndex(const QSqlDatabase& database) {
+    QSqlQuery q(database);
+    q.exec(data::createYearIndexSql());  // a read-only file simply goes without the index
+}
+
+Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
+    QSqlQuery q(database);
+    q.setForwardOnly(true);
+    if (!q.prepare(groupingStatement(set.sql, canUseYearIndex(database, set.sql)))) {
+        throw Error(q.lastError().text());
+    }
+    for (int i = 0; i < int(set.values.size()); ++i) {
+        q.bindValue(i, set.values[i]);
+    }
+    if (!q.exec()) {
+        throw Error(q.lastError().text());
+    }
+    std::span<const Dimension> dims = dimensions();
+    Statistics result;
+    for (const Dimension& d : dims) {
+        result.tables.push_back({d, {}});
+    }
+    while (q.next()) {
+        const int d = q.value(0).toInt();
+        GroupRow row{q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toDouble()};
+        if (d < 0) {
+            result.projects = row.projects;
+            result.funds = row.funds;
+        } else if (d < int(dims.size())) {
+            result.tables[size_t(d)].rows.push_back(row);
+        }
+    }
+    for (GroupTable& table : result.tables) {
+        orderRows(table.rows, table.dimension.keyOrder);
+        for (GroupRow& row : table.rows) {
+            row.projectShare = percent(double(row.projects), double(result.projects));
+            row.fundShare = percent(row.funds, result.funds);
+        }
+    }
+    return result;
+}
+
+}  // namespace meridell::statistics

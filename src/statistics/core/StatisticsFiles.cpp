@@ -1,0 +1,71 @@
+#include "statistics/core/StatisticsFiles.h"
+
+#include "common/core/Error.h"
+#include "reports/core/Workbook.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace meridell::statistics {
+
+QString groupCaption(const GroupRow& row) {
+    return row.value.isEmpty() ? emptyGroupCaption() : row.value;
+}
+
+QString shareText(double percent) {
+    return QString::number(percent, 'f', 1) + QLatin1Char('%');
+}
+
+QStringList tableHeader(const Dimension& dimension) {
+    return {dimension.caption, QStringLiteral("项目数"), QStringLiteral("占项目数比例(%)"),
+            QStringLiteral("申请经费(万元)"), QStringLiteral("占申请经费比例(%)")};
+}
+
+void savePng(const QImage& image, const QString& path) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const QString failed = QStringLiteral("图表没有保存到文件“%1”。").arg(shown);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) {
+        throw Error(failed + QStringLiteral("\n图表的图像无法生成。"));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw Error(failed + QLatin1Char('\n') + file.errorString());
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw Error(failed + QLatin1Char('\n') + reason);
+    }
+    if (!file.commit()) {
+        throw Error(failed + QLatin1Char('\n') + file.errorString());
+    }
+}
+
+void saveWorkbook(const Statistics& statistics, const QString& path) {
+    reports::Workbook book(path);
+    for (const GroupTable& table : statistics.tables) {
+        reports::Sheet& sheet = book.addSheet(table.dimension.caption, tableHeader(table.dimension));
+        sheet.setWidth(0, 0, 36);
+        sheet.setWidth(1, 4, 16);
+        int r = 1;
+        for (const GroupRow& row : table.rows) {
+            sheet.text(r, 0, groupCaption(row));
+            sheet.number(r, 1, double(row.projects));
+            sheet.number(r, 2, row.projectShare);
+            sheet.number(r, 3, row.funds);
+            sheet.number(r, 4, row.fundShare);
+            ++r;
+        }
+        sheet.text(r, 0, QStringLiteral("合计"));
+        sheet.number(r, 1, double(statistics.projects));
+        sheet.number(r, 3, statistics.funds);
+    }
+    book.close();
+}
+
+}  // namespace meridell::statistics

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "statistics/core/Statistics.h"
+
+#include <QImage>
+#include <QString>
+
+namespace meridell::statistics {
+
+// How a group is named in tables, charts and files: its value, or "（未填写）" for the empty one.
+QString groupCaption(const GroupRow& row);
+// A share in percent with one digit after the point: "42.9%".
+QString shareText(double percent);
+
+// The column titles of every statistics table, the first being the dimension's caption.
+QStringList tableHeader(const Dimension& dimension);
+
+// Writes a chart's picture as PNG. The file appears under `path` only when it was written whole;
+// otherwise a file of that name stays as it was. Throws meridell::Error with a Chinese text.
+void savePng(const QImage& image, const QString& path);
+
+// Writes every table as one sheet of a spreadsheet (.xlsx), numbers as numbers, with the same
+// guarantee for the file and the same errors.
+void saveWorkbook(const Statistics& statistics, const QString& path);
+
+}  // namespace meridell::statistics

@@ -1,0 +1,160 @@
+#include "data/Dataset.h"
+#include "lists/ApplyUnit.h"
+#include "lists/ProjectGrid.h"
+#include "lists/SelectUnit.h"
+#include "lists/core/SortOrder.h"
+#include "record/InformationUnit.h"
+#include "support/AppFixture.h"
+#include "word/DocxReader.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace meridell::lists {
+namespace {
+
+TEST(GridSort, TheAddedOrderIsRecognisedReplacedAndRemovedAlone) {
+    const QString query = QStringLiteral("select * from table1 where (takeunit1 like ?)");
+    const QString up = withGridSort(query, {"projectname", false});
+    EXPECT_EQ(up, query + " order by \"projectname\" asc, rowid asc");
+    EXPECT_EQ(gridSortOf(up), (GridSort{"projectname", false}));
+    const QString down = withGridSort(up, {"takeunit1", true});
+    EXPECT_EQ(down, query + " order by \"takeunit1\" desc, rowid desc") << "one order, not two";
+    EXPECT_EQ(withoutGridSort(down), query);
+    // An order written by someone else is not this program's to take away.
+    const QString own = QStringLiteral("select * from table1 order by projectname desc");
+    EXPECT_EQ(withoutGridSort(own), own);
+    EXPECT_FALSE(gridSortOf(own));
+    EXPECT_FALSE(gridSortOf(query));
+}
+
+TEST(GridSort, ASecondClickTurnsTheOrderRoundAndAnotherColumnStartsRising) {
+    GridSort first = nextGridSort(std::nullopt, "projectname");
+    EXPECT_EQ(first, (GridSort{"projectname", false}));
+    GridSort second = nextGridSort(first, "projectname");
+    EXPECT_EQ(second, (GridSort{"projectname", true}));
+    EXPECT_EQ(nextGridSort(second, "projectname"), first);
+    EXPECT_EQ(nextGridSort(second, "takeunit1"), (GridSort{"takeunit1", false}));
+}
+
+class GridSortPageTest : public test::AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        test::SqlFile sql(folder.databasePath());
+        // Stored neither in name order nor in unit order; two share a name so the tie-break shows.
+        const char* rows[][3] = {{"乙项目", "单位C", "A1"},
+                                 {"甲项目", "单位A", "B2"},
+                                 {"丙项目", "单位B", "A1"},
+                                 {"乙项目", "单位D", "A1"}};
+        for (auto& r : rows) {
+            sql.insert(
+                "table1",
+                {{"projectname", r[0]}, {"projectman", "张"}, {"takeunit1", r[1]}, {"classcode", r[2]}});
+        }
+    }
+    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    void clickHeader(ProjectGrid* grid, int column) {
+        QHeaderView* header = grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    QStringList column(ProjectGrid* grid, int c) {
+        QStringList values;
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            values << grid->model()->index(r, c).data().toString();
+        }
+        return values;
+    }
+};
+
+TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) {
+    triggerMenu("项目申报");
+    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
+    projects().moveTo(2);  // 丙项目 is current before and after the sort
+    clickHeader(grid, 5);
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位A", "单位B", "单位C", "单位D"}));
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 5);
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(projects().text("projectname"), QStringLiteral("丙项目"));
+    EXPECT_EQ(grid->currentIndex().row(), 1);
+
+    clickHeader(grid, 5);
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B", "单位A"}));
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // By name, in the order of the characters' code points (丙 U+4E19, 乙 U+4E59, 甲 U+7532): equal
+    // names keep their stored order rising and the reverse falling.
+    clickHeader(grid, 1);
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位B", "单位C", "单位D", "单位A"}));
+    clickHeader(grid, 1);
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位A", "单位D", "单位C", "单位B"}));
+
+    ctx().ApplyForm->Button5->click();
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
+    test::DocxReader list(folder.file("项目列表.doc"));
+    ASSERT_EQ(list.rows(1), 5);
+    const QStringList units{"单位A", "单位D", "单位C", "单位B"};
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(list.cell(1, r + 2, 6), units[r]);
+    }
+
+    // The menu lists all projects afresh, in stored order and without an indicator.
+    ctx().ApplyForm->Button6->click();
+    triggerMenu("项目申报");
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位C", "单位A", "单位B", "单位D"}));
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
+}
+
+TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStaysForTheNextQuery) {
+    triggerMenu("管理查询");
+    TSelectForm& page = *ctx().SelectForm;
+    messages.clear();
+    page.CheckBoxes[0]->setChecked(true);
+    static_cast<QLineEdit*>(page.Inputs[0])->setText("A1");
+    page.Button1->click();
+    ProjectGrid* grid = page.DBGrid1;
+    clickHeader(grid, 5);
+    clickHeader(grid, 5);
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B"}));
+    EXPECT_EQ(projects().parameters(), QVariantList{"%A1%"});
+
+    static_cast<QLineEdit*>(page.Inputs[0])->setText("");
+    page.Button1->click();
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B", "单位A"}));
+    EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 5);
+    EXPECT_EQ(messages.count(test::RecordingMessages::Kind::Error), 0);
+}
+
+TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {
+    triggerMenu("项目申报");
+    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    const QRect cell = grid->visualRect(grid->model()->index(2, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    record::TInformationForm& form = *ctx().InformationForm;
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.Button2->isVisibleTo(&form)) << "保存修改 shows: edit mode";
+    EXPECT_FALSE(form.Button4->isVisibleTo(&form));
+    EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
+    EXPECT_EQ(projects().text("projectname"), QStringLiteral("丙项目"));
+}
+
+TEST_F(GridSortPageTest, ACellCutByItsColumnOffersItsWholeText) {
+    const QString longName = QStringLiteral("关于全省软科学研究计划项目管理与评估体系的若干问题研究");
+    test::SqlFile(folder.databasePath()).exec("update table1 set projectname=? where rowid=1", {longName});
+    triggerMenu("项目申报");
+    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    EXPECT_EQ(grid->cutText(grid->model()->index(0, 1)), longName);
+    EXPECT_EQ(grid->cutText(grid->model()->index(1, 1)), QString()) << "甲项目 fits";
+    grid->setColumnWidth(1, 2000);
+    EXPECT_EQ(grid->cutText(grid->model()->index(0, 1)), QString());
+    EXPECT_EQ(grid->cutText(QModelIndex()), QString());
+}
+
+}  // namespace
+}  // namespace meridell::lists

@@ -1,0 +1,118 @@
+#include "reports/SheetReader.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <set>
+
+namespace meridell::test {
+
+namespace {
+
+std::string entry(zip_t* archive, const std::string& name) {
+    zip_file_t* file = zip_fopen(archive, name.c_str(), 0);
+    if (file == nullptr) {
+        ADD_FAILURE() << "no entry " << name;
+        return {};
+    }
+    std::string bytes;
+    char buffer[65536];
+    zip_int64_t n = 0;
+    while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) {
+        bytes.append(buffer, size_t(n));
+    }
+    zip_fclose(file);
+    return bytes;
+}
+
+int columnOf(const char* reference) {
+    int column = 0;
+    for (; *reference >= 'A' && *reference <= 'Z'; ++reference) {
+        column = column * 26 + (*reference - 'A' + 1);
+    }
+    return column - 1;
+}
+
+// The style indexes whose number format is a date.
+std::set<int> dateStyles(const std::string& stylesXml) {
+    pugi::xml_document doc;
+    doc.load_buffer(stylesXml.data(), stylesXml.size());
+    std::set<int> dateFormats{14, 15, 16, 17, 22};
+    for (auto format : doc.select_nodes("//numFmts/numFmt")) {
+        const std::string code = format.node().attribute("formatCode").value();
+        if (code.find("yy") != std::string::npos) {
+            dateFormats.insert(format.node().attribute("numFmtId").as_int());
+        }
+    }
+    std::set<int> styles;
+    int index = 0;
+    for (auto xf : doc.select_nodes("//cellXfs/xf")) {
+        if (dateFormats.count(xf.node().attribute("numFmtId").as_int()) != 0) {
+            styles.insert(index);
+        }
+        ++index;
+    }
+    return styles;
+}
+
+ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_buffer(xml.data(), xml.size()));
+    ReadSheet sheet;
+    for (auto rowNode : doc.select_nodes("//sheetData/row")) {
+        const size_t row = rowNode.node().attribute("r").as_uint() - 1;
+        sheet.rows.resize(std::max(sheet.rows.size(), row + 1));
+        for (auto c : rowNode.node().children("c")) {
+            const size_t column = size_t(columnOf(c.attribute("r").value()));
+            auto& cells = sheet.rows[row];
+            cells.resize(std::max(cells.size(), column + 1));
+            ReadCell& cell = cells[column];
+            const std::string type = c.attribute("t").value();
+            if (type == "inlineStr") {
+                cell.value = QString::fromUtf8(c.child("is").child("t").text().get());
+            } else {
+                cell.value = QString::fromUtf8(c.child("v").text().get());
+                cell.number = type.empty() || type == "n";
+                cell.dateStyle = dates.count(c.attribute("s").as_int()) != 0;
+            }
+        }
+    }
+    return sheet;
+}
+
+}  // namespace
+
+QString ReadSheet::at(int row, int column) const {
+    if (size_t(row) >= rows.size() || size_t(column) >= rows[size_t(row)].size()) {
+        return {};
+    }
+    return rows[size_t(row)][size_t(column)].value;
+}
+
+std::vector<ReadSheet> readWorkbook(const QString& path) {
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (archive == nullptr) {
+        ADD_FAILURE() << "not a zip file: " << path.toStdString();
+        return {};
+    }
+    const std::set<int> dates = dateStyles(entry(archive, "xl/styles.xml"));
+    pugi::xml_document book;
+    const std::string bookXml = entry(archive, "xl/workbook.xml");
+    book.load_buffer(bookXml.data(), bookXml.size());
+    std::vector<ReadSheet> sheets;
+    int index = 1;
+    for (auto node : book.select_nodes("//sheets/sheet")) {
+        ReadSheet sheet =
+            readSheet(entry(archive, "xl/worksheets/sheet" + std::to_string(index++) + ".xml"), dates);
+        sheet.name = QString::fromUtf8(node.node().attribute("name").value());
+        sheets.push_back(std::move(sheet));
+    }
+    zip_close(archive);
+    return sheets;
+}
+
+}  // namespace meridell::test

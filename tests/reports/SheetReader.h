@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <vector>
+
+namespace meridell::test {
+
+// One cell read back from a written spreadsheet: its text, and whether it is a number (or a date,
+// which a spreadsheet keeps as a number with a date style).
+struct ReadCell {
+    QString value;
+    bool number = false;
+    bool dateStyle = false;
+};
+
+struct ReadSheet {
+    QString name;
+    std::vector<std::vector<ReadCell>> rows;  // rows[0] is the header
+    QString at(int row, int column) const;
+};
+
+// Unpacks an .xlsx file with libzip and reads its sheets with pugixml, in their order in the book.
+// Fails the current test when the file is not a readable spreadsheet.
+std::vector<ReadSheet> readWorkbook(const QString& path);
+
+}  // namespace meridell::test

@@ -1,0 +1,116 @@
+#include "common/core/Error.h"
+#include "reports/SheetReader.h"
+#include "reports/core/Workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace meridell::reports {
+namespace {
+
+QString errorOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const Error& e) {
+        return e.text();
+    }
+    return {};
+}
+
+TEST(WorkbookTest, CellsOfEveryKindReadBackWithTheirTypes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("结果.xlsx"));
+    {
+        Workbook book(path);
+        Sheet& first = book.addSheet(
+            QStringLiteral("项目"), {QStringLiteral("名称"), QStringLiteral("金额"), QStringLiteral("日期")});
+        Sheet& second = book.addSheet(QStringLiteral("人员"), {QStringLiteral("姓名")});
+        first.text(1, 0, QStringLiteral("软科学 <&> \"引号\"\n第二行"));
+        first.number(1, 1, 12.5);
+        first.date(1, 2, QDate(2003, 4, 5));
+        second.text(1, 0, QStringLiteral("张三"));
+        first.text(2, 0, QString(kCellTextLimit + 10, QLatin1Char('x')));
+        first.date(2, 2, QDate());
+        book.close();
+    }
+    const auto sheets = test::readWorkbook(path);
+    ASSERT_EQ(sheets.size(), 2u);
+    EXPECT_EQ(sheets[0].name, QStringLiteral("项目"));
+    EXPECT_EQ(sheets[1].name, QStringLiteral("人员"));
+    EXPECT_EQ(sheets[0].at(0, 1), QStringLiteral("金额"));
+    EXPECT_EQ(sheets[0].at(1, 0), QStringLiteral("软科学 <&> \"引号\"\n第二行"));
+    EXPECT_TRUE(sheets[0].rows[1][1].number);
+    EXPECT_EQ(sheets[0].at(1, 1).toDouble(), 12.5);
+    EXPECT_TRUE(sheets[0].rows[1][2].dateStyle);
+    EXPECT_EQ(sheets[0].at(1, 2).toInt(), 37716);  // 2003-04-05 counted from 1899-12-30
+    EXPECT_EQ(sheets[0].at(2, 0).size(), kCellTextLimit);
+    EXPECT_EQ(sheets[0].at(2, 2), QString());
+    EXPECT_EQ(sheets[1].at(1, 0), QStringLiteral("张三"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("结果.xlsx")});
+}
+
+TEST(WorkbookTest, PiecesNeverSplitACharacterAndCoverTheWholeText) {
+    EXPECT_EQ(cellPieces(QString()), QStringList{QString()});
+    QString text(kCellTextLimit - 1, QLatin1Char('a'));
+    text += QString::fromUcs4(U"\U00020000") + QStringLiteral("尾");
+    const QStringList pieces = cellPieces(text);
+    ASSERT_EQ(pieces.size(), 2);
+    EXPECT_EQ(pieces[0].size(), kCellTextLimit - 1);
+    EXPECT_EQ(pieces.join(QString()), text);
+    EXPECT_EQ(cellPieces(QString(2 * kCellTextLimit, QLatin1Char('b'))).size(), 2);
+}
+
+TEST(WorkbookTest, AFailedOrAbandonedWriteLeavesTheChosenNameAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.xlsx"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+    old.close();
+    {
+        Workbook book(path);
+        book.addSheet(QStringLiteral("项目"), {QStringLiteral("名称")}).text(1, 0, QStringLiteral("新"));
+    }  // destroyed without close()
+    {
+        Workbook book(path);
+        Sheet& sheet = book.addSheet(QStringLiteral("项目"), {QStringLiteral("名称")});
+        sheet.text(5, 0, QStringLiteral("新"));
+        sheet.text(2, 0, QStringLiteral("行已经写过"));  // rows go forward only
+        EXPECT_FALSE(errorOf([&] { book.close(); }).isEmpty());
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("previous"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("old.xlsx")});
+}
+
+TEST(WorkbookTest, AMissingFolderOrAnOpenFileIsRefusedInChinese) {
+    QTemporaryDir dir;
+    const QString gone = dir.filePath(QStringLiteral("没有/结果.xlsx"));
+    EXPECT_TRUE(errorOf([&] { Workbook book(gone); }).contains(QStringLiteral("不存在")));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+
+    const QString path = dir.filePath(QStringLiteral("结果.xlsx"));
+    QFile lock(dir.filePath(QStringLiteral(".~lock.结果.xlsx#")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    EXPECT_TRUE(errorOf([&] { Workbook book(path); }).contains(QStringLiteral("另一个程序")));
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    // The folder disappears while the file is being written.
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    const QString inSub = dir.filePath(QStringLiteral("sub/结果.xlsx"));
+    Workbook book(inSub);
+    book.addSheet(QStringLiteral("项目"), {QStringLiteral("名称")});
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("sub"))).removeRecursively());
+    const QString failure = errorOf([&] { book.close(); });
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("电子表格文件"))) << failure.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(inSub));
+}
+
+}  // namespace
+}  // namespace meridell::reports
