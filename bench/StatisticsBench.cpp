@@ -33,6 +33,7 @@ public:
     QString chooseSaveFile(const QString&, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     int runModal(QDialog&) override { return 0; }
     void showWindow(QWidget& window) override { window.show(); }
     bool openDocument(const QString&) override { return true; }

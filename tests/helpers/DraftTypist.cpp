@@ -32,6 +32,9 @@ public:
     QString chooseOpenFile(const QString&, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString chooseSaveFile(const QString&, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     int runModal(QDialog&) override { return 0; }
     void showWindow(QWidget&) override {}
