@@ -41,9 +41,6 @@ ChoiceList choicesOfColumn(const QString& column) {
     if (column == "code") {
         return {numbered(1, 20, 2), 20};
     }
-    if (column == "yearstart" || column == "yearend") {
-        return {numbered(2003, 2020, 4), 0};
-    }
     if (column == "monthstart" || column == "monthend") {
         return {numbered(1, 12, 2), 12};
     }

@@ -13,7 +13,8 @@ struct ChoiceList {
     int visible = 0;
 };
 
-// The list of a table1 column; empty for a column typed freely.
+// The list of a table1 column; empty for a column typed freely and for the two year columns, whose
+// lists follow the clock and are filled by the pages that show them.
 ChoiceList choicesOfColumn(const QString& column);
 
 }  // namespace meridell::data

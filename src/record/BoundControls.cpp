@@ -267,6 +267,9 @@ QWidget* ByteLimitDelegate::createEditor(QWidget* parent, const QStyleOptionView
         line && column >= 0 && column < int(limits_.size()) && limits_[column] >= 0) {
         line->setValidator(new ByteLimitValidator(limits_[column], line));
     }
+    if (auto* line = qobject_cast<QLineEdit*>(editor); line && setup_) {
+        setup_(line, column);
+    }
     return editor;
 }
 

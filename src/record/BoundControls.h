@@ -108,12 +108,16 @@ class ByteLimitDelegate : public QStyledItemDelegate {
 public:
     // `limits`: bytes per grid column (-1: none).
     ByteLimitDelegate(std::vector<int> limits, QObject* parent);
+    // Runs on every line editor the delegate creates, with the grid column it edits.
+    using EditorSetup = std::function<void(QLineEdit* editor, int column)>;
+    void setEditorSetup(EditorSetup setup) { setup_ = std::move(setup); }
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
 
 private:
     std::vector<int> limits_;
+    EditorSetup setup_;
 };
 
 }  // namespace meridell::record

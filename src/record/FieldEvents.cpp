@@ -25,9 +25,6 @@ TypedTextHandler::TypedTextHandler(QLineEdit* edit, const QString& name, KeyPres
     edit->installEventFilter(this);
 }
 
-namespace {
-
-// The field's text with its selection taken out, and in `caret` where new text goes.
 QString textAroundSelection(const QLineEdit* edit, int* caret) {
     QString base = edit->text();
     *caret = edit->cursorPosition();
@@ -37,8 +34,6 @@ QString textAroundSelection(const QLineEdit* edit, int* caret) {
     }
     return base;
 }
-
-}  // namespace
 
 void TypedTextHandler::insertText(const QString& text) {
     if (edit_->isReadOnly()) {
@@ -84,20 +79,47 @@ QMenu* TypedTextHandler::createContextMenu() {
     return menu;
 }
 
+namespace {
+
+// Editing keys that put no new text in: the field handles them itself. Undo and redo only go back
+// and forth between texts that came in through the rules.
+bool isPlainEditingKey(const QKeyEvent* event) {
+    for (QKeySequence::StandardKey key : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
+                                          QKeySequence::Undo, QKeySequence::Redo}) {
+        if (event->matches(key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool TypedTextHandler::keyPressEvent(QKeyEvent* event) {
+    // Every paste key (Ctrl+V, Shift+Insert) pastes through the same rule as the context menu.
+    if (event->matches(QKeySequence::Paste)) {
+        paste();
+        return true;
+    }
+    if (isPlainEditingKey(event)) {
+        return false;
+    }
     const auto typed =
         rules::typedCharacter(event->key(), event->modifiers() & Qt::ControlModifier, event->text());
     if (!typed) {
-        // Keys that type nothing pass, except a paste key without a character (Shift+Insert).
-        if (event->matches(QKeySequence::Paste)) {
-            paste();
-            return true;
-        }
-        return false;
+        return false;  // keys that type nothing: arrows, Home, End, Delete...
     }
     char16_t key = *typed;
     keyPress_(key);
-    return key == 0;
+    if (key == 0) {
+        return true;
+    }
+    if (key != *typed) {
+        // The rule typed another character in its place (x becomes X).
+        edit_->insert(QString(QChar(key)));
+        return true;
+    }
+    return false;
 }
 
 void TypedTextHandler::inputMethodEvent(QInputMethodEvent* event) {

@@ -19,11 +19,17 @@ class QWidget;
 // going down for navigation.
 namespace meridell::record {
 
-// Typed characters and all other ways text gets into a line edit.
+// The field's text with its selection taken out, and in `caret` where new text goes.
+QString textAroundSelection(const QLineEdit* edit, int* caret);
+
+// Typed characters and all other ways text gets into a line edit. Ctrl+V and Shift+Insert paste
+// through the insertion rule; copy, cut, select all, undo and redo work as usual; every other key
+// that types a character, control characters included, goes to the key rule first.
 class TypedTextHandler : public QObject {
     Q_OBJECT
 public:
-    // Decides on a typed character; setting it to 0 drops it.
+    // Decides on a typed character; setting it to 0 drops it, setting it to another character types
+    // that one instead.
     using KeyPress = std::function<void(char16_t& key)>;
     // Text arriving without key presses (input-method commit, paste, middle-click, drop): given
     // the field's text with the selection removed and the insertion point, returns what goes in.

@@ -44,18 +44,21 @@ W* required(const TInformationForm* form, const char* name) {
 
 }  // namespace
 
+// Digits, and the check character X as the eighteenth character (a typed x becomes X).
 void TInformationForm::DBEdit6KeyPress(char16_t& key) {
+    int caret = 0;
+    const QString text = textAroundSelection(required<QLineEdit>(this, "DBEdit6"), &caret);
+    key = rules::idcardKey(text, caret, key).value_or(0);
+}
+
+void TInformationForm::DBEdit4KeyPress(char16_t& key) {
     if (!rules::digitsKeyAccepted(key)) {
         key = 0;
     }
 }
 
-void TInformationForm::DBEdit4KeyPress(char16_t& key) {
-    DBEdit6KeyPress(key);
-}
-
 void TInformationForm::DBEdit39KeyPress(char16_t& key) {
-    DBEdit6KeyPress(key);
+    DBEdit4KeyPress(key);
 }
 
 void TInformationForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
@@ -87,6 +90,8 @@ void TInformationForm::DBEdit6Exit() {
     QLineEdit* field = required<QLineEdit>(this, "DBEdit6");
     if (rules::idcardLengthValid(field->text())) {
         context_.IdcardInvalid = false;
+        // A number of the right length is kept; one the standard does not know is pointed out once.
+        warnOfIdcards({field->text()});
         return;
     }
     context_.IdcardInvalid = true;
@@ -101,6 +106,14 @@ void TInformationForm::DBEdit6Exit() {
             }
         },
         Qt::QueuedConnection);
+}
+
+void TInformationForm::warnOfIdcards(const QStringList& numbers) {
+    const QString warnings = idcardWarnings_.newWarnings(numbers);
+    if (!warnings.isEmpty()) {
+        context_.messages().beep();
+        context_.messages().inform(warnings);
+    }
 }
 
 namespace {
@@ -188,11 +201,13 @@ void TInformationForm::installInputRules() {
     for (int i = 0; i < 3; ++i) {
         QLineEdit* field = required<QLineEdit>(this, kDigitsFields[i]);
         const KeyPressMember handler = digitsHandlers[i];
+        const bool idcard = field->objectName() == QLatin1String("DBEdit6");
         new TypedTextHandler(
             field, QString::fromLatin1(kDigitsFields[i]) + "KeyPress",
             [this, handler](char16_t& key) { (this->*handler)(key); },
-            [](const QString&, int, const QString& inserted) {
-                return rules::digitsInsertion(inserted).text;
+            [idcard](const QString& text, int caret, const QString& inserted) {
+                return idcard ? rules::idcardInsertion(text, caret, inserted).text
+                              : rules::digitsInsertion(inserted).text;
             });
     }
     for (const char* name : kMoneyFields) {

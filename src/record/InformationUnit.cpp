@@ -23,8 +23,6 @@ constexpr int kFormWidth = 794;
 constexpr int kFormHeight = 563;
 constexpr int kStripWidth = 192;
 constexpr int kPagesWidth = 594;
-constexpr int kFirstYear = 2003;
-constexpr int kLastYear = 2020;
 
 QFont pixelFont(const QString& family, int pixels) {
     QFont f(family);
@@ -59,6 +57,7 @@ TInformationForm::TInformationForm(ui::Shell& context, session::ProjectSession& 
     connectHandlers();
     installInputRules();
     installNavigation();
+    installYearLists();
     setModeButtons(false);
     layoutStrip();
     installDrafts();
@@ -225,11 +224,11 @@ void TInformationForm::dock() {
 void TInformationForm::openNew() {
     setModeButtons(true);
     ADOQuery1.append();
+    fillYearLists();
     // The selector is preset without the row knowing; saving a new project writes it into the row.
-    int year = context_.today().year();
     {
         QSignalBlocker quiet(DBComboBox7);
-        DBComboBox7->setCurrentIndex(year >= kFirstYear && year <= kLastYear ? year - kFirstYear : -1);
+        DBComboBox7->setCurrentIndex(DBComboBox7->findText(QString::number(context_.today().year())));
     }
     switchingPage_ = true;
     PageControl1->setCurrentIndex(0);
@@ -239,6 +238,7 @@ void TInformationForm::openNew() {
 
 void TInformationForm::openEdit() {
     setModeButtons(false);
+    fillYearLists();  // the years follow the clock from one opening to the next
     ADOQuery1.edit();
     dock();
 }

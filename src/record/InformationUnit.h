@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "record/core/InputRules.h"
 
 #include <QComboBox>
 #include <QHash>
@@ -55,7 +56,7 @@ public:
     QPushButton* Button6 = nullptr;
     QTreeWidget* TreeView1 = nullptr;
     QTabWidget* PageControl1 = nullptr;
-    QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to "2020"
+    QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to five years after this year
 
     // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
     // "保存条目", Button7 "删除条目") and research staff on page 11 (DBGrid2 with Button8, Button9,
@@ -86,7 +87,7 @@ public:
     bool isNewMode() const { return Button4->isVisibleTo(this); }
 
     // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
-    // project query, the start year preset from today's date (2003 to 2020), the first page, docked.
+    // project query, the start year preset to today's year, the first page, docked.
     // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
     // Docking shows the form, which opens the two row lists of the project (FormShow).
     void openNew();
@@ -145,6 +146,9 @@ public:
     void moneyKeyPress(QLineEdit* field, char16_t& key);
     void moneyEnter(QLineEdit* field);
     void DBEdit6Exit();
+    // Points out, once each, the identity-card numbers among `numbers` that are kept although the
+    // national standard does not know them (beep and message).
+    void warnOfIdcards(const QStringList& numbers);
     void DBComboBox4Change();
     void DBComboBox5Change();
     void DBComboBox7Change();
@@ -171,6 +175,10 @@ private:
     void installInputRules();
     void installNavigation();
     void layoutStrip();
+    // The two year lists (InformationYears.cpp): the years up to five after today's and those the
+    // current project holds, refilled whenever another row or year is shown.
+    void installYearLists();
+    void fillYearLists();
 
     // Page switching.
     void selectTreeNode(int page);
@@ -195,6 +203,7 @@ private:
     QLabel* note_ = nullptr;
     bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
     QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
+    rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
 };
 
 }  // namespace meridell::record

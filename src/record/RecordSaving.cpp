@@ -36,6 +36,12 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
     RowListPage::Pause pausePrior(*priorList_);
     RowListPage::Pause pauseStaff(*staffList_);
     runAllOrNothing(*connection, {&ADOQuery1, &ADOQuery2, &ADOQuery3}, work);
+    // The staff rule keeps every number of the right length: the doubtful ones are pointed out.
+    QStringList numbers;
+    for (const QVariant& number : ADOQuery3.valuesOfAllRows({QStringLiteral("idcard")})) {
+        numbers << number.toString();
+    }
+    warnOfIdcards(numbers);
 }
 
 // Stores the appended project row and its leader as the first staff row, both or neither; then the
@@ -69,7 +75,7 @@ void TInformationForm::Button4Click() {
     try {
         SaveNewProject();
     } catch (const std::exception& e) {
-        context_.messages().inform(errorText(e));
+        context_.messages().inform(explainedErrorText(errorText(e)));
     }
     // A failed store leaves the typed row appended, so the form stays in new mode; once the
     // project is stored (even if showing it again failed) the form is in edit mode.

@@ -5,7 +5,9 @@
 #include "data/DatasetModel.h"
 #include "data/Schema.h"
 #include "record/BoundControls.h"
+#include "record/FieldEvents.h"
 #include "record/core/FieldTable.h"
+#include "record/core/InputRules.h"
 #include "record/core/RowListSpec.h"
 #include "record/core/SaveRules.h"
 #include "ui/Buttons.h"
@@ -77,12 +79,36 @@ void RowListPage::buildGrid() {
     model_ = new data::DatasetModel(&rows_, columns, grid_);
     model_->setGuard(guard_);
     grid_->setModel(model_);
-    grid_->setItemDelegate(new ByteLimitDelegate(gridByteLimits(spec_), grid_));
+    auto* delegate = new ByteLimitDelegate(gridByteLimits(spec_), grid_);
+    delegate->setEditorSetup([this](QLineEdit* editor, int column) { setUpEditor(editor, column); });
+    grid_->setItemDelegate(delegate);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int i = 0; i < int(spec_.columns.size()); ++i) {
         grid_->setColumnWidth(i, spec_.columns[i].width);
     }
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+}
+
+// An identity-card cell takes what the project leader's field takes: digits, and X (a typed x
+// made X) as the eighteenth character.
+void RowListPage::setUpEditor(QLineEdit* editor, int column) {
+    if (column < 0 || column >= int(spec_.columns.size()) ||
+        qstrcmp(spec_.columns[column].column, "idcard") != 0) {
+        return;
+    }
+    new TypedTextHandler(
+        editor, QStringLiteral("idcardKeyPress"),
+        [editor](char16_t& key) {
+            if (key == 13 || key == 27) {
+                return;  // Enter and Escape end the editing as in every cell
+            }
+            int caret = 0;
+            const QString text = textAroundSelection(editor, &caret);
+            key = rules::idcardKey(text, caret, key).value_or(0);
+        },
+        [](const QString& text, int caret, const QString& inserted) {
+            return rules::idcardInsertion(text, caret, inserted).text;
+        });
 }
 
 void RowListPage::buildButtons(QVBoxLayout* layout) {

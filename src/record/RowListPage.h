@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -64,6 +65,7 @@ public:
 
 private:
     void buildGrid();
+    void setUpEditor(QLineEdit* editor, int column);
     void buildButtons(QVBoxLayout* layout);
     void followCurrentRow();
     void showCurrentRow();

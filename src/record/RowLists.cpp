@@ -38,7 +38,7 @@ void TInformationForm::enterRowListPage(RowListPage& list) {
     } catch (const std::exception& e) {
         list.setEditable(false);
         context_.messages().beep();
-        context_.messages().inform(errorText(e));
+        context_.messages().inform(explainedErrorText(errorText(e)));
         if (ADOQuery1.state() != data::Dataset::State::Insert) {
             setModeButtons(false);  // stored, only showing it again failed
         }

@@ -72,7 +72,7 @@ void runPdf(ui::Shell& shell, WordApplication* application, const QString& offic
         QStringList pdf = converterOf(shell, officeProgram).convert({document}, shell.appDir());
         openWhenAsked(shell, pdf.value(0));
     } catch (const std::exception& e) {
-        shell.messages().inform(errorText(e));
+        shell.messages().inform(explainedErrorText(errorText(e)));
     }
 }
 
@@ -127,7 +127,7 @@ void DocumentCommands::generateAllTaskBooks() {
         try {
             written = writeAllTaskBooks(batch, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3, folder);
         } catch (const std::exception& e) {
-            failure = errorText(e);
+            failure = explainedErrorText(errorText(e));
         }
     }
     shell_.hideProgress();

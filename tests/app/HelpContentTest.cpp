@@ -1,10 +1,14 @@
 #include "app/MainUnit.h"
+#include "lists/ApplyUnit.h"
+#include "lists/SelectUnit.h"
+#include "record/InformationUnit.h"
 #include "support/AppFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -51,11 +55,32 @@ TEST_F(HelpContentTest, EveryControlTheHelpNamesExists) {
     }
 }
 
+// Every button of the two list pages and of the record form, and every menu entry, is described.
+TEST_F(HelpContentTest, EveryButtonOfThePagesAndEveryMenuEntryIsDescribed) {
+    const QString help = helpText();
+    QList<QWidget*> pages{ctx().ApplyForm, ctx().SelectForm, ctx().InformationForm};
+    for (QWidget* page : pages) {
+        for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
+            if (button->text().isEmpty() || !button->inherits("QPushButton")) {
+                continue;
+            }
+            EXPECT_TRUE(help.contains(QStringLiteral("“<b>%1</b>”").arg(button->text())))
+                << page->objectName().toStdString() << ": " << button->text().toStdString();
+        }
+    }
+    for (QAction* action : ctx().MainForm->findChildren<QAction*>()) {
+        if (!action->text().isEmpty() && !action->menu()) {
+            EXPECT_TRUE(help.contains(action->text())) << action->text().toStdString();
+        }
+    }
+}
+
 TEST_F(HelpContentTest, TheHelpNamesTheFixedFilesAndFolders) {
     const QString help = helpText();
     for (const char* name : {"source/project.mdb", "source/bookreport.doc", "source/projectlist.doc",
                              "设计任务书.doc", "项目列表.doc", "设计任务书模板.doc", "项目列表模板.doc",
-                             "project.zip", "zip/", "/media/floppy", "help/PROJECTHELP.html"}) {
+                             "project.zip", "zip/", "/media/floppy", "help/PROJECTHELP.html", "设计任务书.pdf",
+                             "项目列表.pdf"}) {
         EXPECT_TRUE(help.contains(QString::fromUtf8(name))) << name;
     }
 }

@@ -125,8 +125,8 @@ TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
     EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
 }
 
-TEST_F(ListPagesTest, NewProjectPresetsStartYearOnlyFrom2003To2020) {
-    const std::pair<int, int> cases[] = {{2003, 0}, {2011, 8}, {2020, 17}, {2021, -1}, {2002, -1}};
+TEST_F(ListPagesTest, NewProjectPresetsStartYearToThisYear) {
+    const std::pair<int, int> cases[] = {{2003, 0}, {2011, 8}, {2020, 17}, {2026, 23}, {2040, 37}, {2002, -1}};
     for (auto [year, index] : cases) {
         today = QDate(year, 6, 1);
         triggerMenu("项目申报");

@@ -64,6 +64,26 @@ TEST(IdcardRules, WarningNamesTheNumberAndIsEmptyForASoundOne) {
         << "the warning says what is wrong";
 }
 
+TEST(IdcardRules, EachFaultyNumberIsPointedOutOnce) {
+    IdcardWarnings warnings;
+    const QString wrongCheck = "110105194912310029";
+    const QString first = warnings.newWarnings({wrongCheck});
+    EXPECT_EQ(first, idcardWarning(wrongCheck));
+    EXPECT_EQ(warnings.newWarnings({wrongCheck}), QString()) << "told once, not at every leave or save";
+
+    // Sound numbers, empty texts and wrong lengths (told by their own rules) give nothing; several
+    // new faulty numbers give one line each, a number listed twice once.
+    const QString badDate = "110105194913310021";
+    const QString badOld = "110105490229001";
+    const QString all = warnings.newWarnings(
+        {"11010519491231002X", "", "1234", wrongCheck, badDate, badDate, badOld});
+    EXPECT_EQ(all, idcardWarning(badDate) + "\n" + idcardWarning(badOld));
+    EXPECT_EQ(warnings.newWarnings({badDate, badOld}), QString());
+
+    // Another list of warnings starts afresh.
+    EXPECT_EQ(IdcardWarnings().newWarnings({wrongCheck}), first);
+}
+
 TEST(IdcardRules, TypedXOnlyAsTheEighteenthCharacter) {
     struct Case {
         const char* text;

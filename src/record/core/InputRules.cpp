@@ -205,6 +205,21 @@ QString idcardWarning(const QString& number) {
     return {};
 }
 
+QString IdcardWarnings::newWarnings(const QStringList& numbers) {
+    QStringList warnings;
+    for (const QString& number : numbers) {
+        if (!idcardLengthValid(number) || number.isEmpty() || told_.contains(number)) {
+            continue;
+        }
+        const QString warning = idcardWarning(number);
+        if (!warning.isEmpty()) {
+            told_.insert(number);
+            warnings << warning;
+        }
+    }
+    return warnings.join(u'\n');
+}
+
 const QStringList& professionalDomains() {
     static const QStringList domains = choicesOf(QStringLiteral("DBComboBox4")).entries;
     return domains;

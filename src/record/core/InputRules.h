@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -79,6 +80,18 @@ enum class IdcardFault {
 IdcardFault idcardFault(const QString& number);
 // The warning for a number with a fault, naming the number; empty for a sound number.
 QString idcardWarning(const QString& number);
+
+// Numbers of 15 or 18 characters are kept whatever their fault; the user is told of each faulty
+// number once, not again each time it is left or saved.
+class IdcardWarnings {
+public:
+    // The warnings, one a line, for those of `numbers` of 15 or 18 characters that have a fault
+    // and were not pointed out before; they count as pointed out from now on. Empty when none.
+    QString newWarnings(const QStringList& numbers);
+
+private:
+    QSet<QString> told_;
+};
 
 // Professional field and its two-digit code, paired by position in their lists.
 const QStringList& professionalDomains();  // "社会发展" ... "其它", 20 entries

@@ -4,6 +4,7 @@
 #include "data/Dataset.h"
 #include "data/Schema.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -121,6 +122,10 @@ std::optional<qint64> int64FromText(const QString& text) {
 }
 
 bool isAcceptedStaffIdcard(const QString& idcard) {
+    if (idcard.size() == 18 && (idcard.back() == u'X' || idcard.back() == u'x')) {
+        const QStringView first17 = QStringView(idcard).first(17);
+        return std::all_of(first17.begin(), first17.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    }
     return (idcard.size() == 15 || idcard.size() == 18) && int64FromText(idcard).has_value();
 }
 
@@ -185,6 +190,10 @@ void applyStaffIdentityRule(data::Dataset& staff) {
         staff.setValue("idcard", QString(""));
         staff.setValue("birthday", QString(""));
     } else {
+        if (idcard.endsWith(u'x')) {
+            idcard.back() = u'X';  // the check character is written as a capital
+            staff.setValue("idcard", idcard);
+        }
         staff.setValue("birthday", *birthDateText(idcard));
     }
     staff.post();

@@ -50,7 +50,8 @@ std::optional<QString> birthDateText(const QString& idcard);
 // sign or prefix, and a value out of range do not convert.
 std::optional<qint64> int64FromText(const QString& text);
 
-// A staff identity-card number is kept when it converts as above and has 15 or 18 characters.
+// A staff identity-card number is kept when it has 15 or 18 characters and converts as above, or
+// has 18 characters of which the first 17 are digits and the last is the check character X (or x).
 bool isAcceptedStaffIdcard(const QString& idcard);
 
 // Data columns of the two child tables, whose nulls become the empty text when a row is stored.
@@ -70,7 +71,8 @@ void normaliseProjectRow(data::Dataset& project, const QDate& today);
 void writeProjectKey(data::Dataset& rows, const data::Dataset& project);
 
 // The staff identity rule on the current staff row: an identity-card number that is not accepted
-// is erased together with the birth-date text, an accepted one gives the birth-date text. Posts.
+// is erased together with the birth-date text, an accepted one gives the birth-date text (and a
+// final x becomes X). Posts.
 void applyStaffIdentityRule(data::Dataset& staff);
 
 // Appends and stores the first staff row of a new project: its leader, with the project's key,

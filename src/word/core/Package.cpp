@@ -142,7 +142,7 @@ void Package::write(const QString& path) const {
     if (!file.open(QIODevice::ReadWrite) ||
         file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
         !file.resize(qint64(bytes.size())) || !file.flush()) {
-        throw Error(QStringLiteral("无法保存文档 %1：%2").arg(path, file.errorString()));
+        throw Error(QStringLiteral("无法保存文档 %1：\n%2").arg(path, file.errorString()));
     }
 }
 
