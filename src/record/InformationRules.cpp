@@ -87,7 +87,10 @@ void TInformationForm::moneyEnter(QLineEdit* field) {
 }
 
 void TInformationForm::DBEdit6Exit() {
-    QLineEdit* field = required<QLineEdit>(this, "DBEdit6");
+    auto* field = controlAs<QLineEdit>(QStringLiteral("DBEdit6"));
+    if (field == nullptr) {
+        return;  // the field loses the focus because it is being destroyed
+    }
     if (rules::idcardLengthValid(field->text())) {
         context_.IdcardInvalid = false;
         // A number of the right length is kept; one the standard does not know is pointed out once.
