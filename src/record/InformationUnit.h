@@ -201,8 +201,8 @@ private:
     RowListPage* staffList_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
-    bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
-    QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
+    bool switchingPage_ = false;            // the page is being changed by the program, not by the tabs
+    QTimer* draftTimer_ = nullptr;          // restarted by every edit; writes the draft when it runs out
     rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
 };
 

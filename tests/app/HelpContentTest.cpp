@@ -77,10 +77,10 @@ TEST_F(HelpContentTest, EveryButtonOfThePagesAndEveryMenuEntryIsDescribed) {
 
 TEST_F(HelpContentTest, TheHelpNamesTheFixedFilesAndFolders) {
     const QString help = helpText();
-    for (const char* name : {"source/project.mdb", "source/bookreport.doc", "source/projectlist.doc",
-                             "设计任务书.doc", "项目列表.doc", "设计任务书模板.doc", "项目列表模板.doc",
-                             "project.zip", "zip/", "/media/floppy", "help/PROJECTHELP.html", "设计任务书.pdf",
-                             "项目列表.pdf"}) {
+    for (const char* name :
+         {"source/project.mdb", "source/bookreport.doc", "source/projectlist.doc", "设计任务书.doc",
+          "项目列表.doc", "设计任务书模板.doc", "项目列表模板.doc", "project.zip", "zip/", "/media/floppy",
+          "help/PROJECTHELP.html", "设计任务书.pdf", "项目列表.pdf"}) {
         EXPECT_TRUE(help.contains(QString::fromUtf8(name))) << name;
     }
 }

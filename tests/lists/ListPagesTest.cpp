@@ -126,7 +126,8 @@ TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
 }
 
 TEST_F(ListPagesTest, NewProjectPresetsStartYearToThisYear) {
-    const std::pair<int, int> cases[] = {{2003, 0}, {2011, 8}, {2020, 17}, {2026, 23}, {2040, 37}, {2002, -1}};
+    const std::pair<int, int> cases[] = {{2003, 0},  {2011, 8},  {2020, 17},
+                                         {2026, 23}, {2040, 37}, {2002, -1}};
     for (auto [year, index] : cases) {
         today = QDate(year, 6, 1);
         triggerMenu("项目申报");

@@ -75,8 +75,8 @@ TEST(IdcardRules, EachFaultyNumberIsPointedOutOnce) {
     // new faulty numbers give one line each, a number listed twice once.
     const QString badDate = "110105194913310021";
     const QString badOld = "110105490229001";
-    const QString all = warnings.newWarnings(
-        {"11010519491231002X", "", "1234", wrongCheck, badDate, badDate, badOld});
+    const QString all =
+        warnings.newWarnings({"11010519491231002X", "", "1234", wrongCheck, badDate, badDate, badOld});
     EXPECT_EQ(all, idcardWarning(badDate) + "\n" + idcardWarning(badOld));
     EXPECT_EQ(warnings.newWarnings({badDate, badOld}), QString());
 

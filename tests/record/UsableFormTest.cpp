@@ -106,7 +106,8 @@ TEST_F(UsableFormTest, ThisYearsProjectIsPresetSavedAndShownAgain) {
 
     // The order checks still compare by position: an end before the start is refused.
     choose("DBComboBox9", "2025");
-    EXPECT_EQ(messages.texts(Kind::Inform), QStringList{QStringLiteral("请注意项目结束年份不能小于起始年份")});
+    EXPECT_EQ(messages.texts(Kind::Inform),
+              QStringList{QStringLiteral("请注意项目结束年份不能小于起始年份")});
 }
 
 TEST_F(UsableFormTest, AStoredYearOutsideTheListsIsShownAndSurvivesEverySave) {
@@ -140,7 +141,8 @@ TEST_F(UsableFormTest, AStoredYearOutsideTheListsIsShownAndSurvivesEverySave) {
     choose("DBComboBox9", "2003");
     EXPECT_TRUE(messages.shown().isEmpty()) << "2003 ends after 1999";
     choose("DBComboBox7", "2031");
-    EXPECT_EQ(messages.texts(Kind::Inform), QStringList{QStringLiteral("请注意项目起始年份不能大于结束年份")});
+    EXPECT_EQ(messages.texts(Kind::Inform),
+              QStringList{QStringLiteral("请注意项目起始年份不能大于结束年份")});
     EXPECT_EQ(projects().text("yearstart"), "");
 }
 
@@ -203,7 +205,7 @@ TEST_F(UsableFormTest, StaffNumbersKeepTheirXAndDoubtfulOnesAreToldOnce) {
     showPage(kStaffPage);
     typeStaffIdcard(0, "11010519491231002x");
     typeStaffIdcard(1, "1101x05194912310029");  // the x is refused in the middle
-    form().Button9->click();  // 保存条目
+    form().Button9->click();                    // 保存条目
     const auto joined = [&](const char* column) {
         return db()
             .scalar(QStringLiteral("select group_concat(%1, '|') from (select %1 from table3 order by rowid)")

@@ -218,6 +218,20 @@ TEST_F(DocumentTest, SavingLeavesTheTemplateAloneAndFailsOnAFolder) {
     EXPECT_TRUE(doc.replaceFirst("值", "再"));
 }
 
+TEST_F(DocumentTest, AFileThatCannotBeWrittenIsToldInChineseWithTheSystemsWordsBelow) {
+    openBody(R"(<w:p><w:r><w:t>placeholder</w:t></w:r></w:p>)");
+    const QString path = dir.filePath("no-such-folder/out.doc");
+    try {
+        doc.saveAs(path);
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const Error& e) {
+        const QStringList lines = e.text().split('\n');
+        ASSERT_EQ(lines.size(), 2) << e.text().toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("无法保存文档 %1：").arg(path));
+        EXPECT_FALSE(lines[1].isEmpty()) << "the file system's own words";
+    }
+}
+
 TEST_F(DocumentTest, UnreadableFilesAreErrors) {
     EXPECT_THROW(doc.open(dir.filePath("missing.doc")), Error);
     QFile junk(dir.filePath("junk.doc"));
