@@ -30,6 +30,7 @@ namespace meridell::record {
 class BindingSet;
 struct Draft;
 class FieldPage;
+class PageTabs;
 class RowListPage;
 struct MessageFrame;
 struct RowListSpec;
@@ -55,6 +56,8 @@ public:
     QPushButton* Button6 = nullptr;
     QTreeWidget* TreeView1 = nullptr;
     QTabWidget* PageControl1 = nullptr;
+    // The page tabs, in rows over the pages (the tab widget's own bar is hidden).
+    PageTabs* pageTabs() const { return tabs_; }
     QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to "2020"
 
     // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
@@ -171,6 +174,7 @@ private:
     void installInputRules();
     void installNavigation();
     void layoutStrip();
+    void fitNoteLines();
 
     // Page switching.
     void selectTreeNode(int page);
@@ -193,6 +197,7 @@ private:
     RowListPage* staffList_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
+    PageTabs* tabs_ = nullptr;
     bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
     QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
 };

@@ -62,8 +62,12 @@ public:
         RowListPage& page_;
     };
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildGrid();
+    void fitColumns();
     void buildButtons(QVBoxLayout* layout);
     void followCurrentRow();
     void showCurrentRow();
