@@ -11,6 +11,7 @@ PageTabs::PageTabs(QTabWidget* pages, QWidget* parent) : QWidget(parent), pages_
     setObjectName("PageTabs");
     setAccessibleName(QStringLiteral("页面标签"));
     auto* flow = new ui::FlowLayout(this, 1);
+    flow->setJustified(true);
     for (int i = 0; i < pages_->count(); ++i) {
         auto* tab = new QToolButton(this);
         tab->setObjectName(QStringLiteral("PageTab%1").arg(i + 1));

@@ -79,30 +79,59 @@ void FlowLayout::setGeometry(const QRect& rect) {
     arrange(rect, true);
 }
 
-// Places the items row by row inside `rect` (when `apply`) and returns the height they take.
-int FlowLayout::arrange(const QRect& rect, bool apply) const {
-    const QRect area = rect.marginsRemoved(contentsMargins());
-    int x = area.x();
-    int y = area.y();
-    int rowHeight = 0;
+// The visible items, row by row, as they fall when each row may be `width` wide.
+std::vector<std::vector<QLayoutItem*>> FlowLayout::rowsAt(int width) const {
+    std::vector<std::vector<QLayoutItem*>> rows(1);
+    int x = 0;
     for (QLayoutItem* item : items_) {
         if (item->isEmpty()) {
             continue;
         }
-        const QSize hint = item->sizeHint();
-        if (x > area.x() && x + hint.width() > area.right() + 1) {
-            x = area.x();
-            y += rowHeight + spacing_;
-            rowHeight = 0;
+        const int w = item->sizeHint().width();
+        if (x > 0 && x + w > width) {
+            rows.emplace_back();
+            x = 0;
         }
-        if (apply) {
-            item->setGeometry(QRect(QPoint(x, y), hint));
-        }
-        x += hint.width() + spacing_;
-        rowHeight = std::max(rowHeight, hint.height());
+        rows.back().push_back(item);
+        x += w + spacing_;
     }
-    const QMargins m = contentsMargins();
-    return y + rowHeight - rect.y() + m.bottom();
+    return rows;
+}
+
+// Places the items row by row inside `rect` (when `apply`) and returns the height they take. A
+// justified layout fills its rows as evenly as their number allows, and widens the items of each
+// row to its full width.
+int FlowLayout::arrange(const QRect& rect, bool apply) const {
+    const QRect area = rect.marginsRemoved(contentsMargins());
+    std::vector<std::vector<QLayoutItem*>> rows = rowsAt(area.width());
+    if (justified_) {
+        const std::size_t count = rows.size();
+        for (int narrower = area.width() - 4; narrower > 0 && rowsAt(narrower).size() == count;
+             narrower -= 4) {
+            rows = rowsAt(narrower);
+        }
+    }
+    int y = area.y();
+    for (const auto& row : rows) {
+        int used = -spacing_;
+        int height = 0;
+        for (const QLayoutItem* item : row) {
+            used += item->sizeHint().width() + spacing_;
+            height = std::max(height, item->sizeHint().height());
+        }
+        const int extra = justified_ && !row.empty() ? std::max(area.width() - used, 0) : 0;
+        int x = area.x();
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const int grow = extra / int(row.size()) + (int(i) < extra % int(row.size()) ? 1 : 0);
+            const int w = row[i]->sizeHint().width() + grow;
+            if (apply) {
+                row[i]->setGeometry(QRect(x, y, w, height));
+            }
+            x += w + spacing_;
+        }
+        y += height + spacing_;
+    }
+    return y - spacing_ - rect.y() + contentsMargins().bottom();
 }
 
 int widthToShow(const QLineEdit* edit, const QString& text) {
@@ -161,7 +190,7 @@ std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::v
         return widths;
     }
     // Each column starts at the width it would like; where they are too wide together, each gives
-    // up a share of what it has beyond its least width; room still left goes to the last column.
+    // up a share of what it has beyond its least width.
     int slack = 0;
     for (std::size_t i = 0; i < widths.size(); ++i) {
         widths[i] = std::max(preferred[i], least[i]);
@@ -183,7 +212,16 @@ std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::v
             }
         }
     } else if (!widths.empty()) {
-        widths.back() -= excess;
+        // Room left over is shared as the preferred widths are.
+        const int spare = -excess;
+        const int weight = std::max(std::accumulate(preferred.begin(), preferred.end(), 0), 1);
+        int given = 0;
+        for (std::size_t i = 0; i + 1 < widths.size(); ++i) {
+            const int share = int(qint64(spare) * preferred[i] / weight);
+            widths[i] += share;
+            given += share;
+        }
+        widths.back() += spare - given;
     }
     return widths;
 }

@@ -20,6 +20,9 @@ public:
     explicit FlowLayout(QWidget* parent = nullptr, int spacing = 4);
     ~FlowLayout() override;
 
+    // Rows as even as their number allows, each filled to the full width (page tabs).
+    void setJustified(bool justified) { justified_ = justified; }
+
     void addItem(QLayoutItem* item) override;
     int count() const override;
     QLayoutItem* itemAt(int index) const override;
@@ -33,9 +36,11 @@ public:
 
 private:
     int arrange(const QRect& rect, bool apply) const;
+    std::vector<std::vector<QLayoutItem*>> rowsAt(int width) const;
 
     QList<QLayoutItem*> items_;
     int spacing_;
+    bool justified_ = false;
 };
 
 // The width a line edit or a combo box needs to show `text` whole in its own font and style.
@@ -49,8 +54,8 @@ int cellWidthToShow(const QTableView* grid, const QString& text);
 int columnRoom(const QTableView* grid);
 
 // Column widths that fill `room`: each column gets `preferred` where they fit together; where they
-// do not, each column gives up a share of what it has beyond `least` (the last one takes the room
-// still left). When even the least widths do not fit, they are scaled down.
+// do not, each column gives up a share of what it has beyond `least`; room left over is shared in
+// proportion to `preferred`. When even the least widths do not fit, they are scaled down.
 std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::vector<int>& least, int room);
 
 }  // namespace meridell::ui

@@ -29,11 +29,7 @@ TEST(FitColumnWidths, FillTheRoomAndKeepTheLeastWidths) {
         std::vector<int> expected;
     };
     const Case cases[] = {
-        {"preferred widths fit: the last column takes the rest",
-         {50, 100, 50},
-         {10, 10, 10},
-         300,
-         {50, 100, 150}},
+        {"preferred widths fit: the rest is shared alike", {50, 100, 50}, {10, 10, 10}, 300, {75, 150, 75}},
         {"too wide: the columns give up what they have beyond their least",
          {100, 100, 100},
          {100, 50, 10},
