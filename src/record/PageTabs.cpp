@@ -18,6 +18,7 @@ PageTabs::PageTabs(QTabWidget* pages, QWidget* parent) : QWidget(parent), pages_
         tab->setText(pages_->tabText(i));
         tab->setAccessibleName(pages_->tabText(i));
         tab->setCheckable(true);
+        tab->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);  // widened to fill its row
         tab->setFocusPolicy(Qt::NoFocus);  // the keys move between fields and pages, not tabs
         group_.addButton(tab, i);
         flow->addWidget(tab);

@@ -159,6 +159,15 @@ TEST_F(LayoutFitTest, AllThirteenTabsShowWholeWithoutScrolling) {
         EXPECT_GE(tab->width(), tab->fontMetrics().horizontalAdvance(tab->text())) << i;
     }
     EXPECT_TRUE(f.rect().contains(tabs->geometry()));
+    // The rows are filled to the right edge, and as few as the captions need.
+    std::map<int, int> rowEnds;
+    for (QToolButton* tab : tabs->tabs()) {
+        rowEnds[tab->y()] = std::max(rowEnds[tab->y()], tab->geometry().right());
+    }
+    EXPECT_EQ(rowEnds.size(), 3u);
+    for (const auto& [y, right] : rowEnds) {
+        EXPECT_EQ(right, tabs->width() - 1) << "row at " << y;
+    }
     EXPECT_EQ(tabs->geometry().bottom() + 1, f.PageControl1->geometry().top());
 
     // A tab changes the page as the tab bar did: the tree follows and takes the focus.
