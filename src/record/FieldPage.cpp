@@ -99,13 +99,13 @@ int labelColumn(const FieldPlace& place) {
 FieldPage::FieldPage(int page, BindingSet& bindings, QWidget* parent)
     : QWidget(parent), page_(page), bindings_(bindings) {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setContentsMargins(3, 6, 3, 6);
     const PageSpec& pageDef = pageTable()[page];
     if (*pageDef.notice) {
         outer->addWidget(colouredLabel(QString::fromUtf8(pageDef.notice), Qt::red, this));
     }
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(4);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(3);
     outer->addLayout(grid, 1);
     placeFields(grid);
@@ -139,7 +139,7 @@ void FieldPage::placeFields(QGridLayout* grid) {
             grid->addLayout(cell, at.row, labelColumn(at), 1, 2 * at.span);
         } else if (first) {
             cell = new QHBoxLayout;
-            cell->setSpacing(2);
+            cell->setSpacing(0);
             if (*field->label) {
                 grid->addWidget(labelCell(*field, control, this), at.row, labelColumn(at),
                                 field->kind == FieldKind::Memo ? Qt::AlignTop : Qt::Alignment());

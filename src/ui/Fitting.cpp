@@ -153,7 +153,7 @@ int widthToShow(const QComboBox* combo, const QString& text) {
     option.editable = combo->isEditable();
     option.frame = combo->hasFrame();
     // Room for the text and the small margin the box keeps around it when it draws or edits it.
-    const int inner = combo->fontMetrics().horizontalAdvance(text) + 2 * 4;
+    const int inner = combo->fontMetrics().horizontalAdvance(text) + 2 * 2;
     const QSize size(inner, combo->fontMetrics().height());
     return combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, size, combo).width();
 }

@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
@@ -121,6 +122,32 @@ TEST_F(LayoutFitTest, EveryFieldShowsItsLongestOrdinaryValueWhole) {
                 } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
                     EXPECT_LE(needed, textRoom(combo)) << field->control << ": " << value.toStdString();
                 }
+            }
+        }
+    }
+}
+
+TEST_F(LayoutFitTest, NoTwoPartsOfAPageCoverEachOther) {
+    for (int page : {0, 1, 10}) {
+        showPage(page);
+        QWidget* sheet = form().PageControl1->widget(page);
+        QList<QWidget*> parts;
+        for (QWidget* w : sheet->findChildren<QWidget*>()) {
+            if ((qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                 qobject_cast<QPlainTextEdit*>(w)) &&
+                w->isVisible() && !qobject_cast<QComboBox*>(w->parentWidget())) {
+                parts << w;
+            }
+        }
+        for (int i = 0; i < parts.size(); ++i) {
+            for (int j = i + 1; j < parts.size(); ++j) {
+                const QRect a(parts[i]->mapTo(sheet, QPoint(0, 0)), parts[i]->size());
+                const QRect b(parts[j]->mapTo(sheet, QPoint(0, 0)), parts[j]->size());
+                EXPECT_FALSE(a.intersects(b))
+                    << "page " << page << ": " << parts[i]->objectName().toStdString() << " "
+                    << parts[i]->accessibleName().toStdString() << " and "
+                    << parts[j]->objectName().toStdString() << " "
+                    << parts[j]->accessibleName().toStdString();
             }
         }
     }
