@@ -1,12 +1,17 @@
 #include "app/Application.h"
 
 #include "common/core/Error.h"
+#include "common/core/Fonts.h"
 
 #include <cstdio>
 
 namespace meridell::app {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // The program's own text face, also for message boxes and for a widget built before the
+    // window it is put into; a window that names another font sets it for itself.
+    setFont(pixelFont(QStringLiteral("宋体"), 12));
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,12 +1,14 @@
 #include "lists/ApplyUnit.h"
 
 #include "checks/CheckCommands.h"
+#include "common/core/Fonts.h"
 #include "data/Dataset.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "record/InformationUnit.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
+#include "ui/Fitting.h"
 #include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
@@ -21,6 +23,7 @@ TApplyForm::TApplyForm(ui::Shell& context, session::ProjectSession& session, rec
     setObjectName("ApplyForm");
     setWindowTitle(QStringLiteral("项目申报"));
     setAccessibleName(windowTitle());
+    setFont(pixelFont(QStringLiteral("宋体"), 12));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
     buildNotice();
@@ -77,7 +80,7 @@ void TApplyForm::buildGrid() {
 }
 
 void TApplyForm::buildButtons() {
-    auto* row = new QHBoxLayout;
+    auto* row = new ui::FlowLayout;
     auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });

@@ -1,6 +1,7 @@
 #include "lists/ProjectGrid.h"
 
 #include "lists/core/SortOrder.h"
+#include "ui/Fitting.h"
 #include "ui/Shell.h"
 
 #include <QHeaderView>
@@ -29,10 +30,7 @@ ProjectGrid::ProjectGrid(ui::Shell& context, data::Dataset& projects,
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(true);
-    const auto& gridColumns = model_->gridColumns();
-    for (int c = 0; c < int(gridColumns.size()); ++c) {
-        setColumnWidth(c, gridColumns[c].width);
-    }
+    fitColumns();
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -122,6 +120,51 @@ void ProjectGrid::sortByColumn(int column) {
     }
     if (current > 0) {
         projects_.moveToRowId(current);
+    }
+}
+
+namespace {
+
+// The longest values that the list's columns ordinarily show whole, by field; the other columns
+// show at least their titles, and share the rest of the width.
+const std::pair<const char*, const char*> kOrdinaryValues[] = {
+    {"classcode", "A0203"},
+    {"projectman", "欧阳建国"},
+    {"technicalstandard", "教授级高级工程师"},
+};
+
+}  // namespace
+
+// The columns fill the grid's width, so that all of them can be seen without scrolling.
+void ProjectGrid::fitColumns() {
+    std::vector<int> preferred;
+    std::vector<int> least;
+    for (const auto& column : model_->gridColumns()) {
+        preferred.push_back(column.width);
+        int width = ui::cellWidthToShow(this, column.title);
+        for (const auto& [field, value] : kOrdinaryValues) {
+            if (column.field == QLatin1String(field)) {
+                width = std::max(width, ui::cellWidthToShow(this, QString::fromUtf8(value)));
+            }
+        }
+        least.push_back(width);
+    }
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    const std::vector<int> widths = ui::fitColumnWidths(preferred, least, ui::columnRoom(this));
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        setColumnWidth(int(c), widths[c]);
+    }
+}
+
+void ProjectGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    fitColumns();
+}
+
+void ProjectGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitColumns();
     }
 }
 

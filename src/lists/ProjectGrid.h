@@ -38,8 +38,11 @@ signals:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void fitColumns();
     void selectCurrentRow();
     void moveProjectsTo(int row);
     void showSortIndicator();

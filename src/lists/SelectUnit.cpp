@@ -1,5 +1,6 @@
 #include "lists/SelectUnit.h"
 
+#include "common/core/Fonts.h"
 #include "data/DataModuleUnit.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
@@ -12,6 +13,7 @@
 #include "session/ProjectSession.h"
 #include "statistics/StatisticsUnit.h"
 #include "ui/Buttons.h"
+#include "ui/Fitting.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 #include "word/DocumentCommands.h"
@@ -44,6 +46,7 @@ TSelectForm::TSelectForm(ui::Shell& context, session::ProjectSession& session, r
     setObjectName("SelectForm");
     setWindowTitle(QStringLiteral("管理查询"));
     setAccessibleName(windowTitle());
+    setFont(pixelFont(QStringLiteral("宋体"), 12));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildCriteria());
@@ -165,7 +168,7 @@ QWidget* TSelectForm::buildResult() {
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &TSelectForm::Button9Click);
     Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = new ui::FlowLayout;
     for (QPushButton* b : {Button3, Button4, Button5, Button7, Button6, Button8, Button9, Button10}) {
         buttons->addWidget(b);
     }

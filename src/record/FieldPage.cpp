@@ -2,11 +2,16 @@
 
 #include "record/FieldPage.h"
 
+#include "common/core/Fonts.h"
 #include "data/Schema.h"
 #include "record/BoundControls.h"
 #include "record/core/FieldTable.h"
+#include "record/core/OrdinaryValues.h"
+#include "ui/Fitting.h"
+#include "ui/TextColour.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -35,15 +40,15 @@ bool isNumberColumn(const char* column) {
     return index >= 0 && t.columns[index].type == data::ColumnType::Number;
 }
 
-QLabel* colouredLabel(const QString& text, const char* colour, QWidget* parent) {
+QLabel* colouredLabel(const QString& text, Qt::GlobalColor colour, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+    ui::setTextColour(label, colour);
     label->setAccessibleName(QString(text).remove('\n'));
     return label;
 }
 
 QLabel* fieldLabel(const FieldSpec& field, QWidget* control, QWidget* parent) {
-    auto* label = field.has(LabelAbove) ? colouredLabel(field.labelText(), "gray", parent)
+    auto* label = field.has(LabelAbove) ? colouredLabel(field.labelText(), Qt::gray, parent)
                                         : new QLabel(field.labelText(), parent);
     label->setAccessibleName(field.accessibleName());
     label->setBuddy(control);
@@ -51,15 +56,28 @@ QLabel* fieldLabel(const FieldSpec& field, QWidget* control, QWidget* parent) {
     return label;
 }
 
-// The label, required mark, control and suffix of one field, left to right in its cell.
-void fillCell(QBoxLayout* cell, const FieldSpec& field, QWidget* control, QWidget* page) {
-    if (*field.label) {
+// The label of a field and its red "*" when it is required, for the label column of its cell.
+QWidget* labelCell(const FieldSpec& field, QWidget* control, QWidget* page) {
+    auto* cell = new QWidget(page);
+    auto* row = new QHBoxLayout(cell);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    row->addWidget(fieldLabel(field, control, cell));
+    if (field.has(Required)) {
+        row->addWidget(colouredLabel(QStringLiteral("*"), Qt::red, cell));
+    }
+    row->addStretch();
+    return cell;
+}
+
+// The control and suffix of one field (and the label of a second field in the same cell), left to
+// right in its cell.
+void fillCell(QBoxLayout* cell, const FieldSpec& field, QWidget* control, QWidget* page, bool labelled) {
+    if (*field.label && !labelled) {
         cell->addWidget(fieldLabel(field, control, page));
     }
-    if (field.has(Required)) {
-        cell->addWidget(colouredLabel(QStringLiteral("*"), "red", page));
-    }
-    cell->addWidget(control, 1);
+    // Text boxes fill their column; lists keep the width of their entries.
+    cell->addWidget(control, field.kind == FieldKind::Edit || field.kind == FieldKind::Memo ? 1 : 0);
     if (*field.suffix) {
         QLabel* suffix = new QLabel(field.suffixText(), page);
         suffix->setAccessibleName(field.accessibleName());
@@ -70,51 +88,107 @@ void fillCell(QBoxLayout* cell, const FieldSpec& field, QWidget* control, QWidge
     }
 }
 
+// Each cell of the field table takes two grid columns: its label, then its boxes, so that the boxes
+// of one column share their left edge whatever their labels.
+int labelColumn(const FieldPlace& place) {
+    return 2 * place.column;
+}
+
 }  // namespace
 
 FieldPage::FieldPage(int page, BindingSet& bindings, QWidget* parent)
     : QWidget(parent), page_(page), bindings_(bindings) {
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(3, 6, 3, 6);
     const PageSpec& pageDef = pageTable()[page];
     if (*pageDef.notice) {
-        outer->addWidget(colouredLabel(QString::fromUtf8(pageDef.notice), "red", this));
+        outer->addWidget(colouredLabel(QString::fromUtf8(pageDef.notice), Qt::red, this));
     }
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(3);
     outer->addLayout(grid, 1);
-
-    // Fields sharing a cell follow each other in one box; a memo lets its row take the height.
-    std::map<std::pair<int, int>, QBoxLayout*> cells;
-    QWidget* previous = nullptr;
-    bool growing = false;
-    for (const FieldSpec* field : fieldsOfPage(page)) {
-        QWidget* control = createControl(*field);
-        QBoxLayout*& cell = cells[{field->place.row, field->place.column}];
-        if (!cell) {
-            cell = field->has(LabelAbove) ? static_cast<QBoxLayout*>(new QVBoxLayout)
-                                          : static_cast<QBoxLayout*>(new QHBoxLayout);
-            grid->addLayout(cell, field->place.row, field->place.column, 1, field->place.span);
-        }
-        fillCell(cell, *field, control, this);
-        if (field->kind == FieldKind::Memo) {
-            grid->setRowStretch(field->place.row, 1);
-            growing = true;
-        }
-        if (previous) {
-            QWidget::setTabOrder(previous, control);
-        }
-        previous = control;
-    }
+    placeFields(grid);
     for (const Separator& s : kSeparators) {
         if (s.page == page) {
             auto* line = new QFrame(this);
             line->setObjectName(QLatin1String(s.name));
             line->setFrameShape(QFrame::HLine);
             line->setFrameShadow(QFrame::Sunken);
-            grid->addWidget(line, s.place.row, s.place.column, 1, s.place.span);
+            grid->addWidget(line, s.place.row, labelColumn(s.place), 1, 2 * s.place.span);
         }
     }
-    if (!growing) {
+    if (!growing_) {
         outer->addStretch();
+    }
+    fitControls();
+}
+
+// Fields sharing a cell follow each other in one box; a memo lets its row take the height.
+void FieldPage::placeFields(QGridLayout* grid) {
+    std::map<std::pair<int, int>, QBoxLayout*> cells;
+    QWidget* previous = nullptr;
+    int columns = 1;
+    for (const FieldSpec* field : fieldsOfPage(page_)) {
+        QWidget* control = createControl(*field);
+        const FieldPlace& at = field->place;
+        QBoxLayout*& cell = cells[{at.row, at.column}];
+        const bool first = cell == nullptr;
+        if (first && field->has(LabelAbove)) {
+            cell = new QVBoxLayout;
+            grid->addLayout(cell, at.row, labelColumn(at), 1, 2 * at.span);
+        } else if (first) {
+            cell = new QHBoxLayout;
+            cell->setSpacing(0);
+            if (*field->label) {
+                grid->addWidget(labelCell(*field, control, this), at.row, labelColumn(at),
+                                field->kind == FieldKind::Memo ? Qt::AlignTop : Qt::Alignment());
+            }
+            grid->addLayout(cell, at.row, labelColumn(at) + 1, 1, 2 * at.span - 1);
+        }
+        fillCell(cell, *field, control, this, first && !field->has(LabelAbove));
+        columns = std::max(columns, at.column + at.span);
+        if (field->kind == FieldKind::Memo) {
+            grid->setRowStretch(at.row, 1);
+            growing_ = true;
+        }
+        if (previous) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+    for (auto& [place, cell] : cells) {
+        if (cell->direction() == QBoxLayout::LeftToRight) {
+            cell->addStretch();
+        }
+    }
+    for (int c = 0; c < columns; ++c) {
+        grid->setColumnStretch(2 * c + 1, 1);
+    }
+}
+
+// Every box is at least as wide as its longest ordinary value needs in the page's font.
+void FieldPage::fitControls() {
+    for (const FieldSpec* field : fieldsOfPage(page_)) {
+        QWidget* control = controls_.value(QLatin1String(field->control));
+        int width = 0;
+        for (const QString& value : ordinaryValuesOf(*field)) {
+            if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+                width = std::max(width, ui::widthToShow(edit, value));
+            } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                width = std::max(width, ui::widthToShow(combo, value));
+            }
+        }
+        if (width > 0) {
+            control->setMinimumWidth(width);
+        }
+    }
+}
+
+void FieldPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitControls();
     }
 }
 
@@ -169,9 +243,7 @@ QWidget* FieldPage::createList(const FieldSpec& field) {
 
 QWidget* FieldPage::createMemo(const FieldSpec& field) {
     auto* memo = new LimitedMemo(byteLimitOf(field), this);
-    QFont font = memo->font();
-    font.setPixelSize(14);
-    memo->setFont(font);
+    memo->setFont(pixelFont(QStringLiteral("宋体"), 14));
     memo->setVerticalScrollBarPolicy(field.has(Scrolled) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
     bindings_.bindMemo(memo, QLatin1String(field.column));
     return memo;

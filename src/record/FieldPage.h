@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+class QGridLayout;
+
 namespace meridell::record {
 
 class BindingSet;
@@ -22,7 +24,12 @@ public:
     // The page's controls by name (DBEdit43, DBComboBox4, DBMemo5, ...).
     const QHash<QString, QWidget*>& controls() const { return controls_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void placeFields(QGridLayout* grid);
+    void fitControls();
     QWidget* createControl(const FieldSpec& field);
     QWidget* createLineEdit(const FieldSpec& field);
     QWidget* createList(const FieldSpec& field);
@@ -31,6 +38,7 @@ private:
     int page_;
     BindingSet& bindings_;
     QHash<QString, QWidget*> controls_;
+    bool growing_ = false;  // a memo takes the page's height
 };
 
 }  // namespace meridell::record

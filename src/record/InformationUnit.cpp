@@ -1,15 +1,18 @@
 #include "record/InformationUnit.h"
 
+#include "common/core/Fonts.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/FieldPage.h"
+#include "record/PageTabs.h"
 #include "record/RowListPage.h"
 #include "record/core/FieldTable.h"
 #include "record/core/RowListSpec.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Shell.h"
+#include "ui/TextColour.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
@@ -23,12 +26,6 @@ constexpr int kFormWidth = 794;
 constexpr int kFormHeight = 563;
 constexpr int kStripWidth = 192;
 constexpr int kPagesWidth = 594;
-
-QFont pixelFont(const QString& family, int pixels) {
-    QFont f(family);
-    f.setPixelSize(pixels);
-    return f;
-}
 
 void cancelPending(data::Dataset& d) {
     if (d.isOpen()) {
@@ -75,7 +72,7 @@ TInformationForm::~TInformationForm() {
 void TInformationForm::buildLeftStrip() {
     heading_ = new QLabel(treeHeading(), this);
     heading_->setObjectName("Label1");
-    heading_->setStyleSheet("color: red;");
+    ui::setTextColour(heading_, Qt::red);
 
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName("TreeView1");
@@ -85,6 +82,7 @@ void TInformationForm::buildLeftStrip() {
     TreeView1->setRootIsDecorated(false);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
+    TreeView1->setIndentation(0);
     // The selected node stays highlighted while another control has the focus.
     QPalette palette = TreeView1->palette();
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -98,7 +96,7 @@ void TInformationForm::buildLeftStrip() {
     note_ = new QLabel(leftNote().join('\n'), this);
     note_->setObjectName("Label2");
     note_->setAccessibleName(leftNote().join(QString()));
-    note_->setStyleSheet("color: gray;");
+    ui::setTextColour(note_, Qt::gray);
 
     Button4 =
         ui::namedButton(this, "Button4", QStringLiteral("保存新增"), context_, [this] { Button4Click(); });
@@ -132,6 +130,7 @@ void TInformationForm::buildPages() {
         PageControl1->addTab(sheet, QString::fromUtf8(page.caption));
         ++index;
     }
+    tabs_ = new PageTabs(PageControl1, this);
     DBComboBox7 = controlAs<QComboBox>("DBComboBox7");
     DBGrid1 = priorList_->grid();
     Button1 = priorList_->newButton();
@@ -163,14 +162,36 @@ FieldPage* TInformationForm::fieldPage(int page) const {
 void TInformationForm::layoutStrip() {
     heading_->setGeometry(4, 6, kStripWidth - 8, 16);
     TreeView1->setGeometry(4, 26, 184, 231);
-    note_->setGeometry(4, 264, kStripWidth - 4, 64);
+    note_->setGeometry(2, 264, kStripWidth - 2, 76);
+    fitNoteLines();
     for (QPushButton* b : {Button4, Button2}) {
         b->setGeometry(60, 344, 70, 20);
     }
     for (QPushButton* b : {Button3, Button6}) {
         b->setGeometry(60, 374, 70, 20);
     }
-    PageControl1->setGeometry(width() - kPagesWidth, 0, kPagesWidth, height());
+    const int tabsHeight = tabs_->heightAt(kPagesWidth);
+    tabs_->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
+    PageControl1->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
+}
+
+// The note's lines are as wide as the strip: where a line would lose its last character, the
+// characters move a little closer together.
+void TInformationForm::fitNoteLines() {
+    QFont font = note_->font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    auto widest = [&] {
+        int width = 0;
+        for (const QString& line : leftNote()) {
+            width = std::max(width, QFontMetrics(font).horizontalAdvance(line));
+        }
+        return width;
+    };
+    for (qreal spacing = 0; widest() > note_->contentsRect().width() && spacing > -1.5;) {
+        spacing -= 0.25;
+        font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    }
+    note_->setFont(font);
 }
 
 void TInformationForm::resizeEvent(QResizeEvent* event) {

@@ -31,6 +31,7 @@ namespace meridell::record {
 class BindingSet;
 struct Draft;
 class FieldPage;
+class PageTabs;
 class RowListPage;
 struct MessageFrame;
 struct RowListSpec;
@@ -56,6 +57,8 @@ public:
     QPushButton* Button6 = nullptr;
     QTreeWidget* TreeView1 = nullptr;
     QTabWidget* PageControl1 = nullptr;
+    // The page tabs, in rows over the pages (the tab widget's own bar is hidden).
+    PageTabs* pageTabs() const { return tabs_; }
     QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to five years after this year
 
     // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
@@ -179,6 +182,7 @@ private:
     // current project holds, refilled whenever another row or year is shown.
     void installYearLists();
     void fillYearLists();
+    void fitNoteLines();
 
     // Page switching.
     void selectTreeNode(int page);
@@ -201,6 +205,7 @@ private:
     RowListPage* staffList_ = nullptr;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
+    PageTabs* tabs_ = nullptr;
     bool switchingPage_ = false;            // the page is being changed by the program, not by the tabs
     QTimer* draftTimer_ = nullptr;          // restarted by every edit; writes the draft when it runs out
     rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out

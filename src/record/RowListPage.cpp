@@ -8,10 +8,14 @@
 #include "record/FieldEvents.h"
 #include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
+#include "record/core/OrdinaryValues.h"
 #include "record/core/RowListSpec.h"
 #include "record/core/SaveRules.h"
 #include "ui/Buttons.h"
+#include "ui/Fitting.h"
+#include "ui/TextColour.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -53,13 +57,14 @@ RowListPage::RowListPage(const RowListSpec& spec, data::Dataset& rows, const dat
       guard_(std::move(guard)) {
     auto* layout = new QVBoxLayout(this);
     auto* hint = new QLabel(spec_.hint, this);
-    hint->setStyleSheet("color: gray;");
+    hint->setObjectName("Hint");
+    ui::setTextColour(hint, Qt::gray);
     hint->setAccessibleName(spec_.hint);
     hint->setWordWrap(true);
     layout->addWidget(hint);
     buildGrid();
     hint->setBuddy(grid_);
-    layout->addWidget(grid_);
+    layout->addWidget(grid_, 1);
     followCurrentRow();
     buildButtons(layout);
     layout->addStretch();
@@ -71,7 +76,9 @@ void RowListPage::buildGrid() {
     grid_ = new QTableView(this);
     grid_->setObjectName(QLatin1String(spec_.grid));
     grid_->setAccessibleName(QString::fromUtf8(pageTable()[spec_.page].caption));
-    grid_->setFixedSize(kGridWidth, kGridHeight);
+    // As wide as designed; as high as the page leaves under the rows of page tabs.
+    grid_->setFixedWidth(kGridWidth);
+    grid_->setMaximumHeight(kGridHeight);
     std::vector<data::DatasetModel::GridColumn> columns;
     for (const GridColumnSpec& c : spec_.columns) {
         columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
@@ -83,10 +90,37 @@ void RowListPage::buildGrid() {
     delegate->setEditorSetup([this](QLineEdit* editor, int column) { setUpEditor(editor, column); });
     grid_->setItemDelegate(delegate);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int i = 0; i < int(spec_.columns.size()); ++i) {
-        grid_->setColumnWidth(i, spec_.columns[i].width);
+    grid_->verticalHeader()->setFixedWidth(12);  // a narrow marker of the current row
+    fitColumns();
+}
+
+// The columns share the grid's width: each shows its title and its longest ordinary value whole,
+// and what is left goes to the columns as their designed widths would have it.
+void RowListPage::fitColumns() {
+    std::span<const OrdinaryColumn> ordinary =
+        spec_.page == kStaffPage ? ordinaryStaffColumns() : ordinaryPriorColumns();
+    std::vector<int> preferred;
+    std::vector<int> least;
+    for (std::size_t i = 0; i < spec_.columns.size(); ++i) {
+        preferred.push_back(spec_.columns[i].width);
+        int width = ui::cellWidthToShow(grid_, QString::fromUtf8(spec_.columns[i].title));
+        if (i < ordinary.size()) {
+            width = std::max(width, ui::cellWidthToShow(grid_, QString::fromUtf8(ordinary[i].value)));
+        }
+        least.push_back(width);
     }
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+    const std::vector<int> widths = ui::fitColumnWidths(preferred, least, ui::columnRoom(grid_));
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        grid_->setColumnWidth(int(i), widths[i]);
+    }
+}
+
+void RowListPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitColumns();
+    }
 }
 
 // An identity-card cell takes what the project leader's field takes: digits, and X (a typed x

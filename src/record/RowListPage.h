@@ -63,9 +63,13 @@ public:
         RowListPage& page_;
     };
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildGrid();
     void setUpEditor(QLineEdit* editor, int column);
+    void fitColumns();
     void buildButtons(QVBoxLayout* layout);
     void followCurrentRow();
     void showCurrentRow();

@@ -90,7 +90,8 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     const int widths[] = {60, 215, 98, 48, 74, 278};
     for (int c = 0; c < titles.size(); ++c) {
         EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-        EXPECT_EQ(grid->columnWidth(c), widths[c]);
+        // The designed widths are the ones the columns keep where they fit together (ListLayoutTest).
+        EXPECT_EQ(grid->gridModel()->gridColumns()[c].width, widths[c]);
     }
     EXPECT_EQ(gridColumn(grid, 1), (QStringList{"甲", "乙"}));
     EXPECT_EQ(gridColumn(grid, 4), (QStringList{"教授", ""}));

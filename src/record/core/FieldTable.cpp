@@ -27,8 +27,8 @@ const FieldSpec kFields[] = {
 
     // Page 1, summary sheet: up to three cells a row.
     {1, "项目名称", "projectname", "DBEdit13", K::Edit, 0, {0, 0, 3}, kReq},
-    {1, "专业领域", "projectdomain", "DBComboBox4", K::Choice, -1, {1, 0, 1}},
-    {1, "专业代码", "code", "DBComboBox5", K::Choice, -1, {1, 1, 1}},
+    {1, "专业领域", "projectdomain", "DBComboBox4", K::Choice, -1, {1, 0, 2}},
+    {1, "专业代码", "code", "DBComboBox5", K::Choice, -1, {1, 2, 1}},
     {1, "申请经费(万元)", "cost", "DBEdit16", K::Edit, -1, {2, 0, 1}},
     {1, "起始", "yearstart", "DBComboBox7", K::Choice, -1, {2, 1, 1}, NoFlags, "年", "起始年"},
     {1, "", "monthstart", "DBComboBox8", K::Choice, -1, {2, 1, 1}, NoFlags, "月", "起始月"},
@@ -39,7 +39,7 @@ const FieldSpec kFields[] = {
     {1, "身份证号", "idcard", "DBEdit6", K::Edit, 0, {3, 2, 1}},
     {1, "技术职称", "technicalstandard", "DBComboBox11", K::Choice, -1, {4, 0, 1}},
     {1, "学位", "degree", "DBComboBox2", K::Choice, -1, {4, 1, 1}},
-    {1, "学位授予国别", "degreecountry", "DBComboBox6", K::EditableChoice, 0, {4, 2, 1}},
+    {1, "学位授予\n国别", "degreecountry", "DBComboBox6", K::EditableChoice, 0, {4, 2, 1}},
     {1, "所在单位名称", "takeunit1", "DBEdit9", K::Edit, 0, {5, 0, 1}, kReq},
     {1, "系(处,所)", "department", "DBEdit10", K::Edit, 0, {5, 1, 2}},
     {1, "单位性质", "character", "DBComboBox3", K::Choice, -1, {6, 0, 1}},
@@ -49,9 +49,9 @@ const FieldSpec kFields[] = {
     {1, "单位地址", "unitaddress1", "DBEdit19", K::Edit, 0, {8, 0, 3}},
     {1, "主要内容\n和技术指标\n(200字以内)", "maincontent", "DBMemo1", K::Memo, 1000, {9, 0, 3}},
     {1, "第二承担单位", "takeunit2", "DBEdit20", K::Edit, 0, {10, 0, 1}},
-    {1, "第二承担单位地址", "unitaddress2", "DBEdit21", K::Edit, 0, {10, 1, 2}},
+    {1, "第二承担\n单位地址", "unitaddress2", "DBEdit21", K::Edit, 0, {10, 1, 2}},
     {1, "第三承担单位", "takeunit3", "DBEdit22", K::Edit, 0, {11, 0, 1}},
-    {1, "第三承担单位地址", "unitaddress3", "DBEdit23", K::Edit, 0, {11, 1, 2}},
+    {1, "第三承担\n单位地址", "unitaddress3", "DBEdit23", K::Edit, 0, {11, 1, 2}},
 
     // Pages 2 to 8: one memo under its instruction line.
     {2, "(包括所需研究问题产生的背景，项目的研究目的和意义，国内外的研究状况等，不超过2000字)",
