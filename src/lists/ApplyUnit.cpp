@@ -7,6 +7,7 @@
 #include "record/InformationUnit.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
+#include "ui/MessageService.h"
 #include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
@@ -93,6 +94,8 @@ void TApplyForm::buildButtons() {
     Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
     Button8 = add("Button8", QStringLiteral("生成PDF文档"), &TApplyForm::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
+    ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &TApplyForm::ExcelButtonClick);
+    ExcelButton->setAccessibleDescription(QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
     Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
     Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
@@ -143,6 +146,11 @@ void TApplyForm::Button8Click() {
 // 申报检查: what is missing or does not hold together in every project, before handing them in.
 void TApplyForm::Button9Click() {
     checks::showHandInCheck(context_, session_.dataModule(), form_);
+}
+
+// 导出Excel: the projects of the list, in the order shown, as a spreadsheet.
+void TApplyForm::ExcelButtonClick() {
+    exportProjectWorkbook(context_.messages(), session_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.
