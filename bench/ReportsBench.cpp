@@ -156,7 +156,7 @@ void writeFromMemory(const QString& path, const std::vector<MemorySheet>& sheets
     lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     lxw_format* date = workbook_add_format(book);
     format_set_num_format(date, "yyyy-mm-dd");
-    const lxw_datetime when{2026, 12, 8, 0, 0, 0};
+    lxw_datetime when{2026, 12, 8, 0, 0, 0};
     int n = 0;
     for (const MemorySheet& cells : sheets) {
         lxw_worksheet* sheet = workbook_add_worksheet(book, QByteArray::number(++n).constData());

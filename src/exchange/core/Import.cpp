@@ -280,13 +280,16 @@ void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
     exchange.open();
     checkSubmittedDatabase(exchange);
 
+    // The destinations only receive appended rows, so they list none of the rows already there:
+    // opening them costs the same however large the office database has grown, which counts when
+    // a batch opens them once per archive.
     const std::pair<data::Dataset*, QString> destinations[] = {
         {&module.ADOQueryCopy1, data::sql::kAllProjects},
         {&module.ADOQueryCopy2, data::sql::kAllPriorProjects},
         {&module.ADOQueryCopy3, data::sql::kAllStaff},
     };
     for (const auto& [dataset, sql] : destinations) {
-        dataset->setSql(sql);
+        dataset->setSql(sql + QStringLiteral(" where 0"));
         dataset->open();
         dataset->last();
     }
@@ -370,7 +373,8 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
         inform(kNoFolder);
         return false;
     }
-    if (!copyReplacing(chosen, places.stagingArchive(), places.copyTarget)) {
+    // The staging copy lives only for this import: it is checked but not forced to the disk.
+    if (!copyReplacing(chosen, places.stagingArchive(), places.copyTarget, Durability::Scratch)) {
         inform(kCopyFailed);
         return false;
     }
