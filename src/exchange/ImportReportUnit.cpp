@@ -20,7 +20,7 @@ TImportReportForm::TImportReportForm(ui::Shell& context, BatchReport report, QWi
     setObjectName("ImportReportForm");
     setWindowTitle(QStringLiteral("导入报告"));
     setAccessibleName(windowTitle());
-    resize(820, 480);
+    resize(900, 480);
     auto* layout = new QVBoxLayout(this);
 
     Label1 = new QLabel(batchSummary(report_), this);
@@ -34,9 +34,9 @@ TImportReportForm::TImportReportForm(ui::Shell& context, BatchReport report, QWi
     ReportTree->setAccessibleName(QStringLiteral("各数据文件的导入结果"));
     ReportTree->setHeaderLabels({QStringLiteral("数据文件 / 项目名称"), QStringLiteral("项目负责人"),
                                  QStringLiteral("承担单位"), QStringLiteral("结果")});
-    ReportTree->setColumnWidth(0, 240);
-    ReportTree->setColumnWidth(1, 90);
-    ReportTree->setColumnWidth(2, 180);
+    ReportTree->setColumnWidth(0, 220);
+    ReportTree->setColumnWidth(1, 80);
+    ReportTree->setColumnWidth(2, 150);
     ReportTree->header()->setStretchLastSection(true);
     ReportTree->setWordWrap(true);
     ReportTree->setUniformRowHeights(false);

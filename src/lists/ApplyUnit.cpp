@@ -11,7 +11,7 @@
 #include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QVBoxLayout>
 
 namespace meridell::lists {
@@ -77,17 +77,22 @@ void TApplyForm::buildGrid() {
     static_cast<QVBoxLayout*>(layout())->setStretchFactor(GroupBox1, 1);
 }
 
+// Two rows, so that every caption shows whole: the work on projects above, what is made of them below.
 void TApplyForm::buildButtons() {
-    auto* row = new QHBoxLayout;
+    auto* rows = new QGridLayout;
+    int column = 0;
     auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
-        row->addWidget(button);
+        rows->addWidget(button, column / 5, column % 5);
+        ++column;
         return button;
     };
     Button1 = add("Button1", QStringLiteral("申报新项目"), &TApplyForm::Button1Click);
     Button2 = add("Button2", QStringLiteral("编辑项目"), &TApplyForm::Button2Click);
     Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
+    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
+    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
     Button7 = add("Button7", QStringLiteral("生成PDF文档"), &TApplyForm::Button7Click);
     Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
@@ -96,9 +101,7 @@ void TApplyForm::buildButtons() {
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &TApplyForm::ExcelButtonClick);
     ExcelButton->setAccessibleDescription(QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
-    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
-    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
-    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+    static_cast<QVBoxLayout*>(layout())->addLayout(rows);
 }
 
 void TApplyForm::updateRowButtons() {

@@ -167,10 +167,13 @@ QWidget* TSelectForm::buildResult() {
     Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
     ExcelButton = addButton("ExcelButton", QStringLiteral("导出Excel"), &TSelectForm::ExcelButtonClick);
     ExcelButton->setAccessibleDescription(QStringLiteral("把查询结果及其前期项目和研究人员导出为电子表格"));
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b :
-         {Button3, Button4, Button5, Button7, Button6, Button8, ExcelButton, Button9, Button10}) {
-        buttons->addWidget(b);
+    // Three rows of three, so that every caption shows whole beside the criteria: the project, the
+    // design task books, the list and the spreadsheet.
+    auto* buttons = new QGridLayout;
+    QPushButton* const order[] = {Button3, Button4, Button10, Button5,    Button7,
+                                  Button9, Button6, Button8,  ExcelButton};
+    for (int i = 0; i < int(std::size(order)); ++i) {
+        buttons->addWidget(order[i], i / 3, i % 3);
     }
     box->addLayout(buttons);
     return GroupBox2;
