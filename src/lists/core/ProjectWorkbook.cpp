@@ -163,6 +163,13 @@ private:
                 return;
             }
         }
+        if (value.typeId() == QMetaType::QByteArray) {
+            const QByteArray bytes = value.toByteArray();
+            if (bytes.size() <= reports::kCellTextLimit) {
+                sheet_.textUtf8(next_, column, bytes);
+                return;
+            }
+        }
         const QString text = value.toString();
         if (type == data::ColumnType::Date) {
             const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
@@ -201,6 +208,23 @@ private:
     int written_ = 0;
 };
 
+// A key value as text, for the lookups of the row tables (the statement reads it as UTF-8 bytes).
+QVariant keyText(const QVariant& value) {
+    return value.isNull() ? QVariant() : QVariant(QString::fromUtf8(value.toByteArray()));
+}
+
+// The statement around the project query that reads its texts as the UTF-8 the database keeps,
+// which goes to the file without being converted twice. The rows keep the query's order.
+QString streamingStatement(const QString& sql) {
+    QStringList columns;
+    for (const data::Column& c : data::table1().columns) {
+        const QString name = QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
+        const bool text = c.type == data::ColumnType::Text || c.type == data::ColumnType::Memo;
+        columns << (text ? QStringLiteral("cast(%1 as blob) as %1").arg(name) : name);
+    }
+    return QStringLiteral("select %1 from (%2)").arg(columns.join(QLatin1Char(',')), sql);
+}
+
 }  // namespace
 
 WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
@@ -212,7 +236,7 @@ WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelecti
 
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
-    if (!rows.prepare(selection.sql)) {
+    if (!rows.prepare(streamingStatement(selection.sql))) {
         readFailed(rows);
     }
     run(rows, selection.values);
@@ -233,7 +257,8 @@ WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelecti
     QSet<QString> written;
     while (rows.next()) {
         projects.write(rows);
-        const QVariantList values{rows.value(key[0]), rows.value(key[1]), rows.value(key[2])};
+        const QVariantList values{keyText(rows.value(key[0])), keyText(rows.value(key[1])),
+                                  keyText(rows.value(key[2]))};
         const QString seen = values.at(0).toString() + QChar(u'\0') + values.at(1).toString() + QChar(u'\0') +
                              values.at(2).toString();
         if (values.at(0).isNull() || values.at(1).isNull() || values.at(2).isNull() ||
