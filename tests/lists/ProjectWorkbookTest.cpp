@@ -105,6 +105,9 @@ TEST_F(ProjectWorkbookTest, CellsKeepTheirKindsAndLongTextsGoOnBeneath) {
     staff(QStringLiteral("乙"), QStringLiteral("二所"), QStringLiteral("李四"));
     staff(QStringLiteral("甲"), QStringLiteral("一所"), QStringLiteral("王五"));
 
+    // Bytes that are no UTF-8, as a foreign program may have stored them, still make a valid file.
+    sql().exec("update table1 set classcode = cast(x'41c328' as text) where projectname = '乙'");
+
     WorkbookCounts counts;
     const auto sheets = write({QStringLiteral("Select * from table1"), {}}, &counts);
     EXPECT_EQ(counts, (WorkbookCounts{2, 1, 2}));
@@ -123,6 +126,7 @@ TEST_F(ProjectWorkbookTest, CellsKeepTheirKindsAndLongTextsGoOnBeneath) {
     EXPECT_EQ(projects.at(2, column("projectname")), QString());
     EXPECT_EQ(projects.at(3, column("projectname")), QStringLiteral("乙"));
     EXPECT_EQ(projects.at(3, column("markresult")), QString());
+    EXPECT_EQ(projects.at(3, column("classcode")), QStringLiteral("A\uFFFD("));
     // Child rows of the written projects only, project by project.
     ASSERT_EQ(sheets[1].rows.size(), 2u);
     EXPECT_EQ(sheets[1].at(1, 4), QStringLiteral("前期一"));
