@@ -1,6 +1,7 @@
 #include "exchange/ImportUnit.h"
 
 #include "data/DataModuleUnit.h"
+#include "exchange/ImportReportUnit.h"
 #include "exchange/ProgressBarUnit.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
@@ -32,16 +33,50 @@ ImportHooks hooksFor(ui::Shell& shell, TProgressBarForm& progress) {
     return hooks;
 }
 
+BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
+    ui::MessageService& messages = shell.messages();
+    QWidget* main = shell.mainWindow();
+    BatchHooks hooks;
+    hooks.showProgress = [&messages, &progress] {
+        progress.setPosition(0);
+        messages.showWindow(progress);
+    };
+    hooks.reading = [&progress](int index, int count, const QString& file) {
+        progress.setMessage(QStringLiteral("正在读取第%1个，共%2个：%3").arg(index).arg(count).arg(file));
+    };
+    hooks.closeProgress = [&progress] {
+        progress.setMessage(QString());
+        progress.close();
+    };
+    hooks.repaint = [main] {
+        if (main) {
+            main->repaint();
+        }
+    };
+    hooks.progress = [&progress](int value) { progress.setPosition(value); };
+    return hooks;
+}
+
+// Several archives: one progress window for all, then the report in place of the messages.
+void importBatch(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
+                 const ImportPlaces& places, const QStringList& files) {
+    BatchReport report = runBatchImport(places, dataModule, files, batchHooksFor(shell, progress));
+    TImportReportForm window(shell, std::move(report), shell.mainWindow());
+    shell.messages().runModal(window);
+}
+
 }  // namespace
 
 void importFromMenu(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
                     const UnzipLimits& limits) {
     ImportPlaces places{shell.appDir(), limits};
-    const QString chosen =
-        shell.messages().chooseOpenFile(QStringLiteral("选择要导入的数据文件"), QString(),
-                                        QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
-    if (!chosen.isEmpty()) {
-        runImport(places, dataModule, chosen, hooksFor(shell, progress));
+    const QStringList chosen =
+        shell.messages().chooseOpenFiles(QStringLiteral("选择要导入的数据文件"), QString(),
+                                         QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
+    if (chosen.size() == 1) {
+        runImport(places, dataModule, chosen.front(), hooksFor(shell, progress));
+    } else if (chosen.size() > 1) {
+        importBatch(shell, dataModule, progress, places, chosen);
     }
     DeleteAllFiles(places.stagingDir());
 }

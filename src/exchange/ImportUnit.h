@@ -13,8 +13,9 @@ namespace meridell::exchange {
 
 class TProgressBarForm;
 
-// Menu command "选择要导入的数据文件": choose a submitted archive and import its projects into the
-// data module's database, with `progress` showing how far it got. `limits` bounds what the archive
+// Menu command "选择要导入的数据文件": choose submitted archives and import their projects into the
+// data module's database, with `progress` showing how far it got. One archive ends in its own
+// message; several end in the report window of the batch. `limits` bounds what the archive
 // may unpack to (tests give fake free space).
 void importFromMenu(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
                     const UnzipLimits& limits = {});

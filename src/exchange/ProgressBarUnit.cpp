@@ -3,6 +3,7 @@
 #include "ui/Shell.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
 
@@ -27,6 +28,10 @@ TProgressBarForm::TProgressBarForm(ui::Shell& context, QWidget* parent) : QDialo
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setGeometry(24, 64, 353, 18);
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(24, 30, 353, 24);
+    Label1->hide();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -36,6 +41,19 @@ void TProgressBarForm::setPosition(int value) {
     ProgressBar1->setValue(value);
     if (isVisible()) {
         ProgressBar1->repaint();
+    }
+}
+
+}  // namespace meridell::exchange
+
+namespace meridell::exchange {
+
+void TProgressBarForm::setMessage(const QString& text) {
+    Label1->setText(Label1->fontMetrics().elidedText(text, Qt::ElideMiddle, Label1->width()));
+    Label1->setAccessibleName(text);
+    Label1->setVisible(!text.isEmpty());
+    if (isVisible()) {
+        Label1->repaint();
     }
 }
 

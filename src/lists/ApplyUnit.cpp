@@ -9,10 +9,10 @@
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Fitting.h"
+#include "ui/MessageService.h"
 #include "ui/Shell.h"
 #include "word/DocumentCommands.h"
 
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace meridell::lists {
@@ -79,26 +79,31 @@ void TApplyForm::buildGrid() {
     static_cast<QVBoxLayout*>(layout())->setStretchFactor(GroupBox1, 1);
 }
 
+// The buttons flow into even rows that fill the page's width, so that every caption shows whole:
+// the work on projects first, then what is made of them.
 void TApplyForm::buildButtons() {
-    auto* row = new ui::FlowLayout;
+    auto* rows = new ui::FlowLayout;
+    rows->setJustified(true);
     auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
-        row->addWidget(button);
+        rows->addWidget(button);
         return button;
     };
     Button1 = add("Button1", QStringLiteral("申报新项目"), &TApplyForm::Button1Click);
     Button2 = add("Button2", QStringLiteral("编辑项目"), &TApplyForm::Button2Click);
     Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
+    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
+    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
     Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
     Button7 = add("Button7", QStringLiteral("生成PDF文档"), &TApplyForm::Button7Click);
     Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
     Button8 = add("Button8", QStringLiteral("生成PDF文档"), &TApplyForm::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
-    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
-    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
-    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+    ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &TApplyForm::ExcelButtonClick);
+    ExcelButton->setAccessibleDescription(QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
+    static_cast<QVBoxLayout*>(layout())->addLayout(rows);
 }
 
 void TApplyForm::updateRowButtons() {
@@ -146,6 +151,11 @@ void TApplyForm::Button8Click() {
 // 申报检查: what is missing or does not hold together in every project, before handing them in.
 void TApplyForm::Button9Click() {
     checks::showHandInCheck(context_, session_.dataModule(), form_);
+}
+
+// 导出Excel: the projects of the list, in the order shown, as a spreadsheet.
+void TApplyForm::ExcelButtonClick() {
+    exportProjectWorkbook(context_.messages(), session_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.

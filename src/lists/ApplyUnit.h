@@ -36,15 +36,16 @@ public:
     QLabel* Label1 = nullptr;  // the red notice
     QGroupBox* GroupBox1 = nullptr;
     ProjectGrid* DBGrid1 = nullptr;
-    QPushButton* Button1 = nullptr;  // 申报新项目
-    QPushButton* Button2 = nullptr;  // 编辑项目
-    QPushButton* Button3 = nullptr;  // 删除项目
-    QPushButton* Button4 = nullptr;  // 生成Word文档
-    QPushButton* Button5 = nullptr;  // 生成项目列表
-    QPushButton* Button6 = nullptr;  // 退出该页
-    QPushButton* Button7 = nullptr;  // 生成PDF文档 (the design task book)
-    QPushButton* Button8 = nullptr;  // 生成PDF文档 (the project list)
-    QPushButton* Button9 = nullptr;  // 申报检查
+    QPushButton* Button1 = nullptr;      // 申报新项目
+    QPushButton* Button2 = nullptr;      // 编辑项目
+    QPushButton* Button3 = nullptr;      // 删除项目
+    QPushButton* Button4 = nullptr;      // 生成Word文档
+    QPushButton* Button5 = nullptr;      // 生成项目列表
+    QPushButton* Button6 = nullptr;      // 退出该页
+    QPushButton* Button7 = nullptr;      // 生成PDF文档 (the design task book)
+    QPushButton* Button8 = nullptr;      // 生成PDF文档 (the project list)
+    QPushButton* Button9 = nullptr;      // 申报检查
+    QPushButton* ExcelButton = nullptr;  // 导出Excel
 
     void Button1Click();
     void Button2Click();
@@ -55,6 +56,7 @@ public:
     void Button7Click();
     void Button8Click();
     void Button9Click();
+    void ExcelButtonClick();
 
 protected:
     ui::Shell& context_;

@@ -1,9 +1,15 @@
 #include "lists/ProjectCommands.h"
 
+#include "common/core/Error.h"
+#include "data/DataModuleUnit.h"
 #include "data/Dataset.h"
+#include "data/Statements.h"
 #include "lists/core/ProjectDeletion.h"
+#include "lists/core/ProjectWorkbook.h"
 #include "session/ProjectSession.h"
 #include "ui/MessageService.h"
+
+#include <QDir>
 
 namespace meridell::lists {
 
@@ -14,6 +20,30 @@ void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession&
         return;
     }
     deleteProject(session.ADOQuery1, session.ADOQuery2, session.ADOQuery3);
+}
+
+void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession& session) {
+    const data::Dataset& projects = session.ADOQuery1;
+    ProjectSelection selection{data::sql::kAllProjects, {}};
+    if (projects.isOpen()) {
+        selection = {projects.sql(), projects.parameters()};
+    }
+    const QString path =
+        messages.chooseSaveFile(QStringLiteral("导出Excel"), QString(),
+                                QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
+    if (path.isEmpty()) {
+        return;
+    }
+    WorkbookCounts counts;
+    try {
+        counts = writeProjectWorkbook(session.dataModule().ADOConnection1.database(), selection, path);
+    } catch (const Error& e) {
+        messages.inform(e.text());
+        return;
+    }
+    messages.inform(QStringLiteral("已将%1个项目导出到电子表格“%2”。")
+                        .arg(counts.projects)
+                        .arg(QDir::toNativeSeparators(path)));
 }
 
 }  // namespace meridell::lists

@@ -14,4 +14,9 @@ namespace meridell::lists {
 // answer changes nothing.
 void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession& session);
 
+// "导出Excel": the rows of the project query (all projects while it is closed), in the order shown,
+// with their prior projects and staff, as an .xlsx file the user names. A file that cannot be
+// written is reported in a message and leaves a file of that name as it was.
+void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession& session);
+
 }  // namespace meridell::lists

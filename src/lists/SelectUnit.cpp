@@ -168,8 +168,14 @@ QWidget* TSelectForm::buildResult() {
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &TSelectForm::Button9Click);
     Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
+    ExcelButton = addButton("ExcelButton", QStringLiteral("导出Excel"), &TSelectForm::ExcelButtonClick);
+    ExcelButton->setAccessibleDescription(QStringLiteral("把查询结果及其前期项目和研究人员导出为电子表格"));
+    // Even rows filled to the page's width, so that every caption shows whole beside the criteria:
+    // the project, the design task books, the list and the spreadsheet.
     auto* buttons = new ui::FlowLayout;
-    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button6, Button8, Button9, Button10}) {
+    buttons->setJustified(true);
+    for (QPushButton* b :
+         {Button3, Button4, Button10, Button5, Button7, Button9, Button6, Button8, ExcelButton}) {
         buttons->addWidget(b);
     }
     box->addLayout(buttons);
@@ -372,6 +378,12 @@ void TSelectForm::Button10Click() {
     }
     StatisticsForm->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
     context_.messages().showWindow(*StatisticsForm);
+}
+
+// 导出Excel: the current result, in the order shown, as a spreadsheet (all projects while no query
+// is open).
+void TSelectForm::ExcelButtonClick() {
+    exportProjectWorkbook(context_.messages(), session_);
 }
 
 }  // namespace meridell::lists

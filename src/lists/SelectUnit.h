@@ -69,6 +69,7 @@ public:
     QPushButton* Button8 = nullptr;                  // 生成PDF文档 (the project list)
     QPushButton* Button9 = nullptr;                  // 生成全部设计任务书
     QPushButton* Button10 = nullptr;                 // 统计分析
+    QPushButton* ExcelButton = nullptr;              // 导出Excel
     // The statistics window, made at its first opening.
     statistics::TStatisticsForm* StatisticsForm = nullptr;
 
@@ -86,6 +87,7 @@ public:
     void Button8Click();
     void Button9Click();
     void Button10Click();
+    void ExcelButtonClick();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

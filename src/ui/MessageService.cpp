@@ -49,6 +49,25 @@ QString DialogMessageService::chooseOpenFile(const QString& title, const QString
     return dialog.selectedFiles().first();
 }
 
+QStringList MessageService::chooseOpenFiles(const QString& title, const QString& directory,
+                                            const QString& filter, const QString& defaultSuffix) {
+    const QString one = chooseOpenFile(title, directory, filter, defaultSuffix);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+}
+
+QStringList DialogMessageService::chooseOpenFiles(const QString& title, const QString& directory,
+                                                  const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent_, title, fileDialogStartFolder(directory, lastFolder_), filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    lastFolder_ = dialog.directory().absolutePath();
+    return dialog.selectedFiles();
+}
+
 QString DialogMessageService::chooseFolder(const QString& title, const QString& directory) {
     return QFileDialog::getExistingDirectory(parent_, title, directory);
 }

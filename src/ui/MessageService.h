@@ -25,6 +25,10 @@ public:
     // A file-open dialog; an empty result means cancelled.
     virtual QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                                    const QString& defaultSuffix) = 0;
+    // A file-open dialog in which several files can be chosen at once; an empty list means cancelled.
+    // A service without such a dialog offers the one-file dialog.
+    virtual QStringList chooseOpenFiles(const QString& title, const QString& directory, const QString& filter,
+                                        const QString& defaultSuffix);
     // A file-save dialog that asks before replacing a file; an empty result means cancelled.
     virtual QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                                    const QString& defaultSuffix) = 0;
@@ -49,6 +53,8 @@ public:
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    QStringList chooseOpenFiles(const QString& title, const QString& directory, const QString& filter,
+                                const QString& defaultSuffix) override;
     QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
     QString chooseFolder(const QString& title, const QString& directory) override;

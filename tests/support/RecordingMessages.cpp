@@ -43,6 +43,17 @@ QString RecordingMessages::chooseOpenFile(const QString& title, const QString&, 
     return answer;
 }
 
+QStringList RecordingMessages::chooseOpenFiles(const QString& title, const QString& directory,
+                                               const QString& filter, const QString& defaultSuffix) {
+    if (filesAnswers.empty()) {
+        return MessageService::chooseOpenFiles(title, directory, filter, defaultSuffix);
+    }
+    events_.push_back({Kind::ChooseFile, title + "|" + filter});
+    QStringList answer = filesAnswers.front();
+    filesAnswers.pop_front();
+    return answer;
+}
+
 QString RecordingMessages::chooseFolder(const QString& title, const QString&) {
     events_.push_back({Kind::ChooseFolder, title});
     if (fileAnswers.empty()) {

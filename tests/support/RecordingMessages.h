@@ -25,6 +25,8 @@ public:
     std::deque<bool> confirmAnswers;
     bool defaultConfirm = false;
     std::deque<QString> fileAnswers;  // an unanswered file or folder choice is cancelled
+    // Answers of the several-files dialog; while there are none it takes one file from fileAnswers.
+    std::deque<QStringList> filesAnswers;
     // Runs a modal dialog; by default it is rejected without being shown.
     std::function<int(QDialog&)> modalHandler;
     // Whether a document viewer starts when a document is to be opened.
@@ -36,6 +38,9 @@ public:
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;
+    // Recorded as ChooseFile too.
+    QStringList chooseOpenFiles(const QString& title, const QString& directory, const QString& filter,
+                                const QString& defaultSuffix) override;
     // Recorded as ChooseFile too, answered from the same script.
     QString chooseSaveFile(const QString& title, const QString& directory, const QString& filter,
                            const QString& defaultSuffix) override;

@@ -121,12 +121,13 @@ std::optional<Content> writeAll(QFile& in, QSaveFile& out) {
     return content;
 }
 
-// Flushes the copy to the disk and reads it back from its file: it must hold exactly `expected`.
+// Flushes the copy (to the disk, when it is to be durable) and reads it back from its file: it
+// must hold exactly `expected`.
 // QSaveFile opens its temporary file for reading and writing, so the check reads what was written
 // before the commit puts it in place of the old file; a handle that cannot be read fails the copy.
-bool isOnDisk(QSaveFile& out, const Content& expected) {
+bool isOnDisk(QSaveFile& out, const Content& expected, Durability durability) {
     const int fd = out.handle();
-    if (!out.flush() || fd < 0 || ::fsync(fd) != 0) {
+    if (!out.flush() || fd < 0 || (durability == Durability::Durable && ::fsync(fd) != 0)) {
         return false;
     }
     struct stat st;
@@ -218,7 +219,8 @@ void ZipProject(const ExportPlaces& places, data::Connection& main, const QStrin
     QFile::remove(copy);
 }
 
-bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget) {
+bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget,
+                   Durability durability) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         return false;
@@ -230,14 +232,16 @@ bool copyReplacing(const QString& source, const QString& target, const CopyTarge
         return false;
     }
     const std::optional<Content> written = writeAll(in, *out);
-    if (!written || !isOnDisk(*out, *written)) {
+    if (!written || !isOnDisk(*out, *written, durability)) {
         out->cancelWriting();
         return false;
     }
     if (!out->commit()) {
         return false;
     }
-    syncFolderOf(target);
+    if (durability == Durability::Durable) {
+        syncFolderOf(target);
+    }
     return true;
 }
 

@@ -54,7 +54,11 @@ void ZipProject(const ExportPlaces& places, data::Connection& main, const QStrin
 // Copies `source` to `target`, replacing a file of that name only once the copy is complete: every
 // write is checked, the copy is flushed to the disk and read back, and only a copy of the source's
 // size and checksum replaces the old file. Returns false, the old file in place, when any of it fails.
-bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget = {});
+// Whether a copy is forced to the disk before it replaces the old file (Durable), or only read
+// back from the file (Scratch, for a working copy that lives only as long as one command).
+enum class Durability { Durable, Scratch };
+bool copyReplacing(const QString& source, const QString& target, const CopyTarget& makeTarget = {},
+                   Durability durability = Durability::Durable);
 
 // The floppy export. Returns true when the archive was copied.
 bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Dialogue& dialogue);

@@ -208,6 +208,13 @@ private:
         return fresh;
     }
 
+    RefusedProject refusedProject() const {
+        const data::Dataset& media = module_.ADOQueryMedia;
+        return {media.value(QStringLiteral("projectname")).toString(),
+                media.value(QStringLiteral("projectman")).toString(),
+                media.value(QStringLiteral("takeunit1")).toString()};
+    }
+
     void copyRow(data::Dataset& destination, const data::TableDef& def, int first, int last) {
         data::Dataset& media = module_.ADOQueryMedia;
         destination.append();
@@ -243,6 +250,7 @@ private:
                 copyRow(module_.ADOQueryCopy1, data::table1(), 1, data::table1().columnCount());
             } else {
                 ++counts.refused;
+                counts.refusedProjects.append(refusedProject());
             }
             stepper.advance();
         });
@@ -272,13 +280,16 @@ void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
     exchange.open();
     checkSubmittedDatabase(exchange);
 
+    // The destinations only receive appended rows, so they list none of the rows already there:
+    // opening them costs the same however large the office database has grown, which counts when
+    // a batch opens them once per archive.
     const std::pair<data::Dataset*, QString> destinations[] = {
         {&module.ADOQueryCopy1, data::sql::kAllProjects},
         {&module.ADOQueryCopy2, data::sql::kAllPriorProjects},
         {&module.ADOQueryCopy3, data::sql::kAllStaff},
     };
     for (const auto& [dataset, sql] : destinations) {
-        dataset->setSql(sql);
+        dataset->setSql(sql + QStringLiteral(" where 0"));
         dataset->open();
         dataset->last();
     }
@@ -317,6 +328,21 @@ QString failureText(const std::exception& e) {
     }
 }
 
+// The reason of a failed import as the batch report names it: the import's own message, or the
+// Chinese sentence of the check that refused the submission.
+QString failureReason(const std::exception& e) {
+    const QString text = failureText(e);
+    const auto* own = dynamic_cast<const Error*>(&e);
+    if (text != kFailed || !own || dynamic_cast<const data::DatabaseError*>(&e)) {
+        return text;
+    }
+    const QString reason = own->text();
+    if (reason.isEmpty() || reason.front().unicode() < 0x2e80) {
+        return text;
+    }
+    return kFailed + QChar(u'\n') + reason;
+}
+
 }  // namespace
 
 QString ImportPlaces::stagingDir() const {
@@ -347,7 +373,8 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
         inform(kNoFolder);
         return false;
     }
-    if (!copyReplacing(chosen, places.stagingArchive(), places.copyTarget)) {
+    // The staging copy lives only for this import: it is checked but not forced to the disk.
+    if (!copyReplacing(chosen, places.stagingArchive(), places.copyTarget, Durability::Scratch)) {
         inform(kCopyFailed);
         return false;
     }
@@ -373,37 +400,49 @@ ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progr
     return SubmissionCopy(module, progress).run();
 }
 
-void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
-               const ImportHooks& hooks) {
+ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+                         const ImportHooks& hooks) {
+    ArchiveOutcome outcome;
+    // The first message of a failing step is the reason the outcome gives.
+    auto informFailure = [&](const QString& text) {
+        if (outcome.failure.isEmpty()) {
+            outcome.failure = text;
+        }
+        hooks.inform(text);
+    };
     // Only a database unpacked from the chosen archive is ever imported.
     QFile::remove(places.submittedDatabase());
     try {
         hooks.repaint();
         hooks.showProgress();
         hooks.progress(5);
-        if (CheckDataDir(places, chosen, hooks.inform)) {
+        if (CheckDataDir(places, chosen, informFailure)) {
             hooks.repaint();
             UnZipProject(places.stagingArchive(), places.stagingDir(), places.limits);
         }
         hooks.progress(10);
         if (!QFileInfo(places.submittedDatabase()).isFile()) {
-            hooks.inform(kWrongFile);
+            informFailure(kWrongFile);
         } else {
             hooks.progress(15);
             connect(places, module);
-            ImportCounts counts = copySubmission(module, hooks.progress);
+            outcome.counts = copySubmission(module, hooks.progress);
+            outcome.finished = true;
             hooks.progress(100);
             hooks.hideProgress();
             hooks.repaint();
-            hooks.inform(importFinishedText(counts));
+            hooks.inform(importFinishedText(outcome.counts));
         }
     } catch (const std::exception& e) {
+        outcome.finished = false;
+        outcome.failure = failureReason(e);
         hooks.hideProgress();
         hooks.beep();
         hooks.repaint();
         hooks.inform(failureText(e));
     }
     cleanUp(places, module, hooks);
+    return outcome;
 }
 
 }  // namespace meridell::exchange

@@ -3,6 +3,7 @@
 #include "exchange/core/Export.h"
 #include "exchange/core/ZipService.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -30,10 +31,27 @@ struct ImportPlaces {
 // How far an import has come, 0 to 100.
 using Progress = std::function<void(int)>;
 
+// A submitted project refused because the office database holds its key already.
+struct RefusedProject {
+    QString projectname;
+    QString projectman;
+    QString takeunit1;
+    bool operator==(const RefusedProject&) const = default;
+};
+
 // How many submitted projects there were and how many of them the office database held already.
 struct ImportCounts {
     int total = 0;
     int refused = 0;
+    QList<RefusedProject> refusedProjects;  // in the order of the submitted table
+};
+
+// What became of one chosen archive: either copied (the counts tell what was taken and refused)
+// or failed with the main database as it was, with the reason in a sentence for the user.
+struct ArchiveOutcome {
+    bool finished = false;
+    ImportCounts counts;
+    QString failure;
 };
 
 // The closing message of a finished import.
@@ -70,8 +88,9 @@ struct ImportHooks {
 // The import of the chosen archive, from showing the progress window to emptying the staging
 // folder: unpack, check, connect, copy, report. Every failure ends in the import's own message
 // with the main database as it was; a main database that is busy in another program, on a full
-// disk or read-only is reported as such, with the engine's text.
-void runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
-               const ImportHooks& hooks);
+// disk or read-only is reported as such, with the engine's text. The outcome tells the same
+// without a window (a batch shows it in its report instead of the messages).
+ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+                         const ImportHooks& hooks);
 
 }  // namespace meridell::exchange

@@ -58,6 +58,18 @@ void Sheet::text(int row, int column, const QString& value) {
         worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), cell.toUtf8().constData(), format));
 }
 
+void Sheet::textUtf8(int row, int column, const QByteArray& value) {
+    if (value.isEmpty()) {
+        return;
+    }
+    if (value.size() > kCellTextLimit || !QByteArrayView(value).isValidUtf8() || value.contains('\0')) {
+        text(row, column, QString::fromUtf8(value));
+        return;
+    }
+    lxw_format* format = value.contains('\n') ? book_.wrap_ : nullptr;
+    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), value.constData(), format));
+}
+
 void Sheet::number(int row, int column, double value) {
     check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, nullptr));
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "exchange/core/BatchImport.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace meridell::ui {
+class Shell;
+}
+
+namespace meridell::exchange {
+
+// The report of a batch import: a line per archive with what was taken, refused or why it
+// failed, the refused projects beneath their archive, and a button that saves it all as a
+// spreadsheet. Shown modal through the message service.
+class TImportReportForm : public QDialog {
+    Q_OBJECT
+public:
+    TImportReportForm(ui::Shell& context, BatchReport report, QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr;            // the summary
+    QTreeWidget* ReportTree = nullptr;   // archives, refused projects beneath
+    QPushButton* SaveButton = nullptr;   // 保存为电子表格
+    QPushButton* CloseButton = nullptr;  // 关闭
+
+    const BatchReport& report() const { return report_; }
+
+    void SaveButtonClick();
+
+private:
+    void fillTree();
+
+    ui::Shell& context_;
+    BatchReport report_;
+};
+
+}  // namespace meridell::exchange

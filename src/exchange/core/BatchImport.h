@@ -1,0 +1,58 @@
+#pragma once
+
+#include "exchange/core/Import.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace meridell::exchange {
+
+// One line of the report of a batch: the chosen archive and what became of it.
+struct ArchiveReport {
+    QString file;  // the chosen path
+    ArchiveOutcome outcome;
+
+    QString fileName() const;
+    int taken() const { return outcome.finished ? outcome.counts.total - outcome.counts.refused : 0; }
+    int refused() const { return outcome.finished ? outcome.counts.refused : 0; }
+};
+
+// What a batch of archives did, archive by archive in the order they were read.
+struct BatchReport {
+    QList<ArchiveReport> archives;
+
+    int taken() const;
+    int refused() const;
+    int failed() const;
+};
+
+// The report's closing sentence: archives read, projects taken and refused, archives that failed.
+QString batchSummary(const BatchReport& report);
+// The result of one archive in a few words: what was taken and refused, or the failure's reason.
+QString archiveResultText(const ArchiveReport& archive);
+
+// What a batch needs from the windows around it.
+struct BatchHooks {
+    // Before each archive: its place in the batch (1-based), the size of the batch, its file name.
+    std::function<void(int, int, const QString&)> reading;
+    std::function<void()> showProgress;
+    std::function<void()> closeProgress;
+    std::function<void()> repaint;
+    Progress progress;  // 0 to 100 over the whole batch
+};
+
+// Imports the chosen archives one after another, each with every rule of a single import (its own
+// transaction, the duplicate rule, the checks of archive and database, the staging folder emptied
+// after it). An archive that fails leaves the main database as it was before it and the batch goes
+// on. No message is shown: the report tells what happened.
+BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& module,
+                           const QStringList& files, const BatchHooks& hooks);
+
+// Writes the report as a spreadsheet (.xlsx): one row per archive, then one per refused project.
+// The file appears under `path` only when written whole. Throws meridell::Error with a Chinese text.
+void saveBatchReport(const BatchReport& report, const QString& path);
+
+}  // namespace meridell::exchange

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+namespace meridell::lists {
+
+// The projects a spreadsheet holds: a statement over table1 (the project query's, with the order
+// shown in the grid) and its values, bound by position.
+struct ProjectSelection {
+    QString sql;
+    QVariantList values;
+};
+
+// The column titles of the three sheets: every column of table1 under the record form's label (or
+// a plain name where the form shows none), and the columns of table2 and table3 without their
+// counter.
+QStringList projectSheetHeader();
+QStringList priorSheetHeader();
+QStringList staffSheetHeader();
+
+// How many rows each sheet got.
+struct WorkbookCounts {
+    int projects = 0;
+    int priorProjects = 0;
+    int staff = 0;
+    bool operator==(const WorkbookCounts&) const = default;
+};
+
+// Writes the selected projects as a spreadsheet (.xlsx): the sheet "项目" with one row per project
+// in the order of the statement, numbers as numbers, dates as dates, texts whole (a text longer than
+// a cell holds goes on in the cells beneath it); then "前期项目" and "研究人员" with the rows of
+// those projects, project by project. Rows are read one at a time from the database. The file
+// appears under `path` only when written whole; throws meridell::Error with a Chinese text.
+WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
+                                    const QString& path);
+
+}  // namespace meridell::lists

@@ -1,0 +1,238 @@
+// Several archives chosen at once: each imported on its own, one report at the end.
+#include "data/DataModuleUnit.h"
+#include "exchange/ExchangeSupport.h"
+#include "exchange/ImportReportUnit.h"
+#include "exchange/ImportUnit.h"
+#include "exchange/ProgressBarUnit.h"
+#include "reports/SheetReader.h"
+#include "support/AppFixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace meridell::exchange {
+namespace {
+
+using test::addPrior;
+using test::addProject;
+using test::addStaff;
+using test::RecordingMessages;
+using test::SqlFile;
+
+class BatchImportTest : public test::AppFixture {
+protected:
+    QString office() const { return folder.databasePath(); }
+    QString work(const QString& relative) const { return submissions.filePath(relative); }
+
+    // A submission holding the projects named, each of 张三 at 一所 with one prior project and one
+    // staff row, zipped by Debian's zip as `archive`.
+    QString submit(const QString& archive, const QStringList& names,
+                   const std::function<void(SqlFile&)>& more = {}) {
+        const QString relative = archive + ".d/project.mdb";
+        test::makeProjectDatabase(work(relative), [&](SqlFile& db) {
+            for (const QString& name : names) {
+                addProject(db, name, QStringLiteral("张三"), QStringLiteral("一所"));
+                addPrior(db, name, QStringLiteral("张三"), QStringLiteral("一所"), "p-" + name);
+                addStaff(db, name, QStringLiteral("张三"), QStringLiteral("一所"), QStringLiteral("王五"));
+            }
+            if (more) {
+                more(db);
+            }
+        });
+        EXPECT_EQ(test::runTool("zip", {"-q", "-j", archive, relative}, submissions.path()), 0);
+        return work(archive);
+    }
+    QString notAZip() {
+        QFile plain(work("notes.zip"));
+        EXPECT_TRUE(plain.open(QIODevice::WriteOnly));
+        plain.write("这不是压缩文件");
+        return work("notes.zip");
+    }
+    QString foreignDatabase() {
+        const QString relative = "foreign.d/project.mdb";
+        QDir().mkpath(work("foreign.d"));
+        SqlFile(work(relative)).exec("create table orders(id integer primary key, item text)");
+        EXPECT_EQ(test::runTool("zip", {"-q", "-j", "foreign.zip", relative}, submissions.path()), 0);
+        return work("foreign.zip");
+    }
+    QString hostile() {
+        return submit("hostile.zip", {QStringLiteral("坏")}, [](SqlFile& db) {
+            db.exec("create trigger t after insert on table1 begin delete from table2; end");
+        });
+    }
+
+    // Runs the menu command on `files`; the report window is read and left through `onReport`.
+    std::optional<BatchReport> importAll(const QStringList& files,
+                                         const std::function<void(TImportReportForm&)>& onReport = {}) {
+        std::optional<BatchReport> report;
+        messages.clear();
+        messages.filesAnswers = {files};
+        messages.modalHandler = [&](QDialog& dialog) {
+            auto* window = qobject_cast<TImportReportForm*>(&dialog);
+            EXPECT_NE(window, nullptr);
+            if (window) {
+                report = window->report();
+                if (onReport) {
+                    onReport(*window);
+                }
+            }
+            return int(QDialog::Accepted);
+        };
+        triggerMenu(QStringLiteral("选择要导入的数据文件"));
+        EXPECT_TRUE(test::filesIn(folder.file("zip")).isEmpty());
+        EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+        return report;
+    }
+
+    QTemporaryDir submissions;
+};
+
+TEST_F(BatchImportTest, EveryArchiveGetsItsLineAndOnlyGoodOnesChangeTheDatabase) {
+    {
+        SqlFile db(office());
+        addProject(db, QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所"));
+    }
+    const QStringList files{submit("first.zip", {QStringLiteral("甲"), QStringLiteral("乙")}), notAZip(),
+                            hostile(), foreignDatabase(), submit("last.zip", {QStringLiteral("丙")})};
+    int shownArchives = 0;
+    const auto report = importAll(files, [&](TImportReportForm& window) {
+        QTreeWidget* tree = window.ReportTree;
+        shownArchives = tree->topLevelItemCount();
+        ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+        EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("甲"));
+        EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(2), QStringLiteral("一所"));
+        EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("notes.zip"));
+        EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("3个文件导入失败")));
+    });
+    ASSERT_TRUE(report);
+    EXPECT_EQ(shownArchives, 5);
+    ASSERT_EQ(report->archives.size(), 5);
+    const ArchiveReport& first = report->archives[0];
+    EXPECT_EQ(first.fileName(), QStringLiteral("first.zip"));
+    EXPECT_TRUE(first.outcome.finished);
+    EXPECT_EQ(first.taken(), 1);
+    EXPECT_EQ(
+        first.outcome.counts.refusedProjects,
+        (QList<RefusedProject>{{QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所")}}));
+    for (int i : {1, 2, 3}) {
+        const ArchiveOutcome& failed = report->archives[i].outcome;
+        EXPECT_FALSE(failed.finished) << i;
+        ASSERT_FALSE(failed.failure.isEmpty()) << i;
+        EXPECT_GE(failed.failure.front().unicode(), 0x2e80u) << failed.failure.toStdString();
+    }
+    EXPECT_TRUE(report->archives[1].outcome.failure.contains(QStringLiteral("错误的数据文件")));
+    EXPECT_TRUE(report->archives[3].outcome.failure.contains(QStringLiteral("不是项目数据库")))
+        << report->archives[3].outcome.failure.toStdString();
+    EXPECT_EQ(report->archives[4].taken(), 1);
+    EXPECT_EQ(report->taken(), 2);
+    EXPECT_EQ(report->refused(), 1);
+
+    // No message box per archive: one progress window, one report.
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
+    EXPECT_EQ(messages.count(RecordingMessages::Kind::Beep), 0);
+    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Modal), QStringList{"ImportReportForm"});
+    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Show), QStringList{"ProgressBarForm"});
+    EXPECT_FALSE(ctx().ProgressBarForm->isVisible());
+
+    SqlFile db(office());
+    EXPECT_EQ(db.count("table1"), 3);
+    EXPECT_EQ(db.count("table2"), 2);  // 乙 and 丙; the known 甲 brings none
+    EXPECT_EQ(db.scalar("select count(*) from table1 where projectname = '坏'").toInt(), 0);
+}
+
+TEST_F(BatchImportTest, AnArchiveFailingHalfwayKeepsNothingOfItselfAndTheNextStillComes) {
+    // The office database refuses one project as a full disk would, after others were copied.
+    SqlFile(office()).exec(
+        "create trigger refuse before insert on table1 when new.projectname = '乙' "
+        "begin select raise(abort, 'disk full'); end");
+    const QStringList files{submit("one.zip", {QStringLiteral("甲")}),
+                            submit("two.zip", {QStringLiteral("丁"), QStringLiteral("乙")}),
+                            submit("three.zip", {QStringLiteral("丙")})};
+    const auto report = importAll(files);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->archives[0].outcome.finished);
+    EXPECT_FALSE(report->archives[1].outcome.finished);
+    EXPECT_TRUE(report->archives[2].outcome.finished);
+    SqlFile db(office());
+    EXPECT_EQ(
+        db.scalar(
+              "select group_concat(projectname, ',') from (select projectname from table1 order by rowid)")
+            .toString(),
+        QStringLiteral("甲,丙"));
+    EXPECT_EQ(db.scalar("select count(*) from table2 where projectname = '丁'").toInt(), 0);
+    EXPECT_EQ(db.scalar("select count(*) from table3 where projectname = '丁'").toInt(), 0);
+}
+
+TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
+    {
+        SqlFile db(office());
+        addProject(db, QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所"));
+        addStaff(db, QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所"),
+                 QStringLiteral("王五"));
+    }
+    const QStringList before = test::dumpRows(office());
+    const auto report = importAll({notAZip(), hostile(), foreignDatabase(), work("gone.zip")});
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->failed(), 4);
+    EXPECT_EQ(report->archives[3].outcome.failure, QStringLiteral("文件拷贝失败，无法导入项目申报数据！"));
+    EXPECT_EQ(test::dumpRows(office()), before);
+}
+
+TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
+    const QStringList files{submit("a.zip", {QStringLiteral("甲")}), notAZip(),
+                            submit("b.zip", {QStringLiteral("乙")})};
+    QStringList reading;
+    std::vector<int> steps;
+    BatchHooks hooks;
+    hooks.reading = [&](int index, int count, const QString& file) {
+        reading << QStringLiteral("%1/%2 %3").arg(index).arg(count).arg(file);
+    };
+    hooks.progress = [&](int value) { steps.push_back(value); };
+    runBatchImport({folder.path(), {}}, *ctx().DataModuleForm, files, hooks);
+    EXPECT_EQ(reading, (QStringList{"1/3 a.zip", "2/3 notes.zip", "3/3 b.zip"}));
+    ASSERT_FALSE(steps.empty());
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    EXPECT_EQ(steps.back(), 100);
+}
+
+TEST_F(BatchImportTest, TheReportIsSavedAsASpreadsheet) {
+    {
+        SqlFile db(office());
+        addProject(db, QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所"));
+    }
+    const QString saved = work("报告.xlsx");
+    const QString nowhere = work("没有的文件夹/报告.xlsx");
+    importAll({submit("first.zip", {QStringLiteral("甲"), QStringLiteral("乙")}), notAZip()},
+              [&](TImportReportForm& window) {
+                  messages.fileAnswers = {nowhere, saved};
+                  window.SaveButton->click();
+                  window.SaveButton->click();
+              });
+    const QStringList shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("电子表格文件"))) << shown[0].toStdString();
+    EXPECT_FALSE(QFile::exists(nowhere));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("导入报告已保存到"))) << shown[1].toStdString();
+
+    const auto sheets = test::readWorkbook(saved);
+    ASSERT_EQ(sheets.size(), 1u);
+    const test::ReadSheet& sheet = sheets[0];
+    EXPECT_EQ(sheet.at(1, 0), QStringLiteral("first.zip"));
+    EXPECT_EQ(sheet.at(1, 2), QStringLiteral("1"));
+    EXPECT_EQ(sheet.at(1, 3), QStringLiteral("1"));
+    EXPECT_EQ(sheet.at(2, 4), QStringLiteral("甲"));
+    EXPECT_EQ(sheet.at(2, 5), QStringLiteral("张三"));
+    EXPECT_EQ(sheet.at(2, 6), QStringLiteral("一所"));
+    EXPECT_EQ(sheet.at(3, 0), QStringLiteral("notes.zip"));
+    EXPECT_TRUE(sheet.at(3, 1).startsWith(QStringLiteral("导入失败："))) << sheet.at(3, 1).toStdString();
+}
+
+}  // namespace
+}  // namespace meridell::exchange

@@ -1,0 +1,187 @@
+// The projects of a query written as a spreadsheet and read back.
+#include "common/core/Error.h"
+#include "data/Schema.h"
+#include "lists/core/ProjectWorkbook.h"
+#include "lists/core/SortOrder.h"
+#include "reports/SheetReader.h"
+#include "reports/core/Workbook.h"
+#include "support/TestFolder.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+namespace meridell::lists {
+namespace {
+
+using test::ReadSheet;
+
+class ProjectWorkbookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        name_ = QUuid::createUuid().toString();
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db_.setDatabaseName(folder.databasePath());
+        ASSERT_TRUE(db_.open());
+    }
+    void TearDown() override {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+    }
+
+    void project(const QString& name, const QString& unit, const QVariantMap& more = {}) {
+        QVariantMap row = more;
+        row.insert(QStringLiteral("projectname"), name);
+        row.insert(QStringLiteral("projectman"), QStringLiteral("张三"));
+        row.insert(QStringLiteral("takeunit1"), unit);
+        sql().insert(QStringLiteral("table1"), row);
+    }
+    void prior(const QString& name, const QString& unit, const QString& what) {
+        sql().insert(QStringLiteral("table2"), {{"projectname", name},
+                                                {"projectman", QStringLiteral("张三")},
+                                                {"takeunit1", unit},
+                                                {"name", what}});
+    }
+    void staff(const QString& name, const QString& unit, const QString& who) {
+        sql().insert(QStringLiteral("table3"), {{"projectname", name},
+                                                {"projectman", QStringLiteral("张三")},
+                                                {"takeunit1", unit},
+                                                {"name", who}});
+    }
+    test::SqlFile& sql() {
+        if (!sql_) {
+            sql_ = std::make_unique<test::SqlFile>(folder.databasePath());
+        }
+        return *sql_;
+    }
+    std::vector<ReadSheet> write(const ProjectSelection& selection, WorkbookCounts* counts = nullptr) {
+        const QString path = folder.file(QStringLiteral("项目.xlsx"));
+        const WorkbookCounts written = writeProjectWorkbook(db_, selection, path);
+        if (counts) {
+            *counts = written;
+        }
+        return test::readWorkbook(path);
+    }
+    static int column(const char* name) { return data::table1().indexOf(QLatin1String(name)); }
+
+    test::AppFolder folder;
+    QString name_;
+    QSqlDatabase db_;
+    std::unique_ptr<test::SqlFile> sql_;
+};
+
+TEST_F(ProjectWorkbookTest, EveryColumnHasAChineseTitleOnce) {
+    const QStringList header = projectSheetHeader();
+    ASSERT_EQ(header.size(), 62);
+    for (const QString& title : header) {
+        EXPECT_GE(title.front().unicode(), 0x2e80u) << title.toStdString();
+    }
+    EXPECT_EQ(QSet<QString>(header.begin(), header.end()).size(), 62) << header.join(',').toStdString();
+    EXPECT_EQ(header[column("projectname")], QStringLiteral("项目名称"));
+    EXPECT_EQ(header[column("cost")], QStringLiteral("申请经费(万元)"));
+    EXPECT_EQ(header[column("maincontent")], QStringLiteral("主要内容和技术指标"));
+    EXPECT_EQ(header[column("remark")], QStringLiteral("备注"));
+    EXPECT_EQ(header[column("projectresult")], QStringLiteral("提交成果和效益"));
+    EXPECT_EQ(header[column("monthend")], QStringLiteral("结束月"));
+    EXPECT_EQ(priorSheetHeader().size(), 9);
+    EXPECT_EQ(staffSheetHeader().size(), 10);
+    EXPECT_EQ(staffSheetHeader().front(), QStringLiteral("项目名称"));
+    EXPECT_TRUE(priorSheetHeader().contains(QStringLiteral("进展或验收方式")));
+}
+
+TEST_F(ProjectWorkbookTest, CellsKeepTheirKindsAndLongTextsGoOnBeneath) {
+    const QString memo = QString(reports::kCellTextLimit, QChar(u'研')) + QStringLiteral("尾");
+    project(QStringLiteral("甲"), QStringLiteral("一所"),
+            {{"cost", 12.5},
+             {"registerdate", "2004-03-05"},
+             {"projectbase", memo},
+             {"remark", "第一行\n第二行"}});
+    project(QStringLiteral("乙"), QStringLiteral("二所"), {{"cost", 3}, {"markresult", QVariant()}});
+    prior(QStringLiteral("甲"), QStringLiteral("一所"), QStringLiteral("前期一"));
+    prior(QStringLiteral("丁"), QStringLiteral("四所"), QStringLiteral("别的项目"));
+    staff(QStringLiteral("乙"), QStringLiteral("二所"), QStringLiteral("李四"));
+    staff(QStringLiteral("甲"), QStringLiteral("一所"), QStringLiteral("王五"));
+
+    // Bytes that are no UTF-8, as a foreign program may have stored them, still make a valid file.
+    sql().exec("update table1 set classcode = cast(x'41c328' as text) where projectname = '乙'");
+
+    WorkbookCounts counts;
+    const auto sheets = write({QStringLiteral("Select * from table1"), {}}, &counts);
+    EXPECT_EQ(counts, (WorkbookCounts{2, 1, 2}));
+    ASSERT_EQ(sheets.size(), 3u);
+    EXPECT_EQ(sheets[0].name, QStringLiteral("项目"));
+    EXPECT_EQ(sheets[1].name, QStringLiteral("前期项目"));
+    EXPECT_EQ(sheets[2].name, QStringLiteral("研究人员"));
+    const ReadSheet& projects = sheets[0];
+    ASSERT_EQ(projects.rows.size(), 4u);  // header, 甲, the rest of its memo, 乙
+    const auto& first = projects.rows[1];
+    EXPECT_TRUE(first[column("cost")].number);
+    EXPECT_EQ(first[column("cost")].value, QStringLiteral("12.5"));
+    EXPECT_TRUE(first[column("registerdate")].dateStyle);
+    EXPECT_EQ(first[column("remark")].value, QStringLiteral("第一行\n第二行"));
+    EXPECT_EQ(projects.at(1, column("projectbase")) + projects.at(2, column("projectbase")), memo);
+    EXPECT_EQ(projects.at(2, column("projectname")), QString());
+    EXPECT_EQ(projects.at(3, column("projectname")), QStringLiteral("乙"));
+    EXPECT_EQ(projects.at(3, column("markresult")), QString());
+    EXPECT_EQ(projects.at(3, column("classcode")), QStringLiteral("A\uFFFD("));
+    // Child rows of the written projects only, project by project.
+    ASSERT_EQ(sheets[1].rows.size(), 2u);
+    EXPECT_EQ(sheets[1].at(1, 4), QStringLiteral("前期一"));
+    ASSERT_EQ(sheets[2].rows.size(), 3u);
+    EXPECT_EQ(sheets[2].at(1, 3), QStringLiteral("王五"));
+    EXPECT_EQ(sheets[2].at(2, 3), QStringLiteral("李四"));
+}
+
+TEST_F(ProjectWorkbookTest, TheQueryWithItsValuesAndOrderChoosesTheRows) {
+    for (const char* unit : {"三所", "一所", "二所", "外所"}) {
+        project(QStringLiteral("甲"), QString::fromUtf8(unit), {{"code", "01"}});
+    }
+    project(QStringLiteral("甲"), QStringLiteral("一所"), {{"code", "01"}});  // the same key again
+    staff(QStringLiteral("甲"), QStringLiteral("一所"), QStringLiteral("王五"));
+    const QString sql = withGridSort(QStringLiteral("select * from table1 where takeunit1 like :text1"),
+                                     GridSort{QStringLiteral("takeunit1"), true});
+    const auto sheets = write({sql, {QStringLiteral("%所")}});
+    QStringList units;
+    for (std::size_t r = 1; r < sheets[0].rows.size(); ++r) {
+        units << sheets[0].at(int(r), column("takeunit1"));
+    }
+    EXPECT_EQ(units, (QStringList{"外所", "二所", "三所", "一所", "一所"}));
+    EXPECT_EQ(sheets[2].rows.size(), 2u);  // the staff of a project listed twice, once
+}
+
+TEST_F(ProjectWorkbookTest, AFileThatCannotBeWrittenKeepsWhatWasThere) {
+    project(QStringLiteral("甲"), QStringLiteral("一所"));
+    const QString path = folder.file(QStringLiteral("旧.xlsx"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QFile lock(folder.file(QStringLiteral(".~lock.旧.xlsx#")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    const ProjectSelection all{QStringLiteral("Select * from table1"), {}};
+    for (const QString& target : {path, folder.file(QStringLiteral("没有的文件夹/新.xlsx"))}) {
+        try {
+            writeProjectWorkbook(db_, all, target);
+            ADD_FAILURE() << "written to " << target.toStdString();
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.text().startsWith(QStringLiteral("电子表格文件"))) << e.text().toStdString();
+        }
+    }
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old"));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("没有的文件夹/新.xlsx"))));
+
+    // A statement the database refuses is told in Chinese, and nothing is left under the name.
+    const QString other = folder.file(QStringLiteral("另一个.xlsx"));
+    EXPECT_THROW(writeProjectWorkbook(db_, {QStringLiteral("select * from nothing"), {}}, other), Error);
+    EXPECT_FALSE(QFile::exists(other));
+}
+
+}  // namespace
+}  // namespace meridell::lists
