@@ -36,17 +36,25 @@ void DialogMessageService::reportError(const QString& text) {
     QMessageBox::critical(parent_, kTitle, text, QMessageBox::Ok);
 }
 
-QString DialogMessageService::chooseOpenFile(const QString& title, const QString& directory,
-                                             const QString& filter, const QString& defaultSuffix) {
+// The open dialog in Chinese from the last folder used; the chosen files, none when cancelled.
+QStringList DialogMessageService::openFiles(const QString& title, const QString& directory,
+                                            const QString& filter, const QString& defaultSuffix,
+                                            bool several) {
     QFileDialog dialog(parent_, title, fileDialogStartFolder(directory, lastFolder_), filter);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
     lastFolder_ = dialog.directory().absolutePath();
-    return dialog.selectedFiles().first();
+    return dialog.selectedFiles();
+}
+
+QString DialogMessageService::chooseOpenFile(const QString& title, const QString& directory,
+                                             const QString& filter, const QString& defaultSuffix) {
+    const QStringList chosen = openFiles(title, directory, filter, defaultSuffix, false);
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 QStringList MessageService::chooseOpenFiles(const QString& title, const QString& directory,
@@ -57,15 +65,7 @@ QStringList MessageService::chooseOpenFiles(const QString& title, const QString&
 
 QStringList DialogMessageService::chooseOpenFiles(const QString& title, const QString& directory,
                                                   const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent_, title, fileDialogStartFolder(directory, lastFolder_), filter);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted) {
-        return {};
-    }
-    lastFolder_ = dialog.directory().absolutePath();
-    return dialog.selectedFiles();
+    return openFiles(title, directory, filter, defaultSuffix, true);
 }
 
 QString DialogMessageService::chooseFolder(const QString& title, const QString& directory) {

@@ -63,6 +63,8 @@ public:
     bool openDocument(const QString& path) override;
 
 private:
+    QStringList openFiles(const QString& title, const QString& directory, const QString& filter,
+                          const QString& defaultSuffix, bool several);
     QWidget* parent_ = nullptr;
     QString lastFolder_;  // where the user last chose a file, for the next file dialog
 };

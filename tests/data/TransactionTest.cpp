@@ -3,9 +3,9 @@
 #include "data/Dataset.h"
 #include "data/Statements.h"
 #include "record/QStringPrinter.h"
-#include "support/TestFolder.h"
 #include "support/LockHolder.h"
 #include "support/SmallDisk.h"
+#include "support/TestFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,12 +4,12 @@
 
 #include "data/DataModuleUnit.h"
 #include "exchange/ExchangeSupport.h"
-#include "support/AppFixture.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/SaveUnit.h"
 #include "exchange/core/Export.h"
 #include "exchange/core/Import.h"
 #include "record/QStringPrinter.h"
+#include "support/AppFixture.h"
 #include "support/SmallDisk.h"
 
 #include <QDir>

@@ -3,10 +3,10 @@
 
 #include "common/core/Error.h"
 #include "exchange/ExchangeSupport.h"
-#include "support/AppFixture.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/core/ZipService.h"
 #include "record/QStringPrinter.h"
+#include "support/AppFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 // message, and the office database stays the same file, byte for byte.
 #include "data/DataModuleUnit.h"
 #include "exchange/ExchangeSupport.h"
-#include "support/AppFixture.h"
 #include "exchange/ImportUnit.h"
 #include "exchange/core/SubmittedDatabase.h"
+#include "support/AppFixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
