@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -168,6 +169,13 @@ TEST_F(BatchImportTest, AnArchiveFailingHalfwayKeepsNothingOfItselfAndTheNextSti
         QStringLiteral("甲,丙"));
     EXPECT_EQ(db.scalar("select count(*) from table2 where projectname = '丁'").toInt(), 0);
     EXPECT_EQ(db.scalar("select count(*) from table3 where projectname = '丁'").toInt(), 0);
+
+    // The journal kept between the batch's commits is gone with the batch, and the connection
+    // the record form goes on using is back to its own journal.
+    EXPECT_FALSE(QFile::exists(office() + "-journal"));
+    QSqlQuery mode(ctx().DataModuleForm->ADOConnection1.database());
+    ASSERT_TRUE(mode.exec("PRAGMA journal_mode") && mode.next());
+    EXPECT_EQ(mode.value(0).toString(), QStringLiteral("delete"));
 }
 
 TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
