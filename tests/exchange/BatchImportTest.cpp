@@ -1,5 +1,6 @@
 // Several archives chosen at once: each imported on its own, one report at the end.
 #include "data/DataModuleUnit.h"
+#include "data/DatabaseFile.h"
 #include "exchange/ExchangeSupport.h"
 #include "exchange/ImportReportUnit.h"
 #include "exchange/ImportUnit.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -168,6 +170,13 @@ TEST_F(BatchImportTest, AnArchiveFailingHalfwayKeepsNothingOfItselfAndTheNextSti
         QStringLiteral("甲,丙"));
     EXPECT_EQ(db.scalar("select count(*) from table2 where projectname = '丁'").toInt(), 0);
     EXPECT_EQ(db.scalar("select count(*) from table3 where projectname = '丁'").toInt(), 0);
+
+    // The journal kept between the batch's commits is gone with the batch, and the connection
+    // the record form goes on using is back to its own journal.
+    EXPECT_FALSE(QFile::exists(office() + "-journal"));
+    QSqlQuery mode(ctx().DataModuleForm->ADOConnection1.database());
+    ASSERT_TRUE(mode.exec("PRAGMA journal_mode") && mode.next());
+    EXPECT_EQ(mode.value(0).toString(), QStringLiteral("delete"));
 }
 
 TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
@@ -200,6 +209,31 @@ TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
     ASSERT_FALSE(steps.empty());
     EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
     EXPECT_EQ(steps.back(), 100);
+}
+
+TEST_F(BatchImportTest, StatementsKeptBetweenImportsFollowTheConnectionAndTheTable) {
+    data::TDataModuleForm& module = *ctx().DataModuleForm;
+    runBatchImport({folder.path(), {}}, module, {submit("a.zip", {QStringLiteral("甲")})}, {});
+    // Another program widens the table, then the office database is closed and another opened.
+    SqlFile(office()).exec("alter table table1 add column note text");
+    runBatchImport({folder.path(), {}}, module, {submit("b.zip", {QStringLiteral("乙")})}, {});
+    QTemporaryDir other;
+    QDir().mkpath(other.filePath("source"));
+    data::createProjectDatabase(data::mainDatabasePath(other.path()));
+    module.ADOConnection1.close();
+    const BatchReport report =
+        runBatchImport({other.path(), {}}, module, {submit("c.zip", {QStringLiteral("丙")})}, {});
+    ASSERT_EQ(report.taken(), 1) << report.archives[0].outcome.failure.toStdString();
+
+    auto names = [](const QString& path) {
+        return SqlFile(path)
+            .scalar(
+                "select group_concat(projectname, ',') from (select projectname from table1 order by rowid)")
+            .toString();
+    };
+    EXPECT_EQ(names(office()), QStringLiteral("甲,乙"));
+    EXPECT_EQ(names(data::mainDatabasePath(other.path())), QStringLiteral("丙"));
+    EXPECT_EQ(SqlFile(data::mainDatabasePath(other.path())).count("table3"), 1);
 }
 
 TEST_F(BatchImportTest, TheReportIsSavedAsASpreadsheet) {

@@ -1,10 +1,64 @@
 #include "exchange/core/BatchImport.h"
 
+#include "data/Connection.h"
+#include "data/DataModuleUnit.h"
 #include "reports/core/Workbook.h"
 
 #include <QFileInfo>
+#include <QSqlQuery>
 
 namespace meridell::exchange {
+
+namespace {
+
+// For the length of a batch the main database keeps its rollback journal between commits and
+// only blanks its header, instead of creating and deleting the file for every archive. Each
+// commit is still synced to the disk before the next archive starts; a journal with a blank
+// header holds nothing to roll back. The connection's own mode is put back after the batch.
+class KeptJournal {
+public:
+    explicit KeptJournal(data::Connection& connection) : connection_(connection) {}
+    ~KeptJournal() {
+        if (previous_.isEmpty()) {
+            return;
+        }
+        try {
+            connection_.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(previous_));
+        } catch (...) {
+            // The database is held elsewhere; the kept journal stays until the connection closes.
+        }
+    }
+    KeptJournal(const KeptJournal&) = delete;
+    KeptJournal& operator=(const KeptJournal&) = delete;
+
+    // Takes effect once the connection is open (the first archive opens it when it is closed).
+    void engage() {
+        if (tried_ || !connection_.isOpen()) {
+            return;
+        }
+        tried_ = true;
+        QSqlQuery q(connection_.database());
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next()) {
+            return;
+        }
+        const QString mode = q.value(0).toString();
+        if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+            return;  // a journal that is already kept, or none of the file's own
+        }
+        q.finish();
+        if (q.exec(QStringLiteral("PRAGMA journal_mode=PERSIST")) && q.next() &&
+            q.value(0).toString().compare(QLatin1String("persist"), Qt::CaseInsensitive) == 0) {
+            previous_ = mode;
+        }
+    }
+
+private:
+    data::Connection& connection_;
+    bool tried_ = false;
+    QString previous_;
+};
+
+}  // namespace
 
 QString ArchiveReport::fileName() const {
     return QFileInfo(file).fileName();
@@ -63,7 +117,9 @@ BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& mo
     if (hooks.showProgress) {
         hooks.showProgress();
     }
+    KeptJournal journal(module.ADOConnection1);
     for (int i = 0; i < count; ++i) {
+        journal.engage();
         const QString& file = files.at(i);
         if (hooks.reading) {
             hooks.reading(i + 1, count, QFileInfo(file).fileName());

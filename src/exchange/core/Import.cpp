@@ -262,6 +262,19 @@ private:
     QHash<QString, bool> known_;
 };
 
+// Whether the module's queries are on their connections already, as after an earlier import:
+// binding them again would throw away their prepared statements, which a batch would then prepare
+// anew for every archive. A reopened connection or a changed table renews them all the same.
+bool isBound(const data::TDataModuleForm& module) {
+    for (const data::Dataset* d : {&module.ADOQueryCopy1, &module.ADOQueryCopy2, &module.ADOQueryCopy3,
+                                   &module.ADOQueryTemp, &module.ADOQuerySelect}) {
+        if (d->connection() != &module.ADOConnection1) {
+            return false;
+        }
+    }
+    return module.ADOQueryMedia.connection() == &module.ADOConnection2;
+}
+
 // Opens the exchange connection afresh and the three destinations at their last rows. The main
 // connection is opened only when it is closed: closing it would close the record form's queries
 // and drop whatever the user has typed there and not yet saved.
@@ -271,7 +284,9 @@ void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
         main.setDatabaseFile(data::mainDatabasePath(places.appDir));
         main.open();
     }
-    module.bindQueries();
+    if (!isBound(module)) {
+        module.bindQueries();
+    }
 
     data::Connection& exchange = module.ADOConnection2;
     exchange.close();
