@@ -214,6 +214,11 @@ void BindingSet::refreshAll() {
         if (b->widget) {
             b->show(open ? dataset_.value(b->column) : QVariant());
         }
+        // A value too long for its box shows its beginning when a project is shown, as a reader
+        // expects; the box the user is in keeps its caret.
+        if (auto* edit = qobject_cast<QLineEdit*>(b->widget); edit && !edit->hasFocus()) {
+            edit->setCursorPosition(0);
+        }
     }
 }
 

@@ -252,3 +252,24 @@ TEST_F(LayoutFitTest, TheRowGridsColumnsFitTheirGrids) {
 
 }  // namespace
 }  // namespace meridell::record
+
+namespace meridell::record {
+namespace {
+
+using LongValueTest = test::RecordFormTest;
+
+// A stored value longer than its box shows its beginning, on every page that shows the column.
+TEST_F(LongValueTest, AValueTooLongForItsBoxShowsItsBeginning) {
+    const QString unit = QStringLiteral("兰维尔省社会科学院区域经济与产业发展研究中心");
+    const qint64 id = insertProject(QStringLiteral("长单位项目"), QStringLiteral("王五"), unit);
+    openEdit(id);
+    for (const char* name : {"DBEdit18", "DBEdit9"}) {
+        auto* edit = form().controlAs<QLineEdit>(QLatin1String(name));
+        ASSERT_NE(edit, nullptr) << name;
+        EXPECT_EQ(edit->text(), unit) << name;
+        EXPECT_EQ(edit->cursorPosition(), 0) << name;
+    }
+}
+
+}  // namespace
+}  // namespace meridell::record
