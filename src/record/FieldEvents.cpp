@@ -35,6 +35,12 @@ QString textAroundSelection(const QLineEdit* edit, int* caret) {
     return base;
 }
 
+char16_t idcardTyped(const QLineEdit* edit, char16_t key) {
+    int caret = 0;
+    const QString text = textAroundSelection(edit, &caret);
+    return rules::idcardKey(text, caret, key).value_or(0);
+}
+
 void TypedTextHandler::insertText(const QString& text) {
     if (edit_->isReadOnly()) {
         return;

@@ -22,6 +22,10 @@ namespace meridell::record {
 // The field's text with its selection taken out, and in `caret` where new text goes.
 QString textAroundSelection(const QLineEdit* edit, int* caret);
 
+// The identity-card rule on a character typed into `edit`: digits, and the check character X (a
+// typed x made X) as the eighteenth; 0 when the character is refused.
+char16_t idcardTyped(const QLineEdit* edit, char16_t key);
+
 // Typed characters and all other ways text gets into a line edit. Ctrl+V and Shift+Insert paste
 // through the insertion rule; copy, cut, select all, undo and redo work as usual; every other key
 // that types a character, control characters included, goes to the key rule first.

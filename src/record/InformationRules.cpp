@@ -46,9 +46,7 @@ W* required(const TInformationForm* form, const char* name) {
 
 // Digits, and the check character X as the eighteenth character (a typed x becomes X).
 void TInformationForm::DBEdit6KeyPress(char16_t& key) {
-    int caret = 0;
-    const QString text = textAroundSelection(required<QLineEdit>(this, "DBEdit6"), &caret);
-    key = rules::idcardKey(text, caret, key).value_or(0);
+    key = idcardTyped(required<QLineEdit>(this, "DBEdit6"), key);
 }
 
 void TInformationForm::DBEdit4KeyPress(char16_t& key) {

@@ -61,9 +61,11 @@ void TInformationForm::installYearLists() {
     connect(&ADOQuery1, &data::Dataset::currentChanged, this, [this] { fillYearLists(); });
     connect(&ADOQuery1, &data::Dataset::fieldChanged, this, [this](int field) {
         const QString column = ADOQuery1.fieldNames().value(field);
-        if (column.compare(QLatin1String("yearstart"), Qt::CaseInsensitive) == 0 ||
-            column.compare(QLatin1String("yearend"), Qt::CaseInsensitive) == 0) {
-            fillYearLists();
+        for (const char* year : kYearColumns) {
+            if (column.compare(QLatin1String(year), Qt::CaseInsensitive) == 0) {
+                fillYearLists();
+                return;
+            }
         }
     });
 }

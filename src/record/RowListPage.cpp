@@ -136,9 +136,7 @@ void RowListPage::setUpEditor(QLineEdit* editor, int column) {
             if (key == 13 || key == 27) {
                 return;  // Enter and Escape end the editing as in every cell
             }
-            int caret = 0;
-            const QString text = textAroundSelection(editor, &caret);
-            key = rules::idcardKey(text, caret, key).value_or(0);
+            key = idcardTyped(editor, key);
         },
         [](const QString& text, int caret, const QString& inserted) {
             return rules::idcardInsertion(text, caret, inserted).text;
