@@ -33,14 +33,13 @@ ImportHooks hooksFor(ui::Shell& shell, TProgressBarForm& progress) {
     return hooks;
 }
 
+// The same progress window as for one archive, with the line that tells which archive is read.
 BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
-    ui::MessageService& messages = shell.messages();
-    QWidget* main = shell.mainWindow();
+    const ImportHooks one = hooksFor(shell, progress);
     BatchHooks hooks;
-    hooks.showProgress = [&messages, &progress] {
-        progress.setPosition(0);
-        messages.showWindow(progress);
-    };
+    hooks.showProgress = one.showProgress;
+    hooks.repaint = one.repaint;
+    hooks.progress = one.progress;
     hooks.reading = [&progress](int index, int count, const QString& file) {
         progress.setMessage(QStringLiteral("正在读取第%1个，共%2个：%3").arg(index).arg(count).arg(file));
     };
@@ -48,12 +47,6 @@ BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
         progress.setMessage(QString());
         progress.close();
     };
-    hooks.repaint = [main] {
-        if (main) {
-            main->repaint();
-        }
-    };
-    hooks.progress = [&progress](int value) { progress.setPosition(value); };
     return hooks;
 }
 

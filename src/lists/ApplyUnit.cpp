@@ -11,6 +11,7 @@
 #include "ui/Fitting.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
+#include "ui/TextColour.h"
 #include "word/DocumentCommands.h"
 
 #include <QVBoxLayout>
@@ -50,7 +51,7 @@ void TApplyForm::buildNotice() {
     QFont notice = Label1->font();
     notice.setPixelSize(12);  // small enough to keep the notice on one line across the page
     Label1->setFont(notice);
-    Label1->setStyleSheet("color: red;");
+    ui::setTextColour(Label1, Qt::red);
     Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout()->addWidget(Label1);
 }
