@@ -68,10 +68,10 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
 // its tables must hold, at the places the copy reads by ordinal, the columns of the project database.
 void checkSubmittedDatabase(data::Connection& submitted);
 
-// Copies the submitted rows open on the exchange connection into the main database through the
-// data module's queries: prior projects and staff of the projects new to the main database, then
-// those projects. All of it in one transaction: on an error nothing is kept. The main database's
-// key lookups are indexed. `progress` moves from 20 to 100 as rows are copied.
+// Copies the submitted rows open on the exchange connection into the main database: prior
+// projects and staff of the projects new to the main database, then those projects. All of it in
+// one transaction: on an error nothing is kept. The main database's key lookups are indexed.
+// `progress` moves from 20 to 100 as rows are copied.
 ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress = {});
 
 // What the import needs from the windows around it.

@@ -1,0 +1,328 @@
+#include "exchange/core/SubmissionCopy.h"
+
+#include "data/Connection.h"
+#include "data/NativeStatement.h"
+#include "data/Schema.h"
+#include "exchange/core/SubmittedDatabase.h"
+
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace meridell::exchange {
+
+namespace {
+
+using data::NativeStatement;
+
+// Moves the bar from `from` towards `to` while `count` rows are handled, telling only whole steps.
+class Stepper {
+public:
+    Stepper(const Progress& progress, int from, int to, int count)
+        : progress_(progress), from_(from), to_(to), count_(std::max(count, 1)) {}
+
+    void advance() {
+        ++done_;
+        int value = from_ + int(qint64(to_ - from_) * done_ / count_);
+        if (value != last_ && progress_) {
+            last_ = value;
+            progress_(value);
+        }
+    }
+
+private:
+    const Progress& progress_;
+    int from_;
+    int to_;
+    int count_;
+    int done_ = 0;
+    int last_ = -1;
+};
+
+// Raises the page cache of a connection (in KiB) for one scope and puts it back after.
+class CacheSize {
+public:
+    CacheSize(data::Connection& connection, int kib) : connection_(connection) {
+        connection_.exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kib));
+    }
+    ~CacheSize() {
+        try {
+            connection_.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+        } catch (...) {
+            // The connection is gone; there is no cache left to shrink.
+        }
+    }
+    CacheSize(const CacheSize&) = delete;
+    CacheSize& operator=(const CacheSize&) = delete;
+
+private:
+    data::Connection& connection_;
+};
+
+struct ValueFree {
+    void operator()(sqlite3_value* value) const { sqlite3_value_free(value); }
+};
+using Value = std::unique_ptr<sqlite3_value, ValueFree>;
+// One source row: the values of its columns in their order, copied out of the engine.
+using Row = std::vector<Value>;
+
+// A value of a number column as the main database takes it: an empty or missing number is 0, a
+// number written as text is read as one, anything else refuses the submission.
+void bindNumber(sqlite3_stmt* statement, int index, sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            sqlite3_bind_value(statement, index, value);
+            return;
+        case SQLITE_TEXT: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            const QVariant number = submittedNumber(QString::fromUtf8(text, sqlite3_value_bytes(value)));
+            sqlite3_bind_double(statement, index, number.toDouble());
+            return;
+        }
+        case SQLITE_BLOB:
+            submittedNumber(
+                QByteArray(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value)));
+            [[fallthrough]];
+        default:
+            sqlite3_bind_double(statement, index, 0.0);
+    }
+}
+
+// The key of a project as a text that tells apart what the engine tells apart.
+QByteArray keyOf(const Row& row, const int (&columns)[3]) {
+    QByteArray key;
+    for (int column : columns) {
+        sqlite3_value* v = row[column].get();
+        const int type = sqlite3_value_type(v);
+        key += char('0' + type);
+        if (type == SQLITE_BLOB) {
+            key += QByteArray(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+        } else if (type != SQLITE_NULL) {
+            key += QByteArray(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+        }
+        key += '\0';
+    }
+    return key;
+}
+
+QString textOf(sqlite3_value* value) {
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        return {};
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+QString columnList(const data::TableDef& def, int first, int last) {
+    QStringList names;
+    for (int c = first; c <= last; ++c) {
+        names << QStringLiteral("\"%1\"").arg(QLatin1String(def.columns[c - 1].name));
+    }
+    return names.join(QLatin1Char(','));
+}
+
+class SubmissionCopy {
+public:
+    SubmissionCopy(data::Connection& main, data::Connection& submitted, const Progress& progress)
+        : main_(main), submitted_(submitted), progress_(progress) {}
+
+    ImportCounts run() {
+        // While the archive is copied its new pages stay in memory until the commit writes them
+        // in one pass, instead of being spilled to the file (and the journal synced) over and over.
+        CacheSize bigCache(main_, 256 * 1024);
+        data::Transaction transaction(main_);
+        // The key lookups go through this index; a database without it gets it.
+        main_.exec(data::createKeyIndexSql(data::table1()));
+        ImportCounts counts;
+        {
+            NativeStatement lookup(main_.handle(),
+                                   QStringLiteral("select 1 from table1 where projectname=?1 and "
+                                                  "projectman=?2 and takeunit1=?3 limit 1"));
+            lookup_ = &lookup;
+            step(20);
+            copyChildren(data::table2(), 25, 40);
+            step(40);
+            copyChildren(data::table3(), 50, 65);
+            step(65);
+            counts = copyProjects();
+            lookup_ = nullptr;
+        }
+        transaction.commit();
+        return counts;
+    }
+
+private:
+    // Source rows are read in pages of this many, in the order of the table, each page read whole
+    // before anything is written, so that the submitted database's statements stay short.
+    static constexpr int kPage = 1000;
+
+    void step(int value) {
+        if (progress_) {
+            progress_(value);
+        }
+    }
+
+    int countSource(const QString& table, const QString& condition) {
+        NativeStatement count(submitted_.handle(),
+                              QStringLiteral("select count(*) from %1 where %2").arg(table, condition));
+        return count.step() ? sqlite3_column_int(count.get(), 0) : 0;
+    }
+
+    // Runs `handle` on each source row of `table` meeting `condition`, with the number of the
+    // table's columns. A page holds the table's columns in their order, then the row id.
+    template <typename Handle>
+    void forEachSource(const QString& table, const QString& condition, Handle handle) {
+        NativeStatement page(submitted_.handle(),
+                             QStringLiteral("select %1.*, %1.rowid from %1 where (%2) and %1.rowid > ?1 "
+                                            "order by %1.rowid limit %3")
+                                 .arg(table, condition)
+                                 .arg(kPage));
+        const int width = sqlite3_column_count(page.get());
+        sqlite3_int64 after = std::numeric_limits<sqlite3_int64>::min();
+        std::vector<Row> rows;
+        do {
+            rows.clear();
+            page.check(sqlite3_bind_int64(page.get(), 1, after));
+            while (page.step()) {
+                rows.push_back(rowOf(page, width));
+                after = sqlite3_column_int64(page.get(), width - 1);
+            }
+            page.reset();
+            for (const Row& row : rows) {
+                handle(row, width - 1);
+            }
+        } while (rows.size() == std::size_t(kPage));
+    }
+
+    static Row rowOf(const NativeStatement& page, int width) {
+        Row row;
+        row.reserve(width);
+        for (int c = 0; c < width; ++c) {
+            row.emplace_back(sqlite3_value_dup(sqlite3_column_value(page.get(), c)));
+            if (!row.back()) {
+                throw data::DatabaseError(data::DatabaseError::Cause::Other, QStringLiteral("out of memory"));
+            }
+        }
+        return row;
+    }
+
+    // Whether the main table1 lacks the project of a source row.
+    bool isNew(const Row& row, const int (&key)[3]) {
+        for (int k = 0; k < 3; ++k) {
+            lookup_->check(sqlite3_bind_value(lookup_->get(), k + 1, row[key[k]].get()));
+        }
+        const bool found = lookup_->step();
+        lookup_->reset();
+        return !found;
+    }
+
+    // The same, remembered per key while table1 stays as it was (the steps of the child rows).
+    bool isNewRemembered(const Row& row, const int (&key)[3]) {
+        const QByteArray text = keyOf(row, key);
+        auto known = known_.constFind(text);
+        if (known != known_.constEnd()) {
+            return known.value();
+        }
+        const bool fresh = isNew(row, key);
+        known_.insert(text, fresh);
+        return fresh;
+    }
+
+    static void keyColumns(const data::TableDef& def, int (&key)[3]) {
+        for (int k = 0; k < 3; ++k) {
+            key[k] = def.indexOf(QLatin1String(data::kKeyColumns[k]));
+        }
+    }
+
+    // Column `first` to `last` (1-based) of the row into the destination's columns of the same
+    // places; column 1 of a row table, the counter, is the main database's own.
+    static void copyRow(NativeStatement& insert, const data::TableDef& def, const Row& row, int first,
+                        int last) {
+        for (int c = first; c <= last; ++c) {
+            sqlite3_value* value = row[c - 1].get();
+            const int index = c - first + 1;
+            if (def.columns[c - 1].type == data::ColumnType::Number) {
+                bindNumber(insert.get(), index, value);
+            } else {
+                insert.check(sqlite3_bind_value(insert.get(), index, value));
+            }
+        }
+        insert.step();
+        insert.reset();
+    }
+
+    // Child rows come along exactly when their project is new. A staff table of 10 columns leaves
+    // birthday empty.
+    void copyChildren(const data::TableDef& def, int from, int to);
+    ImportCounts copyProjects();
+
+    data::Connection& main_;
+    data::Connection& submitted_;
+    const Progress& progress_;
+    NativeStatement* lookup_ = nullptr;
+    QHash<QByteArray, bool> known_;
+};
+
+void SubmissionCopy::copyChildren(const data::TableDef& def, int from, int to) {
+    const QString table = QLatin1String(def.name);
+    const QString condition = QStringLiteral("projectname is not null");
+    Stepper stepper(progress_, from, to, countSource(table, condition));
+    step(from);
+    int key[3];
+    keyColumns(def, key);
+    std::unique_ptr<NativeStatement> inserts[2];  // for 10 and for 11 columns
+    forEachSource(table, condition, [&](const Row& row, int columns) {
+        if (isNewRemembered(row, key)) {
+            const int last = columns == 11 ? 11 : 10;
+            std::unique_ptr<NativeStatement>& insert = inserts[last - 10];
+            if (!insert) {
+                const QString sql =
+                    QStringLiteral("insert into %1(%2) values(%3)")
+                        .arg(table, columnList(def, 2, last),
+                             QStringList(last - 1, QStringLiteral("?")).join(QLatin1Char(',')));
+                insert = std::make_unique<NativeStatement>(main_.handle(), sql);
+            }
+            copyRow(*insert, def, row, 2, last);
+        }
+        stepper.advance();
+    });
+}
+
+ImportCounts SubmissionCopy::copyProjects() {
+    const data::TableDef& def = data::table1();
+    ImportCounts counts;
+    counts.total = countSource(QStringLiteral("table1"), QStringLiteral("1"));
+    step(75);
+    Stepper stepper(progress_, 75, 100, counts.total);
+    int key[3];
+    keyColumns(def, key);
+    NativeStatement insert(
+        main_.handle(), QStringLiteral("insert into table1(%1) values(%2)")
+                            .arg(columnList(def, 1, def.columnCount()),
+                                 QStringList(def.columnCount(), QStringLiteral("?")).join(QLatin1Char(','))));
+    forEachSource(QStringLiteral("table1"), QStringLiteral("1"), [&](const Row& row, int) {
+        if (isNew(row, key)) {
+            copyRow(insert, def, row, 1, def.columnCount());
+        } else {
+            ++counts.refused;
+            counts.refusedProjects.append(
+                {textOf(row[key[0]].get()), textOf(row[key[1]].get()), textOf(row[key[2]].get())});
+        }
+        stepper.advance();
+    });
+    return counts;
+}
+
+}  // namespace
+
+ImportCounts copySubmittedRows(data::Connection& main, data::Connection& submitted,
+                               const Progress& progress) {
+    return SubmissionCopy(main, submitted, progress).run();
+}
+
+}  // namespace meridell::exchange
