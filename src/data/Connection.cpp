@@ -1,6 +1,7 @@
 #include "data/Connection.h"
 
 #include "data/Dataset.h"
+#include "data/NativeStatement.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -142,11 +143,22 @@ void Connection::close() {
     for (Dataset* d : std::vector<Dataset*>(datasets_)) {
         d->close();
     }
+    kept_.clear();
     if (QSqlDatabase::contains(name_)) {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         db.close();
     }
     open_ = false;
+}
+
+NativeStatement& Connection::kept(const QString& sql) {
+    std::unique_ptr<NativeStatement>& slot = kept_[sql];
+    if (!slot) {
+        slot = std::make_unique<NativeStatement>(handle(), sql);
+    } else {
+        slot->reset();
+    }
+    return *slot;
 }
 
 void Connection::exec(const QString& sql) {

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <vector>
 
 class QSqlError;
@@ -15,6 +17,7 @@ struct sqlite3;
 namespace meridell::data {
 
 class Dataset;
+class NativeStatement;
 
 // A failure reported by the database engine. The user reads a Chinese sentence naming the cause
 // (the file busy in another program, a full disk, a read-only file or folder, ...), then the
@@ -75,6 +78,11 @@ public:
     sqlite3* handle() const;
     // Whether the engine has a transaction open on this connection (it is not in autocommit mode).
     bool inTransaction() const;
+    // A statement prepared on the engine's handle and kept until the connection closes, ready to
+    // run, for commands that run the same statements over and over (the copy of a batch of
+    // archives). The engine prepares it again by itself when a table changes. Reset it when done
+    // with it: a statement left on a row keeps the file's read lock. Throws DatabaseError.
+    NativeStatement& kept(const QString& sql);
     // Runs one statement that returns no rows (DDL, pragmas); throws DatabaseError.
     void exec(const QString& sql);
     // Ends whatever transaction is open with a plain ROLLBACK and makes sure the engine is back in
@@ -96,6 +104,7 @@ private:
     quint64 generation_ = 0;
     int transactions_ = 0;  // Transaction scopes open on this connection
     std::vector<Dataset*> datasets_;
+    std::map<QString, std::unique_ptr<NativeStatement>> kept_;
 };
 
 // All-or-nothing scope over a connection, nestable (savepoints). Rolls back unless committed.

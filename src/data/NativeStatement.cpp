@@ -45,7 +45,11 @@ void NativeStatement::check(int code) const {
 
 void NativeStatement::fail(int code) const {
     const int extended = sqlite3_extended_errcode(database_);
-    throw DatabaseError::fromCode(extended ? extended : code, QString::fromUtf8(sqlite3_errmsg(database_)));
+    const DatabaseError error =
+        DatabaseError::fromCode(extended ? extended : code, QString::fromUtf8(sqlite3_errmsg(database_)));
+    // A statement that failed halfway holds nothing of the file once it is reset.
+    sqlite3_reset(statement_);
+    throw error;
 }
 
 }  // namespace meridell::data

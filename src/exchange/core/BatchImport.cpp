@@ -2,10 +2,13 @@
 
 #include "data/Connection.h"
 #include "data/DataModuleUnit.h"
+#include "exchange/core/SubmissionCopy.h"
 #include "reports/core/Workbook.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
+
+#include <optional>
 
 namespace meridell::exchange {
 
@@ -118,8 +121,12 @@ BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& mo
         hooks.showProgress();
     }
     KeptJournal journal(module.ADOConnection1);
+    std::optional<LargeCache> cache;
     for (int i = 0; i < count; ++i) {
         journal.engage();
+        if (!cache && module.ADOConnection1.isOpen()) {
+            cache.emplace(module.ADOConnection1);
+        }
         const QString& file = files.at(i);
         if (hooks.reading) {
             hooks.reading(i + 1, count, QFileInfo(file).fileName());

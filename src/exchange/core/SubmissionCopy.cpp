@@ -6,11 +6,13 @@
 #include "exchange/core/SubmittedDatabase.h"
 
 #include <QHash>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace meridell::exchange {
@@ -41,26 +43,6 @@ private:
     int count_;
     int done_ = 0;
     int last_ = -1;
-};
-
-// Raises the page cache of a connection (in KiB) for one scope and puts it back after.
-class CacheSize {
-public:
-    CacheSize(data::Connection& connection, int kib) : connection_(connection) {
-        connection_.exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kib));
-    }
-    ~CacheSize() {
-        try {
-            connection_.exec(QStringLiteral("PRAGMA cache_size=-16384"));
-        } catch (...) {
-            // The connection is gone; there is no cache left to shrink.
-        }
-    }
-    CacheSize(const CacheSize&) = delete;
-    CacheSize& operator=(const CacheSize&) = delete;
-
-private:
-    data::Connection& connection_;
 };
 
 struct ValueFree {
@@ -118,12 +100,15 @@ QString textOf(sqlite3_value* value) {
     return QString::fromUtf8(text, sqlite3_value_bytes(value));
 }
 
-QString columnList(const data::TableDef& def, int first, int last) {
+// The statement that writes columns `first` to `last` (1-based) of a table.
+QString insertSql(const data::TableDef& def, int first, int last) {
     QStringList names;
     for (int c = first; c <= last; ++c) {
         names << QStringLiteral("\"%1\"").arg(QLatin1String(def.columns[c - 1].name));
     }
-    return names.join(QLatin1Char(','));
+    return QStringLiteral("insert into %1(%2) values(%3)")
+        .arg(QLatin1String(def.name), names.join(QLatin1Char(',')),
+             QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
 }
 
 class SubmissionCopy {
@@ -132,26 +117,18 @@ public:
         : main_(main), submitted_(submitted), progress_(progress) {}
 
     ImportCounts run() {
-        // While the archive is copied its new pages stay in memory until the commit writes them
-        // in one pass, instead of being spilled to the file (and the journal synced) over and over.
-        CacheSize bigCache(main_, 256 * 1024);
+        LargeCache bigCache(main_);
         data::Transaction transaction(main_);
         // The key lookups go through this index; a database without it gets it.
         main_.exec(data::createKeyIndexSql(data::table1()));
-        ImportCounts counts;
-        {
-            NativeStatement lookup(main_.handle(),
-                                   QStringLiteral("select 1 from table1 where projectname=?1 and "
-                                                  "projectman=?2 and takeunit1=?3 limit 1"));
-            lookup_ = &lookup;
-            step(20);
-            copyChildren(data::table2(), 25, 40);
-            step(40);
-            copyChildren(data::table3(), 50, 65);
-            step(65);
-            counts = copyProjects();
-            lookup_ = nullptr;
-        }
+        lookup_ = &main_.kept(QStringLiteral(
+            "select 1 from table1 where projectname=?1 and projectman=?2 and takeunit1=?3 limit 1"));
+        step(20);
+        copyChildren(data::table2(), 25, 40);
+        step(40);
+        copyChildren(data::table3(), 50, 65);
+        step(65);
+        const ImportCounts counts = copyProjects();
         transaction.commit();
         return counts;
     }
@@ -174,9 +151,11 @@ private:
     }
 
     // Runs `handle` on each source row of `table` meeting `condition`, with the number of the
-    // table's columns. A page holds the table's columns in their order, then the row id.
+    // table's columns, moving the bar from `from` to `to`; returns the number of rows. A page holds
+    // the table's columns in their order, then the row id. Only a table of more than one page is
+    // counted beforehand, for the bar.
     template <typename Handle>
-    void forEachSource(const QString& table, const QString& condition, Handle handle) {
+    int forEachSource(const QString& table, const QString& condition, int from, int to, Handle handle) {
         NativeStatement page(submitted_.handle(),
                              QStringLiteral("select %1.*, %1.rowid from %1 where (%2) and %1.rowid > ?1 "
                                             "order by %1.rowid limit %3")
@@ -185,6 +164,8 @@ private:
         const int width = sqlite3_column_count(page.get());
         sqlite3_int64 after = std::numeric_limits<sqlite3_int64>::min();
         std::vector<Row> rows;
+        std::optional<Stepper> stepper;
+        int count = 0;
         do {
             rows.clear();
             page.check(sqlite3_bind_int64(page.get(), 1, after));
@@ -193,10 +174,18 @@ private:
                 after = sqlite3_column_int64(page.get(), width - 1);
             }
             page.reset();
+            if (!stepper) {
+                const bool whole = rows.size() < std::size_t(kPage);
+                stepper.emplace(progress_, from, to,
+                                whole ? int(rows.size()) : countSource(table, condition));
+            }
             for (const Row& row : rows) {
                 handle(row, width - 1);
+                stepper->advance();
             }
+            count += int(rows.size());
         } while (rows.size() == std::size_t(kPage));
+        return count;
     }
 
     static Row rowOf(const NativeStatement& page, int width) {
@@ -270,55 +259,63 @@ private:
 
 void SubmissionCopy::copyChildren(const data::TableDef& def, int from, int to) {
     const QString table = QLatin1String(def.name);
-    const QString condition = QStringLiteral("projectname is not null");
-    Stepper stepper(progress_, from, to, countSource(table, condition));
     step(from);
     int key[3];
     keyColumns(def, key);
-    std::unique_ptr<NativeStatement> inserts[2];  // for 10 and for 11 columns
-    forEachSource(table, condition, [&](const Row& row, int columns) {
+    NativeStatement* insert = nullptr;  // the same for every row: a page has the table's width
+    const auto copy = [&](const Row& row, int columns) {
         if (isNewRemembered(row, key)) {
             const int last = columns == 11 ? 11 : 10;
-            std::unique_ptr<NativeStatement>& insert = inserts[last - 10];
             if (!insert) {
-                const QString sql =
-                    QStringLiteral("insert into %1(%2) values(%3)")
-                        .arg(table, columnList(def, 2, last),
-                             QStringList(last - 1, QStringLiteral("?")).join(QLatin1Char(',')));
-                insert = std::make_unique<NativeStatement>(main_.handle(), sql);
+                insert = &main_.kept(insertSql(def, 2, last));
             }
             copyRow(*insert, def, row, 2, last);
         }
-        stepper.advance();
-    });
+    };
+    forEachSource(table, QStringLiteral("projectname is not null"), from, to, copy);
 }
 
 ImportCounts SubmissionCopy::copyProjects() {
     const data::TableDef& def = data::table1();
     ImportCounts counts;
-    counts.total = countSource(QStringLiteral("table1"), QStringLiteral("1"));
     step(75);
-    Stepper stepper(progress_, 75, 100, counts.total);
     int key[3];
     keyColumns(def, key);
-    NativeStatement insert(
-        main_.handle(), QStringLiteral("insert into table1(%1) values(%2)")
-                            .arg(columnList(def, 1, def.columnCount()),
-                                 QStringList(def.columnCount(), QStringLiteral("?")).join(QLatin1Char(','))));
-    forEachSource(QStringLiteral("table1"), QStringLiteral("1"), [&](const Row& row, int) {
-        if (isNew(row, key)) {
-            copyRow(insert, def, row, 1, def.columnCount());
-        } else {
-            ++counts.refused;
-            counts.refusedProjects.append(
-                {textOf(row[key[0]].get()), textOf(row[key[1]].get()), textOf(row[key[2]].get())});
-        }
-        stepper.advance();
-    });
+    NativeStatement& insert = main_.kept(insertSql(def, 1, def.columnCount()));
+    counts.total =
+        forEachSource(QStringLiteral("table1"), QStringLiteral("1"), 75, 100, [&](const Row& row, int) {
+            if (isNew(row, key)) {
+                copyRow(insert, def, row, 1, def.columnCount());
+            } else {
+                ++counts.refused;
+                counts.refusedProjects.append(
+                    {textOf(row[key[0]].get()), textOf(row[key[1]].get()), textOf(row[key[2]].get())});
+            }
+        });
     return counts;
 }
 
 }  // namespace
+
+LargeCache::LargeCache(data::Connection& connection) : connection_(connection) {
+    QSqlQuery q(connection_.database());
+    if (q.exec(QStringLiteral("PRAGMA cache_size")) && q.next() && -q.value(0).toLongLong() >= kKib) {
+        return;  // raised already, for a whole batch
+    }
+    connection_.exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kKib));
+    raised_ = true;
+}
+
+LargeCache::~LargeCache() {
+    if (!raised_) {
+        return;
+    }
+    try {
+        connection_.exec(QStringLiteral("PRAGMA cache_size=-16384"));
+    } catch (...) {
+        // The connection is gone; there is no cache left to shrink.
+    }
+}
 
 ImportCounts copySubmittedRows(data::Connection& main, data::Connection& submitted,
                                const Progress& progress) {
