@@ -117,6 +117,9 @@ void Connection::open() {
     // A URI with an explicit mode keeps SQLite from creating a missing file.
     QString uri = QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
     uri += readOnly_ ? "?mode=ro" : "?mode=rw";
+    if (unchanging_) {
+        uri += "&immutable=1";
+    }
     db.setDatabaseName(uri);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout_));
     if (!db.open()) {

@@ -60,6 +60,10 @@ public:
     void setDatabaseFile(const QString& path) { path_ = path; }
     const QString& databaseFile() const { return path_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // For a file that nothing changes while it is open (an unpacked submission in the staging
+    // folder): read without locks and without looking for the journal of another writer, which
+    // would otherwise be done afresh for every statement. Takes effect at the next open().
+    void setUnchanging(bool unchanging) { unchanging_ = unchanging; }
     // Takes effect at the next open().
     void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
     int busyTimeout() const { return busyTimeout_; }
@@ -99,6 +103,7 @@ private:
     QString name_;
     QString path_;
     bool readOnly_ = false;
+    bool unchanging_ = false;
     bool open_ = false;
     int busyTimeout_;
     quint64 generation_ = 0;

@@ -75,6 +75,7 @@ void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
     exchange.close();
     exchange.setDatabaseFile(places.submittedDatabase());
     exchange.setReadOnly(true);  // a submission is only ever read
+    exchange.setUnchanging(true);
     exchange.open();
     checkSubmittedDatabase(exchange);
 }
