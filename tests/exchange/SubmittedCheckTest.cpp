@@ -67,6 +67,9 @@ const CheckCase kCases[] = {
      {"alter table table3 rename to x", "alter table x rename to Table3",
       "create index p3 on Table3(name) where serial > 0"},
      "table3 的索引 p3 带有条件"},
+    {"index whose name holds quotes",
+     {"create index \"a\"\"b\" on table1(lower(projectname))"},
+     "table1 的索引 a\"b 建在表达式上"},
     // The columns the copy reads by their place.
     {"table3 missing", {"drop table table3"}, "table3 的列数不足"},
     {"table1 one column short", {"alter table table1 drop column markresult"}, "table1 的列数不足"},
@@ -93,6 +96,11 @@ const CheckCase kCases[] = {
     {"long text told by its beginning",
      {"update table1 set totalcost = printf('%.*c', 300, 'z')"},
      "数字列中有文字“zzzzzzzzzzzzzzzzzzzz”"},
+    {"text in one row of many",
+     {"insert into table1(projectname, cost) with recursive c(i) as (select 1 union all select i + 1 from c "
+      "where i < 3000) select 'p' || i, i from c",
+      "update table1 set managecost = 'x' where projectname = 'p2999'"},
+     "数字列中有文字“x”"},
     // Files that pass.
     {"the project database as it is made", {}, {}},
     {"tables named in other case",
@@ -101,8 +109,9 @@ const CheckCase kCases[] = {
      {}},
     {"column names in other case", {"alter table table3 rename column birthday to BirthDay"}, {}},
     {"staff table of ten columns", staffTable(kStaffColumns), {}},
-    {"plain, unique and descending indexes",
-     {"create unique index u on table2(serial, name)", "create index d on table3(name desc, serial)"},
+    {"plain, unique and descending indexes, one with quotes in its name",
+     {"create unique index u on table2(serial, name)", "create index d on table3(name desc, serial)",
+      "create index \"q\"\"\" on table1(cost)"},
      {}},
     {"numbers as integers, reals, text numbers, empty text and null",
      {"update table1 set cost = 3, provincefund = 2.5, deptfund = ' 7.25 ', cityfund = '', "
