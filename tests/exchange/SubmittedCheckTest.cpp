@@ -4,6 +4,7 @@
 #include "exchange/ExchangeSupport.h"
 #include "exchange/core/Import.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -122,7 +123,7 @@ const CheckCase kCases[] = {
 class SubmittedCheckTest : public ::testing::Test {
 protected:
     // The reason the checks give for a submission changed by `sql`, empty when it passes.
-    QString reasonFor(const QStringList& sql) {
+    QString reasonFor(const QStringList& sql, const std::function<void(const QString&)>& damage = {}) {
         const QString path = dir.filePath(QUuid::createUuid().toString(QUuid::Id128) + ".mdb");
         test::makeProjectDatabase(path, [&](SqlFile& db) {
             test::addProject(db, QStringLiteral("甲"), QStringLiteral("张三"), QStringLiteral("一所"),
@@ -134,6 +135,9 @@ protected:
                 db.exec(statement);
             }
         });
+        if (damage) {
+            damage(path);
+        }
         data::Connection submitted("check-" + QUuid::createUuid().toString());
         submitted.setDatabaseFile(path);
         submitted.setReadOnly(true);
@@ -169,6 +173,24 @@ TEST_F(SubmittedCheckTest, TheFirstFaultIsTheOneNamed) {
               prefix + "含有不属于项目数据库的 view v");
     EXPECT_EQ(reasonFor({"update table1 set cost = 'abc'", "alter table table3 drop column unit"}),
               prefix + "table3 的第6列不是 unit");
+}
+
+TEST_F(SubmittedCheckTest, ADamagedPageOfATableIsFoundThoughTheCatalogueIsWhole) {
+    const QString reason = reasonFor({}, [](const QString& path) {
+        qint64 page = 0;
+        qint64 root = 0;
+        {
+            SqlFile db(path);
+            page = db.scalar("pragma page_size").toLongLong();
+            root = db.scalar("select rootpage from sqlite_master where name = 'table2'").toLongLong();
+        }
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        // The cell pointers of the table's only page point anywhere.
+        file.seek((root - 1) * page + 8);
+        file.write(QByteArray(64, '\x7f'));
+    });
+    EXPECT_EQ(reason, QStringLiteral("提交的数据文件不是项目数据库：文件已损坏"));
 }
 
 }  // namespace

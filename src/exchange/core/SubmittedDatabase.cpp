@@ -325,7 +325,9 @@ SubmittedColumns checkSubmittedCatalogue(const QSqlDatabase& db) {
 }
 
 void checkSubmittedIntact(const QSqlDatabase& db) {
-    Statement check(handleOf(db), QStringLiteral("PRAGMA quick_check"));
+    // Only the file's own schema: the engine's temporary one holds nothing of it, and checking
+    // that would first create it.
+    Statement check(handleOf(db), QStringLiteral("PRAGMA main.quick_check"));
     if (!check.next() || check.text(0) != QLatin1String("ok")) {
         refuse(QStringLiteral("文件已损坏"));
     }
