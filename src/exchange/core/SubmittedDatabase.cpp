@@ -346,22 +346,25 @@ void checkSubmittedNumbers(const QSqlDatabase& db) {
     // memos. Only when some number is held as text or blob are those rows read and their values
     // judged: 'text' is the greatest name of a type and 'blob' the least, and nested calls keep
     // the condition within the expression depth of the connection.
-    sqlite3* h = handleOf(db);
-    QStringList columns;
-    QStringList types;
-    for (const data::Column& column : data::table1().columns) {
-        if (column.type == data::ColumnType::Number) {
-            columns << QStringLiteral("\"%1\"").arg(QLatin1String(column.name));
-            types << QStringLiteral("typeof(%1)").arg(columns.back());
+    static const auto [typeScan, valueScan] = [] {
+        QStringList columns;
+        QStringList types;
+        for (const data::Column& column : data::table1().columns) {
+            if (column.type == data::ColumnType::Number) {
+                columns << QStringLiteral("\"%1\"").arg(QLatin1String(column.name));
+                types << QStringLiteral("typeof(%1)").arg(columns.back());
+            }
         }
-    }
-    if (!anyTextOrBlob(h, QStringLiteral("select %1 from table1").arg(types.join(QStringLiteral(", "))))) {
+        return std::pair{QStringLiteral("select %1 from table1").arg(types.join(QStringLiteral(", "))),
+                         QStringLiteral("select %1 from table1 where %2 = 'text' or %3 = 'blob'")
+                             .arg(columns.join(QStringLiteral(", ")), extremeOf(QStringLiteral("max"), types),
+                                  extremeOf(QStringLiteral("min"), types))};
+    }();
+    sqlite3* h = handleOf(db);
+    if (!anyTextOrBlob(h, typeScan)) {
         return;
     }
-    const QString sql = QStringLiteral("select %1 from table1 where %2 = 'text' or %3 = 'blob'")
-                            .arg(columns.join(QStringLiteral(", ")), extremeOf(QStringLiteral("max"), types),
-                                 extremeOf(QStringLiteral("min"), types));
-    Statement rows(h, sql);
+    Statement rows(h, valueScan);
     while (rows.next()) {
         for (int c = 0; c < rows.columnCount(); ++c) {
             submittedNumber(rows.value(c));
