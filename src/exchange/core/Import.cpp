@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace meridell::exchange {
 
@@ -21,46 +19,6 @@ const QString kNoFolder = QStringLiteral("目录丢失，无法导入项目申�
 const QString kCopyFailed = QStringLiteral("文件拷贝失败，无法导入项目申报数据！");
 const QString kWrongFile = QStringLiteral("项目数据导入失败,您选择了错误的数据文件!");
 const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!");
-
-[[noreturn]] void refuse(const QString& why) {
-    throw Error(QStringLiteral("提交的数据文件不是项目数据库：%1").arg(why));
-}
-
-void checkIntact(const QSqlDatabase& db) {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
-        refuse(q.lastError().text());
-    }
-    if (!q.next() || q.value(0).toString() != QLatin1String("ok")) {
-        refuse(QStringLiteral("文件已损坏"));
-    }
-}
-
-// The table's columns `first` to `last` (1-based) must be those of the project database (what
-// kind of table it is the catalogue check has made sure of); returns its number of columns.
-int checkTable(const QSqlDatabase& db, const data::TableDef& def, int first, int last) {
-    const QString name = QString::fromLatin1(def.name);
-    QSqlQuery info(db);
-    if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name))) {
-        refuse(info.lastError().text());
-    }
-    QStringList columns;
-    while (info.next()) {
-        columns << info.value(1).toString();
-    }
-    if (columns.size() < last) {
-        refuse(QStringLiteral("%1 的列数不足").arg(name));
-    }
-    for (int c = first; c <= last; ++c) {
-        if (columns[c - 1].compare(QLatin1String(def.columns[c - 1].name), Qt::CaseInsensitive) != 0) {
-            refuse(QStringLiteral("%1 的第%2列不是 %3")
-                       .arg(name)
-                       .arg(c)
-                       .arg(QLatin1String(def.columns[c - 1].name)));
-        }
-    }
-    return int(columns.size());
-}
 
 // Opens the exchange connection afresh on the unpacked database and checks it. The main
 // connection is opened only when it is closed: closing it would close the record form's queries
@@ -165,14 +123,9 @@ void checkSubmittedDatabase(data::Connection& submitted) {
     const QSqlDatabase db = submitted.database();
     // Nothing the file holds is evaluated before its catalogue has passed.
     hardenSubmittedConnection(db);
-    checkSubmittedCatalogue(db);
-    checkIntact(db);
-    checkTable(db, data::table1(), 1, data::table1().columnCount());
-    checkTable(db, data::table2(), 2, data::table2().columnCount());
-    const int staff = checkTable(db, data::table3(), 2, 10);
-    if (staff == 11) {
-        checkTable(db, data::table3(), 11, 11);
-    }
+    const SubmittedColumns columns = checkSubmittedCatalogue(db);
+    checkSubmittedIntact(db);
+    checkSubmittedColumns(columns);
     checkSubmittedNumbers(db);
 }
 

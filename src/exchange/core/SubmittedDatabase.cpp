@@ -6,9 +6,6 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <sqlite3.h>
 
@@ -64,41 +61,63 @@ void setFlag(sqlite3* h, int option, int value) {
     }
 }
 
-void runPragma(const QSqlDatabase& db, const QString& pragma) {
-    QSqlQuery q(db);
-    if (!q.exec(pragma)) {
-        refuse(q.lastError().text());
-    }
-}
-
-// Every row a query returns, with its columns as they come.
-std::vector<QVariantList> rowsOf(const QSqlDatabase& db, const QString& sql,
-                                 const QVariantList& values = {}) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        refuse(q.lastError().text());
-    }
-    for (int i = 0; i < values.size(); ++i) {
-        q.bindValue(i, values[i]);
-    }
-    if (!q.exec()) {
-        refuse(q.lastError().text());
-    }
-    std::vector<QVariantList> rows;
-    const int count = q.record().count();
-    while (q.next()) {
-        QVariantList row;
-        for (int c = 0; c < count; ++c) {
-            row << q.value(c);
+// One statement over the engine's handle, without the driver's bookkeeping: the checks run a few
+// statements on every submitted database and read few values of each.
+class Statement {
+public:
+    Statement(sqlite3* h, const QString& sql) : h_(h) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v3(h_, text.constData(), int(text.size()), 0, &statement_, nullptr) !=
+                SQLITE_OK ||
+            !statement_) {
+            fail();
         }
-        rows.push_back(row);
     }
-    if (q.lastError().isValid()) {
-        refuse(q.lastError().text());
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Steps to the next row; false after the last one.
+    bool next() {
+        const int result = sqlite3_step(statement_);
+        if (result == SQLITE_ROW) {
+            return true;
+        }
+        if (result != SQLITE_DONE) {
+            fail();
+        }
+        return false;
     }
-    return rows;
-}
+    int columnCount() const { return sqlite3_column_count(statement_); }
+    int integer(int column) const { return sqlite3_column_int(statement_, column); }
+    QString text(int column) const {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return QString::fromUtf8(bytes, sqlite3_column_bytes(statement_, column));
+    }
+    // The value as the driver would give it: a number, text, bytes or null.
+    QVariant value(int column) const {
+        switch (sqlite3_column_type(statement_, column)) {
+            case SQLITE_INTEGER:
+                return qlonglong(sqlite3_column_int64(statement_, column));
+            case SQLITE_FLOAT:
+                return sqlite3_column_double(statement_, column);
+            case SQLITE_TEXT:
+                return text(column);
+            case SQLITE_BLOB: {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+                return QByteArray(bytes, sqlite3_column_bytes(statement_, column));
+            }
+            default:
+                return {};
+        }
+    }
+
+private:
+    [[noreturn]] void fail() { refuse(QString::fromUtf8(sqlite3_errmsg(h_))); }
+
+    sqlite3* h_;
+    sqlite3_stmt* statement_ = nullptr;
+};
 
 bool isProjectTable(const QString& name) {
     for (const data::TableDef* table : data::allTables()) {
@@ -114,29 +133,45 @@ bool isCounterTable(const QString& name) {
 }
 
 // The entries of the catalogue by their type: tables and their indexes only.
-void checkEntries(const QSqlDatabase& db) {
-    for (const QVariantList& row :
-         rowsOf(db, QStringLiteral("select type, name, tbl_name from sqlite_master"))) {
-        const QString type = row[0].toString();
-        const QString name = row[1].toString();
+void checkEntries(sqlite3* h) {
+    Statement entries(h, QStringLiteral("select type, name, tbl_name from sqlite_master"));
+    while (entries.next()) {
+        const QString type = entries.text(0);
+        const QString name = entries.text(1);
         const bool table = type == QLatin1String("table") && (isProjectTable(name) || isCounterTable(name));
-        const bool index = type == QLatin1String("index") && isProjectTable(row[2].toString());
+        const bool index = type == QLatin1String("index") && isProjectTable(entries.text(2));
         if (!table && !index) {
             refuse(QStringLiteral("含有不属于项目数据库的 %1 %2").arg(type, name));
         }
     }
 }
 
+// What the engine reports of one project table.
+struct TableEntry {
+    struct Column {
+        QString name;
+        bool computed = false;
+    };
+    struct Index {
+        QString name;
+        bool partial = false;
+        bool onExpression = false;
+    };
+    std::vector<Column> columns;  // by their position
+    std::vector<Index> indexes;
+};
+
 // What the engine says each table is: the three must be ordinary tables with rowids.
-void checkTableKinds(const QSqlDatabase& db) {
-    for (const QVariantList& row :
-         rowsOf(db, QStringLiteral("select name, type, wr from pragma_table_list where schema = 'main'"))) {
-        const QString name = row[0].toString();
+void checkTableKinds(sqlite3* h) {
+    Statement tables(h, QStringLiteral("PRAGMA main.table_list"));
+    while (tables.next()) {
+        const QString name = tables.text(1);
+        const QString type = tables.text(2);
+        const bool withoutRowid = tables.integer(4) != 0;
         if (isProjectTable(name)) {
-            if (row[1].toString() != QLatin1String("table") || row[2].toInt() != 0) {
+            if (type != QLatin1String("table") || withoutRowid) {
                 refuse(QStringLiteral("%1 不是带行号的普通数据表（%2%3）")
-                           .arg(name, row[1].toString(),
-                                row[2].toInt() ? QStringLiteral("，无行号") : QString()));
+                           .arg(name, type, withoutRowid ? QStringLiteral("，无行号") : QString()));
             }
         } else if (!isCounterTable(name) && !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
             refuse(QStringLiteral("含有不属于项目数据库的表 %1").arg(name));
@@ -144,27 +179,97 @@ void checkTableKinds(const QSqlDatabase& db) {
     }
 }
 
-// No column of a project table is computed, and its indexes cover plain columns only.
-void checkColumnsAndIndexes(const QSqlDatabase& db, const QString& table) {
-    for (const QVariantList& row :
-         rowsOf(db, QStringLiteral("select name, hidden from pragma_table_xinfo(?)"), {table})) {
-        if (row[1].toInt() != 0) {
-            refuse(QStringLiteral("%1 的列 %2 是计算列").arg(table, row[0].toString()));
+// A name as the engine reads it inside double quotes, whatever it holds.
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+// The columns of a project table in their order and its indexes, as the engine reports them;
+// none when the file lacks the table. The pragmas themselves cost less than the table-valued
+// functions that would join them into one statement.
+void readTable(sqlite3* h, const data::TableDef& def, TableEntry& table) {
+    const QString name = quoted(QLatin1String(def.name));
+    Statement columns(h, QStringLiteral("PRAGMA main.table_xinfo(%1)").arg(name));
+    while (columns.next()) {
+        table.columns.push_back({columns.text(1), columns.integer(6) != 0});
+    }
+    Statement indexes(h, QStringLiteral("PRAGMA main.index_list(%1)").arg(name));
+    while (indexes.next()) {
+        table.indexes.push_back({indexes.text(1), indexes.integer(4) != 0, false});
+    }
+    for (TableEntry::Index& index : table.indexes) {
+        Statement keys(h, QStringLiteral("PRAGMA main.index_xinfo(%1)").arg(quoted(index.name)));
+        while (keys.next()) {
+            index.onExpression |= keys.integer(5) != 0 && keys.integer(1) == -2;
         }
     }
-    for (const QVariantList& index :
-         rowsOf(db, QStringLiteral("select name, partial from pragma_index_list(?)"), {table})) {
-        const QString name = index[0].toString();
-        if (index[1].toInt() != 0) {
-            refuse(QStringLiteral("%1 的索引 %2 带有条件").arg(table, name));
+}
+
+// No column of a project table is computed, and its indexes cover plain columns only.
+void checkColumnsAndIndexes(const QString& table, const TableEntry& entry) {
+    for (const TableEntry::Column& column : entry.columns) {
+        if (column.computed) {
+            refuse(QStringLiteral("%1 的列 %2 是计算列").arg(table, column.name));
         }
-        for (const QVariantList& column :
-             rowsOf(db, QStringLiteral("select cid from pragma_index_xinfo(?) where key"), {name})) {
-            if (column[0].toInt() == -2) {
-                refuse(QStringLiteral("%1 的索引 %2 建在表达式上").arg(table, name));
+    }
+    for (const TableEntry::Index& index : entry.indexes) {
+        if (index.partial) {
+            refuse(QStringLiteral("%1 的索引 %2 带有条件").arg(table, index.name));
+        }
+        if (index.onExpression) {
+            refuse(QStringLiteral("%1 的索引 %2 建在表达式上").arg(table, index.name));
+        }
+    }
+}
+
+// The table's columns `first` to `last` (1-based) must be those of the project database (what
+// kind of table it is the catalogue check has made sure of); returns its number of columns.
+int checkTable(const SubmittedColumns& all, const data::TableDef& def, int first, int last) {
+    const QString name = QString::fromLatin1(def.name);
+    const QStringList columns = all.value(name);
+    if (columns.size() < last) {
+        refuse(QStringLiteral("%1 的列数不足").arg(name));
+    }
+    for (int c = first; c <= last; ++c) {
+        if (columns[c - 1].compare(QLatin1String(def.columns[c - 1].name), Qt::CaseInsensitive) != 0) {
+            refuse(QStringLiteral("%1 的第%2列不是 %3")
+                       .arg(name)
+                       .arg(c)
+                       .arg(QLatin1String(def.columns[c - 1].name)));
+        }
+    }
+    return int(columns.size());
+}
+
+// Whether a row of the statement, which gives names of types, names text or blob.
+bool anyTextOrBlob(sqlite3* h, const QString& sql) {
+    Statement rows(h, sql);
+    while (rows.next()) {
+        for (int c = 0; c < rows.columnCount(); ++c) {
+            const QString type = rows.text(c);
+            if (type == QLatin1String("text") || type == QLatin1String("blob")) {
+                return true;
             }
         }
     }
+    return false;
+}
+
+// `function` (max or min) of the terms, nested so that no call has more arguments than the
+// connection allows and none has one alone (which would make it an aggregate).
+QString extremeOf(const QString& function, const QStringList& terms) {
+    if (terms.size() == 1) {
+        return terms.front();
+    }
+    if (terms.size() <= kFunctionArguments) {
+        return QStringLiteral("%1(%2)").arg(function, terms.join(QStringLiteral(", ")));
+    }
+    QStringList groups;
+    for (qsizetype first = 0; first < terms.size(); first += kFunctionArguments) {
+        groups << extremeOf(function, terms.mid(first, kFunctionArguments));
+    }
+    return extremeOf(function, groups);
 }
 
 }  // namespace
@@ -183,7 +288,7 @@ void hardenSubmittedConnection(const QSqlDatabase& db) {
     sqlite3_limit(h, SQLITE_LIMIT_COLUMN, 100);
     sqlite3_limit(h, SQLITE_LIMIT_COMPOUND_SELECT, 3);
     sqlite3_limit(h, SQLITE_LIMIT_VDBE_OP, 25'000);
-    sqlite3_limit(h, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(h, SQLITE_LIMIT_FUNCTION_ARG, kFunctionArguments);
     sqlite3_limit(h, SQLITE_LIMIT_ATTACHED, 0);
     sqlite3_limit(h, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 50);
     sqlite3_limit(h, SQLITE_LIMIT_VARIABLE_NUMBER, 10);
@@ -192,44 +297,77 @@ void hardenSubmittedConnection(const QSqlDatabase& db) {
     g_budget.steps = 0;
     sqlite3_trace_v2(h, SQLITE_TRACE_STMT, onStatementStart, &g_budget);
     sqlite3_progress_handler(h, kStepsPerCall, onProgress, &g_budget);
-    runPragma(db, QStringLiteral("PRAGMA query_only=ON"));
-    runPragma(db, QStringLiteral("PRAGMA trusted_schema=OFF"));
-    runPragma(db, QStringLiteral("PRAGMA cell_size_check=ON"));
-    runPragma(db, QStringLiteral("PRAGMA mmap_size=0"));
+    for (const char* pragma : {"PRAGMA query_only=ON", "PRAGMA trusted_schema=OFF",
+                               "PRAGMA cell_size_check=ON", "PRAGMA mmap_size=0"}) {
+        Statement(h, QLatin1String(pragma)).next();
+    }
 }
 
-void checkSubmittedCatalogue(const QSqlDatabase& db) {
-    checkEntries(db);
-    checkTableKinds(db);
-    for (const data::TableDef* table : data::allTables()) {
-        checkColumnsAndIndexes(db, QLatin1String(table->name));
+SubmittedColumns checkSubmittedCatalogue(const QSqlDatabase& db) {
+    sqlite3* h = handleOf(db);
+    checkEntries(h);
+    checkTableKinds(h);
+    const auto defs = data::allTables();
+    std::vector<TableEntry> tables(defs.size());
+    for (size_t i = 0; i < defs.size(); ++i) {
+        readTable(h, *defs[i], tables[i]);
+    }
+    SubmittedColumns columns;
+    for (size_t i = 0; i < defs.size(); ++i) {
+        const QString name = QLatin1String(defs[i]->name);
+        checkColumnsAndIndexes(name, tables[i]);
+        QStringList& names = columns[name];
+        for (const TableEntry::Column& column : tables[i].columns) {
+            names << column.name;
+        }
+    }
+    return columns;
+}
+
+void checkSubmittedIntact(const QSqlDatabase& db) {
+    // Only the file's own schema: the engine's temporary one holds nothing of it, and checking
+    // that would first create it.
+    Statement check(handleOf(db), QStringLiteral("PRAGMA main.quick_check"));
+    if (!check.next() || check.text(0) != QLatin1String("ok")) {
+        refuse(QStringLiteral("文件已损坏"));
+    }
+}
+
+void checkSubmittedColumns(const SubmittedColumns& columns) {
+    checkTable(columns, data::table1(), 1, data::table1().columnCount());
+    checkTable(columns, data::table2(), 2, data::table2().columnCount());
+    if (checkTable(columns, data::table3(), 2, 10) == 11) {
+        checkTable(columns, data::table3(), 11, 11);
     }
 }
 
 void checkSubmittedNumbers(const QSqlDatabase& db) {
-    // The type of a value is held in its row's header, so the scans do not read the memos; only
-    // the values held as text or blob are read and judged. A few columns a scan keep each
-    // condition within the expression depth of the connection.
-    constexpr int kColumnsPerScan = 4;
-    QStringList columns;
-    for (const data::Column& column : data::table1().columns) {
-        if (column.type == data::ColumnType::Number) {
-            columns << QStringLiteral("\"%1\"").arg(QLatin1String(column.name));
-        }
-    }
-    for (int first = 0; first < columns.size(); first += kColumnsPerScan) {
-        const QStringList some = columns.mid(first, kColumnsPerScan);
-        QStringList conditions;
-        for (const QString& column : some) {
-            conditions << QStringLiteral("typeof(%1) in ('text', 'blob')").arg(column);
-        }
-        const QString sql =
-            QStringLiteral("select %1 from table1 where %2")
-                .arg(some.join(QStringLiteral(", ")), conditions.join(QStringLiteral(" or ")));
-        for (const QVariantList& row : rowsOf(db, sql)) {
-            for (const QVariant& value : row) {
-                submittedNumber(value);
+    // The type of a value is held in its row's header, so a scan of the types does not read the
+    // memos. Only when some number is held as text or blob are those rows read and their values
+    // judged: 'text' is the greatest name of a type and 'blob' the least, and nested calls keep
+    // the condition within the expression depth of the connection.
+    static const auto [typeScan, valueScan] = [] {
+        QStringList columns;
+        QStringList types;
+        for (const data::Column& column : data::table1().columns) {
+            if (column.type == data::ColumnType::Number) {
+                columns << QStringLiteral("\"%1\"").arg(QLatin1String(column.name));
+                types << QStringLiteral("typeof(%1)").arg(columns.back());
             }
+        }
+        return std::pair{QStringLiteral("select %1 from table1").arg(types.join(QStringLiteral(", "))),
+                         QStringLiteral("select %1 from table1 where %2 = 'text' or %3 = 'blob'")
+                             .arg(columns.join(QStringLiteral(", ")), extremeOf(QStringLiteral("max"), types),
+                                  extremeOf(QStringLiteral("min"), types))};
+    }();
+    sqlite3* h = handleOf(db);
+    if (!anyTextOrBlob(h, typeScan)) {
+        return;
+    }
+    Statement rows(h, valueScan);
+    while (rows.next()) {
+        for (int c = 0; c < rows.columnCount(); ++c) {
+            submittedNumber(rows.value(c));
         }
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QStringList>
 #include <QVariant>
 
 namespace meridell::exchange {
@@ -15,13 +17,28 @@ void hardenSubmittedConnection(const QSqlDatabase& db);
 // The budget of one statement on a hardened connection.
 inline constexpr int kStatementMilliseconds = 1000;
 inline constexpr qint64 kStatementSteps = 50'000'000;
+// The most arguments a function call of a statement may have on a hardened connection.
+inline constexpr int kFunctionArguments = 8;
+
+// The names of the columns of each project table of a submitted database, in their order, by the
+// table's name as the project database spells it; a table the file lacks has none.
+using SubmittedColumns = QHash<QString, QStringList>;
 
 // Refuses (throws meridell::Error) a catalogue that holds anything but the three tables of the
 // project database as ordinary rowid tables, their plain column indexes and the counters table
 // of the AUTOINCREMENT columns: no views, triggers, virtual or shadow tables, generated columns,
 // expression or partial indexes, other tables. Reads only what the engine reports of each entry,
-// never the text of its statement, and evaluates nothing stored in the file.
-void checkSubmittedCatalogue(const QSqlDatabase& db);
+// never the text of its statement, and evaluates nothing stored in the file. Returns the columns
+// of the project tables it has read.
+SubmittedColumns checkSubmittedCatalogue(const QSqlDatabase& db);
+
+// Refuses (throws meridell::Error) a file whose pages the engine finds damaged.
+void checkSubmittedIntact(const QSqlDatabase& db);
+
+// Refuses (throws meridell::Error) tables that do not hold, at the places the copy reads by
+// ordinal, the columns of the project database: all of table1, table2 from its second column, and
+// table3 from its second to its tenth column, and its eleventh when it has eleven.
+void checkSubmittedColumns(const SubmittedColumns& columns);
 
 // Refuses (throws meridell::Error) a submitted table1 whose number columns hold a value that
 // submittedNumber refuses, before anything of it is copied.
