@@ -58,16 +58,17 @@ void Sheet::text(int row, int column, const QString& value) {
         worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), cell.toUtf8().constData(), format));
 }
 
-void Sheet::textUtf8(int row, int column, const QByteArray& value) {
+void Sheet::textUtf8(int row, int column, QByteArrayView value) {
     if (value.isEmpty()) {
         return;
     }
-    if (value.size() > kCellTextLimit || !QByteArrayView(value).isValidUtf8() || value.contains('\0')) {
+    if (value.size() > kCellTextLimit || !value.isValidUtf8() ||
+        std::strlen(value.data()) != size_t(value.size())) {
         text(row, column, QString::fromUtf8(value));
         return;
     }
-    lxw_format* format = value.contains('\n') ? book_.wrap_ : nullptr;
-    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), value.constData(), format));
+    lxw_format* format = std::memchr(value.data(), '\n', size_t(value.size())) ? book_.wrap_ : nullptr;
+    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), value.data(), format));
 }
 
 void Sheet::number(int row, int column, double value) {
