@@ -211,7 +211,7 @@ TEST_F(ProjectWorkbookTest, StoredValuesOfAnyKindGiveTheSameCells) {
     EXPECT_FALSE(first[column("projectbase")].number);
     EXPECT_EQ(first[column("projectcontent")].value, QStringLiteral("2.5"));
     EXPECT_EQ(first[column("classcode")].value, QStringLiteral("中"));
-    EXPECT_EQ(p.at(1, column("maincontent")), QString());  // the row ends before it
+    EXPECT_EQ(p.at(1, column("maincontent")), QString());                 // the row ends before it
     EXPECT_EQ(p.at(2, column("registerdate")), QStringLiteral("38000"));  // not a date: its text
     EXPECT_FALSE(p.rows[2][column("registerdate")].number);
 }
