@@ -182,7 +182,7 @@ private:
 
     static QByteArray numberText(const SqliteStatement& rows, int field) {
         if (rows.storage(field) == Storage::Integer) {
-            return QByteArray::number(qlonglong(rows.number(field)));
+            return QByteArray::number(rows.integer(field));
         }
         return QString::number(rows.number(field), 'g', QLocale::FloatingPointShortest).toUtf8();
     }

@@ -159,6 +159,10 @@ double SqliteStatement::number(int column) const {
     return sqlite3_column_double(statement_, column);
 }
 
+qint64 SqliteStatement::integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
 QByteArrayView SqliteStatement::text(int column) const {
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
     if (data == nullptr) {

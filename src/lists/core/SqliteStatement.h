@@ -39,6 +39,7 @@ public:
     int columnIndex(const char* name) const;
     Storage storage(int column) const;
     double number(int column) const;
+    qint64 integer(int column) const;
     // The value as text (a number in SQLite's own spelling), followed by a zero byte in memory.
     QByteArrayView text(int column) const;
 
