@@ -183,5 +183,75 @@ TEST_F(ProjectWorkbookTest, AFileThatCannotBeWrittenKeepsWhatWasThere) {
     EXPECT_FALSE(QFile::exists(other));
 }
 
+// Values stored under another kind than their column's, as older or foreign programs left them.
+TEST_F(ProjectWorkbookTest, StoredValuesOfAnyKindGiveTheSameCells) {
+    const QString wide = QString(20000, QChar(u'研'));  // more bytes than a cell, fewer characters
+    project(QStringLiteral("甲"), QStringLiteral("一所"),
+            {{"cost", QStringLiteral("无")}, {"registerdate", "2004-03-05T10:20:30"}, {"remark", wide}});
+    project(QStringLiteral("乙"), QStringLiteral("二所"), {{"registerdate", "2004-13-40"}});
+    sql().exec(
+        "update table1 set provincefund = cast('7.5' as blob), deptfund = ' 8 ', "
+        "projectbase = 42, projectcontent = 2.5, classcode = x'e4b8ad', "
+        "maincontent = cast('' as blob), cityfund = null where projectname = '甲'");
+    sql().exec("update table1 set registerdate = 9007199254740993 where projectname = '乙'");
+    const auto sheets = write({QStringLiteral("Select * from table1"), {}});
+    const ReadSheet& p = sheets[0];
+    ASSERT_EQ(p.rows.size(), 3u);
+    const auto& first = p.rows[1];
+    EXPECT_FALSE(first[column("cost")].number);
+    EXPECT_EQ(first[column("cost")].value, QStringLiteral("无"));
+    EXPECT_TRUE(first[column("provincefund")].number);
+    EXPECT_EQ(first[column("provincefund")].value, QStringLiteral("7.5"));
+    EXPECT_TRUE(first[column("deptfund")].number);
+    EXPECT_EQ(first[column("deptfund")].value, QStringLiteral("8"));
+    EXPECT_EQ(p.at(1, column("cityfund")), QString());
+    EXPECT_TRUE(first[column("registerdate")].dateStyle);
+    EXPECT_EQ(first[column("remark")].value, wide);
+    EXPECT_EQ(first[column("projectbase")].value, QStringLiteral("42"));
+    EXPECT_FALSE(first[column("projectbase")].number);
+    EXPECT_EQ(first[column("projectcontent")].value, QStringLiteral("2.5"));
+    EXPECT_EQ(first[column("classcode")].value, QStringLiteral("中"));
+    EXPECT_EQ(p.at(1, column("maincontent")), QString());                            // the row ends before it
+    EXPECT_EQ(p.at(2, column("registerdate")), QStringLiteral("9007199254740993"));  // its text
+    EXPECT_FALSE(p.rows[2][column("registerdate")].number);
+}
+
+TEST_F(ProjectWorkbookTest, PositionalValuesAreBoundByKindAndMustAllBeUsed) {
+    project(QStringLiteral("甲"), QStringLiteral("一所"), {{"cost", 12}});
+    project(QStringLiteral("乙"), QStringLiteral("一所"), {{"cost", 3}});
+    project(QStringLiteral("丙"), QStringLiteral("二所"), {{"cost", 20}});
+    const QString sql = QStringLiteral("select * from table1 where cost > ? and takeunit1 like ?");
+    const auto sheets = write({sql, {5, QStringLiteral("%一%")}});
+    ASSERT_EQ(sheets[0].rows.size(), 2u);
+    EXPECT_EQ(sheets[0].at(1, column("projectname")), QStringLiteral("甲"));
+    EXPECT_EQ(write({sql, {QVariant(), QStringLiteral("%")}})[0].rows.size(), 1u);  // null matches none
+    for (const QVariantList& values : {QVariantList{}, QVariantList{1, "%", 3}}) {
+        const QString path = folder.file(QStringLiteral("少.xlsx"));
+        try {
+            writeProjectWorkbook(db_, {sql, values}, path);
+            ADD_FAILURE() << values.size() << " values taken";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.text().startsWith(QStringLiteral("项目数据无法读出"))) << e.text().toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(path));
+    }
+}
+
+TEST_F(ProjectWorkbookTest, ChildRowsFollowTheKeyByteForByte) {
+    project(QStringLiteral("甲"), QString());  // an empty unit is still a key
+    project(QStringLiteral("乙"), QStringLiteral("一所"));
+    staff(QStringLiteral("甲"), QString(), QStringLiteral("王五"));
+    staff(QStringLiteral("乙"), QStringLiteral("一所 "), QStringLiteral("多一个空格"));
+    staff(QStringLiteral("乙"), QStringLiteral("一所"), QStringLiteral("李四"));
+    sql().exec("update table1 set takeunit1 = '' where projectname = '甲'");
+    sql().exec("update table3 set takeunit1 = '' where name = '王五'");
+    WorkbookCounts counts;
+    const auto sheets = write({QStringLiteral("Select * from table1"), {}}, &counts);
+    EXPECT_EQ(counts, (WorkbookCounts{2, 0, 2}));
+    ASSERT_EQ(sheets[2].rows.size(), 3u);
+    EXPECT_EQ(sheets[2].at(1, 3), QStringLiteral("王五"));
+    EXPECT_EQ(sheets[2].at(2, 3), QStringLiteral("李四"));
+}
+
 }  // namespace
 }  // namespace meridell::lists

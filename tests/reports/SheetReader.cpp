@@ -61,6 +61,8 @@ std::set<int> dateStyles(const std::string& stylesXml) {
 ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_buffer(xml.data(), xml.size()));
+    // A spreadsheet program refuses a sheet with bytes that are no UTF-8.
+    EXPECT_TRUE(QByteArrayView(xml.data(), qsizetype(xml.size())).isValidUtf8()) << "a sheet not in UTF-8";
     ReadSheet sheet;
     for (auto rowNode : doc.select_nodes("//sheetData/row")) {
         const size_t row = rowNode.node().attribute("r").as_uint() - 1;

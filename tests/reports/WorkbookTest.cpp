@@ -53,6 +53,54 @@ TEST(WorkbookTest, CellsOfEveryKindReadBackWithTheirTypes) {
               QStringList{QStringLiteral("结果.xlsx")});
 }
 
+// Texts taken as UTF-8 straight from a database: what is no UTF-8 reads as Qt decodes it, the sheet
+// stays valid, and a zero byte ends the text as it ends any text of a cell.
+TEST(WorkbookTest, Utf8TextsReadBackAsTheyDecode) {
+    const QByteArray texts[] = {
+        // Well-formed: ASCII, Chinese, the edges of the two-, three- and four-byte forms.
+        "plain ascii text",
+        "\xe4\xb8\xad\xe6\x96\x87",
+        "\xc2\xa9 \xdf\xbf",
+        "\xed\x9f\xbf \xee\x80\x80",
+        "\xf0\x9f\x98\x80 \xf4\x8f\xbf\xbf",
+        "one\ntwo",
+        // Overlong forms, a surrogate, beyond U+10FFFF, stray and cut sequences, a zero byte.
+        "\xc0\x80",
+        "\xe0\x80\x80",
+        "\xf0\x80\x80\x80",
+        "\xed\xa0\x80",
+        "\xf4\x90\x80\x80",
+        "\xf5\x80\x80\x80",
+        "a\x80z",
+        "\xe4\xb8",
+        "\xe4\x41\x80",
+        "\xe4\xc3\xa9",
+        "\xe4\xb8\xc3",
+        QByteArray("a\0b", 3),
+        // Longer runs of ASCII, which are looked at eight bytes at a time.
+        "0123456789\nabcdef",
+        "01234567\xff!9abcdef",
+        QByteArray("0123456789a\0bcdef", 17),
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("字节.xlsx"));
+    {
+        Workbook book(path);
+        Sheet& sheet = book.addSheet(QStringLiteral("文本"), {QStringLiteral("文本")});
+        int row = 1;
+        for (const QByteArray& text : texts) {
+            sheet.textUtf8(row++, 0, text);
+        }
+        book.close();
+    }
+    const auto sheets = test::readWorkbook(path);
+    ASSERT_EQ(sheets.size(), 1u);
+    int row = 1;
+    for (const QByteArray& text : texts) {
+        EXPECT_EQ(sheets[0].at(row++, 0), QString::fromUtf8(text.constData())) << text.toHex().constData();
+    }
+}
+
 TEST(WorkbookTest, PiecesNeverSplitACharacterAndCoverTheWholeText) {
     EXPECT_EQ(cellPieces(QString()), QStringList{QString()});
     QString text(kCellTextLimit - 1, QLatin1Char('a'));

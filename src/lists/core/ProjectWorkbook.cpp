@@ -3,16 +3,17 @@
 #include "common/core/Error.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
+#include "lists/core/SqliteStatement.h"
 #include "record/core/FieldTable.h"
 #include "reports/core/Workbook.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
-#include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
+#include <array>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace meridell::lists {
@@ -106,33 +107,22 @@ QStringList staffSheetHeader() {
 
 namespace {
 
-[[noreturn]] void readFailed(const QSqlQuery& q) {
-    throw Error(QStringLiteral("项目数据无法读出，电子表格没有生成。\n") + q.lastError().text());
-}
+const QString kReadFailed = QStringLiteral("项目数据无法读出，电子表格没有生成。\n");
 
-void run(QSqlQuery& q, const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i) {
-        q.bindValue(i, values.at(i));
-    }
-    if (!q.exec()) {
-        readFailed(q);
-    }
-}
-
-// Writes rows of one table into one sheet, a row at a time from a query positioned on it. A text
-// longer than a cell holds goes on in the cells beneath, in rows left empty otherwise.
+// Writes rows of one table into one sheet, a row at a time from a statement positioned on it. A
+// text longer than a cell holds goes on in the cells beneath, in rows left empty otherwise.
 class SheetRows {
 public:
     SheetRows(reports::Sheet& sheet, const data::TableDef& table) : sheet_(sheet), table_(table) {}
 
-    void write(const QSqlQuery& q) {
+    void write(const SqliteStatement& rows) {
         if (columns_.empty()) {
-            mapColumns(q.record());
+            mapColumns(rows);
         }
         int c = 0;
         for (const auto& [field, type] : columns_) {
             if (field >= 0) {
-                cell(c, type, q.value(field));
+                cell(c, type, rows, field);
             }
             ++c;
         }
@@ -143,48 +133,58 @@ public:
     int written() const { return written_; }
 
 private:
-    void mapColumns(const QSqlRecord& record) {
+    using Storage = SqliteStatement::Storage;
+
+    void mapColumns(const SqliteStatement& rows) {
         for (const data::Column& column : table_.columns) {
             if (column.type != data::ColumnType::Counter) {
-                columns_.emplace_back(record.indexOf(QLatin1String(column.name)), column.type);
+                columns_.emplace_back(rows.columnIndex(column.name), column.type);
             }
         }
     }
 
-    void cell(int column, data::ColumnType type, const QVariant& value) {
-        if (value.isNull()) {
+    void cell(int column, data::ColumnType type, const SqliteStatement& rows, int field) {
+        const Storage storage = rows.storage(field);
+        if (storage == Storage::Null) {
             return;
         }
+        const bool stored = storage == Storage::Integer || storage == Storage::Real;
         if (type == data::ColumnType::Number) {
-            bool ok = false;
-            const double number = value.toDouble(&ok);
+            bool ok = stored;
+            const double number = stored ? rows.number(field) : rows.text(field).toDouble(&ok);
             if (ok) {
                 sheet_.number(next_, column, number);
                 return;
             }
         }
-        if (value.typeId() == QMetaType::QByteArray) {
-            const QByteArray bytes = value.toByteArray();
-            if (bytes.size() <= reports::kCellTextLimit) {
-                sheet_.textUtf8(next_, column, bytes);
-                return;
-            }
-        }
-        const QString text = value.toString();
-        if (type == data::ColumnType::Date) {
-            const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+        const bool text = type == data::ColumnType::Text || type == data::ColumnType::Memo;
+        // Outside the text columns a number reads as Qt spells it.
+        const QByteArray spelt = stored && !text ? numberText(rows, field) : QByteArray();
+        const QByteArrayView value = spelt.isNull() ? rows.text(field) : QByteArrayView(spelt);
+        if (type == data::ColumnType::Date && storage != Storage::Blob) {
+            const QDate date = QDate::fromString(
+                QString::fromUtf8(value.first(std::min<qsizetype>(10, value.size()))), Qt::ISODate);
             if (date.isValid()) {
                 sheet_.date(next_, column, date);
                 return;
             }
         }
-        if (text.size() <= reports::kCellTextLimit) {
-            sheet_.text(next_, column, text);
+        if (value.size() <= reports::kCellTextLimit) {
+            sheet_.textUtf8(next_, column, value);
             return;
         }
-        QStringList pieces = reports::cellPieces(text);
+        QStringList pieces = reports::cellPieces(QString::fromUtf8(value));
         sheet_.text(next_, column, pieces.takeFirst());
-        overflow_.emplace_back(column, std::move(pieces));
+        if (!pieces.isEmpty()) {
+            overflow_.emplace_back(column, std::move(pieces));
+        }
+    }
+
+    static QByteArray numberText(const SqliteStatement& rows, int field) {
+        if (rows.storage(field) == Storage::Integer) {
+            return QByteArray::number(rows.integer(field));
+        }
+        return QString::number(rows.number(field), 'g', QLocale::FloatingPointShortest).toUtf8();
     }
 
     // Writes the rest of the long texts of the row below it; returns the rows that took.
@@ -208,21 +208,27 @@ private:
     int written_ = 0;
 };
 
-// A key value as text, for the lookups of the row tables (the statement reads it as UTF-8 bytes).
-QVariant keyText(const QVariant& value) {
-    return value.isNull() ? QVariant() : QVariant(QString::fromUtf8(value.toByteArray()));
-}
-
-// The statement around the project query that reads its texts as the UTF-8 the database keeps,
-// which goes to the file without being converted twice. The rows keep the query's order.
+// The statement around the project query that names the columns of table1 in their order (a
+// statement without one of them fails). The rows keep the query's order.
 QString streamingStatement(const QString& sql) {
     QStringList columns;
     for (const data::Column& c : data::table1().columns) {
-        const QString name = QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
-        const bool text = c.type == data::ColumnType::Text || c.type == data::ColumnType::Memo;
-        columns << (text ? QStringLiteral("cast(%1 as blob) as %1").arg(name) : name);
+        columns << QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
     }
     return QStringLiteral("select %1 from (%2)").arg(columns.join(QLatin1Char(',')), sql);
+}
+
+// The key of the current project as the lookups bind it: its UTF-8, with bytes that are no UTF-8
+// read as the replacement character. False when a part of it is null.
+bool projectKey(const SqliteStatement& rows, const int (&columns)[3], std::array<QByteArray, 3>& key) {
+    for (int k = 0; k < 3; ++k) {
+        if (rows.storage(columns[k]) == SqliteStatement::Storage::Null) {
+            return false;
+        }
+        const QByteArrayView bytes = rows.text(columns[k]);
+        key[k] = bytes.isValidUtf8() ? bytes.toByteArray() : QString::fromUtf8(bytes).toUtf8();
+    }
+    return true;
 }
 
 }  // namespace
@@ -234,48 +240,35 @@ WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelecti
     SheetRows prior(book.addSheet(QStringLiteral("前期项目"), priorSheetHeader()), data::table2());
     SheetRows staff(book.addSheet(QStringLiteral("研究人员"), staffSheetHeader()), data::table3());
 
-    QSqlQuery rows(db);
-    rows.setForwardOnly(true);
-    if (!rows.prepare(streamingStatement(selection.sql))) {
-        readFailed(rows);
-    }
-    run(rows, selection.values);
-    const QSqlRecord record = rows.record();
-    int key[3];
+    SqliteStatement rows(db, streamingStatement(selection.sql), kReadFailed);
+    rows.bind(selection.values);
+    int keyColumns[3];
     for (int k = 0; k < 3; ++k) {
-        key[k] = record.indexOf(QLatin1String(data::kKeyColumns[k]));
+        keyColumns[k] = rows.columnIndex(data::kKeyColumns[k]);
     }
-    QSqlQuery priorRows(db);
-    QSqlQuery staffRows(db);
-    for (QSqlQuery* q : {&priorRows, &staffRows}) {
-        q->setForwardOnly(true);
-    }
-    if (!priorRows.prepare(data::sql::kPriorProjectsOfKey) || !staffRows.prepare(data::sql::kStaffOfKey)) {
-        readFailed(priorRows.lastError().isValid() ? priorRows : staffRows);
-    }
+    SqliteStatement priorRows(db, data::sql::kPriorProjectsOfKey, kReadFailed);
+    SqliteStatement staffRows(db, data::sql::kStaffOfKey, kReadFailed);
     // A project that the result holds twice has its rows written once.
-    QSet<QString> written;
+    std::unordered_set<std::string> written;
+    std::array<QByteArray, 3> key;
     while (rows.next()) {
         projects.write(rows);
-        const QVariantList values{keyText(rows.value(key[0])), keyText(rows.value(key[1])),
-                                  keyText(rows.value(key[2]))};
-        const QString seen = values.at(0).toString() + QChar(u'\0') + values.at(1).toString() + QChar(u'\0') +
-                             values.at(2).toString();
-        if (values.at(0).isNull() || values.at(1).isNull() || values.at(2).isNull() ||
-            written.contains(seen)) {
+        if (!projectKey(rows, keyColumns, key)) {
             continue;
         }
-        written.insert(seen);
-        for (auto [query, sheet] : {std::pair{&priorRows, &prior}, std::pair{&staffRows, &staff}}) {
-            run(*query, values);
-            while (query->next()) {
-                sheet->write(*query);
-            }
-            query->finish();
+        std::string seen;
+        for (const QByteArray& part : key) {
+            seen.append(std::to_string(part.size())).append(1, ':').append(part.constData(), part.size());
         }
-    }
-    if (rows.lastError().isValid()) {
-        readFailed(rows);
+        if (!written.insert(std::move(seen)).second) {
+            continue;
+        }
+        for (auto [lookup, sheet] : {std::pair{&priorRows, &prior}, std::pair{&staffRows, &staff}}) {
+            lookup->rebind(key);
+            while (lookup->next()) {
+                sheet->write(*lookup);
+            }
+        }
     }
     book.close();
     return {projects.written(), prior.written(), staff.written()};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -26,9 +27,9 @@ class Sheet {
 public:
     // A text cell; a text longer than kCellTextLimit is cut at the limit (see cellPieces).
     void text(int row, int column, const QString& value);
-    // A text cell from UTF-8 of at most kCellTextLimit bytes (no conversion; invalid UTF-8 is
-    // written as the text it decodes to).
-    void textUtf8(int row, int column, const QByteArray& value);
+    // A text cell from UTF-8 of at most kCellTextLimit bytes, followed in memory by a zero byte as a
+    // QByteArray's are (no conversion; invalid UTF-8 is written as the text it decodes to).
+    void textUtf8(int row, int column, QByteArrayView value);
     void number(int row, int column, double value);
     // A date cell shown as yyyy-mm-dd; an invalid date leaves the cell empty.
     void date(int row, int column, const QDate& value);
