@@ -94,15 +94,7 @@ QSqlDatabase Connection::database() const {
 }
 
 sqlite3* Connection::handle() const {
-    const QSqlDatabase db = database();
-    if (!db.isOpen() || !db.driver()) {
-        return nullptr;
-    }
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-        return nullptr;
-    }
-    return *static_cast<sqlite3* const*>(handle.data());
+    return engineHandle(database());
 }
 
 bool Connection::inTransaction() const {

@@ -1,18 +1,34 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <span>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace meridell::data {
 
-// One statement prepared straight on the engine's handle of a connection, for copies of many rows
-// whose values go from one database to another as the engine holds them, without being turned
-// into Qt's variants and back. Failures throw DatabaseError with the engine's text.
+// The engine's handle of an open SQLite connection of Qt's; null when there is none.
+sqlite3* engineHandle(const QSqlDatabase& db);
+
+// One statement prepared straight on the engine's handle of a connection, for commands that read
+// or copy many rows: values are read as the engine holds them (texts as the UTF-8 it keeps) and
+// can go from one database to another without being turned into Qt's variants and back.
+// Failures throw DatabaseError with the engine's text.
 class NativeStatement {
 public:
+    // How a value is stored, as the engine tells it.
+    enum class Storage { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 };
+
+    // One statement only: text after it is refused rather than left unrun.
     NativeStatement(sqlite3* database, const QString& sql);
+    NativeStatement(const QSqlDatabase& db, const QString& sql);
     ~NativeStatement();
     NativeStatement(const NativeStatement&) = delete;
     NativeStatement& operator=(const NativeStatement&) = delete;
@@ -25,7 +41,27 @@ public:
     // Throws DatabaseError unless `code` is SQLITE_OK.
     void check(int code) const;
 
+    // Binds `values` to the placeholders in order, with the kinds Qt's driver gives them (a text as
+    // text, bytes as a blob, a date as its ISO text, a null value as NULL); the statement must have
+    // exactly as many placeholders as there are values.
+    void bind(const QVariantList& values);
+    // Starts the statement again with the UTF-8 `texts` bound in order; they must outlive the run.
+    void rebind(std::span<const QByteArray> texts);
+
+    int columnCount() const;
+    // The column of that name, in any case; -1 when there is none.
+    int columnIndex(const char* name) const;
+    Storage storage(int column) const;
+    double number(int column) const;
+    qint64 integer(int column) const;
+    // The value as UTF-8 text (a number in the engine's own spelling), followed by a zero byte.
+    QByteArrayView utf8(int column) const;
+    QString text(int column) const;
+    // The value as Qt's driver gives it: a number, a text, bytes or null.
+    QVariant value(int column) const;
+
 private:
+    void prepare(const QString& sql);
     [[noreturn]] void fail(int code) const;
 
     sqlite3* database_;

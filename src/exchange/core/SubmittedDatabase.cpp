@@ -1,11 +1,12 @@
 #include "exchange/core/SubmittedDatabase.h"
 
 #include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/NativeStatement.h"
 #include "data/Schema.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 
@@ -20,11 +21,7 @@ namespace {
 }
 
 sqlite3* handleOf(const QSqlDatabase& db) {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-        refuse(QStringLiteral("数据库连接不可用"));
-    }
-    sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3* h = data::engineHandle(db);
     if (!h) {
         refuse(QStringLiteral("数据库连接不可用"));
     }
@@ -61,62 +58,22 @@ void setFlag(sqlite3* h, int option, int value) {
     }
 }
 
-// One statement over the engine's handle, without the driver's bookkeeping: the checks run a few
-// statements on every submitted database and read few values of each.
-class Statement {
+// A statement on the submitted file: any failure of the engine refuses the file, with its text.
+class Statement : public data::NativeStatement {
 public:
-    Statement(sqlite3* h, const QString& sql) : h_(h) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v3(h_, text.constData(), int(text.size()), 0, &statement_, nullptr) !=
-                SQLITE_OK ||
-            !statement_) {
-            fail();
-        }
+    Statement(sqlite3* h, const QString& sql) try : NativeStatement(h, sql) {
+    } catch (const data::DatabaseError& e) {
+        refuse(e.engineText());
     }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
 
     // Steps to the next row; false after the last one.
     bool next() {
-        const int result = sqlite3_step(statement_);
-        if (result == SQLITE_ROW) {
-            return true;
-        }
-        if (result != SQLITE_DONE) {
-            fail();
-        }
-        return false;
-    }
-    int columnCount() const { return sqlite3_column_count(statement_); }
-    int integer(int column) const { return sqlite3_column_int(statement_, column); }
-    QString text(int column) const {
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return QString::fromUtf8(bytes, sqlite3_column_bytes(statement_, column));
-    }
-    // The value as the driver would give it: a number, text, bytes or null.
-    QVariant value(int column) const {
-        switch (sqlite3_column_type(statement_, column)) {
-            case SQLITE_INTEGER:
-                return qlonglong(sqlite3_column_int64(statement_, column));
-            case SQLITE_FLOAT:
-                return sqlite3_column_double(statement_, column);
-            case SQLITE_TEXT:
-                return text(column);
-            case SQLITE_BLOB: {
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, column));
-                return QByteArray(bytes, sqlite3_column_bytes(statement_, column));
-            }
-            default:
-                return {};
+        try {
+            return step();
+        } catch (const data::DatabaseError& e) {
+            refuse(e.engineText());
         }
     }
-
-private:
-    [[noreturn]] void fail() { refuse(QString::fromUtf8(sqlite3_errmsg(h_))); }
-
-    sqlite3* h_;
-    sqlite3_stmt* statement_ = nullptr;
 };
 
 bool isProjectTable(const QString& name) {

@@ -1,9 +1,10 @@
 #include "lists/core/ProjectWorkbook.h"
 
 #include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/NativeStatement.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
-#include "lists/core/SqliteStatement.h"
 #include "record/core/FieldTable.h"
 #include "reports/core/Workbook.h"
 
@@ -115,7 +116,7 @@ class SheetRows {
 public:
     SheetRows(reports::Sheet& sheet, const data::TableDef& table) : sheet_(sheet), table_(table) {}
 
-    void write(const SqliteStatement& rows) {
+    void write(const data::NativeStatement& rows) {
         if (columns_.empty()) {
             mapColumns(rows);
         }
@@ -133,9 +134,9 @@ public:
     int written() const { return written_; }
 
 private:
-    using Storage = SqliteStatement::Storage;
+    using Storage = data::NativeStatement::Storage;
 
-    void mapColumns(const SqliteStatement& rows) {
+    void mapColumns(const data::NativeStatement& rows) {
         for (const data::Column& column : table_.columns) {
             if (column.type != data::ColumnType::Counter) {
                 columns_.emplace_back(rows.columnIndex(column.name), column.type);
@@ -143,7 +144,7 @@ private:
         }
     }
 
-    void cell(int column, data::ColumnType type, const SqliteStatement& rows, int field) {
+    void cell(int column, data::ColumnType type, const data::NativeStatement& rows, int field) {
         const Storage storage = rows.storage(field);
         if (storage == Storage::Null) {
             return;
@@ -151,7 +152,7 @@ private:
         const bool stored = storage == Storage::Integer || storage == Storage::Real;
         if (type == data::ColumnType::Number) {
             bool ok = stored;
-            const double number = stored ? rows.number(field) : rows.text(field).toDouble(&ok);
+            const double number = stored ? rows.number(field) : rows.utf8(field).toDouble(&ok);
             if (ok) {
                 sheet_.number(next_, column, number);
                 return;
@@ -160,7 +161,7 @@ private:
         const bool text = type == data::ColumnType::Text || type == data::ColumnType::Memo;
         // Outside the text columns a number reads as Qt spells it.
         const QByteArray spelt = stored && !text ? numberText(rows, field) : QByteArray();
-        const QByteArrayView value = spelt.isNull() ? rows.text(field) : QByteArrayView(spelt);
+        const QByteArrayView value = spelt.isNull() ? rows.utf8(field) : QByteArrayView(spelt);
         if (type == data::ColumnType::Date && storage != Storage::Blob) {
             const QDate date = QDate::fromString(
                 QString::fromUtf8(value.first(std::min<qsizetype>(10, value.size()))), Qt::ISODate);
@@ -180,7 +181,7 @@ private:
         }
     }
 
-    static QByteArray numberText(const SqliteStatement& rows, int field) {
+    static QByteArray numberText(const data::NativeStatement& rows, int field) {
         if (rows.storage(field) == Storage::Integer) {
             return QByteArray::number(rows.integer(field));
         }
@@ -220,12 +221,12 @@ QString streamingStatement(const QString& sql) {
 
 // The key of the current project as the lookups bind it: its UTF-8, with bytes that are no UTF-8
 // read as the replacement character. False when a part of it is null.
-bool projectKey(const SqliteStatement& rows, const int (&columns)[3], std::array<QByteArray, 3>& key) {
+bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std::array<QByteArray, 3>& key) {
     for (int k = 0; k < 3; ++k) {
-        if (rows.storage(columns[k]) == SqliteStatement::Storage::Null) {
+        if (rows.storage(columns[k]) == data::NativeStatement::Storage::Null) {
             return false;
         }
-        const QByteArrayView bytes = rows.text(columns[k]);
+        const QByteArrayView bytes = rows.utf8(columns[k]);
         key[k] = bytes.isValidUtf8() ? bytes.toByteArray() : QString::fromUtf8(bytes).toUtf8();
     }
     return true;
@@ -233,25 +234,26 @@ bool projectKey(const SqliteStatement& rows, const int (&columns)[3], std::array
 
 }  // namespace
 
-WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
-                                    const QString& path) {
+namespace {
+
+WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path) {
     reports::Workbook book(path);
     SheetRows projects(book.addSheet(QStringLiteral("项目"), projectSheetHeader()), data::table1());
     SheetRows prior(book.addSheet(QStringLiteral("前期项目"), priorSheetHeader()), data::table2());
     SheetRows staff(book.addSheet(QStringLiteral("研究人员"), staffSheetHeader()), data::table3());
 
-    SqliteStatement rows(db, streamingStatement(selection.sql), kReadFailed);
+    data::NativeStatement rows(db, streamingStatement(selection.sql));
     rows.bind(selection.values);
     int keyColumns[3];
     for (int k = 0; k < 3; ++k) {
         keyColumns[k] = rows.columnIndex(data::kKeyColumns[k]);
     }
-    SqliteStatement priorRows(db, data::sql::kPriorProjectsOfKey, kReadFailed);
-    SqliteStatement staffRows(db, data::sql::kStaffOfKey, kReadFailed);
+    data::NativeStatement priorRows(db, data::sql::kPriorProjectsOfKey);
+    data::NativeStatement staffRows(db, data::sql::kStaffOfKey);
     // A project that the result holds twice has its rows written once.
     std::unordered_set<std::string> written;
     std::array<QByteArray, 3> key;
-    while (rows.next()) {
+    while (rows.step()) {
         projects.write(rows);
         if (!projectKey(rows, keyColumns, key)) {
             continue;
@@ -265,13 +267,25 @@ WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelecti
         }
         for (auto [lookup, sheet] : {std::pair{&priorRows, &prior}, std::pair{&staffRows, &staff}}) {
             lookup->rebind(key);
-            while (lookup->next()) {
+            while (lookup->step()) {
                 sheet->write(*lookup);
             }
         }
     }
     book.close();
     return {projects.written(), prior.written(), staff.written()};
+}
+
+}  // namespace
+
+WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
+                                    const QString& path) {
+    try {
+        return writeWorkbook(db, selection, path);
+    } catch (const data::DatabaseError& e) {
+        // The workbook is gone with its scope: nothing is left under the chosen name.
+        throw Error(kReadFailed + e.engineText());
+    }
 }
 
 }  // namespace meridell::lists
