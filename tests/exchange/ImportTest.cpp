@@ -185,6 +185,42 @@ TEST_F(ImportTest, DebianArchiveWithDeepDatabaseAndExtraEntriesImports) {
     EXPECT_EQ(import(work("deep.zip")), QStringList{allTaken(2)});
 }
 
+TEST_F(ImportTest, TheUnpackedDatabaseIsReadAsItStands) {
+    // A submission kept in write-ahead mode imports from its file alone.
+    EXPECT_EQ(import(submit(
+                  [](SqlFile& db) {
+                      db.scalar("PRAGMA journal_mode=WAL");
+                      twoProjects(db);
+                  },
+                  "wal.zip", "wal/project.mdb")),
+              QStringList{allTaken(2)});
+
+    // A log carried beside the database, holding a project the database itself does not, is
+    // not played into what the import reads.
+    QByteArray database;
+    QByteArray log;
+    {
+        test::makeProjectDatabase(work("log/project.mdb"));
+        SqlFile db(work("log/project.mdb"));
+        db.scalar("PRAGMA journal_mode=WAL");
+        addProject(db, QStringLiteral("丙"), QStringLiteral("某"), QStringLiteral("所"));
+        db.scalar("PRAGMA wal_checkpoint(TRUNCATE)");
+        db.scalar("PRAGMA wal_autocheckpoint=0");
+        addProject(db, QStringLiteral("丁"), QStringLiteral("某"), QStringLiteral("所"));
+        for (auto [file, bytes] : {std::pair{"log/project.mdb", &database}, {"log/project.mdb-wal", &log}}) {
+            QFile f(work(QLatin1String(file)));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            *bytes = f.readAll();
+        }
+    }
+    ASSERT_GT(log.size(), 0);
+    test::writeArchive(work("log.zip"), {{"project.mdb", database}, {"project.mdb-wal", log}});
+    EXPECT_EQ(import(work("log.zip")), QStringList{allTaken(1)});
+    EXPECT_EQ(
+        SqlFile(office()).scalar("select count(*) from table1 where projectname in ('丙', '丁')").toInt(), 1);
+    EXPECT_EQ(SqlFile(office()).scalar("select count(*) from table1 where projectname = '丙'").toInt(), 1);
+}
+
 TEST_F(ImportTest, CancelledDialogStillEmptiesTheStagingFolder) {
     QDir().mkpath(staging() + "/left");
     QFile(staging() + "/project3.zip").open(QIODevice::WriteOnly);
