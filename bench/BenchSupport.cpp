@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace meridell::bench {
 
@@ -23,6 +24,10 @@ double timeMs(const std::function<void()>& work, int repeat) {
         best = std::min(best, t.nsecsElapsed() / 1e6);
     }
     return best;
+}
+
+void settleDisk() {
+    ::sync();
 }
 
 static double statusField(const char* key) {

@@ -22,6 +22,9 @@ struct Register {
 
 // Milliseconds taken by `work`, the best of `repeat` runs.
 double timeMs(const std::function<void()>& work, int repeat = 1);
+// Writes out what earlier steps left in the disk's cache, so that a measurement that syncs its
+// own files does not wait for the setup's.
+void settleDisk();
 // Peak resident memory of this process so far, in MB.
 double peakMemoryMb();
 // Current resident memory in MB.

@@ -57,6 +57,7 @@ double sqliteMergeMs(const QString& target, const QStringList& databases) {
     file.open();
     file.write(script.toUtf8());
     file.close();
+    bench::settleDisk();
     return bench::timeMs([&] {
         QProcess tool;
         tool.setStandardInputFile(file.fileName());
@@ -100,6 +101,7 @@ MERIDELL_BENCH(reports_batch_import) {
     module.ADOConnection1.open();
     module.bindQueries();
     exchange::BatchReport report;
+    bench::settleDisk();
     const double importMs = bench::timeMs([&] {
         report = exchange::runBatchImport({office, {}}, module, archives, exchange::BatchHooks{});
     });
