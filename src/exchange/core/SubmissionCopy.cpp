@@ -299,7 +299,10 @@ ImportCounts SubmissionCopy::copyProjects() {
 
 LargeCache::LargeCache(data::Connection& connection) : connection_(connection) {
     QSqlQuery q(connection_.database());
-    if (q.exec(QStringLiteral("PRAGMA cache_size")) && q.next() && -q.value(0).toLongLong() >= kKib) {
+    const bool large =
+        q.exec(QStringLiteral("PRAGMA cache_size")) && q.next() && -q.value(0).toLongLong() >= kKib;
+    q.finish();
+    if (large) {
         return;  // raised already, for a whole batch
     }
     connection_.exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kKib));

@@ -8,7 +8,6 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <xlsxwriter.h>
@@ -25,84 +24,6 @@ QString officeLockFile(const QFileInfo& target) {
 QString cannotWrite(const QString& path) {
     return QStringLiteral("电子表格文件“%1”无法写入，原有的文件没有改动。")
         .arg(QDir::toNativeSeparators(path));
-}
-
-// The length of the well-formed UTF-8 sequence of more than one byte at `p`, or 0.
-int sequenceLength(const unsigned char* p, const unsigned char* end) {
-    const unsigned char b = *p;
-    int more = 0;
-    unsigned char low = 0x80;  // the range of the byte after the lead byte
-    unsigned char high = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-        more = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        more = 2;
-        low = b == 0xE0 ? 0xA0 : low;    // no overlong form
-        high = b == 0xED ? 0x9F : high;  // no surrogate
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        more = 3;
-        low = b == 0xF0 ? 0x90 : low;
-        high = b == 0xF4 ? 0x8F : high;  // nothing beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (end - p <= more || p[1] < low || p[1] > high) {
-        return 0;
-    }
-    for (int k = 2; k <= more; ++k) {
-        if ((p[k] & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return more + 1;
-}
-
-// Whether eight bytes hold a byte of the value `byte` (all of them below 0x80).
-bool holds(std::uint64_t bytes, unsigned char byte) {
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    const std::uint64_t x = bytes ^ (ones * byte);
-    return ((x - ones) & ~x & (ones << 7)) != 0;
-}
-
-// Past the three-byte characters at `p` that need no closer look (most of Chinese text).
-const unsigned char* threeByteRun(const unsigned char* p, const unsigned char* end) {
-    while (end - p >= 3) {
-        const unsigned lead = p[0];
-        // A lead byte from E1 to EF but ED, then two bytes from 80 to BF.
-        if (lead - 0xE1u > 0x0Eu || lead == 0xED || ((p[1] ^ 0x80u) | (p[2] ^ 0x80u)) >= 0x40u) {
-            break;
-        }
-        p += 3;
-    }
-    return p;
-}
-
-// Whether `text` is well-formed UTF-8, which the library can take as it is (up to a zero byte, where
-// every text of a cell ends); `lineBreak` tells whether it holds a line break. One pass, as the texts of a
-// large sheet are many: plain ASCII eight bytes at a time, the three-byte characters of Chinese text at once.
-bool plainUtf8(QByteArrayView text, bool& lineBreak) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    lineBreak = false;
-    while (p < end) {
-        std::uint64_t eight = 0;
-        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080) == 0)) {
-            lineBreak = lineBreak || holds(eight, '\n');
-            p += 8;
-        } else if (*p < 0x80) {
-            lineBreak = lineBreak || *p == '\n';
-            ++p;
-        } else if (const auto* run = threeByteRun(p, end); run != p) {
-            p = run;
-        } else {
-            const int length = sequenceLength(p, end);
-            if (length == 0) {
-                return false;
-            }
-            p += length;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -141,12 +62,11 @@ void Sheet::textUtf8(int row, int column, QByteArrayView value) {
     if (value.isEmpty()) {
         return;
     }
-    bool lineBreak = false;
-    if (value.size() > kCellTextLimit || !plainUtf8(value, lineBreak)) {
+    if (value.size() > kCellTextLimit || !value.isValidUtf8() || value.contains('\0')) {
         text(row, column, QString::fromUtf8(value));
         return;
     }
-    lxw_format* format = lineBreak ? book_.wrap_ : nullptr;
+    lxw_format* format = value.contains('\n') ? book_.wrap_ : nullptr;
     check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), value.data(), format));
 }
 
