@@ -6,6 +6,7 @@
 #include "common/core/Error.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
+#include "data/SelectStatement.h"
 #include "record/core/FieldTable.h"
 
 #include <QHash>
@@ -35,13 +36,13 @@ const QString kBlanks = QStringLiteral("' ' || char(9, 10, 13, 12288)");
 QString selectProjects() {
     QStringList parts{QStringLiteral("rowid")};
     for (const char* key : data::kKeyColumns) {
-        parts << QStringLiteral("\"%1\"").arg(QLatin1String(key));
+        parts << data::quotedName(QLatin1String(key));
     }
     for (const QString& column : checkedColumns()) {
         if (isMemoColumn(column)) {
             parts << QStringLiteral("coalesce(trim(\"%1\", %2), '') = ''").arg(column, kBlanks);
         } else {
-            parts << QStringLiteral("\"%1\"").arg(column);
+            parts << data::quotedName(column);
         }
     }
     return QStringLiteral("select %1 from table1 order by rowid").arg(parts.join(", "));

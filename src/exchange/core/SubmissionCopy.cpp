@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/NativeStatement.h"
 #include "data/Schema.h"
+#include "data/SelectStatement.h"
 #include "exchange/core/SubmittedDatabase.h"
 
 #include <QHash>
@@ -104,7 +105,7 @@ QString textOf(sqlite3_value* value) {
 QString insertSql(const data::TableDef& def, int first, int last) {
     QStringList names;
     for (int c = first; c <= last; ++c) {
-        names << QStringLiteral("\"%1\"").arg(QLatin1String(def.columns[c - 1].name));
+        names << data::quotedName(QLatin1String(def.columns[c - 1].name));
     }
     return QStringLiteral("insert into %1(%2) values(%3)")
         .arg(QLatin1String(def.name), names.join(QLatin1Char(',')),
@@ -147,7 +148,7 @@ private:
     int countSource(const QString& table, const QString& condition) {
         NativeStatement count(submitted_.handle(),
                               QStringLiteral("select count(*) from %1 where %2").arg(table, condition));
-        return count.step() ? sqlite3_column_int(count.get(), 0) : 0;
+        return count.step() ? int(count.integer(0)) : 0;
     }
 
     // Runs `handle` on each source row of `table` meeting `condition`, with the number of the
@@ -161,7 +162,7 @@ private:
                                             "order by %1.rowid limit %3")
                                  .arg(table, condition)
                                  .arg(kPage));
-        const int width = sqlite3_column_count(page.get());
+        const int width = page.columnCount();
         sqlite3_int64 after = std::numeric_limits<sqlite3_int64>::min();
         std::vector<Row> rows;
         std::optional<Stepper> stepper;
@@ -171,7 +172,7 @@ private:
             page.check(sqlite3_bind_int64(page.get(), 1, after));
             while (page.step()) {
                 rows.push_back(rowOf(page, width));
-                after = sqlite3_column_int64(page.get(), width - 1);
+                after = page.integer(width - 1);
             }
             page.reset();
             if (!stepper) {

@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/NativeStatement.h"
 #include "data/Schema.h"
+#include "data/SelectStatement.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
@@ -308,7 +309,7 @@ void checkSubmittedNumbers(const QSqlDatabase& db) {
         QStringList types;
         for (const data::Column& column : data::table1().columns) {
             if (column.type == data::ColumnType::Number) {
-                columns << QStringLiteral("\"%1\"").arg(QLatin1String(column.name));
+                columns << data::quotedName(QLatin1String(column.name));
                 types << QStringLiteral("typeof(%1)").arg(columns.back());
             }
         }

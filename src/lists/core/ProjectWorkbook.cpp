@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/NativeStatement.h"
 #include "data/Schema.h"
+#include "data/SelectStatement.h"
 #include "data/Statements.h"
 #include "record/core/FieldTable.h"
 #include "reports/core/Workbook.h"
@@ -214,7 +215,7 @@ private:
 QString streamingStatement(const QString& sql) {
     QStringList columns;
     for (const data::Column& c : data::table1().columns) {
-        columns << QStringLiteral("\"%1\"").arg(QLatin1String(c.name));
+        columns << data::quotedName(QLatin1String(c.name));
     }
     return QStringLiteral("select %1 from (%2)").arg(columns.join(QLatin1Char(',')), sql);
 }
@@ -231,10 +232,6 @@ bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std:
     }
     return true;
 }
-
-}  // namespace
-
-namespace {
 
 WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path) {
     reports::Workbook book(path);
