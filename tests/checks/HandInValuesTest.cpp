@@ -2,8 +2,6 @@
 #include "checks/core/PeriodValues.h"
 #include "record/QStringPrinter.h"
 
-#include <QDate>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,37 +26,24 @@ TEST(HandInValues, AmountsAsStored) {
         {"a fraction", 12.345, {State::Number, 1235}},
         {"an integer", qint64(7), {State::Number, 700}},
         {"a text of a decimal", QStringLiteral(" -0.5 "), {State::Number, -50}},
-        {"a text with an exponent", QStringLiteral("1.5e2"), {State::Number, 15000}},
         {"bytes of a decimal", QByteArray("3"), {State::Number, 300}},
         {"the largest amount", 1e12, {State::Number, 100000000000000}},
-        {"the largest amount below 0", -1e12, {State::Number, -100000000000000}},
         {"a cent beyond", 1000000000000.01, {State::OutOfRange, 0}},
-        {"a text a cent beyond", QStringLiteral("1000000000000.01"), {State::OutOfRange, 0}},
         {"1e300", 1e300, {State::OutOfRange, 0}},
         {"a text beyond a double", QStringLiteral("1e400"), {State::OutOfRange, 0}},
+        {"a text below what a double holds", QStringLiteral("1e-400"), {State::Number, 0}},
         {"the largest integer", std::numeric_limits<qint64>::max(), {State::OutOfRange, 0}},
         {"infinity", inf, {State::OutOfRange, 0}},
-        {"minus infinity", -inf, {State::OutOfRange, 0}},
         {"NaN", std::nan(""), {State::OutOfRange, 0}},
         {"grouped digits", QStringLiteral("1,000"), {State::NotNumber, 0}},
         {"a word", QStringLiteral("很多"), {State::NotNumber, 0}},
         {"a unit after the number", QStringLiteral("12万元"), {State::NotNumber, 0}},
-        {"full-width digits", QStringLiteral("１２"), {State::NotNumber, 0}},
-        {"a text of infinity", QStringLiteral("inf"), {State::NotNumber, 0}},
-        {"a lone point", QStringLiteral("."), {State::NotNumber, 0}},
-        {"a date", QDate(2006, 5, 1), {State::NotNumber, 0}},
     };
     for (const AmountCase& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(readAmount(c.stored), c.expected);
     }
-}
-
-TEST(HandInValues, MoneyInWholeCents) {
-    EXPECT_EQ(toCents(1e300), 0);
-    EXPECT_EQ(toCents(QStringLiteral("1,000")), 0);
-    // The largest sum the check can form: seven amounts at the bound, written without overflow.
-    EXPECT_EQ(centsText(7 * 100000000000000), QStringLiteral("7000000000000"));
+    // The largest sum the check can form, seven amounts at the bound, is written without overflow.
     EXPECT_EQ(centsText(-7 * 100000000000000 - 1), QStringLiteral("-7000000000000.01"));
 }
 
@@ -72,37 +57,24 @@ TEST(HandInValues, YearsAndMonthsInEveryWritingTheFormKeeps) {
     const PeriodCase cases[] = {
         {"2006", 2006, std::nullopt},
         {"2027年", 2027, std::nullopt},
-        {" 2027 年 ", 2027, std::nullopt},
         {"２０２７", 2027, std::nullopt},
         {"二〇二七", 2027, std::nullopt},
-        {"二零二六年", 2026, std::nullopt},
-        {"二○○三", 2003, std::nullopt},
         {"1000", 1000, std::nullopt},
         {"0999", std::nullopt, std::nullopt},
         {"200000000", std::nullopt, std::nullopt},
         {"2147483648", std::nullopt, std::nullopt},
-        {"20０", std::nullopt, std::nullopt},
         {"2027年年", std::nullopt, std::nullopt},
-        {"2027.0", std::nullopt, std::nullopt},
         {"01", std::nullopt, 1},
-        {"1", std::nullopt, 1},
         {"5月", std::nullopt, 5},
         {"１２", std::nullopt, 12},
-        {"〇五", std::nullopt, 5},
-        {"三", std::nullopt, 3},
         {"十", std::nullopt, 10},
-        {"十一月", std::nullopt, 11},
         {"一十二", std::nullopt, 12},
         {"0", std::nullopt, std::nullopt},
-        {"00", std::nullopt, std::nullopt},
         {"13", std::nullopt, std::nullopt},
         {"十三", std::nullopt, std::nullopt},
         {"二十", std::nullopt, std::nullopt},
-        {"十十", std::nullopt, std::nullopt},
         {"012", std::nullopt, std::nullopt},
-        {"-1", std::nullopt, std::nullopt},
         {"很多", std::nullopt, std::nullopt},
-        {"", std::nullopt, std::nullopt},
     };
     for (const PeriodCase& c : cases) {
         const QString text = QString::fromUtf8(c.stored);

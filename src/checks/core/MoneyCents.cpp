@@ -25,10 +25,8 @@ Amount fromText(const QString& stored) {
     if (!decimal.match(text).hasMatch()) {
         return {Amount::State::NotNumber, 0};
     }
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    // A plain decimal that does not convert lies beyond what a double holds.
-    return ok ? fromNumber(value) : Amount{Amount::State::OutOfRange, 0};
+    // A plain decimal too large for a double converts to infinity, one too small to 0.
+    return fromNumber(text.toDouble());
 }
 
 }  // namespace
