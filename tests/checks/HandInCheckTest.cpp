@@ -166,6 +166,52 @@ const Case kCases[] = {
          addStaff(db, key, kMan, QVariant());
          addStaff(db, key, QStringLiteral("李四"), "440524188001010015");
      }},
+    // Odd values an archive can bring along.
+    {"start year of nine digits",
+     [](QVariantMap& p) { set(p, "yearstart", "200000000"); },
+     {{1, "yearstart", S::Error, "起始年份“200000000”不是四位数的年份。"}}},
+    {"years written with 年",
+     [](QVariantMap& p) {
+         set(p, "yearstart", "2027年");
+         set(p, "yearend", "2026年");
+     },
+     {{1, "yearend", S::Error, "项目起始（2027年05月）晚于结束（2026年04月）。"}}},
+    {"years and months in Chinese numerals",
+     [](QVariantMap& p) {
+         set(p, "yearstart", "二〇二七");
+         set(p, "monthstart", "五月");
+         set(p, "yearend", "二零二六年");
+         set(p, "monthend", "十二");
+     },
+     {{1, "yearend", S::Error, "项目起始（2027年05月）晚于结束（2026年12月）。"}}},
+    {"start and end in the same month",
+     [](QVariantMap& p) {
+         set(p, "yearend", "2006");
+         set(p, "monthend", "5月");
+     },
+     {}},
+    {"months 0 and 13",
+     [](QVariantMap& p) {
+         set(p, "monthstart", "0");
+         set(p, "monthend", "13");
+     },
+     {{1, "monthstart", S::Error, "起始月份“0”不是1到12之间的月份。"},
+      {1, "monthend", S::Error, "结束月份“13”不是1到12之间的月份。"}}},
+    {"three funds beyond any plan",
+     [](QVariantMap& p) {
+         for (const char* column : {"provincefund", "deptfund", "cityfund"}) {
+             set(p, column, 1e300);
+         }
+     },
+     {{10, "provincefund", S::Error, "数额超出范围。"},
+      {10, "deptfund", S::Error, "数额超出范围。"},
+      {10, "cityfund", S::Error, "数额超出范围。"}}},
+    {"applied funds as texts that are no numbers",
+     [](QVariantMap& p) {
+         set(p, "cost", "1,000");
+         set(p, "othercost", "很多");
+     },
+     {{1, "cost", S::Error, "“1,000”不是数字。"}, {10, "othercost", S::Error, "“很多”不是数字。"}}},
 };
 
 TEST(HandInCheck, EachFaultGivesItsFinding) {

@@ -1,33 +1,10 @@
 #include "checks/core/HandInCheck.h"
 
 #include "checks/core/HandInFacts.h"
-#include "checks/core/MoneyCents.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace meridell::checks {
-
-qint64 toCents(const QVariant& amount) {
-    bool ok = false;
-    const double value = amount.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        return 0;
-    }
-    return std::llround(value * 100);
-}
-
-QString centsText(qint64 cents) {
-    const qint64 whole = cents / 100;
-    const qint64 part = std::llabs(cents % 100);
-    QString text = (cents < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole);
-    if (part != 0) {
-        text += QStringLiteral(".%1").arg(part, 2, 10, QLatin1Char('0'));
-        if (text.endsWith(QLatin1Char('0'))) {
-            text.chop(1);
-        }
-    }
-    return text;
-}
 
 std::vector<Finding> checkProjects(data::Connection& connection) {
     std::vector<Finding> findings;

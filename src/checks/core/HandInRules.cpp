@@ -2,6 +2,7 @@
 
 #include "checks/core/HandInFacts.h"
 #include "checks/core/MoneyCents.h"
+#include "checks/core/PeriodValues.h"
 #include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
 
@@ -110,9 +111,12 @@ bool isEmpty(const ProjectFacts& p, const FieldPlan& plan) {
         case FieldPlan::Kind::Memo:
             return v.toBool();
         case FieldPlan::Kind::Number:
-            return v.isNull();
-        case FieldPlan::Kind::Figure:
-            return v.isNull() || toCents(v) == 0;
+            return readAmount(v).state == Amount::State::Empty;
+        case FieldPlan::Kind::Figure: {
+            const Amount amount = readAmount(v);
+            return amount.state == Amount::State::Empty ||
+                   (amount.state == Amount::State::Number && amount.cents == 0);
+        }
         case FieldPlan::Kind::Text:
             break;
     }
@@ -184,68 +188,141 @@ void checkLeaderIdcard(const ProjectFacts& p, Collector& out) {
     }
 }
 
-// Year and month as a count of months; nothing when the year is missing or not a number.
-std::optional<int> monthIndex(const QString& year, const QString& month) {
-    bool yearOk = false;
-    bool monthOk = false;
-    const int y = year.toInt(&yearOk);
-    const int m = month.toInt(&monthOk);
-    if (!yearOk) {
-        return std::nullopt;
+// One end of the project's period: its year and month as far as they name a year and a month.
+struct PeriodEnd {
+    std::optional<int> year;
+    std::optional<int> month;
+};
+
+// Reads one end of the period; a year or month that is filled in but names none is a finding.
+// An empty one is not: the empty-field check has already named it.
+PeriodEnd readPeriodEnd(const ProjectFacts& p, Collector& out, const QString& yearColumn,
+                        const QString& monthColumn, const QString& side) {
+    PeriodEnd end;
+    const QString year = p.text(yearColumn);
+    if (!year.isEmpty()) {
+        end.year = yearOf(year);
+        if (!end.year) {
+            out.addAt(yearColumn, Severity::Error,
+                      QStringLiteral("%1年份“%2”不是四位数的年份。").arg(side, quotedValue(year)));
+        }
     }
-    return y * 12 + (monthOk ? m - 1 : 0);
+    const QString month = p.text(monthColumn);
+    if (!month.isEmpty()) {
+        end.month = monthOf(month);
+        if (!end.month) {
+            out.addAt(monthColumn, Severity::Error,
+                      QStringLiteral("%1月份“%2”不是1到12之间的月份。").arg(side, quotedValue(month)));
+        }
+    }
+    return end;
 }
 
 void checkPeriod(const ProjectFacts& p, Collector& out) {
-    const QString ys = p.text("yearstart"), ms = p.text("monthstart");
-    const QString ye = p.text("yearend"), me = p.text("monthend");
-    // Without both months only the years are compared.
-    const bool months = !ms.isEmpty() && !me.isEmpty();
-    const auto start = monthIndex(ys, months ? ms : QString());
-    const auto end = monthIndex(ye, months ? me : QString());
-    if (start && end && *start > *end) {
-        auto shown = [months](const QString& y, const QString& m) {
-            return months ? QStringLiteral("%1年%2月").arg(y, m) : QStringLiteral("%1年").arg(y);
+    const PeriodEnd start = readPeriodEnd(p, out, QStringLiteral("yearstart"), QStringLiteral("monthstart"),
+                                          QStringLiteral("起始"));
+    const PeriodEnd end =
+        readPeriodEnd(p, out, QStringLiteral("yearend"), QStringLiteral("monthend"), QStringLiteral("结束"));
+    if (!start.year || !end.year) {
+        return;
+    }
+    // Without both months only the years are compared. Years have four digits, so the counts of
+    // months stay far inside an int.
+    const bool months = start.month && end.month;
+    auto monthCount = [months](const PeriodEnd& e) { return *e.year * 12 + (months ? *e.month - 1 : 0); };
+    if (monthCount(start) > monthCount(end)) {
+        auto shown = [months](const PeriodEnd& e) {
+            QString text = QStringLiteral("%1年").arg(*e.year);
+            return months ? text + QStringLiteral("%1月").arg(*e.month, 2, 10, QLatin1Char('0')) : text;
         };
         out.addAt(QStringLiteral("yearend"), Severity::Error,
-                  QStringLiteral("项目起始（%1）晚于结束（%2）。").arg(shown(ys, ms), shown(ye, me)));
+                  QStringLiteral("项目起始（%1）晚于结束（%2）。").arg(shown(start), shown(end)));
     }
 }
 
-qint64 sumOf(const ProjectFacts& p, std::initializer_list<const char*> columns) {
+// The money fields of the form (the applied funds, the four funds, the seven costs and both totals).
+bool isMoneyPlan(const FieldPlan& plan) {
+    return plan.kind == FieldPlan::Kind::Number || plan.kind == FieldPlan::Kind::Figure;
+}
+
+// A money field holding a text that is no number, or an amount no plan can have.
+void checkAmounts(const ProjectFacts& p, Collector& out) {
+    for (const FieldPlan& plan : fieldPlans()) {
+        if (!isMoneyPlan(plan)) {
+            continue;
+        }
+        const QVariant& stored = p.values.at(plan.position);
+        switch (readAmount(stored).state) {
+            case Amount::State::NotNumber:
+                out.add(plan, Severity::Error,
+                        QStringLiteral("“%1”不是数字。").arg(quotedValue(stored.toString())));
+                break;
+            case Amount::State::OutOfRange:
+                out.add(plan, Severity::Error, QStringLiteral("数额超出范围。"));
+                break;
+            case Amount::State::Empty:
+            case Amount::State::Number:
+                break;
+        }
+    }
+}
+
+// The cents of a money field, 0 when it is empty; nothing when it holds no usable amount.
+std::optional<qint64> centsOf(const ProjectFacts& p, const char* column) {
+    const Amount amount = readAmount(p.value(QLatin1String(column)));
+    switch (amount.state) {
+        case Amount::State::Empty:
+            return 0;
+        case Amount::State::Number:
+            return amount.cents;
+        case Amount::State::NotNumber:
+        case Amount::State::OutOfRange:
+            break;
+    }
+    return std::nullopt;
+}
+
+// The sum of money fields; nothing when one of them holds no usable amount, so that no sum is
+// compared that the figures do not make.
+std::optional<qint64> sumOf(const ProjectFacts& p, std::initializer_list<const char*> columns) {
     qint64 sum = 0;
     for (const char* c : columns) {
-        sum += toCents(p.value(QLatin1String(c)));
+        const auto cents = centsOf(p, c);
+        if (!cents) {
+            return std::nullopt;
+        }
+        sum += *cents;
     }
     return sum;
 }
 
 void checkMoney(const ProjectFacts& p, Collector& out) {
-    const qint64 funds = sumOf(p, {"provincefund", "deptfund", "cityfund", "otherfund"});
-    const qint64 costs =
+    checkAmounts(p, out);
+    const auto funds = sumOf(p, {"provincefund", "deptfund", "cityfund", "otherfund"});
+    const auto costs =
         sumOf(p, {"datacost", "travalcost", "softcost", "printcost", "checkcost", "managecost", "othercost"});
-    const qint64 totalFund = toCents(p.value("totalfund"));
-    const qint64 totalCost = toCents(p.value("totalcost"));
-    const qint64 applied = toCents(p.value("cost"));
-    if (totalFund != funds) {
+    const auto totalFund = centsOf(p, "totalfund");
+    const auto totalCost = centsOf(p, "totalcost");
+    const auto applied = centsOf(p, "cost");
+    if (totalFund && funds && *totalFund != *funds) {
         out.addAt("totalfund", Severity::Error,
                   QStringLiteral("经费合计为%1万元，但四项经费之和为%2万元。")
-                      .arg(centsText(totalFund), centsText(funds)));
+                      .arg(centsText(*totalFund), centsText(*funds)));
     }
-    if (totalCost != costs) {
+    if (totalCost && costs && *totalCost != *costs) {
         out.addAt("totalcost", Severity::Error,
                   QStringLiteral("费用合计为%1万元，但七项费用之和为%2万元。")
-                      .arg(centsText(totalCost), centsText(costs)));
+                      .arg(centsText(*totalCost), centsText(*costs)));
     }
-    if (totalFund != totalCost) {
+    if (totalFund && totalCost && *totalFund != *totalCost) {
         out.addAt("totalcost", Severity::Hint,
                   QStringLiteral("费用合计（%1万元）与经费合计（%2万元）不相等。")
-                      .arg(centsText(totalCost), centsText(totalFund)));
+                      .arg(centsText(*totalCost), centsText(*totalFund)));
     }
-    if (applied > totalFund) {
+    if (applied && totalFund && *applied > *totalFund) {
         out.addAt("cost", Severity::Hint,
                   QStringLiteral("申请经费（%1万元）多于经费合计（%2万元）。")
-                      .arg(centsText(applied), centsText(totalFund)));
+                      .arg(centsText(*applied), centsText(*totalFund)));
     }
 }
 
@@ -261,15 +338,17 @@ void checkContacts(const ProjectFacts& p, Collector& out) {
     const QString mail = p.text("mailnum");
     static const QRegularExpression sixDigits(QStringLiteral("^[0-9]{6}$"));
     if (!mail.isEmpty() && !sixDigits.match(mail).hasMatch()) {
-        out.addAt("mailnum", Severity::Error, QStringLiteral("邮编“%1”不是6位数字。").arg(mail));
+        out.addAt("mailnum", Severity::Error, QStringLiteral("邮编“%1”不是6位数字。").arg(quotedValue(mail)));
     }
     const QString email = p.text("email");
     if (!email.isEmpty() && !email.contains(QLatin1Char('@'))) {
-        out.addAt("email", Severity::Error, QStringLiteral("电子信箱“%1”中没有“@”。").arg(email));
+        out.addAt("email", Severity::Error,
+                  QStringLiteral("电子信箱“%1”中没有“@”。").arg(quotedValue(email)));
     }
     const QString phone = p.text("telephone");
     if (hasLatinLetter(phone)) {
-        out.addAt("telephone", Severity::Error, QStringLiteral("电话“%1”中含有字母。").arg(phone));
+        out.addAt("telephone", Severity::Error,
+                  QStringLiteral("电话“%1”中含有字母。").arg(quotedValue(phone)));
     }
 }
 
