@@ -58,7 +58,7 @@ protected:
         return *sql_;
     }
     std::vector<ReadSheet> write(const ProjectSelection& selection, WorkbookCounts* counts = nullptr,
-                                 int rowsPerSheet = reports::kSheetRowLimit) {
+                                 int rowsPerSheet = 0) {
         const QString path = folder.file(QStringLiteral("项目.xlsx"));
         const WorkbookCounts written = writeProjectWorkbook(db_, selection, path, rowsPerSheet);
         if (counts) {
@@ -331,7 +331,7 @@ TEST_F(ProjectWorkbookTest, RowsBeyondASheetGoOnInSheetsOfTheSameKind) {
 TEST_F(ProjectWorkbookTest, NumbersBeyondRangeAreWrittenAsText) {
     project(QStringLiteral("甲"), QStringLiteral("一所"));
     const std::pair<const char*, const char*> stored[] = {
-        {"cost", "1e999"},           {"provincefund", "-1e999"}, {"deptfund", "'inf'"},
+        {"cost", "1e999"},      {"provincefund", "-1e999"}, {"deptfund", "'inf'"},
         {"cityfund", "'-inf'"}, {"otherfund", "'nan'"},     {"registerdate", "1e999"},
     };
     for (const auto& [field, value] : stored) {

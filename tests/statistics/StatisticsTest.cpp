@@ -18,6 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <tuple>
+
 namespace meridell::statistics {
 namespace {
 
@@ -208,6 +212,48 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     const qint64 before = QFileInfo(png).size();
     EXPECT_THROW(savePng(QImage(), png), meridell::Error);
     EXPECT_EQ(QFileInfo(png).size(), before);
+}
+
+// A cost beyond the range of a number makes sums and shares that no table, caption or file shows as
+// a number; infinities of both signs make a sum that is none at all.
+TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
+    const std::tuple<double, QString, QString> texts[] = {
+        {1.25, "1.25", "1.3"},
+        {std::numeric_limits<double>::infinity(), "超出范围", "超出范围"},
+        {-std::numeric_limits<double>::infinity(), "超出范围", "超出范围"},
+        {std::nan(""), "超出范围", "超出范围"},
+    };
+    for (const auto& [value, funds, percent] : texts) {
+        EXPECT_EQ(fundsText(value), funds);
+        EXPECT_EQ(percentText(value), percent);
+    }
+    test::SqlFile(folder.databasePath()).exec("update table1 set cost = 1e999 where projectname = '项目1'");
+    const Statistics infinite = compute({"Select * from table1", {}});
+    EXPECT_TRUE(std::isinf(infinite.funds));
+    for (const GroupTable& table : infinite.tables) {
+        for (const GroupRow& row : table.rows) {
+            EXPECT_EQ(percentText(row.fundShare), QStringLiteral("超出范围"));
+            EXPECT_TRUE(std::isfinite(row.projectShare));
+        }
+    }
+    triggerMenu("管理查询");
+    ctx().SelectForm->Button10->click();
+    EXPECT_TRUE(
+        ctx().SelectForm->StatisticsForm->Label1->text().endsWith(QStringLiteral("申请经费合计超出范围")));
+
+    test::SqlFile(folder.databasePath()).exec("update table1 set cost = -1e999 where projectname = '项目2'");
+    const Statistics none = compute({"Select * from table1", {}});
+    EXPECT_TRUE(std::isnan(none.funds));
+    QTemporaryDir out;
+    saveWorkbook(none, out.filePath("统计.xlsx"));
+    const std::vector<test::ReadSheet> sheets = test::readWorkbook(out.filePath("统计.xlsx"));
+    ASSERT_FALSE(sheets.empty());
+    const test::ReadSheet& domains = sheets[0];
+    const int total = int(domains.rows.size()) - 1;
+    EXPECT_EQ(domains.at(total, 0), QStringLiteral("合计"));
+    EXPECT_EQ(domains.at(total, 3), QStringLiteral("超出范围"));
+    EXPECT_FALSE(domains.rows[size_t(total)][3].number);
+    EXPECT_EQ(domains.at(1, 4), QStringLiteral("超出范围"));
 }
 
 }  // namespace

@@ -284,7 +284,7 @@ bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std:
 
 WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path,
                              int rowsPerSheet) {
-    reports::Workbook book(path, rowsPerSheet);
+    reports::Workbook book(path, rowsPerSheet > 0 ? rowsPerSheet : reports::kSheetRowLimit);
     reports::SheetSeries projectSheets(book, QStringLiteral("项目"), projectSheetHeader());
     reports::SheetSeries priorSheets(book, QStringLiteral("前期项目"), priorSheetHeader());
     reports::SheetSeries staffSheets(book, QStringLiteral("研究人员"), staffSheetHeader());

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "reports/core/Workbook.h"
-
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -35,10 +33,10 @@ struct WorkbookCounts {
 // in the order of the statement, numbers as numbers, dates as dates, texts whole (a text longer than
 // a cell holds goes on in the cells beneath it); then "前期项目" and "研究人员" with the rows of
 // those projects, project by project, found by the project's key as stored. Rows that do not fit
-// in one sheet of `rowsPerSheet` rows go on in sheets of the same kind ("项目（续1）", ...). Rows
-// are read one at a time from the database. The file appears under `path` only when written whole;
-// throws meridell::Error with a Chinese text.
+// in one sheet of `rowsPerSheet` rows (0: as many as a sheet holds) go on in sheets of the same kind
+// ("项目（续1）", ...). Rows are read one at a time from the database. The file appears under `path` only
+// when written whole; throws meridell::Error with a Chinese text.
 WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
-                                    const QString& path, int rowsPerSheet = reports::kSheetRowLimit);
+                                    const QString& path, int rowsPerSheet = 0);
 
 }  // namespace meridell::lists

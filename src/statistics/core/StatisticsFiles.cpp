@@ -8,14 +8,30 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace meridell::statistics {
 
 QString groupCaption(const GroupRow& row) {
     return row.value.isEmpty() ? emptyGroupCaption() : row.value;
 }
 
+QString percentText(double percent) {
+    if (!std::isfinite(percent)) {
+        return QStringView(reports::kOutOfRangeText).toString();
+    }
+    return QString::number(percent, 'f', 1);
+}
+
 QString shareText(double percent) {
-    return QString::number(percent, 'f', 1) + QLatin1Char('%');
+    return std::isfinite(percent) ? percentText(percent) + QLatin1Char('%') : percentText(percent);
+}
+
+QString fundsText(double funds) {
+    if (!std::isfinite(funds)) {
+        return QStringView(reports::kOutOfRangeText).toString();
+    }
+    return QString::number(funds, 'f', 2);
 }
 
 QStringList tableHeader(const Dimension& dimension) {
