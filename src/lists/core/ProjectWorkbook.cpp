@@ -195,7 +195,10 @@ private:
         int extra = 0;
         int c = 0;
         for (const auto& [field, type] : columns_) {
-            if (field >= 0 && !reports::fitsOneCell(rows.utf8(field)) && isText(type, rows, field)) {
+            const Storage storage = field >= 0 ? rows.storage(field) : Storage::Null;
+            // Only a stored text or blob can be too long for a cell.
+            if ((storage == Storage::Text || storage == Storage::Blob) &&
+                !reports::fitsOneCell(rows.utf8(field)) && isText(type, rows, field)) {
                 QStringList pieces = reports::cellPieces(QString::fromUtf8(rows.utf8(field)));
                 extra = std::max(extra, int(pieces.size()) - 1);
                 long_.emplace_back(c, std::move(pieces));

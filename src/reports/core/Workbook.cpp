@@ -153,34 +153,33 @@ bool Sheet::fits(int row) {
     return false;
 }
 
-void Sheet::write(int row, int column, QByteArrayView utf8, bool wrap) {
-    if (!fits(row)) {
-        return;
+void Sheet::write(int row, int column, const char* escaped, bool wrap) {
+    if (fits(row)) {
+        check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), escaped,
+                                     wrap ? book_.wrap_ : nullptr));
     }
-    const QByteArray escaped = cellEscapes(utf8);
-    const char* text = escaped.isNull() ? utf8.data() : escaped.constData();
-    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), text,
-                                 wrap ? book_.wrap_ : nullptr));
 }
 
 void Sheet::text(int row, int column, const QString& value) {
     if (value.isEmpty()) {
         return;
     }
-    const QStringList pieces = cellPieces(value);
-    const QByteArray utf8 = pieces.front().toUtf8();
-    write(row, column, utf8, utf8.contains('\n'));
+    const QByteArray utf8 = cellPieces(value).front().toUtf8();
+    const QByteArray escaped = cellEscapes(utf8);
+    write(row, column, (escaped.isNull() ? utf8 : escaped).constData(), utf8.contains('\n'));
 }
 
 void Sheet::textUtf8(int row, int column, QByteArrayView value) {
     if (value.isEmpty()) {
         return;
     }
-    if (!fitsOneCell(value) || !value.isValidUtf8()) {
+    const QByteArray escaped = value.size() <= kCellTextLimit ? cellEscapes(value) : QByteArray();
+    // Every character takes at least one byte, so an escaped text of few enough bytes fits.
+    if (value.size() > kCellTextLimit || escaped.size() > kCellTextLimit || !value.isValidUtf8()) {
         text(row, column, QString::fromUtf8(value));
         return;
     }
-    write(row, column, value, value.contains('\n'));
+    write(row, column, escaped.isNull() ? value.data() : escaped.constData(), value.contains('\n'));
 }
 
 void Sheet::number(int row, int column, double value) {

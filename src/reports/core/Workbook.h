@@ -52,7 +52,8 @@ private:
     void check(int error);
     // False, and the workbook marked as failed, for a row past the workbook's limit.
     bool fits(int row);
-    void write(int row, int column, QByteArrayView utf8, bool wrap);
+    // Writes UTF-8 that is escaped already and ends with a zero byte.
+    void write(int row, int column, const char* escaped, bool wrap);
 
     Workbook& book_;
     lxw_worksheet* sheet_;
