@@ -16,8 +16,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include <cmath>
-
 namespace meridell::statistics {
 
 namespace {
@@ -101,12 +99,7 @@ void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope
     const QSqlDatabase database = dataModule_.ADOConnection1.database();
     ensureYearIndex(database);
     statistics_ = computeStatistics(database, set);
-    Label1->setText(QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3")
-                        .arg(scope)
-                        .arg(statistics_.projects)
-                        .arg(std::isfinite(statistics_.funds)
-                                 ? fundsText(statistics_.funds) + QStringLiteral("万元")
-                                 : fundsText(statistics_.funds)));
+    Label1->setText(scopeCaption(scope, statistics_));
     Label1->setAccessibleName(Label1->text());
     for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {
         fillTable(Tables[i], statistics_.tables[i]);

@@ -34,6 +34,16 @@ QString fundsText(double funds) {
     return QString::number(funds, 'f', 2);
 }
 
+QString scopeCaption(const QString& scope, const Statistics& statistics) {
+    const QString funds = std::isfinite(statistics.funds)
+                              ? fundsText(statistics.funds) + QStringLiteral("万元")
+                              : fundsText(statistics.funds);
+    return QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3")
+        .arg(scope)
+        .arg(statistics.projects)
+        .arg(funds);
+}
+
 QStringList tableHeader(const Dimension& dimension) {
     return {dimension.caption, QStringLiteral("项目数"), QStringLiteral("占项目数比例(%)"),
             QStringLiteral("申请经费(万元)"), QStringLiteral("占申请经费比例(%)")};

@@ -18,6 +18,9 @@ QString fundsText(double funds);
 // Infinity and NaN, which a sum or a share becomes when a value is beyond the range of a number,
 // are shown by these as "超出范围".
 
+// The line above the tables: "统计范围：全部项目，共60个项目，申请经费合计2319.00万元".
+QString scopeCaption(const QString& scope, const Statistics& statistics);
+
 // The column titles of every statistics table, the first being the dimension's caption.
 QStringList tableHeader(const Dimension& dimension);
 
