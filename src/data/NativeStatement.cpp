@@ -166,6 +166,14 @@ void NativeStatement::rebind(std::span<const QByteArray> texts) {
     }
 }
 
+void NativeStatement::rebindValues(const NativeStatement& source, std::span<const int> columns) {
+    sqlite3_reset(statement_);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        check(
+            sqlite3_bind_value(statement_, int(i + 1), sqlite3_column_value(source.statement_, columns[i])));
+    }
+}
+
 int NativeStatement::columnCount() const {
     return sqlite3_column_count(statement_);
 }

@@ -47,6 +47,10 @@ public:
     void bind(const QVariantList& values);
     // Starts the statement again with the UTF-8 `texts` bound in order; they must outlive the run.
     void rebind(std::span<const QByteArray> texts);
+    // Starts the statement again with the values of `columns` of the current row of `source` bound
+    // in order as the engine holds them (the same kind, the same bytes, whether UTF-8 or not), so
+    // that a comparison for equality finds the rows that hold those very values.
+    void rebindValues(const NativeStatement& source, std::span<const int> columns);
 
     int columnCount() const;
     // The column of that name, in any case; -1 when there is none.

@@ -20,10 +20,6 @@ namespace meridell::statistics {
 
 namespace {
 
-QString fundsText(double funds) {
-    return QString::number(funds, 'f', 2);
-}
-
 QTableWidgetItem* cell(const QString& text, bool number) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -103,10 +99,7 @@ void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope
     const QSqlDatabase database = dataModule_.ADOConnection1.database();
     ensureYearIndex(database);
     statistics_ = computeStatistics(database, set);
-    Label1->setText(QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3万元")
-                        .arg(scope)
-                        .arg(statistics_.projects)
-                        .arg(fundsText(statistics_.funds)));
+    Label1->setText(scopeCaption(scope, statistics_));
     Label1->setAccessibleName(Label1->text());
     for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {
         fillTable(Tables[i], statistics_.tables[i]);
@@ -121,9 +114,9 @@ void TStatisticsForm::fillTable(QTableWidget* table, const GroupTable& group) {
         const GroupRow& row = group.rows[size_t(r)];
         table->setItem(r, 0, cell(groupCaption(row), false));
         table->setItem(r, 1, cell(QString::number(row.projects), true));
-        table->setItem(r, 2, cell(QString::number(row.projectShare, 'f', 1), true));
+        table->setItem(r, 2, cell(percentText(row.projectShare), true));
         table->setItem(r, 3, cell(fundsText(row.funds), true));
-        table->setItem(r, 4, cell(QString::number(row.fundShare, 'f', 1), true));
+        table->setItem(r, 4, cell(percentText(row.fundShare), true));
     }
     table->setUpdatesEnabled(true);
 }

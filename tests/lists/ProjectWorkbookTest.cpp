@@ -57,9 +57,10 @@ protected:
         }
         return *sql_;
     }
-    std::vector<ReadSheet> write(const ProjectSelection& selection, WorkbookCounts* counts = nullptr) {
+    std::vector<ReadSheet> write(const ProjectSelection& selection, WorkbookCounts* counts = nullptr,
+                                 int rowsPerSheet = 0) {
         const QString path = folder.file(QStringLiteral("项目.xlsx"));
-        const WorkbookCounts written = writeProjectWorkbook(db_, selection, path);
+        const WorkbookCounts written = writeProjectWorkbook(db_, selection, path, rowsPerSheet);
         if (counts) {
             *counts = written;
         }
@@ -245,12 +246,104 @@ TEST_F(ProjectWorkbookTest, ChildRowsFollowTheKeyByteForByte) {
     staff(QStringLiteral("乙"), QStringLiteral("一所"), QStringLiteral("李四"));
     sql().exec("update table1 set takeunit1 = '' where projectname = '甲'");
     sql().exec("update table3 set takeunit1 = '' where name = '王五'");
+    // A unit that is no UTF-8, as an archive may bring it: its rows hold the same bytes, and bytes
+    // that only decode alike (the replacement characters) are another key.
+    project(QStringLiteral("丙"), QStringLiteral("三所"));
+    prior(QStringLiteral("丙"), QStringLiteral("三所"), QStringLiteral("前期丙"));
+    staff(QStringLiteral("丙"), QStringLiteral("三所"), QStringLiteral("赵六"));
+    staff(QStringLiteral("丙"), QStringLiteral("三所"), QStringLiteral("看似一样"));
+    for (const char* table : {"table1", "table2", "table3"}) {
+        sql().exec(QStringLiteral("update %1 set takeunit1 = cast(x'80ff' as text) where projectname = '丙'")
+                       .arg(QLatin1String(table)));
+    }
+    sql().exec("update table3 set takeunit1 = cast(x'efbfbdefbfbd' as text) where name = '看似一样'");
     WorkbookCounts counts;
     const auto sheets = write({QStringLiteral("Select * from table1"), {}}, &counts);
-    EXPECT_EQ(counts, (WorkbookCounts{2, 0, 2}));
-    ASSERT_EQ(sheets[2].rows.size(), 3u);
+    EXPECT_EQ(counts, (WorkbookCounts{3, 1, 3}));
+    ASSERT_EQ(sheets[2].rows.size(), 4u);
     EXPECT_EQ(sheets[2].at(1, 3), QStringLiteral("王五"));
     EXPECT_EQ(sheets[2].at(2, 3), QStringLiteral("李四"));
+    EXPECT_EQ(sheets[2].at(3, 3), QStringLiteral("赵六"));
+    EXPECT_EQ(sheets[1].at(1, 4), QStringLiteral("前期丙"));
+}
+
+// A text longer than two cells followed, in column order, by one longer than a cell: the rest of
+// both goes on beneath, row after row.
+TEST_F(ProjectWorkbookTest, SeveralLongTextsOfOneProjectGoOnBeneathItTogether) {
+    const QString base = QString(2 * reports::kCellTextLimit + 1, QChar(u'基'));
+    const QString content = QString(reports::kCellTextLimit + 1, QChar(u'容'));
+    project(QStringLiteral("甲"), QStringLiteral("一所"),
+            {{"projectbase", base}, {"projectcontent", content}});
+    project(QStringLiteral("乙"), QStringLiteral("二所"));
+    const ReadSheet projects = write({QStringLiteral("Select * from table1"), {}})[0];
+    ASSERT_EQ(projects.rows.size(), 5u);  // header, 甲 and two rows of its texts, 乙
+    const int b = column("projectbase");
+    const int c = column("projectcontent");
+    EXPECT_EQ(projects.at(1, b) + projects.at(2, b) + projects.at(3, b), base);
+    EXPECT_EQ(projects.at(1, c) + projects.at(2, c), content);
+    EXPECT_EQ(projects.at(3, c), QString());
+    EXPECT_EQ(projects.at(4, column("projectname")), QStringLiteral("乙"));
+}
+
+// Rows beyond a sheet's last go on in a sheet of the same kind, a project and the rest of its texts
+// on one sheet; a project taller than a sheet is refused with the limit named.
+TEST_F(ProjectWorkbookTest, RowsBeyondASheetGoOnInSheetsOfTheSameKind) {
+    const QString memo = QString(reports::kCellTextLimit + 1, QChar(u'研'));
+    for (int i = 0; i < 5; ++i) {
+        const QString name = QStringLiteral("项目%1").arg(i);
+        project(name, QStringLiteral("一所"), i == 2 ? QVariantMap{{"remark", memo}} : QVariantMap{});
+        staff(name, QStringLiteral("一所"), QStringLiteral("人员%1").arg(i));
+    }
+    WorkbookCounts counts;
+    const auto sheets = write({QStringLiteral("Select * from table1"), {}}, &counts, 4);
+    EXPECT_EQ(counts, (WorkbookCounts{5, 0, 5}));
+    QStringList names;
+    QStringList projects;
+    QStringList people;
+    for (const ReadSheet& sheet : sheets) {
+        names << sheet.name;
+        const bool ofProjects = sheet.name.startsWith(QStringLiteral("项目"));
+        for (int r = 1; r < int(sheet.rows.size()); ++r) {
+            (ofProjects ? projects : people) << sheet.at(r, ofProjects ? column("projectname") : 3);
+        }
+        const QStringList header = sheet.name.startsWith(QStringLiteral("项目"))   ? projectSheetHeader()
+                                   : sheet.name.startsWith(QStringLiteral("研究")) ? staffSheetHeader()
+                                                                                   : priorSheetHeader();
+        EXPECT_EQ(sheet.at(0, 0), header.front()) << sheet.name.toStdString();
+        EXPECT_LE(sheet.rows.size(), 4u);
+    }
+    EXPECT_EQ(names,
+              (QStringList{"项目", "前期项目", "研究人员", "项目（续1）", "研究人员（续1）", "项目（续2）"}));
+    EXPECT_EQ(projects, (QStringList{"项目0", "项目1", "项目2", "", "项目3", "项目4"}));
+    EXPECT_EQ(people, (QStringList{"人员0", "人员1", "人员2", "人员3", "人员4"}));
+
+    const QString path = folder.file(QStringLiteral("太高.xlsx"));
+    try {
+        writeProjectWorkbook(db_, {QStringLiteral("Select * from table1"), {}}, path, 2);
+        ADD_FAILURE() << "a project taller than a sheet written";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("最多只能有2行"))) << e.text().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+// Infinity and NaN, stored as numbers or as texts that read as them, never reach a cell as numbers.
+TEST_F(ProjectWorkbookTest, NumbersBeyondRangeAreWrittenAsText) {
+    project(QStringLiteral("甲"), QStringLiteral("一所"));
+    const std::pair<const char*, const char*> stored[] = {
+        {"cost", "1e999"},      {"provincefund", "-1e999"}, {"deptfund", "'inf'"},
+        {"cityfund", "'-inf'"}, {"otherfund", "'nan'"},     {"registerdate", "1e999"},
+    };
+    for (const auto& [field, value] : stored) {
+        sql().exec(
+            QStringLiteral("update table1 set %1 = %2").arg(QLatin1String(field), QLatin1String(value)));
+    }
+    const ReadSheet projects = write({QStringLiteral("Select * from table1"), {}})[0];
+    for (const auto& [field, value] : stored) {
+        const test::ReadCell& cell = projects.rows[1][size_t(column(field))];
+        EXPECT_FALSE(cell.number) << field;
+        EXPECT_EQ(cell.value, QStringLiteral("超出范围")) << field;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "reports/SheetReader.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -58,6 +59,21 @@ std::set<int> dateStyles(const std::string& stylesXml) {
     return styles;
 }
 
+// A cell's text as a spreadsheet program reads it: every "_xHHHH_" stands for the character HHHH.
+QString unescaped(const char* utf8) {
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    const QString text = QString::fromUtf8(utf8);
+    QString plain;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : escape.globalMatch(text)) {
+        plain += QStringView(text).mid(done, m.capturedStart() - done);
+        plain += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        done = m.capturedEnd();
+    }
+    plain += QStringView(text).mid(done);
+    return plain;
+}
+
 ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_buffer(xml.data(), xml.size()));
@@ -74,7 +90,7 @@ ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
             ReadCell& cell = cells[column];
             const std::string type = c.attribute("t").value();
             if (type == "inlineStr") {
-                cell.value = QString::fromUtf8(c.child("is").child("t").text().get());
+                cell.value = unescaped(c.child("is").child("t").text().get());
             } else {
                 cell.value = QString::fromUtf8(c.child("v").text().get());
                 cell.number = type.empty() || type == "n";

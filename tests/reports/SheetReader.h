@@ -8,8 +8,9 @@
 
 namespace meridell::test {
 
-// One cell read back from a written spreadsheet: its text, and whether it is a number (or a date,
-// which a spreadsheet keeps as a number with a date style).
+// One cell read back from a written spreadsheet: its text as a spreadsheet program reads it (line
+// ends as an XML reader gives them, escapes such as "_x000D_" turned into their characters), and
+// whether it is a number (or a date, which a spreadsheet keeps as a number with a date style).
 struct ReadCell {
     QString value;
     bool number = false;

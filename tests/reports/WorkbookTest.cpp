@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace meridell::reports {
 namespace {
 
@@ -54,7 +57,7 @@ TEST(WorkbookTest, CellsOfEveryKindReadBackWithTheirTypes) {
 }
 
 // Texts taken as UTF-8 straight from a database: what is no UTF-8 reads as Qt decodes it, the sheet
-// stays valid, and a zero byte ends the text as it ends any text of a cell.
+// stays valid, and a zero byte is kept like any other character.
 TEST(WorkbookTest, Utf8TextsReadBackAsTheyDecode) {
     const QByteArray texts[] = {
         // Well-formed: ASCII, Chinese, the edges of the two-, three- and four-byte forms.
@@ -97,8 +100,99 @@ TEST(WorkbookTest, Utf8TextsReadBackAsTheyDecode) {
     ASSERT_EQ(sheets.size(), 1u);
     int row = 1;
     for (const QByteArray& text : texts) {
-        EXPECT_EQ(sheets[0].at(row++, 0), QString::fromUtf8(text.constData())) << text.toHex().constData();
+        EXPECT_EQ(sheets[0].at(row++, 0), QString::fromUtf8(text)) << text.toHex().constData();
     }
+}
+
+// Texts that the file escapes come back as typed, whether given as UTF-8 or as a QString.
+TEST(WorkbookTest, EscapedCharactersAndEscapeLookalikesComeBackAsTyped) {
+    const QByteArray texts[] = {
+        "_x000D_",
+        "a_x000d_b",
+        "_X0041_",
+        "_x005F_",
+        "__x0041__",
+        "_x00G1_",
+        "_x12_",
+        "a\rb",
+        "a\r\nb",
+        "\r",
+        "\x01\x0b\x1f",
+        "tab\there",
+        QByteArray("\0", 1),
+        QByteArray("a\0_x0000_\0", 10),
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("转义.xlsx"));
+    {
+        Workbook book(path);
+        Sheet& sheet =
+            book.addSheet(QStringLiteral("文本"), {QStringLiteral("_x0041_"), QStringLiteral("文本")});
+        int row = 1;
+        for (const QByteArray& text : texts) {
+            sheet.textUtf8(row, 0, text);
+            sheet.text(row++, 1, QString::fromUtf8(text));
+        }
+        book.close();
+    }
+    const auto sheets = test::readWorkbook(path);
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(sheets[0].at(0, 0), QStringLiteral("_x0041_"));
+    int row = 1;
+    for (const QByteArray& text : texts) {
+        EXPECT_EQ(sheets[0].at(row, 0), QString::fromUtf8(text)) << text.toHex().constData();
+        EXPECT_EQ(sheets[0].at(row++, 1), QString::fromUtf8(text)) << text.toHex().constData();
+    }
+}
+
+// Infinity and NaN are kept by no spreadsheet: such a number gives a text instead.
+TEST(WorkbookTest, NumbersBeyondRangeAreWrittenAsText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("数.xlsx"));
+    const double numbers[] = {1.5, std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(), std::nan("")};
+    {
+        Workbook book(path);
+        Sheet& sheet = book.addSheet(QStringLiteral("数"), {QStringLiteral("数")});
+        for (int r = 0; r < 4; ++r) {
+            sheet.number(r + 1, 0, numbers[r]);
+        }
+        book.close();
+    }
+    const auto sheets = test::readWorkbook(path);
+    EXPECT_TRUE(sheets[0].rows[1][0].number);
+    for (int r = 2; r <= 4; ++r) {
+        EXPECT_FALSE(sheets[0].rows[size_t(r)][0].number);
+        EXPECT_EQ(sheets[0].at(r, 0), QStringLiteral("超出范围"));
+    }
+}
+
+// Rows past a sheet's last: refused with the limit named, never put down to the disk; a series of
+// sheets goes on in a new sheet of the same kind, never splitting a group of rows.
+TEST(WorkbookTest, RowsPastTheLastOfASheetGoOnOrAreRefusedNamingTheLimit) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("行.xlsx"));
+    {
+        Workbook book(path, 4);
+        book.addSheet(QStringLiteral("项目"), {QStringLiteral("名称")}).text(4, 0, QStringLiteral("第五行"));
+        const QString failure = errorOf([&] { book.close(); });
+        EXPECT_TRUE(failure.contains(QStringLiteral("最多只能有4行"))) << failure.toStdString();
+        EXPECT_FALSE(failure.contains(QStringLiteral("磁盘"))) << failure.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
+    {
+        Workbook book(path, 4);
+        SheetSeries series(book, QStringLiteral("项目"), {QStringLiteral("名称"), QStringLiteral("单位")});
+        const int groups[] = {1, 2, 1, 3, 1};  // rows of each group
+        const int firsts[] = {1, 2, 1, 1, 1};  // its first row on its sheet
+        for (int g = 0; g < 5; ++g) {
+            EXPECT_EQ(series.place(groups[g]), firsts[g]) << g;
+            series.sheet().text(firsts[g], 0, QString::number(g));
+        }
+        EXPECT_EQ(series.sheets(), 4);
+        EXPECT_TRUE(errorOf([&] { series.place(4); }).contains(QStringLiteral("最多只能有4行")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST(WorkbookTest, PiecesNeverSplitACharacterAndCoverTheWholeText) {
@@ -110,6 +204,16 @@ TEST(WorkbookTest, PiecesNeverSplitACharacterAndCoverTheWholeText) {
     EXPECT_EQ(pieces[0].size(), kCellTextLimit - 1);
     EXPECT_EQ(pieces.join(QString()), text);
     EXPECT_EQ(cellPieces(QString(2 * kCellTextLimit, QLatin1Char('b'))).size(), 2);
+    // What the file escapes counts with its escape, so every piece fits in its cell as written.
+    const QString zeros = QString(kCellTextLimit / 2, QChar(0)) + QStringLiteral("_x000D_");
+    const QStringList escaped = cellPieces(zeros);
+    EXPECT_EQ(escaped.join(QString()), zeros);
+    EXPECT_GE(escaped.size(), 4);
+    for (const QString& piece : escaped) {
+        EXPECT_TRUE(fitsOneCell(piece.toUtf8())) << piece.size();
+    }
+    EXPECT_FALSE(fitsOneCell(QByteArray(kCellTextLimit / 2, '\0')));
+    EXPECT_TRUE(fitsOneCell(QByteArray(kCellTextLimit, 'a')));
 }
 
 TEST(WorkbookTest, AFailedOrAbandonedWriteLeavesTheChosenNameAsItWas) {

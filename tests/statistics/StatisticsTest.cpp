@@ -18,6 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <tuple>
+
 namespace meridell::statistics {
 namespace {
 
@@ -208,6 +212,36 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     const qint64 before = QFileInfo(png).size();
     EXPECT_THROW(savePng(QImage(), png), meridell::Error);
     EXPECT_EQ(QFileInfo(png).size(), before);
+}
+
+// A cost beyond the range of a number makes sums and shares that no table or caption shows as a
+// number (the spreadsheet writes such numbers as text); infinities of both signs make no sum at all.
+TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
+    const std::tuple<double, QString, QString> texts[] = {
+        {1.25, "1.25", "1.3"},
+        {std::numeric_limits<double>::infinity(), "超出范围", "超出范围"},
+        {-std::numeric_limits<double>::infinity(), "超出范围", "超出范围"},
+        {std::nan(""), "超出范围", "超出范围"},
+    };
+    for (const auto& [value, funds, percent] : texts) {
+        EXPECT_EQ(fundsText(value), funds);
+        EXPECT_EQ(percentText(value), percent);
+    }
+    test::SqlFile(folder.databasePath()).exec("update table1 set cost = 1e999 where projectname = '项目1'");
+    const Statistics infinite = compute({"Select * from table1", {}});
+    EXPECT_TRUE(std::isinf(infinite.funds));
+    for (const GroupTable& table : infinite.tables) {
+        for (const GroupRow& row : table.rows) {
+            EXPECT_EQ(percentText(row.fundShare), QStringLiteral("超出范围"));
+            EXPECT_TRUE(std::isfinite(row.projectShare));
+        }
+    }
+    EXPECT_EQ(scopeCaption(QStringLiteral("全部项目"), infinite),
+              QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计超出范围"));
+
+    test::SqlFile(folder.databasePath()).exec("update table1 set cost = -1e999 where projectname = '项目2'");
+    const Statistics none = compute({"Select * from table1", {}});
+    EXPECT_TRUE(std::isnan(none.funds));
 }
 
 }  // namespace

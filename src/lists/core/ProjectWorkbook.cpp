@@ -13,7 +13,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <array>
+#include <cmath>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -111,24 +111,36 @@ namespace {
 
 const QString kReadFailed = QStringLiteral("项目数据无法读出，电子表格没有生成。\n");
 
-// Writes rows of one table into one sheet, a row at a time from a statement positioned on it. A
-// text longer than a cell holds goes on in the cells beneath, in rows left empty otherwise.
+// Writes rows of one table into sheets of one kind, a row at a time from a statement positioned on
+// it. A text longer than a cell holds goes on in the cells beneath, in rows left empty otherwise;
+// a row and those cells stay on one sheet, and rows beyond a sheet's last go on in the next.
+//
+// Numbers: a value of a number column that reads as a number is written as one; infinity and NaN,
+// which no spreadsheet keeps, are written as the text "超出范围" (and so is such a value stored in
+// any other column); a value that reads as no number is written as the text it is.
 class SheetRows {
 public:
-    SheetRows(reports::Sheet& sheet, const data::TableDef& table) : sheet_(sheet), table_(table) {}
+    SheetRows(reports::SheetSeries& sheets, const data::TableDef& table) : sheets_(sheets), table_(table) {}
 
     void write(const data::NativeStatement& rows) {
         if (columns_.empty()) {
             mapColumns(rows);
         }
+        const int height = 1 + collectLongTexts(rows);
+        next_ = sheets_.place(height);
+        reports::Sheet& sheet = sheets_.sheet();
+        auto longText = long_.begin();
         int c = 0;
         for (const auto& [field, type] : columns_) {
-            if (field >= 0) {
-                cell(c, type, rows, field);
+            if (longText != long_.end() && longText->first == c) {
+                sheet.text(next_, c, longText->second.front());
+                ++longText;
+            } else if (field >= 0) {
+                cell(sheet, c, type, rows, field);
             }
             ++c;
         }
-        next_ += 1 + flushOverflow();
+        writeContinuations(sheet, height - 1);
         ++written_;
     }
 
@@ -145,41 +157,81 @@ private:
         }
     }
 
-    void cell(int column, data::ColumnType type, const data::NativeStatement& rows, int field) {
+    // The number a value of a number column reads as, if any.
+    static bool numberOf(const data::NativeStatement& rows, int field, double& number) {
+        const Storage storage = rows.storage(field);
+        if (storage == Storage::Integer || storage == Storage::Real) {
+            number = rows.number(field);
+            return true;
+        }
+        bool ok = false;
+        number = rows.utf8(field).toDouble(&ok);
+        return ok;
+    }
+
+    static QDate dateOf(QByteArrayView value) {
+        return QDate::fromString(QString::fromUtf8(value.first(std::min<qsizetype>(10, value.size()))),
+                                 Qt::ISODate);
+    }
+
+    // Whether the value is written as a text, not as a number or a date.
+    static bool isText(data::ColumnType type, const data::NativeStatement& rows, int field) {
+        const Storage storage = rows.storage(field);
+        double number = 0;
+        if (type == data::ColumnType::Number && numberOf(rows, field, number)) {
+            return false;
+        }
+        if (type == data::ColumnType::Date && storage != Storage::Blob &&
+            dateOf(rows.utf8(field)).isValid()) {
+            return false;
+        }
+        return storage == Storage::Text || storage == Storage::Blob;
+    }
+
+    // The texts of this row that take more than one cell, split into the cells they take; returns
+    // how many rows beneath the row they need.
+    int collectLongTexts(const data::NativeStatement& rows) {
+        long_.clear();
+        int extra = 0;
+        int c = 0;
+        for (const auto& [field, type] : columns_) {
+            const Storage storage = field >= 0 ? rows.storage(field) : Storage::Null;
+            // Only a stored text or blob can be too long for a cell.
+            if ((storage == Storage::Text || storage == Storage::Blob) &&
+                !reports::fitsOneCell(rows.utf8(field)) && isText(type, rows, field)) {
+                QStringList pieces = reports::cellPieces(QString::fromUtf8(rows.utf8(field)));
+                extra = std::max(extra, int(pieces.size()) - 1);
+                long_.emplace_back(c, std::move(pieces));
+            }
+            ++c;
+        }
+        return extra;
+    }
+
+    void cell(reports::Sheet& sheet, int column, data::ColumnType type, const data::NativeStatement& rows,
+              int field) {
         const Storage storage = rows.storage(field);
         if (storage == Storage::Null) {
             return;
         }
         const bool stored = storage == Storage::Integer || storage == Storage::Real;
-        if (type == data::ColumnType::Number) {
-            bool ok = stored;
-            const double number = stored ? rows.number(field) : rows.utf8(field).toDouble(&ok);
-            if (ok) {
-                sheet_.number(next_, column, number);
-                return;
-            }
+        double number = 0;
+        if ((type == data::ColumnType::Number && numberOf(rows, field, number)) ||
+            (storage == Storage::Real && !std::isfinite(number = rows.number(field)))) {
+            sheet.number(next_, column, number);
+            return;
         }
         const bool text = type == data::ColumnType::Text || type == data::ColumnType::Memo;
         // Outside the text columns a number reads as Qt spells it.
         const QByteArray spelt = stored && !text ? numberText(rows, field) : QByteArray();
         const QByteArrayView value = spelt.isNull() ? rows.utf8(field) : QByteArrayView(spelt);
         if (type == data::ColumnType::Date && storage != Storage::Blob) {
-            const QDate date = QDate::fromString(
-                QString::fromUtf8(value.first(std::min<qsizetype>(10, value.size()))), Qt::ISODate);
-            if (date.isValid()) {
-                sheet_.date(next_, column, date);
+            if (const QDate date = dateOf(value); date.isValid()) {
+                sheet.date(next_, column, date);
                 return;
             }
         }
-        if (value.size() <= reports::kCellTextLimit) {
-            sheet_.textUtf8(next_, column, value);
-            return;
-        }
-        QStringList pieces = reports::cellPieces(QString::fromUtf8(value));
-        sheet_.text(next_, column, pieces.takeFirst());
-        if (!pieces.isEmpty()) {
-            overflow_.emplace_back(column, std::move(pieces));
-        }
+        sheet.textUtf8(next_, column, value);
     }
 
     static QByteArray numberText(const data::NativeStatement& rows, int field) {
@@ -189,23 +241,22 @@ private:
         return QString::number(rows.number(field), 'g', QLocale::FloatingPointShortest).toUtf8();
     }
 
-    // Writes the rest of the long texts of the row below it; returns the rows that took.
-    int flushOverflow() {
-        int extra = 0;
-        for (const auto& [column, pieces] : overflow_) {
-            for (int k = 0; k < pieces.size(); ++k) {
-                sheet_.text(next_ + 1 + k, column, pieces.at(k));
+    // Writes the rest of the long texts of the row in the rows below it, row after row, as a sheet
+    // is written only from top to bottom.
+    void writeContinuations(reports::Sheet& sheet, int rows) {
+        for (int k = 1; k <= rows; ++k) {
+            for (const auto& [column, pieces] : long_) {
+                if (k < pieces.size()) {
+                    sheet.text(next_ + k, column, pieces.at(k));
+                }
             }
-            extra = std::max(extra, int(pieces.size()));
         }
-        overflow_.clear();
-        return extra;
     }
 
-    reports::Sheet& sheet_;
+    reports::SheetSeries& sheets_;
     const data::TableDef& table_;
     std::vector<std::pair<int, data::ColumnType>> columns_;
-    std::vector<std::pair<int, QStringList>> overflow_;
+    std::vector<std::pair<int, QStringList>> long_;  // by column, in column order
     int next_ = 1;
     int written_ = 0;
 };
@@ -220,24 +271,29 @@ QString streamingStatement(const QString& sql) {
     return QStringLiteral("select %1 from (%2)").arg(columns.join(QLatin1Char(',')), sql);
 }
 
-// The key of the current project as the lookups bind it: its UTF-8, with bytes that are no UTF-8
-// read as the replacement character. False when a part of it is null.
-bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std::array<QByteArray, 3>& key) {
+// The key of the current project as a text that tells apart what the engine tells apart: its
+// parts as stored, byte for byte. False when a part of it is null, which matches no row.
+bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std::string& key) {
+    key.clear();
     for (int k = 0; k < 3; ++k) {
         if (rows.storage(columns[k]) == data::NativeStatement::Storage::Null) {
             return false;
         }
         const QByteArrayView bytes = rows.utf8(columns[k]);
-        key[k] = bytes.isValidUtf8() ? bytes.toByteArray() : QString::fromUtf8(bytes).toUtf8();
+        key.append(std::to_string(bytes.size())).append(1, ':').append(bytes.data(), size_t(bytes.size()));
     }
     return true;
 }
 
-WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path) {
-    reports::Workbook book(path);
-    SheetRows projects(book.addSheet(QStringLiteral("项目"), projectSheetHeader()), data::table1());
-    SheetRows prior(book.addSheet(QStringLiteral("前期项目"), priorSheetHeader()), data::table2());
-    SheetRows staff(book.addSheet(QStringLiteral("研究人员"), staffSheetHeader()), data::table3());
+WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path,
+                             int rowsPerSheet) {
+    reports::Workbook book(path, rowsPerSheet > 0 ? rowsPerSheet : reports::kSheetRowLimit);
+    reports::SheetSeries projectSheets(book, QStringLiteral("项目"), projectSheetHeader());
+    reports::SheetSeries priorSheets(book, QStringLiteral("前期项目"), priorSheetHeader());
+    reports::SheetSeries staffSheets(book, QStringLiteral("研究人员"), staffSheetHeader());
+    SheetRows projects(projectSheets, data::table1());
+    SheetRows prior(priorSheets, data::table2());
+    SheetRows staff(staffSheets, data::table3());
 
     data::NativeStatement rows(db, streamingStatement(selection.sql));
     rows.bind(selection.values);
@@ -249,21 +305,15 @@ WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& sel
     data::NativeStatement staffRows(db, data::sql::kStaffOfKey);
     // A project that the result holds twice has its rows written once.
     std::unordered_set<std::string> written;
-    std::array<QByteArray, 3> key;
+    std::string key;
     while (rows.step()) {
         projects.write(rows);
-        if (!projectKey(rows, keyColumns, key)) {
-            continue;
-        }
-        std::string seen;
-        for (const QByteArray& part : key) {
-            seen.append(std::to_string(part.size())).append(1, ':').append(part.constData(), part.size());
-        }
-        if (!written.insert(std::move(seen)).second) {
+        if (!projectKey(rows, keyColumns, key) || !written.insert(key).second) {
             continue;
         }
         for (auto [lookup, sheet] : {std::pair{&priorRows, &prior}, std::pair{&staffRows, &staff}}) {
-            lookup->rebind(key);
+            // The child rows hold the key as the project row does, whatever its bytes.
+            lookup->rebindValues(rows, keyColumns);
             while (lookup->step()) {
                 sheet->write(*lookup);
             }
@@ -276,9 +326,9 @@ WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& sel
 }  // namespace
 
 WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
-                                    const QString& path) {
+                                    const QString& path, int rowsPerSheet) {
     try {
-        return writeWorkbook(db, selection, path);
+        return writeWorkbook(db, selection, path, rowsPerSheet);
     } catch (const data::DatabaseError& e) {
         // The workbook is gone with its scope: nothing is left under the chosen name.
         throw Error(kReadFailed + e.engineText());

@@ -32,9 +32,11 @@ struct WorkbookCounts {
 // Writes the selected projects as a spreadsheet (.xlsx): the sheet "项目" with one row per project
 // in the order of the statement, numbers as numbers, dates as dates, texts whole (a text longer than
 // a cell holds goes on in the cells beneath it); then "前期项目" and "研究人员" with the rows of
-// those projects, project by project. Rows are read one at a time from the database. The file
-// appears under `path` only when written whole; throws meridell::Error with a Chinese text.
+// those projects, project by project, found by the project's key as stored. Rows that do not fit
+// in one sheet of `rowsPerSheet` rows (0: as many as a sheet holds) go on in sheets of the same kind
+// ("项目（续1）", ...). Rows are read one at a time from the database. The file appears under `path` only
+// when written whole; throws meridell::Error with a Chinese text.
 WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
-                                    const QString& path);
+                                    const QString& path, int rowsPerSheet = 0);
 
 }  // namespace meridell::lists

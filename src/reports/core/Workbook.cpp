@@ -8,6 +8,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <xlsxwriter.h>
@@ -28,18 +29,114 @@ QString cannotWrite(const QString& path) {
 
 }  // namespace
 
+namespace {
+
+char16_t unit(char c) {
+    return char16_t(static_cast<unsigned char>(c));
+}
+char16_t unit(QChar c) {
+    return c.unicode();
+}
+
+bool isHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Whether the text at `at` reads as an escaped character: "_x", four hex digits, "_".
+template <typename View>
+bool escapeAt(View text, qsizetype at) {
+    if (at + 7 > text.size() || unit(text[at]) != u'_' || (unit(text[at + 1]) | 0x20) != u'x' ||
+        unit(text[at + 6]) != u'_') {
+        return false;
+    }
+    for (qsizetype k = at + 2; k < at + 6; ++k) {
+        if (!isHexDigit(unit(text[k]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Seven characters for what is escaped ("_x0000_" for a zero byte, "_x005F_" and the rest for a
+// text that reads as an escape), one for the rest.
+constexpr int kEscapeLength = 7;
+
+bool needsEscapes(QByteArrayView utf8) {
+    if (utf8.contains('\0')) {
+        return true;
+    }
+    for (qsizetype at = utf8.indexOf('_'); at >= 0; at = utf8.indexOf('_', at + 1)) {
+        if (escapeAt(utf8, at)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The characters `value` takes in the file from `from` up to `limit` of them: how many units of
+// `value` fit.
+qsizetype unitsThatFit(QStringView value, qsizetype from, qsizetype limit) {
+    qsizetype used = 0;
+    qsizetype at = from;
+    while (at < value.size()) {
+        const QChar c = value[at];
+        const bool pair = c.isHighSurrogate() && at + 1 < value.size() && value[at + 1].isLowSurrogate();
+        const qsizetype weight = c.unicode() == 0 || escapeAt(value, at) ? kEscapeLength : (pair ? 2 : 1);
+        if (used + weight > limit) {
+            break;
+        }
+        used += weight;
+        at += pair ? 2 : 1;
+    }
+    return at - from;
+}
+
+}  // namespace
+
 QStringList cellPieces(const QString& value) {
+    if (value.size() <= kCellTextLimit / kEscapeLength) {
+        return {value};
+    }
     QStringList pieces;
     qsizetype start = 0;
     do {
-        qsizetype length = std::min<qsizetype>(kCellTextLimit, value.size() - start);
-        if (start + length < value.size() && value.at(start + length - 1).isHighSurrogate()) {
-            --length;
-        }
+        const qsizetype length = unitsThatFit(value, start, kCellTextLimit);
         pieces.append(value.mid(start, length));
         start += length;
     } while (start < value.size());
     return pieces;
+}
+
+QByteArray cellEscapes(QByteArrayView utf8) {
+    if (!needsEscapes(utf8)) {
+        return {};
+    }
+    QByteArray escaped;
+    escaped.reserve(utf8.size() + 2 * kEscapeLength);
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (c == '\0') {
+            escaped += "_x0000_";
+            continue;
+        }
+        if (c == '_' && escapeAt(utf8, i)) {
+            escaped += "_x005F";
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+bool fitsOneCell(QByteArrayView utf8) {
+    if (utf8.size() <= kCellTextLimit / kEscapeLength) {
+        return true;
+    }
+    if (utf8.size() > kCellTextLimit) {
+        return false;
+    }
+    // Every character takes at least one byte, so an escaped text of few enough bytes fits.
+    const QByteArray escaped = cellEscapes(utf8);
+    return escaped.isNull() || escaped.size() <= kCellTextLimit;
 }
 
 void Sheet::check(int error) {
@@ -48,34 +145,55 @@ void Sheet::check(int error) {
     }
 }
 
+bool Sheet::fits(int row) {
+    if (row < book_.rowLimit_) {
+        return true;
+    }
+    book_.tooManyRows_ = true;
+    return false;
+}
+
+void Sheet::write(int row, int column, const char* escaped, bool wrap) {
+    if (fits(row)) {
+        check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), escaped,
+                                     wrap ? book_.wrap_ : nullptr));
+    }
+}
+
 void Sheet::text(int row, int column, const QString& value) {
     if (value.isEmpty()) {
         return;
     }
-    const QString cell = value.size() > kCellTextLimit ? cellPieces(value).front() : value;
-    lxw_format* format = cell.contains(QLatin1Char('\n')) ? book_.wrap_ : nullptr;
-    check(
-        worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), cell.toUtf8().constData(), format));
+    const QByteArray utf8 = cellPieces(value).front().toUtf8();
+    const QByteArray escaped = cellEscapes(utf8);
+    write(row, column, (escaped.isNull() ? utf8 : escaped).constData(), utf8.contains('\n'));
 }
 
 void Sheet::textUtf8(int row, int column, QByteArrayView value) {
     if (value.isEmpty()) {
         return;
     }
-    if (value.size() > kCellTextLimit || !value.isValidUtf8() || value.contains('\0')) {
+    const QByteArray escaped = value.size() <= kCellTextLimit ? cellEscapes(value) : QByteArray();
+    // Every character takes at least one byte, so an escaped text of few enough bytes fits.
+    if (value.size() > kCellTextLimit || escaped.size() > kCellTextLimit || !value.isValidUtf8()) {
         text(row, column, QString::fromUtf8(value));
         return;
     }
-    lxw_format* format = value.contains('\n') ? book_.wrap_ : nullptr;
-    check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), value.data(), format));
+    write(row, column, escaped.isNull() ? value.data() : escaped.constData(), value.contains('\n'));
 }
 
 void Sheet::number(int row, int column, double value) {
-    check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, nullptr));
+    if (!std::isfinite(value)) {
+        text(row, column, QStringView(kOutOfRangeText).toString());
+        return;
+    }
+    if (fits(row)) {
+        check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, nullptr));
+    }
 }
 
 void Sheet::date(int row, int column, const QDate& value) {
-    if (!value.isValid()) {
+    if (!value.isValid() || !fits(row)) {
         return;
     }
     lxw_datetime when{value.year(), value.month(), value.day(), 0, 0, 0.0};
@@ -83,7 +201,7 @@ void Sheet::date(int row, int column, const QDate& value) {
 }
 
 void Sheet::dateTime(int row, int column, const QDateTime& value) {
-    if (!value.isValid()) {
+    if (!value.isValid() || !fits(row)) {
         return;
     }
     const QDate d = value.date();
@@ -96,7 +214,8 @@ void Sheet::setWidth(int first, int last, double width) {
     check(worksheet_set_column(sheet_, lxw_col_t(first), lxw_col_t(last), width, nullptr));
 }
 
-Workbook::Workbook(const QString& path) : path_(QFileInfo(path).absoluteFilePath()) {
+Workbook::Workbook(const QString& path, int rowLimit)
+    : path_(QFileInfo(path).absoluteFilePath()), rowLimit_(std::clamp(rowLimit, 2, kSheetRowLimit)) {
     const QFileInfo target(path_);
     if (!target.absoluteDir().exists()) {
         throw Error(
@@ -156,41 +275,83 @@ void Workbook::discard() {
     }
 }
 
-void Workbook::fail(const QString& engineText) {
+void Workbook::failWith(const QString& reason) {
     discard();
-    throw Error(cannotWrite(path_) +
-                QStringLiteral("\n请检查文件夹是否还在、磁盘是否已满、文件是否正在另一个程序中打开。\n") +
-                engineText);
+    throw Error(cannotWrite(path_) + QLatin1Char('\n') + reason);
+}
+
+void Workbook::fail(int engineError) {
+    const QString engineText = QString::fromUtf8(lxw_strerror(lxw_error(engineError)));
+    if (engineError == LXW_ERROR_MEMORY_MALLOC_FAILED) {
+        failWith(QStringLiteral("内存不够。\n") + engineText);
+    }
+    if (engineError >= LXW_ERROR_CREATING_XLSX_FILE && engineError <= LXW_ERROR_ZIP_CLOSE) {
+        failWith(QStringLiteral("请检查文件夹是否还在、磁盘是否已满、文件是否正在另一个程序中打开。\n") +
+                 engineText);
+    }
+    failWith(engineText);
+}
+
+void Workbook::failTooManyRows() {
+    failWith(
+        QStringLiteral("一张工作表最多只能有%1行（含标题行），要写的数据超出了这个行数。").arg(rowLimit_));
 }
 
 Sheet& Workbook::addSheet(const QString& name, const QStringList& header) {
     lxw_worksheet* sheet = workbook_add_worksheet(book_, name.left(LXW_SHEETNAME_MAX).toUtf8().constData());
     if (sheet == nullptr) {
-        fail(QStringLiteral("Cannot add the sheet ") + name);
+        failWith(QStringLiteral("Cannot add the sheet ") + name);
     }
     sheets_.push_back(std::unique_ptr<Sheet>(new Sheet(*this, sheet)));
     Sheet& added = *sheets_.back();
     for (int column = 0; column < header.size(); ++column) {
+        const QByteArray title = header.at(column).toUtf8();
+        const QByteArray escaped = cellEscapes(title);
         added.check(worksheet_write_string(sheet, 0, lxw_col_t(column),
-                                           header.at(column).toUtf8().constData(), bold_));
+                                           (escaped.isNull() ? title : escaped).constData(), bold_));
     }
     worksheet_freeze_panes(sheet, 1, 0);
     return added;
 }
 
 void Workbook::close() {
+    if (tooManyRows_) {
+        failTooManyRows();
+    }
     if (firstError_ != LXW_NO_ERROR) {
-        fail(QString::fromUtf8(lxw_strerror(lxw_error(firstError_))));
+        fail(firstError_);
     }
     const lxw_error closed = workbook_close(book_);
     book_ = nullptr;
     if (closed != LXW_NO_ERROR) {
-        fail(QString::fromUtf8(lxw_strerror(closed)));
+        fail(closed);
     }
     if (std::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(path_).constData()) != 0) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        failWith(QStringLiteral("请检查文件夹是否还在、文件是否正在另一个程序中打开。\n") +
+                 QString::fromLocal8Bit(std::strerror(errno)));
     }
     temporary_.clear();
+}
+
+SheetSeries::SheetSeries(Workbook& book, QString name, QStringList header)
+    : book_(book),
+      name_(std::move(name)),
+      header_(std::move(header)),
+      sheet_(&book_.addSheet(name_, header_)) {}
+
+int SheetSeries::place(int rows) {
+    const int room = book_.rowLimit() - 1;  // below the header
+    if (rows > room) {
+        book_.failTooManyRows();
+    }
+    if (next_ - 1 + rows > room) {
+        sheet_ = &book_.addSheet(QStringLiteral("%1（续%2）").arg(name_).arg(sheets_), header_);
+        ++sheets_;
+        next_ = 1;
+    }
+    const int first = next_;
+    next_ += rows;
+    return first;
 }
 
 }  // namespace meridell::reports

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 
 namespace meridell::statistics {
 
@@ -26,8 +28,18 @@ const std::array<Dimension, 6>& definitions() {
     return defs;
 }
 
+// A share in percent; none (NaN) when a sum is beyond the range of a number, as a share of it
+// would say nothing.
 double percent(double part, double whole) {
+    if (!std::isfinite(part) || !std::isfinite(whole)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     return whole > 0 ? part / whole * 100.0 : 0.0;
+}
+
+// Sums in an order that holds for every sum: NaN is taken as the smallest.
+double fundsRank(double funds) {
+    return std::isnan(funds) ? -std::numeric_limits<double>::infinity() : funds;
 }
 
 // Largest groups first; equal counts by the larger sum, then by value. Years rise by value, and
@@ -43,8 +55,8 @@ void orderRows(std::vector<GroupRow>& rows, bool keyOrder) {
         if (a.projects != b.projects) {
             return a.projects > b.projects;
         }
-        if (a.funds != b.funds) {
-            return a.funds > b.funds;
+        if (fundsRank(a.funds) != fundsRank(b.funds)) {
+            return fundsRank(a.funds) > fundsRank(b.funds);
         }
         return a.value < b.value;
     });
@@ -148,7 +160,10 @@ Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set
     }
     while (q.next()) {
         const int d = q.value(0).toInt();
-        GroupRow row{q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toDouble()};
+        // The engine gives no sum (null) where infinities of both signs meet.
+        const QVariant sum = q.value(3);
+        GroupRow row{q.value(1).toString(), q.value(2).toLongLong(),
+                     sum.isNull() ? std::numeric_limits<double>::quiet_NaN() : sum.toDouble()};
         if (d < 0) {
             result.projects = row.projects;
             result.funds = row.funds;

@@ -8,14 +8,40 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace meridell::statistics {
 
 QString groupCaption(const GroupRow& row) {
     return row.value.isEmpty() ? emptyGroupCaption() : row.value;
 }
 
+QString percentText(double percent) {
+    if (!std::isfinite(percent)) {
+        return QStringView(reports::kOutOfRangeText).toString();
+    }
+    return QString::number(percent, 'f', 1);
+}
+
 QString shareText(double percent) {
-    return QString::number(percent, 'f', 1) + QLatin1Char('%');
+    return std::isfinite(percent) ? percentText(percent) + QLatin1Char('%') : percentText(percent);
+}
+
+QString fundsText(double funds) {
+    if (!std::isfinite(funds)) {
+        return QStringView(reports::kOutOfRangeText).toString();
+    }
+    return QString::number(funds, 'f', 2);
+}
+
+QString scopeCaption(const QString& scope, const Statistics& statistics) {
+    const QString funds = std::isfinite(statistics.funds)
+                              ? fundsText(statistics.funds) + QStringLiteral("万元")
+                              : fundsText(statistics.funds);
+    return QStringLiteral("统计范围：%1，共%2个项目，申请经费合计%3")
+        .arg(scope)
+        .arg(statistics.projects)
+        .arg(funds);
 }
 
 QStringList tableHeader(const Dimension& dimension) {
