@@ -94,7 +94,9 @@ public:
     // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
     // project query, the start year preset to today's year, the first page, docked.
     // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
-    // Docking shows the form, which opens the two row lists of the project (FormShow).
+    // Docking shows the form, which opens the two row lists of the project (FormShow). When the
+    // project (in new mode: a new project) has a draft kept from an earlier leave, the form then
+    // asks whether to put it back.
     void openNew();
     void openEdit();
     // Edit mode on the current project like openEdit, on `page`, with the focus in `control`; on a

@@ -93,27 +93,7 @@ TEST(DraftFile, EveryTextComesBackCutToItsColumn) {
 class DraftStoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path = dir.filePath("draft.json");
 };
-
-TEST_F(DraftStoreTest, SeveralDraftsLiveInOneFileUntilRemoved) {
-    {
-        DraftStore store(path);
-        EXPECT_TRUE(store.drafts().empty());
-        EXPECT_TRUE(store.put(sampleDraft("a")));
-        EXPECT_TRUE(store.put(sampleDraft("b")));
-        Draft changed = sampleDraft("a");
-        changed.page = 3;
-        EXPECT_TRUE(store.put(changed));
-    }
-    DraftStore again(path);
-    ASSERT_EQ(again.drafts().size(), 2u);
-    EXPECT_EQ(again.find("a")->page, 3);
-    EXPECT_TRUE(again.remove("a"));
-    EXPECT_TRUE(again.remove("b"));
-    EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_TRUE(again.takeNotices().isEmpty());
-}
 
 struct HostileCase {
     const char* what;

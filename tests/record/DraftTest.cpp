@@ -4,7 +4,6 @@
 #include "record/RecordFormFixture.h"
 #include "record/core/DraftStore.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -167,8 +166,9 @@ TEST_F(DraftTest, WrittenAfterAPauseRemovedBySavingAndKeptByLeaving) {
         QRegularExpression(QStringLiteral("^已保存（\\d\\d:\\d\\d:\\d\\d）$")).match(status()).hasMatch())
         << status().toStdString();
 
+    form().control("DBEdit4")->setFocus();
     retype("DBEdit4", "310001");
-    waitForDraft();
+    form().control("DBEdit39")->setFocus();  // leaving the field writes the draft at once
     ASSERT_TRUE(draft());
     EXPECT_FALSE(draft()->newMode);
     EXPECT_EQ(draft()->key, (QStringList{kName, kMan, kUnit}));
@@ -295,8 +295,6 @@ TEST_F(DraftTest, AHugeNameIsCutBeforeItIsShown) {
     writeFile(draftsToJson({huge}));
     start();
     messages.confirmAnswers = {true};
-    QElapsedTimer clock;
-    clock.start();
     app::offerDraft(ctx());
     ASSERT_EQ(messages.count(RecordingMessages::Kind::Confirm), 1);
     EXPECT_LT(messages.texts(RecordingMessages::Kind::Confirm)[0].size(), 100);
