@@ -69,6 +69,10 @@ void AppContext::hideProgress() {
     ProgressBarForm->setWindowTitle(progressTitle_);
 }
 
+void AppContext::showStatus(const QString& text) {
+    MainForm->showStatus(text);
+}
+
 void AppContext::errorShown() const {
     // A failure the grids met in the same moment is not told a second time.
     data::ReadFailures::instance().shown();

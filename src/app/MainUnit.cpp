@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 
 namespace meridell::app {
 
@@ -117,6 +118,9 @@ TMainForm::TMainForm(AppContext& context) : context_(context) {
 
     buildLabels();
     buildMenu();
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setAccessibleName(QStringLiteral("状态栏"));
+    statusBar()->setSizeGripEnabled(false);
     adjustSize();
     setFixedSize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -226,6 +230,10 @@ void TMainForm::N6Click() {
 
 void TMainForm::N7Click() {
     close();
+}
+
+void TMainForm::showStatus(const QString& text) {
+    statusBar()->showMessage(text, kStatusMs);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

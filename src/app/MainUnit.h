@@ -67,6 +67,10 @@ public:
     void N6Click();  // 帮助
     void N7Click();  // 退出系统
 
+    // A note in the status bar under the client area, shown for kStatusMs.
+    void showStatus(const QString& text);
+    static constexpr int kStatusMs = 6000;
+
 protected:
     // Closing the main window ends the program at once, whatever is docked or open over it.
     void closeEvent(QCloseEvent* event) override;

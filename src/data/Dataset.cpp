@@ -278,6 +278,15 @@ QVariant Dataset::value(const QString& name) const {
     return current_ < 0 ? QVariant() : valueAt(current_, column);
 }
 
+QVariant Dataset::storedValue(const QString& name) const {
+    int column = requireField(name);
+    requireOpen();
+    if (current_ < 0 || state_ == State::Insert) {
+        return {};
+    }
+    return source_->valueAt(current_, column);
+}
+
 QVariant Dataset::field(int ordinal) const {
     return value(fieldName(ordinal));
 }

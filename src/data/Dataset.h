@@ -71,6 +71,9 @@ public:
     QVariant field(int ordinal) const;
     QString text(const QString& name) const { return value(name).toString(); }
     bool isNull(const QString& name) const { return !value(name).isValid(); }
+    // The current row's value as the table holds it, before the typing of an edit; null while a
+    // new row is appended or when there is no row.
+    QVariant storedValue(const QString& name) const;
     // Writing puts a browsed row into Edit first.
     void setValue(const QString& name, const QVariant& value);
     void setField(int ordinal, const QVariant& value);

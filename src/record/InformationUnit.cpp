@@ -7,6 +7,7 @@
 #include "record/FieldPage.h"
 #include "record/PageTabs.h"
 #include "record/RowListPage.h"
+#include "record/core/DraftStore.h"
 #include "record/core/FieldTable.h"
 #include "record/core/RowListSpec.h"
 #include "session/ProjectSession.h"
@@ -14,6 +15,7 @@
 #include "ui/Shell.h"
 #include "ui/TextColour.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -65,6 +67,8 @@ TInformationForm::~TInformationForm() {
     for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
         QObject::disconnect(d, nullptr, this, nullptr);
     }
+    // Nor is a draft written while the controls go and the focus leaves them.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     delete PageControl1;
     delete bindings_;
 }
@@ -207,6 +211,7 @@ void TInformationForm::connectHandlers() {
     connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (isVisible()) {
+            writeDraftNow();  // what was typed on the page before is kept at once
             pageShown(index);
         }
         if (!switchingPage_) {
@@ -243,6 +248,7 @@ void TInformationForm::dock() {
 }
 
 void TInformationForm::openNew() {
+    startDraftSession();
     setModeButtons(true);
     ADOQuery1.append();
     fillYearLists();
@@ -255,13 +261,16 @@ void TInformationForm::openNew() {
     PageControl1->setCurrentIndex(0);
     switchingPage_ = false;
     dock();
+    offerKeptDraft(false);
 }
 
 void TInformationForm::openEdit() {
+    startDraftSession();
     setModeButtons(false);
     fillYearLists();  // the years follow the clock from one opening to the next
     ADOQuery1.edit();
     dock();
+    offerKeptDraft(false);
 }
 
 // ---- showing ----
@@ -330,11 +339,20 @@ void TInformationForm::pageShown(int page) {
 
 // ---- leaving ----
 
+// No question is asked: what was typed and not saved is kept as the project's draft.
 void TInformationForm::Button3Click() {
+    const bool newMode = isNewMode();
+    const bool kept = putDraft(false);
+    draftTimer_->stop();
     cancelPending(ADOQuery1);
     cancelPending(ADOQuery2);
     cancelPending(ADOQuery3);
     hide();
+    if (kept) {
+        context_.showStatus(newMode
+                                ? QStringLiteral("尚未保存的内容已保留为草稿，下次申报新项目时可以恢复。")
+                                : QStringLiteral("尚未保存的内容已保留为草稿，下次编辑该项目时可以恢复。"));
+    }
 }
 
 void TInformationForm::Button6Click() {

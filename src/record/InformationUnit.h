@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace meridell::data {
 class DatasetModel;
@@ -30,6 +31,7 @@ namespace meridell::record {
 
 class BindingSet;
 struct Draft;
+class DraftStore;
 class FieldPage;
 class PageTabs;
 class RowListPage;
@@ -92,22 +94,27 @@ public:
     // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
     // project query, the start year preset to today's year, the first page, docked.
     // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
-    // Docking shows the form, which opens the two row lists of the project (FormShow).
+    // Docking shows the form, which opens the two row lists of the project (FormShow). When the
+    // project (in new mode: a new project) has a draft kept from an earlier leave, the form then
+    // asks whether to put it back.
     void openNew();
     void openEdit();
     // Edit mode on the current project like openEdit, on `page`, with the focus in `control`; on a
     // row list in the row whose serial is `serial` (the staff grid: in its identity-card cell).
     void openEditAt(int page, const QString& control, qint64 serial = 0);
 
-    // Drafts (RecordDrafts.cpp): shortly after typing pauses, the typed but unsaved rows go to the
-    // draft file; saving or leaving removes it.
+    // Drafts (RecordDrafts.cpp, RecordDraftOffers.cpp): the typed but unsaved rows are written to
+    // the project's draft when the typing pauses, the page or the field changes, and on leaving;
+    // saving removes the draft. Opening the form on a project (or on a new one) with a draft asks
+    // whether to put it back.
     // Whether one of the three queries holds a typed change that is not stored.
     bool holdsTypedChanges() const;
     // Writes the draft at once when the form is open with typed changes ("退出系统" keeps them so).
     void writeDraftNow();
-    // Opens the form on the draft's project in its mode with the typed values back, not stored.
-    // The project query must list every project. Throws when the project is no longer there.
-    void restoreDraft(const Draft& draft);
+    // At start-up: offers the draft the form still showed when the program last ended. `showList`
+    // docks the project list page on every project, under the form.
+    void offerDraftAtStart(const std::function<void()>& showList);
+    DraftStore& drafts() const { return *drafts_; }
     // How long typing must pause before the draft is written.
     static constexpr int kDraftDelayMs = 1500;
 
@@ -193,7 +200,18 @@ private:
     // Drafts.
     void installDrafts();
     void draftTimeout();
-    void settleDraft();
+    Draft currentDraft(bool open) const;
+    // Writes the draft with the form left (false) or still showing it (true); false when there is
+    // nothing typed or it could not be written.
+    bool putDraft(bool open);
+    void dropDraft(const QString& id);
+    void tellDraftNotices();
+    // After a save: the time in the status bar; the draft follows what is left unsaved.
+    void draftSaved();
+    // A new draft for this opening, then the question whether to restore the draft kept for it.
+    void startDraftSession();
+    void offerKeptDraft(bool keepPage);
+    void restoreDraft(const Draft& draft, bool asNew, int page);
 
     // Saving and the row lists.
     void runSaved(const std::function<void()>& work);
@@ -206,8 +224,11 @@ private:
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
     PageTabs* tabs_ = nullptr;
-    bool switchingPage_ = false;            // the page is being changed by the program, not by the tabs
-    QTimer* draftTimer_ = nullptr;          // restarted by every edit; writes the draft when it runs out
+    bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
+    QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
+    std::unique_ptr<DraftStore> drafts_;
+    QString draftId_;                       // the draft of this opening of the form
+    bool restoringDraft_ = false;           // an opening that puts a draft back asks nothing
     rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
 };
 

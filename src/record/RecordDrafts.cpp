@@ -1,10 +1,15 @@
-// Drafts of the record form: typed but unsaved rows written to the draft file shortly after the
-// typing pauses, removed when they are saved or the form is left, and put back after a crash.
+// Drafts of the record form: the typed but unsaved rows written to the project's draft when the
+// typing pauses, when the page or the field changes and when the form is left; removed once they
+// are saved.
 
-#include "common/core/Error.h"
 #include "record/InformationUnit.h"
-#include "record/core/Draft.h"
+#include "record/core/DraftStore.h"
+#include "ui/MessageService.h"
 #include "ui/Shell.h"
+
+#include <QApplication>
+#include <QTime>
+#include <QUuid>
 
 namespace meridell::record {
 
@@ -23,6 +28,7 @@ std::optional<DraftRow> typedRowOf(const data::Dataset& rows) {
 }  // namespace
 
 void TInformationForm::installDrafts() {
+    drafts_ = std::make_unique<DraftStore>(draftPath(context_.appDir()));
     draftTimer_ = new QTimer(this);
     draftTimer_->setSingleShot(true);
     draftTimer_->setInterval(kDraftDelayMs);
@@ -32,76 +38,88 @@ void TInformationForm::installDrafts() {
         connect(rows, &data::Dataset::fieldChanged, draftTimer_, qOverload<>(&QTimer::start));
         connect(rows, &data::Dataset::stateChanged, draftTimer_, qOverload<>(&QTimer::start));
     }
-    // Connected after the buttons' own handlers, so this runs once they have saved or left.
-    for (QPushButton* button : {Button2, Button3, Button4, Button6}) {
-        connect(button, &QPushButton::clicked, this, [this] { settleDraft(); });
-    }
+    // The focus leaving a field of the form: what was typed into it is kept at once.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (old && isAncestorOf(old)) {
+            writeDraftNow();
+        }
+    });
 }
 
 bool TInformationForm::holdsTypedChanges() const {
     return typedIn(ADOQuery1) || typedIn(ADOQuery2) || typedIn(ADOQuery3);
 }
 
+void TInformationForm::startDraftSession() {
+    draftId_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
 void TInformationForm::draftTimeout() {
-    if (isVisible() && holdsTypedChanges()) {
+    if (!isVisible()) {
+        return;  // a draft kept by leaving stays
+    }
+    if (holdsTypedChanges()) {
         writeDraftNow();
     } else {
-        removeDraft(draftPath(context_.appDir()));
+        dropDraft(draftId_);
     }
 }
 
-// After a save or the leave: nothing typed is left unsaved, or the form is closed.
-void TInformationForm::settleDraft() {
-    if (!isVisible() || !holdsTypedChanges()) {
-        draftTimer_->stop();
-        removeDraft(draftPath(context_.appDir()));
+Draft TInformationForm::currentDraft(bool open) const {
+    Draft draft;
+    draft.id = draftId_;
+    draft.written = QDateTime::currentDateTime();
+    draft.open = open;
+    draft.newMode = isNewMode();
+    draft.page = PageControl1->currentIndex();
+    draft.key = draft.newMode ? QStringList() : draftKey(storedKeyOf(ADOQuery1));
+    draft.project = draftRowOf(ADOQuery1);
+    draft.prior = typedRowOf(ADOQuery2);
+    draft.staff = typedRowOf(ADOQuery3);
+    return draft;
+}
+
+bool TInformationForm::putDraft(bool open) {
+    if (draftId_.isEmpty() || !ADOQuery1.isOpen() || !holdsTypedChanges()) {
+        dropDraft(draftId_);
+        return false;
     }
+    // A draft that cannot be written is no reason to interrupt the typing: the user is told once,
+    // and what is saved is saved in the database as always.
+    const bool written = drafts_->put(currentDraft(open));
+    tellDraftNotices();
+    return written;
 }
 
 void TInformationForm::writeDraftNow() {
     draftTimer_->stop();
-    if (!isVisible() || !holdsTypedChanges()) {
-        return;
+    if (isVisible()) {
+        putDraft(true);
     }
-    Draft draft;
-    draft.newMode = isNewMode();
-    draft.page = PageControl1->currentIndex();
-    draft.project = draftRowOf(ADOQuery1);
-    draft.prior = typedRowOf(ADOQuery2);
-    draft.staff = typedRowOf(ADOQuery3);
-    // A draft that cannot be written is no reason to interrupt the typing: the next pause tries
-    // again, and what is saved is saved in the database as always.
-    writeDraft(draftPath(context_.appDir()), draft);
 }
 
-namespace {
-
-void restoreRow(data::Dataset& rows, const std::optional<DraftRow>& row) {
-    if (!row) {
-        return;
+void TInformationForm::dropDraft(const QString& id) {
+    if (!id.isEmpty() && drafts_->find(id)) {
+        drafts_->remove(id);
+        tellDraftNotices();
     }
-    if (row->rowId == 0) {
-        rows.append();
-    } else if (!rows.moveToRowId(row->rowId)) {
-        return;  // the row is gone: there is nothing to put its typing back into
-    }
-    applyDraftRow(rows, *row);
 }
 
-}  // namespace
+void TInformationForm::tellDraftNotices() {
+    for (const QString& notice : drafts_->takeNotices()) {
+        context_.messages().inform(notice);
+    }
+}
 
-void TInformationForm::restoreDraft(const Draft& draft) {
-    if (draft.newMode) {
-        openNew();
+void TInformationForm::draftSaved() {
+    context_.showStatus(
+        QStringLiteral("已保存（%1）").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
+    if (holdsTypedChanges()) {
+        writeDraftNow();
     } else {
-        if (!ADOQuery1.moveToRowId(draft.project.rowId)) {
-            throw Error(QStringLiteral("没有找到草稿所属的项目，它可能已被删除，草稿中的内容无法恢复。"));
-        }
-        openEditAt(draft.page, QString());
+        draftTimer_->stop();
+        dropDraft(draftId_);
     }
-    applyDraftRow(ADOQuery1, draft.project);
-    restoreRow(ADOQuery2, draft.prior);
-    restoreRow(ADOQuery3, draft.staff);
 }
 
 }  // namespace meridell::record

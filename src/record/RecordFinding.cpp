@@ -12,6 +12,7 @@ void TInformationForm::showPageQuietly(int page) {
 }
 
 void TInformationForm::openEditAt(int page, const QString& control, qint64 serial) {
+    startDraftSession();
     setModeButtons(false);
     ADOQuery1.edit();
     showPageQuietly(page);
@@ -24,6 +25,7 @@ void TInformationForm::openEditAt(int page, const QString& control, qint64 seria
     } else if (QWidget* field = this->control(control)) {
         field->setFocus(Qt::OtherFocusReason);
     }
+    offerKeptDraft(true);
 }
 
 void TInformationForm::focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column) {

@@ -42,6 +42,7 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
         numbers << number.toString();
     }
     warnOfIdcards(numbers);
+    draftSaved();
 }
 
 // Stores the appended project row and its leader as the first staff row, both or neither; then the

@@ -48,6 +48,8 @@ public:
     virtual void showProgress(const QString& title) = 0;
     virtual void setProgress(int value) = 0;
     virtual void hideProgress() = 0;
+    // A short note in the main window's status bar, gone after a few seconds (no box, no answer).
+    virtual void showStatus(const QString& text) { (void)text; }
 
 protected:
     // Called after the standard error report has shown an error.

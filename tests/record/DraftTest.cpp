@@ -2,10 +2,12 @@
 #include "app/MainUnit.h"
 #include "record/QStringPrinter.h"
 #include "record/RecordFormFixture.h"
-#include "record/core/Draft.h"
+#include "record/core/DraftStore.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -16,48 +18,26 @@ namespace {
 
 using test::RecordingMessages;
 
-TEST(DraftFile, ReadsBackWhatWasWritten) {
-    Draft draft;
-    draft.newMode = false;
-    draft.page = 11;
-    draft.project = {7,
-                     {{"projectname", QStringLiteral("城市化研究")}, {"cost", 12.5}, {"remark", QVariant()}}};
-    draft.staff = DraftRow{0, {{"name", QStringLiteral("李四")}, {"duty", QStringLiteral("教授")}}};
-    const std::optional<Draft> back = draftFromJson(draftToJson(draft));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(*back, draft);
-    EXPECT_FALSE(back->prior);
-}
-
-TEST(DraftFile, AnythingButADraftIsNone) {
-    Draft draft;
-    draft.project = {0, {{"projectname", QStringLiteral("城市化研究")}}};
-    const QByteArray sound = draftToJson(draft);
-    ASSERT_TRUE(draftFromJson(sound));
-    QByteArray otherVersion = sound;
-    otherVersion.replace("\"version\": 1", "\"version\": 2");
-    QByteArray unknownColumn = sound;
-    unknownColumn.replace("projectname", "nosuchcolumn");
-    QByteArray objectValue = sound;
-    objectValue.replace("\"城市化研究\"", "{\"a\": 1}");
-    QByteArray counter = sound;
-    counter.replace("\"prior\": null", "\"prior\": {\"rowid\": 0, \"values\": {\"serial\": 3}}");
-    QByteArray badPage = sound;
-    badPage.replace("\"page\": 0", "\"page\": 13");
-    for (const QByteArray& bad : {sound.left(sound.size() / 2), QByteArray(), QByteArray("[]"), otherVersion,
-                                  unknownColumn, objectValue, counter, badPage}) {
-        EXPECT_FALSE(draftFromJson(bad)) << bad.toStdString();
-    }
-}
-
-// The record form and the start-up with drafts: written after a pause in the typing, removed by
-// saving and leaving, kept by "退出系统", and offered at the next start.
+// The record form and the start-up with drafts: written after a pause in the typing and on leaving,
+// removed by saving, offered when the project is opened again, kept by "退出系统" and offered at the
+// next start.
 class DraftTest : public test::RecordFormTest {
 protected:
     DraftTest() { startInSetUp = false; }
 
     QString draftFile() const { return draftPath(folder.path()); }
-    std::optional<Draft> draft() const { return readDraft(draftFile()); }
+    // The one draft in the file, as a fresh start would read it.
+    std::optional<Draft> draft() const {
+        DraftStore store(draftFile());
+        return store.drafts().size() == 1 ? std::optional<Draft>(store.drafts().front()) : std::nullopt;
+    }
+    std::size_t draftCount() const { return DraftStore(draftFile()).drafts().size(); }
+    QString status() { return ctx().MainForm->statusBar()->currentMessage(); }
+    void writeFile(const QByteArray& bytes) {
+        QFile file(draftFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     // The program started again on the same folder.
     void restart() {
@@ -129,19 +109,23 @@ TEST_F(DraftTest, KilledWhileTypingTheNextStartPutsTheTypingBackAndSavesIt) {
     EXPECT_FALSE(QFile::exists(draftFile()));
 }
 
-TEST_F(DraftTest, ADraftCutInTheMiddleIsRemovedWithoutAWord) {
+TEST_F(DraftTest, ADraftCutInTheMiddleIsKeptAsideAndToldOnce) {
     storeProject();
     Draft cut;
+    cut.id = "cut";
+    cut.open = true;
+    cut.key = {kName, kMan, kUnit};
     cut.project = {1, {{"mailnum", QStringLiteral("999999")}}};
-    const QByteArray json = draftToJson(cut);
-    QFile file(draftFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(json.left(json.size() / 2));
-    file.close();
+    const QByteArray json = draftsToJson({cut});
+    writeFile(json.left(json.size() / 2));
     start();
     app::offerDraft(ctx());
-    EXPECT_TRUE(messages.events().empty());
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.shown()[0].contains(QStringLiteral("已损坏"))) << messages.shown()[0].toStdString();
     EXPECT_FALSE(QFile::exists(draftFile()));
+    QFile aside(draftFile() + ".bad");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), json.left(json.size() / 2));
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QStringLiteral("310000"));
 }
@@ -162,7 +146,7 @@ TEST_F(DraftTest, DecliningRemovesTheDraft) {
     EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QStringLiteral("310000"));
 }
 
-TEST_F(DraftTest, WrittenAfterAPauseAndRemovedBySavingAndByLeaving) {
+TEST_F(DraftTest, WrittenAfterAPauseRemovedBySavingAndKeptByLeaving) {
     start();
     openNew();
     EXPECT_FALSE(QFile::exists(draftFile()));  // nothing typed yet
@@ -172,21 +156,31 @@ TEST_F(DraftTest, WrittenAfterAPauseAndRemovedBySavingAndByLeaving) {
     std::optional<Draft> written = draft();
     ASSERT_TRUE(written);
     EXPECT_TRUE(written->newMode);
+    EXPECT_TRUE(written->open);
     EXPECT_EQ(written->project.values.value("projectman").toString(), QStringLiteral("张三"));
     form().Button4->click();
     QApplication::processEvents();
     EXPECT_FALSE(QFile::exists(draftFile()));
     EXPECT_EQ(db().count("table1"), 1);
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^已保存（\\d\\d:\\d\\d:\\d\\d）$")).match(status()).hasMatch())
+        << status().toStdString();
 
+    form().control("DBEdit4")->setFocus();
     retype("DBEdit4", "310001");
-    waitForDraft();
+    form().control("DBEdit39")->setFocus();  // leaving the field writes the draft at once
     ASSERT_TRUE(draft());
     EXPECT_FALSE(draft()->newMode);
+    EXPECT_EQ(draft()->key, (QStringList{kName, kMan, kUnit}));
     form().Button3->click();
     QApplication::processEvents();
-    EXPECT_FALSE(QFile::exists(draftFile()));
+    EXPECT_TRUE(messages.events().empty());  // leaving asks nothing
+    ASSERT_TRUE(draft());
+    EXPECT_FALSE(draft()->open);
+    EXPECT_EQ(status(), QStringLiteral("尚未保存的内容已保留为草稿，下次编辑该项目时可以恢复。"));
     waitForDraft();
-    EXPECT_FALSE(QFile::exists(draftFile()));
+    EXPECT_TRUE(draft());
+    EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QString());
 }
 
 TEST_F(DraftTest, ExitKeepsTheTypingOfANewProjectForTheNextStart) {
@@ -213,7 +207,9 @@ TEST_F(DraftTest, ExitKeepsTheTypingOfANewProjectForTheNextStart) {
     EXPECT_FALSE(QFile::exists(draftFile()));
 }
 
-TEST_F(DraftTest, ADraftOfAProjectNoLongerThereIsReportedAndRemoved) {
+// A database copied back from a backup gives row id 1 to another project: the draft goes to no
+// project but the one that still has its key, and is offered as a new project otherwise.
+TEST_F(DraftTest, ADraftOfAProjectNoLongerThereNeverOverwritesAnother) {
     const qint64 row = storeProject();
     start();
     openEdit(row);
@@ -221,13 +217,89 @@ TEST_F(DraftTest, ADraftOfAProjectNoLongerThereIsReportedAndRemoved) {
     form().writeDraftNow();
     context_.reset();
     db().exec("delete from table1");
+    db().exec("delete from table3");
+    const QString other = QStringLiteral("乡村振兴研究");
+    ASSERT_EQ(insertProject(other, kMan, kUnit, {{"mailnum", "200000"}}), row);
+    insertChildren("table3", other, kMan, kUnit, 2);
     start();
     messages.confirmAnswers = {true};
     app::offerDraft(ctx());
-    ASSERT_EQ(messages.count(RecordingMessages::Kind::Error), 1);
-    EXPECT_TRUE(messages.texts(RecordingMessages::Kind::Error)[0].startsWith(
-        QStringLiteral("没有找到草稿所属的项目")));
+    ASSERT_EQ(messages.count(RecordingMessages::Kind::Confirm), 1);
+    EXPECT_TRUE(
+        messages.texts(RecordingMessages::Kind::Confirm)[0].contains(QStringLiteral("作为新项目恢复")));
+    ASSERT_TRUE(form().isNewMode());
+    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310099"));
+    EXPECT_EQ(form().shownText("DBEdit41"), kName);
+    form().Button4->click();
+    QApplication::processEvents();
+    EXPECT_EQ(db().scalar("select mailnum from table1 where projectname=?", {other}).toString(), "200000");
+    EXPECT_EQ(childCount("table3", other, kMan, kUnit), 2);
+    EXPECT_EQ(db().count("table1"), 2);
     EXPECT_FALSE(QFile::exists(draftFile()));
+}
+
+// Leaving keeps the typing of each project; opening that project again offers it, Yes puts every
+// value back on the form, No drops it.
+TEST_F(DraftTest, LeavingKeepsEachProjectsTypingUntilItIsOpenedAgain) {
+    const qint64 first = storeProject();
+    const qint64 second = insertProject(QStringLiteral("乡村振兴研究"), kMan, kUnit, {{"mailnum", "200000"}});
+    start();
+    openEdit(first);
+    retype("DBEdit4", "310011");
+    type("DBMemo5", QStringLiteral("立项依据"));
+    showPage(1);
+    ASSERT_TRUE(draft());  // changing the page wrote it at once
+    showPage(11);
+    form().ADOQuery3.setValue("duty", QStringLiteral("教授"));
+    form().Button3->click();
+    openEdit(second);
+    retype("DBEdit4", "200022");
+    form().Button3->click();
+    openNew();
+    fillRequired(QStringLiteral("新项目"));
+    form().Button3->click();
+    EXPECT_EQ(status(), QStringLiteral("尚未保存的内容已保留为草稿，下次申报新项目时可以恢复。"));
+    EXPECT_EQ(draftCount(), 3u);
+    EXPECT_TRUE(messages.events().empty());
+
+    messages.confirmAnswers = {true, false, true};
+    openEdit(first);
+    EXPECT_EQ(form().PageControl1->currentIndex(), 11);
+    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310011"));
+    EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据"));
+    EXPECT_EQ(form().ADOQuery3.text("duty"), QStringLiteral("教授"));
+    form().Button2->click();
+    QApplication::processEvents();
+    EXPECT_EQ(db().scalar("select duty from table3").toString(), QStringLiteral("教授"));
+    form().Button3->click();
+    openEdit(second);
+    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("200000"));
+    form().Button3->click();
+    openNew();
+    EXPECT_EQ(form().shownText("DBEdit41"), QStringLiteral("新项目"));
+    const QStringList asked = messages.texts(RecordingMessages::Kind::Confirm);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[0], QStringLiteral("上次退出该页时，项目资料中有尚未保存的内容（项目名称：城市化研究）。"
+                                       "要恢复这些内容吗？"));
+    EXPECT_TRUE(asked[1].contains(QStringLiteral("乡村振兴研究")));
+    EXPECT_EQ(draftCount(), 1u);  // the new project's, being typed again
+    EXPECT_EQ(db().scalar("select mailnum from table1 where rowid=?", {first}).toString(), "310011");
+}
+
+TEST_F(DraftTest, AHugeNameIsCutBeforeItIsShown) {
+    Draft huge;
+    huge.id = "huge";
+    huge.open = true;
+    huge.newMode = true;
+    huge.project = {0, {{"projectname", QString(1300000, QChar(u'研'))}}};
+    writeFile(draftsToJson({huge}));
+    start();
+    messages.confirmAnswers = {true};
+    app::offerDraft(ctx());
+    ASSERT_EQ(messages.count(RecordingMessages::Kind::Confirm), 1);
+    EXPECT_LT(messages.texts(RecordingMessages::Kind::Confirm)[0].size(), 100);
+    EXPECT_LE(form().shownText("DBEdit41").size(), 80);
+    EXPECT_LE(projects().text("projectname").size(), 80);
 }
 
 }  // namespace

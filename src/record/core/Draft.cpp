@@ -4,10 +4,9 @@
 #include "data/Schema.h"
 
 #include <QDate>
-#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace meridell::record {
 
@@ -44,6 +43,8 @@ QVariant variantOf(const QJsonValue& value) {
     return {};
 }
 
+constexpr int kMemoChars = 65535;
+
 QJsonValue rowToJson(const std::optional<DraftRow>& row) {
     if (!row) {
         return QJsonValue::Null;
@@ -55,7 +56,7 @@ QJsonValue rowToJson(const std::optional<DraftRow>& row) {
     return QJsonObject{{"rowid", double(row->rowId)}, {"values", values}};
 }
 
-// A row of `table` read back; false when it is not one.
+// A row of `table` read back, every text cut to its column's limit; false when it is not one.
 bool rowFromJson(const QJsonValue& json, const data::TableDef& table, DraftRow& row) {
     if (!json.isObject()) {
         return false;
@@ -63,7 +64,7 @@ bool rowFromJson(const QJsonValue& json, const data::TableDef& table, DraftRow& 
     const QJsonObject object = json.toObject();
     const QJsonValue id = object.value("rowid");
     const QJsonValue values = object.value("values");
-    if (!id.isDouble() || id.toDouble() < 0 || !values.isObject()) {
+    if (!id.isDouble() || id.toDouble() < 0 || id.toDouble() > 9e15 || !values.isObject()) {
         return false;
     }
     row.rowId = qint64(id.toDouble());
@@ -74,7 +75,8 @@ bool rowFromJson(const QJsonValue& json, const data::TableDef& table, DraftRow& 
         if (index < 0 || table.columns[index].type == data::ColumnType::Counter || !plain) {
             return false;
         }
-        row.values.insert(QString::fromLatin1(table.columns[index].name), variantOf(it.value()));
+        const QString column = QString::fromLatin1(table.columns[index].name);
+        row.values.insert(column, cutToLimit(table, column, variantOf(it.value())));
     }
     return true;
 }
@@ -91,42 +93,56 @@ bool optionalRowFromJson(const QJsonValue& json, const data::TableDef& table, st
     return true;
 }
 
-}  // namespace
-
-QString draftPath(const QString& appDir) {
-    return appDir + QStringLiteral("/draft.json");
-}
-
-QByteArray draftToJson(const Draft& draft) {
-    QJsonObject object{
-        {"format", kFormat},
-        {"version", Draft::kVersion},
+QJsonObject draftToJson(const Draft& draft) {
+    return QJsonObject{
+        {"id", draft.id},
+        {"written", draft.written.toString(Qt::ISODate)},
+        {"open", draft.open},
         {"mode", draft.newMode ? QStringLiteral("new") : QStringLiteral("edit")},
         {"page", draft.page},
+        {"key", draft.key.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonArray::fromStringList(draft.key)},
         {"project", rowToJson(draft.project)},
         {"prior", rowToJson(draft.prior)},
         {"staff", rowToJson(draft.staff)},
     };
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
-std::optional<Draft> draftFromJson(const QByteArray& json) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        return std::nullopt;
+// The key of an edit draft: three texts; null for a new project.
+bool keyFromJson(const QJsonValue& json, bool newMode, QStringList& key) {
+    if (json.isNull()) {
+        return newMode;
     }
-    const QJsonObject o = document.object();
+    const QJsonArray parts = json.toArray();
+    if (newMode || parts.size() != 3) {
+        return false;
+    }
+    for (const QJsonValue& part : parts) {
+        if (!part.isString()) {
+            return false;
+        }
+        key << part.toString();
+    }
+    key = draftKey(key);
+    return true;
+}
+
+std::optional<Draft> draftFromJson(const QJsonValue& json) {
+    const QJsonObject o = json.toObject();
     const QString mode = o.value("mode").toString();
     const int page = o.value("page").toInt(-1);
-    if (o.value("format").toString() != kFormat || o.value("version").toInt() != Draft::kVersion ||
-        (mode != "new" && mode != "edit") || page < 0 || page > 12) {
+    const QString id = o.value("id").toString();
+    if ((mode != "new" && mode != "edit") || page < 0 || page > 12 || id.isEmpty() || id.size() > 64 ||
+        !o.value("open").isBool()) {
         return std::nullopt;
     }
     Draft draft;
+    draft.id = id;
+    draft.written = QDateTime::fromString(o.value("written").toString().left(40), Qt::ISODate);
+    draft.open = o.value("open").toBool();
     draft.newMode = mode == "new";
     draft.page = page;
-    if (!rowFromJson(o.value("project"), data::table1(), draft.project) ||
+    if (!keyFromJson(o.value("key"), draft.newMode, draft.key) ||
+        !rowFromJson(o.value("project"), data::table1(), draft.project) ||
         !optionalRowFromJson(o.value("prior"), data::table2(), draft.prior) ||
         !optionalRowFromJson(o.value("staff"), data::table3(), draft.staff)) {
         return std::nullopt;
@@ -134,29 +150,71 @@ std::optional<Draft> draftFromJson(const QByteArray& json) {
     return draft;
 }
 
-bool writeDraft(const QString& path, const Draft& draft) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(draftToJson(draft));
-    return file.commit();
+}  // namespace
+
+QString draftPath(const QString& appDir) {
+    return appDir + QStringLiteral("/draft.json");
 }
 
-std::optional<Draft> readDraft(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+QByteArray draftsToJson(const std::vector<Draft>& drafts) {
+    QJsonArray list;
+    for (const Draft& draft : drafts) {
+        list.append(draftToJson(draft));
     }
-    constexpr qint64 kMostBytes = 4 << 20;  // a whole project is far smaller
-    if (file.size() > kMostBytes) {
-        return std::nullopt;
-    }
-    return draftFromJson(file.readAll());
+    const QJsonObject object{{"format", kFormat}, {"version", Draft::kVersion}, {"drafts", list}};
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
-void removeDraft(const QString& path) {
-    QFile::remove(path);
+std::optional<std::vector<Draft>> draftsFromJson(const QByteArray& json) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return std::nullopt;
+    }
+    const QJsonObject o = document.object();
+    if (o.value("format").toString() != kFormat || o.value("version").toInt() != Draft::kVersion ||
+        !o.value("drafts").isArray()) {
+        return std::nullopt;
+    }
+    std::vector<Draft> drafts;
+    for (const QJsonValue& entry : o.value("drafts").toArray()) {
+        std::optional<Draft> draft = draftFromJson(entry);
+        if (!draft) {
+            return std::nullopt;
+        }
+        drafts.push_back(std::move(*draft));
+    }
+    return drafts;
+}
+
+int draftLimit(const data::TableDef& table, const QString& column) {
+    const int index = table.indexOf(column);
+    if (index < 0) {
+        return -1;
+    }
+    switch (table.columns[index].type) {
+        case data::ColumnType::Text:
+            return table.columns[index].size;
+        case data::ColumnType::Memo:
+            return kMemoChars;
+        case data::ColumnType::Date:
+            return 32;
+        default:
+            return -1;
+    }
+}
+
+QVariant cutToLimit(const data::TableDef& table, const QString& column, const QVariant& value) {
+    const int most = draftLimit(table, column);
+    if (most < 0 || value.typeId() != QMetaType::QString) {
+        return value;
+    }
+    const QString text = value.toString();
+    return text.size() > most ? QVariant(text.left(most)) : value;
+}
+
+QString shortName(const QString& name, int most) {
+    return name.size() > most ? name.left(most - 1) + QStringLiteral("…") : name;
 }
 
 DraftRow draftRowOf(const data::Dataset& rows) {
@@ -170,9 +228,45 @@ DraftRow draftRowOf(const data::Dataset& rows) {
     return row;
 }
 
-void applyDraftRow(data::Dataset& rows, const DraftRow& row) {
+QStringList storedKeyOf(const data::Dataset& rows) {
+    if (rows.state() == data::Dataset::State::Insert || rows.isEmpty()) {
+        return {};
+    }
+    QStringList key;
+    for (const char* column : data::kKeyColumns) {
+        key << rows.storedValue(QLatin1String(column)).toString();
+    }
+    return key;
+}
+
+QStringList draftKey(const QStringList& key) {
+    QStringList cut;
+    for (qsizetype i = 0; i < key.size() && i < 3; ++i) {
+        cut << cutToLimit(data::table1(), QLatin1String(data::kKeyColumns[i]), key[i]).toString();
+    }
+    return cut;
+}
+
+int rowOfKey(const data::Dataset& rows, const QStringList& key) {
+    QStringList columns;
+    for (const char* column : data::kKeyColumns) {
+        columns << QLatin1String(column);
+    }
+    const std::vector<QVariant> values = rows.valuesOfAllRows(columns);
+    for (std::size_t row = 0; row + 2 < values.size(); row += 3) {
+        const QStringList held{values[row].toString(), values[row + 1].toString(),
+                               values[row + 2].toString()};
+        if (draftKey(held) == key) {
+            return int(row / 3);
+        }
+    }
+    return -1;
+}
+
+void applyDraftRow(data::Dataset& rows, const DraftRow& row, const data::TableDef& table) {
     for (auto it = row.values.begin(); it != row.values.end(); ++it) {
-        if (jsonOf(rows.value(it.key())) != jsonOf(it.value())) {
+        const QVariant held = cutToLimit(table, it.key(), rows.value(it.key()));
+        if (jsonOf(held) != jsonOf(it.value())) {
             rows.setValue(it.key(), it.value());
         }
     }
