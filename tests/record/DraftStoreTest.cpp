@@ -57,7 +57,7 @@ TEST(DraftFile, AnythingButADraftFileIsNone) {
         sound.left(sound.size() / 2),
         QByteArray(),
         "[]",
-        with("\"version\": 2", "\"version\": 1"),
+        with("\"version\": 2", "\"version\": 3"),
         with("meridell-draft", "other-draft"),
         with("projectname", "nosuchcolumn"),
         with("\"projectname\": \"城市化研究\"", "\"projectname\": {\"a\": 1}"),
@@ -69,6 +69,25 @@ TEST(DraftFile, AnythingButADraftFileIsNone) {
     for (const QByteArray& json : bad) {
         EXPECT_FALSE(draftsFromJson(json)) << json.toStdString();
     }
+}
+
+// A file of the earlier layout (one draft, no key) is read as that one draft, open as it was left;
+// an edit draft is keyed by its own key values, never by its row id alone.
+TEST(DraftFile, TheEarlierLayoutIsReadAsOneDraft) {
+    const QByteArray earlier =
+        R"({"format": "meridell-draft", "version": 1, "mode": "edit", "page": 3,
+            "project": {"rowid": 2, "values": {"projectname": "城市化研究", "projectman": "张三",
+                                               "takeunit1": "省社科院", "cost": 4}},
+            "prior": null, "staff": null})";
+    const auto edit = draftsFromJson(earlier);
+    ASSERT_TRUE(edit && edit->size() == 1);
+    EXPECT_TRUE(edit->front().open);
+    EXPECT_EQ(edit->front().page, 3);
+    EXPECT_EQ(edit->front().key, sampleDraft().key);
+    EXPECT_EQ(edit->front().project.rowId, 2);
+    const auto fresh = draftsFromJson(QByteArray(earlier).replace("\"edit\"", "\"new\""));
+    ASSERT_TRUE(fresh && fresh->size() == 1);
+    EXPECT_TRUE(fresh->front().newMode && fresh->front().key.isEmpty());
 }
 
 TEST(DraftFile, EveryTextComesBackCutToItsColumn) {
@@ -143,7 +162,7 @@ TEST_F(DraftStoreTest, ADamagedFileIsKeptAsideAndToldOnce) {
     const QByteArray sound = draftsToJson({sampleDraft()});
     const QByteArray damaged[] = {
         "{not json",
-        QByteArray(sound).replace("\"version\": 2", "\"version\": 1"),
+        QByteArray(sound).replace("\"version\": 2", "\"version\": 3"),
         QByteArray(sound).replace("\"format\": \"meridell-draft\"", "\"format\": \"other\""),
         QByteArray(sound).replace("projectname", "nosuchcolumn"),
         sound + QByteArray(DraftStore::kMostBytes, ' '),

@@ -150,6 +150,26 @@ std::optional<Draft> draftFromJson(const QJsonValue& json) {
     return draft;
 }
 
+// A draft of the earlier file layout, which held one draft at the top level without id, key or
+// open flag. It was written while the form showed it, so it is offered at the next start; an edit
+// draft takes its key from its own key values, so that it is put back only onto a project that still
+// has them and never onto another project by its row id.
+std::optional<Draft> earlierDraftFromJson(QJsonObject o) {
+    o.insert("id", QStringLiteral("earlier"));
+    o.insert("open", true);
+    QJsonValue key = QJsonValue::Null;
+    if (o.value("mode").toString() == "edit") {
+        const QJsonObject values = o.value("project").toObject().value("values").toObject();
+        QJsonArray parts;
+        for (const char* column : {"projectname", "projectman", "takeunit1"}) {
+            parts.append(values.value(QLatin1String(column)).toString());
+        }
+        key = parts;
+    }
+    o.insert("key", key);
+    return draftFromJson(o);
+}
+
 }  // namespace
 
 QString draftPath(const QString& appDir) {
@@ -172,6 +192,10 @@ std::optional<std::vector<Draft>> draftsFromJson(const QByteArray& json) {
         return std::nullopt;
     }
     const QJsonObject o = document.object();
+    if (o.value("format").toString() == kFormat && o.value("version").toInt() == 1) {
+        std::optional<Draft> earlier = earlierDraftFromJson(o);
+        return earlier ? std::optional(std::vector<Draft>{std::move(*earlier)}) : std::nullopt;
+    }
     if (o.value("format").toString() != kFormat || o.value("version").toInt() != Draft::kVersion ||
         !o.value("drafts").isArray()) {
         return std::nullopt;
