@@ -359,6 +359,8 @@ TEST_F(HostileImportTest, ArchivesWithAFaultOfTheirOwnAreNamedForIt) {
     QFile storedFile(work("stored.zip"));
     ASSERT_TRUE(storedFile.open(QIODevice::ReadOnly));
     QByteArray stored = storedFile.readAll();
+    QByteArray method = stored;  // a compression method no library knows, in both headers
+    method[8] = method[method.indexOf(QByteArray("PK\x01\x02", 4)) + 10] = 'P';
     stored[stored.indexOf("SQLite format 3") + 1] = 'X';  // the checksum no longer holds
     const struct {
         const char* name;
@@ -368,6 +370,7 @@ TEST_F(HostileImportTest, ArchivesWithAFaultOfTheirOwnAreNamedForIt) {
         {"encrypted.zip", {}, kFailed + QStringLiteral("\n压缩文件已加密，无法读取其中的数据。")},
         {"cut.zip", bytes.left(bytes.size() - 30), kWrongFile + QStringLiteral("\n压缩文件不完整或已损坏。")},
         {"changed.zip", stored, kFailed + QStringLiteral("\n压缩文件不完整或已损坏。")},
+        {"method.zip", method, kFailed + QStringLiteral("\n压缩文件使用了本程序不支持的压缩方式。")},
         {"empty.zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'),
          kWrongFile + QStringLiteral("\n压缩文件中没有数据。")},
     };

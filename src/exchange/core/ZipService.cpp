@@ -68,6 +68,8 @@ QString archiveError(zip_t* archive) {
         case ZIP_ER_WRONGPASSWD:
         case ZIP_ER_ENCRNOTSUPP:
             throw ArchiveError(archivetext::kEncrypted);
+        case ZIP_ER_COMPNOTSUPP:
+            throw ArchiveError(archivetext::kUnknownMethod);
         default:
             throw ArchiveError(archivetext::kDamaged);
     }

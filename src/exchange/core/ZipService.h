@@ -46,6 +46,7 @@ public:
 namespace archivetext {
 inline const QString kEncrypted = QStringLiteral("压缩文件已加密，无法读取其中的数据。");
 inline const QString kDamaged = QStringLiteral("压缩文件不完整或已损坏。");
+inline const QString kUnknownMethod = QStringLiteral("压缩文件使用了本程序不支持的压缩方式。");
 inline const QString kEmpty = QStringLiteral("压缩文件中没有数据。");
 inline const QString kTooManyEntries = QStringLiteral("压缩文件中的条目过多，不是项目数据文件");
 // An archive that unpacks to more than `limit` bytes; the limit is named in GB, MB or bytes.
