@@ -61,7 +61,9 @@ void TImportReportForm::fillTree() {
             ReportTree, {archive.fileName(), QString(), QString(), archiveResultText(archive)});
         line->setToolTip(0, QDir::toNativeSeparators(archive.file));
         line->setToolTip(3, archiveResultText(archive));
-        if (!archive.outcome.finished) {
+        if (!archive.read) {
+            line->setForeground(3, QColor(Qt::darkGray));
+        } else if (!archive.outcome.finished) {
             line->setForeground(3, QColor(Qt::red));
         }
         for (const RefusedProject& p : archive.outcome.counts.refusedProjects) {

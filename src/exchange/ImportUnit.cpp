@@ -47,6 +47,7 @@ BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
         progress.setMessage(QString());
         progress.close();
     };
+    hooks.inform = one.inform;
     return hooks;
 }
 

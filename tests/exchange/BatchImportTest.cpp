@@ -7,6 +7,7 @@
 #include "exchange/ProgressBarUnit.h"
 #include "reports/SheetReader.h"
 #include "support/AppFixture.h"
+#include "support/LockHolder.h"
 
 #include <QFile>
 #include <QLabel>
@@ -193,6 +194,52 @@ TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
     EXPECT_EQ(report->archives[3].outcome.failure, QStringLiteral("文件拷贝失败，无法导入项目申报数据！"));
     EXPECT_EQ(test::dumpRows(office()), before);
 }
+
+TEST_F(BatchImportTest, AnInfiniteNumberIsRefusedForItsOwnReason) {
+    const QString infinite = submit("infinite.zip", {QStringLiteral("乙")},
+                                    [](SqlFile& db) { db.exec("update table1 set cost = -1e999"); });
+    const BatchReport report = runBatchImport({folder.path(), {}}, *ctx().DataModuleForm, {infinite}, {});
+    EXPECT_EQ(report.archives[0].outcome.failure,
+              QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!\n"
+                             "提交的数据文件不是项目数据库：数字列中有超出范围的数值"));
+    EXPECT_EQ(SqlFile(office()).count("table2"), 0);
+}
+
+// Another program holds the office database: the batch stops at the first archive, and says so
+// in one message; the archives after it are not read.
+class LockedBatchTest : public BatchImportTest,
+                        public ::testing::WithParamInterface<test::LockHolder::Lock> {};
+
+TEST_P(LockedBatchTest, StopsAtTheFirstArchiveAndListsTheRestAsNotRead) {
+    const QStringList files{submit("one.zip", {QStringLiteral("甲")}), notAZip(),
+                            submit("two.zip", {QStringLiteral("乙")})};
+    const QStringList before = test::dumpRows(office());
+    std::optional<BatchReport> report;
+    {
+        test::LockHolder other(office(), GetParam());
+        ASSERT_TRUE(other.isHeld());
+        report = importAll(files, [&](TImportReportForm& window) {
+            EXPECT_EQ(window.ReportTree->topLevelItem(2)->text(3),
+                      QStringLiteral("未读取：导入已在前面的文件处停止"));
+            EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("共读取1个数据文件")));
+            EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("1个文件导入失败，2个文件未读取")));
+        });
+    }
+    EXPECT_EQ(messages.shown(),
+              QStringList{QStringLiteral("项目数据库正被其他程序使用，导入已停止。其余2个数据文件未读取，"
+                                         "请关闭使用该数据库的程序后再导入。")});
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->archives[0].outcome.failure.contains(QStringLiteral("数据库正被其他程序使用")));
+    EXPECT_FALSE(report->archives[1].read);
+    EXPECT_EQ(test::dumpRows(office()), before);
+    // Once the lock is gone the same archives come in.
+    EXPECT_EQ(importAll(files)->taken(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachLock, LockedBatchTest,
+                         ::testing::Values(test::LockHolder::Lock::Shared, test::LockHolder::Lock::Reserved,
+                                           test::LockHolder::Lock::Exclusive),
+                         [](const auto& test) { return std::string(test::LockHolder::name(test.param)); });
 
 TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
     const QStringList files{submit("a.zip", {QStringLiteral("甲")}), notAZip(),

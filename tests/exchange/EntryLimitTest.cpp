@@ -219,7 +219,8 @@ TEST_F(EntryLimitImportTest, ImportEndsInItsFailureMessageWithTheOfficeUnchanged
     const QStringList before = test::dumpRows(folder.databasePath());
     messages.fileAnswers = {work.filePath("project.zip")};
     importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
-    EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!")});
+    EXPECT_EQ(messages.shown(),
+              QStringList{QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!\n") + kRefused});
     EXPECT_EQ(test::dumpRows(folder.databasePath()), before);
     EXPECT_TRUE(filesIn(folder.file("zip")).isEmpty());
 }

@@ -224,9 +224,9 @@ TEST(SubmittedNumberTest, NumbersTextAndBlobs) {
     EXPECT_EQ(submittedNumber(QString(" 12.5 ")), QVariant(12.5));
     EXPECT_EQ(submittedNumber(3.25), QVariant(3.25));
     EXPECT_EQ(submittedNumber(qlonglong(7)), QVariant(qlonglong(7)));
-    for (const QVariant& bad :
-         {QVariant(QString("abc")), QVariant(QStringLiteral("很多")), QVariant(QString("1,5")),
-          QVariant(QString("inf")), QVariant(QString("0x10")), QVariant(QByteArray("\x00\xff", 2))}) {
+    for (const QVariant& bad : {QVariant(QString("abc")), QVariant(QStringLiteral("很多")),
+                                QVariant(QString("1,5")), QVariant(QString("inf")), QVariant(QString("0x10")),
+                                QVariant(QByteArray("\x00\xff", 2)), QVariant(qInf()), QVariant(-qInf())}) {
         EXPECT_THROW(submittedNumber(bad), std::exception) << bad.toString().toStdString();
     }
 }

@@ -113,10 +113,15 @@ TEST_F(ZipServiceTest, ArchivesThatUnpackBeyondTheLimitsAreRefusedWithoutLeftove
 
     UnzipLimits tight;
     tight.freeSpace = [&](const QString&) { return total - 1; };
-    EXPECT_FALSE(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }).isEmpty());
+    EXPECT_EQ(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }),
+              QStringLiteral("压缩文件解开后共有 %1 字节，超出了可用的空间").arg(total));
     tight.maxTotal = total - 1;
     tight.freeSpace = [](const QString&) { return qint64(1) << 40; };
-    EXPECT_FALSE(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }).isEmpty());
+    EXPECT_EQ(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }),
+              QStringLiteral("压缩文件解开后超过了%1字节的上限，不是项目数据文件。").arg(total - 1));
+    tight.maxTotal = 3 << 20;
+    EXPECT_EQ(errorOf([&] { UnZipProject(path("z.zip"), path("stage"), tight); }),
+              QStringLiteral("压缩文件解开后超过了3MB的上限，不是项目数据文件。"));
     EXPECT_TRUE(filesIn(path("stage")).isEmpty());
 
     UnzipLimits exact;
@@ -129,7 +134,11 @@ TEST_F(ZipServiceTest, ArchiveStatingAHugeSizeIsRefusedBeforeUnpacking) {
     test::writeArchive(path("bomb.zip"), {{"project.mdb", QByteArray(1000, 'b')}});
     test::patchStatedSize(path("bomb.zip"), 0x7FFFFFFF);
     QDir().mkpath(path("stage"));
-    EXPECT_FALSE(errorOf([&] { UnZipProject(path("bomb.zip"), path("stage")); }).isEmpty());
+    // However much the disk holds free: the limit is named, not the space.
+    UnzipLimits roomy;
+    roomy.freeSpace = [](const QString&) { return qint64(78) << 30; };
+    EXPECT_EQ(errorOf([&] { UnZipProject(path("bomb.zip"), path("stage"), roomy); }),
+              QStringLiteral("压缩文件解开后超过了1GB的上限，不是项目数据文件。"));
     EXPECT_TRUE(filesIn(path("stage")).isEmpty());
 }
 

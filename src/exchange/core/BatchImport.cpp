@@ -8,16 +8,35 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 #include <optional>
 
 namespace meridell::exchange {
 
 namespace {
 
+// For the length of a scope, a statement on the connection that meets another program's lock
+// fails at once instead of waiting for it.
+class NoWaiting {
+public:
+    explicit NoWaiting(data::Connection& connection) : connection_(connection) {
+        sqlite3_busy_timeout(connection_.handle(), 0);
+    }
+    ~NoWaiting() { sqlite3_busy_timeout(connection_.handle(), connection_.busyTimeout()); }
+    NoWaiting(const NoWaiting&) = delete;
+    NoWaiting& operator=(const NoWaiting&) = delete;
+
+private:
+    data::Connection& connection_;
+};
+
 // For the length of a batch the main database keeps its rollback journal between commits and
 // only blanks its header, instead of creating and deleting the file for every archive. Each
 // commit is still synced to the disk before the next archive starts; a journal with a blank
 // header holds nothing to roll back. The connection's own mode is put back after the batch.
+// Neither change waits for another program's lock: the batch waits for it once, in the archive
+// that meets it.
 class KeptJournal {
 public:
     explicit KeptJournal(data::Connection& connection) : connection_(connection) {}
@@ -26,6 +45,7 @@ public:
             return;
         }
         try {
+            const NoWaiting noWaiting(connection_);
             connection_.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(previous_));
         } catch (...) {
             // The database is held elsewhere; the kept journal stays until the connection closes.
@@ -40,6 +60,7 @@ public:
             return;
         }
         tried_ = true;
+        const NoWaiting noWaiting(connection_);
         QSqlQuery q(connection_.database());
         if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next()) {
             return;
@@ -86,23 +107,37 @@ int BatchReport::refused() const {
 int BatchReport::failed() const {
     int n = 0;
     for (const ArchiveReport& a : archives) {
-        n += a.outcome.finished ? 0 : 1;
+        n += a.read && !a.outcome.finished ? 1 : 0;
+    }
+    return n;
+}
+
+int BatchReport::notRead() const {
+    int n = 0;
+    for (const ArchiveReport& a : archives) {
+        n += a.read ? 0 : 1;
     }
     return n;
 }
 
 QString batchSummary(const BatchReport& report) {
     QString text = QStringLiteral("共读取%1个数据文件，导入%2个项目，%3个项目因重复未导入")
-                       .arg(report.archives.size())
+                       .arg(report.archives.size() - report.notRead())
                        .arg(report.taken())
                        .arg(report.refused());
     if (report.failed() > 0) {
         text += QStringLiteral("，%1个文件导入失败").arg(report.failed());
     }
+    if (report.notRead() > 0) {
+        text += QStringLiteral("，%1个文件未读取").arg(report.notRead());
+    }
     return text + QStringLiteral("。");
 }
 
 QString archiveResultText(const ArchiveReport& archive) {
+    if (!archive.read) {
+        return QStringLiteral("未读取：导入已在前面的文件处停止");
+    }
     if (!archive.outcome.finished) {
         return QStringLiteral("导入失败：") + archive.outcome.failure;
     }
@@ -111,6 +146,14 @@ QString archiveResultText(const ArchiveReport& archive) {
         text += QStringLiteral("，%1个项目已经存在，由于重复而未导入").arg(archive.refused());
     }
     return text;
+}
+
+QString batchStoppedText(int notRead) {
+    QString text = QStringLiteral("项目数据库正被其他程序使用，导入已停止。");
+    if (notRead > 0) {
+        text += QStringLiteral("其余%1个数据文件未读取，").arg(notRead);
+    }
+    return text + QStringLiteral("请关闭使用该数据库的程序后再导入。");
 }
 
 BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& module,
@@ -123,7 +166,9 @@ BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& mo
     KeptJournal journal(module.ADOConnection1);
     std::optional<LargeCache> cache;
     for (int i = 0; i < count; ++i) {
-        journal.engage();
+        if (i > 0) {
+            journal.engage();  // once an archive has shown the database free of other programs' locks
+        }
         if (!cache && module.ADOConnection1.isOpen()) {
             cache.emplace(module.ADOConnection1);
         }
@@ -141,9 +186,19 @@ BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& mo
             }
         };
         report.archives.append({file, runImport(places, module, file, one)});
+        if (report.archives.back().outcome.mainDatabaseBusy) {
+            break;  // every later archive would wait for the same lock
+        }
+    }
+    const bool stopped = !report.archives.isEmpty() && report.archives.back().outcome.mainDatabaseBusy;
+    for (qsizetype i = report.archives.size(); i < count; ++i) {
+        report.archives.append({files.at(i), {}, false});
     }
     if (hooks.closeProgress) {
         hooks.closeProgress();
+    }
+    if (stopped && hooks.inform) {
+        hooks.inform(batchStoppedText(report.notRead()));
     }
     return report;
 }

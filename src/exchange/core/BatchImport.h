@@ -14,6 +14,8 @@ namespace meridell::exchange {
 struct ArchiveReport {
     QString file;  // the chosen path
     ArchiveOutcome outcome;
+    // False for an archive the batch never came to: it stopped at an earlier one.
+    bool read = true;
 
     QString fileName() const;
     int taken() const { return outcome.finished ? outcome.counts.total - outcome.counts.refused : 0; }
@@ -26,13 +28,19 @@ struct BatchReport {
 
     int taken() const;
     int refused() const;
-    int failed() const;
+    int failed() const;   // read, and not imported
+    int notRead() const;  // left when the batch stopped
 };
 
-// The report's closing sentence: archives read, projects taken and refused, archives that failed.
+// The report's closing sentence: archives read, projects taken and refused, archives that failed
+// and archives not read.
 QString batchSummary(const BatchReport& report);
-// The result of one archive in a few words: what was taken and refused, or the failure's reason.
+// The result of one archive in a few words: what was taken and refused, the failure's reason, or
+// that it was not read.
 QString archiveResultText(const ArchiveReport& archive);
+// The one message of a batch stopped because another program holds the main database, with the
+// number of archives left unread.
+QString batchStoppedText(int notRead);
 
 // What a batch needs from the windows around it.
 struct BatchHooks {
@@ -42,12 +50,16 @@ struct BatchHooks {
     std::function<void()> closeProgress;
     std::function<void()> repaint;
     Progress progress;  // 0 to 100 over the whole batch
+    // The message of a batch that stopped before its end; none is shown when it is empty.
+    std::function<void(const QString&)> inform;
 };
 
 // Imports the chosen archives one after another, each with every rule of a single import (its own
 // transaction, the duplicate rule, the checks of archive and database, the staging folder emptied
 // after it). An archive that fails leaves the main database as it was before it and the batch goes
-// on. No message is shown: the report tells what happened.
+// on; the report tells what happened. Only when another program holds the main database does the
+// batch stop at the archive that met it, without waiting again for every archive after it: those
+// are reported as not read, and one message says so.
 BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& module,
                            const QStringList& files, const BatchHooks& hooks);
 

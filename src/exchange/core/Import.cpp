@@ -50,6 +50,9 @@ void cleanUp(const ImportPlaces& places, data::TDataModuleForm& module, const Im
 // not of a database that another program holds, of a full disk or of a read-only file: those are
 // named, so that the user sees the same archive will do once the cause is gone.
 QString failureText(const std::exception& e) {
+    if (const auto* archive = dynamic_cast<const ArchiveError*>(&e)) {
+        return kFailed + QChar(u'\n') + archive->text();
+    }
     const auto* engine = dynamic_cast<const data::DatabaseError*>(&e);
     if (!engine) {
         return kFailed;
@@ -149,13 +152,15 @@ ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& modu
         hooks.repaint();
         hooks.showProgress();
         hooks.progress(5);
+        QString unpackedNothing;  // why the archive held nothing to unpack
         if (CheckDataDir(places, chosen, informFailure)) {
             hooks.repaint();
-            UnZipProject(places.stagingArchive(), places.stagingDir(), places.limits);
+            unpackedNothing = UnZipProject(places.stagingArchive(), places.stagingDir(), places.limits);
         }
         hooks.progress(10);
         if (!QFileInfo(places.submittedDatabase()).isFile()) {
-            informFailure(kWrongFile);
+            informFailure(unpackedNothing.isEmpty() ? kWrongFile
+                                                    : kWrongFile + QChar(u'\n') + unpackedNothing);
         } else {
             hooks.progress(15);
             connect(places, module);
@@ -169,6 +174,8 @@ ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& modu
     } catch (const std::exception& e) {
         outcome.finished = false;
         outcome.failure = failureReason(e);
+        const auto* engine = dynamic_cast<const data::DatabaseError*>(&e);
+        outcome.mainDatabaseBusy = engine && engine->cause() == data::DatabaseError::Cause::Busy;
         hooks.hideProgress();
         hooks.beep();
         hooks.repaint();

@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -54,11 +55,16 @@ using Value = std::unique_ptr<sqlite3_value, ValueFree>;
 using Row = std::vector<Value>;
 
 // A value of a number column as the main database takes it: an empty or missing number is 0, a
-// number written as text is read as one, anything else refuses the submission.
+// number written as text is read as one, anything else refuses the submission. The engine keeps
+// no NaN (it reads one as null), but it does keep ±infinity as a real: that is no number either.
 void bindNumber(sqlite3_stmt* statement, int index, sqlite3_value* value) {
     switch (sqlite3_value_type(value)) {
-        case SQLITE_INTEGER:
         case SQLITE_FLOAT:
+            if (!std::isfinite(sqlite3_value_double(value))) {
+                submittedNumber(sqlite3_value_double(value));  // refuses it
+            }
+            [[fallthrough]];
+        case SQLITE_INTEGER:
             sqlite3_bind_value(statement, index, value);
             return;
         case SQLITE_TEXT: {

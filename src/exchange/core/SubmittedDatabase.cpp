@@ -336,6 +336,10 @@ QVariant submittedNumber(const QVariant& value) {
     }
     switch (value.typeId()) {
         case QMetaType::Double:
+            if (!std::isfinite(value.toDouble())) {
+                refuse(QStringLiteral("数字列中有超出范围的数值"));
+            }
+            return value;
         case QMetaType::LongLong:
         case QMetaType::Int:
             return value;

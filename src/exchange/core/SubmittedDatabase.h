@@ -46,7 +46,7 @@ void checkSubmittedNumbers(const QSqlDatabase& db);
 
 // The value of a number column of a submitted row as the office database stores it: a number as
 // it is, null and empty text as 0, text that reads as a number as that number. Anything else
-// (other text, a blob) refuses the submission (throws meridell::Error).
+// (other text, a blob, an infinite number) refuses the submission (throws meridell::Error).
 QVariant submittedNumber(const QVariant& value);
 
 }  // namespace meridell::exchange

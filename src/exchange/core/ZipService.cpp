@@ -61,6 +61,27 @@ QString archiveError(zip_t* archive) {
     return QString::fromLocal8Bit(zip_strerror(archive));
 }
 
+// The fault of an archive as the user reads it, from the library's error code.
+[[noreturn]] void refuseArchive(int code) {
+    switch (code) {
+        case ZIP_ER_NOPASSWD:
+        case ZIP_ER_WRONGPASSWD:
+        case ZIP_ER_ENCRNOTSUPP:
+            throw ArchiveError(archivetext::kEncrypted);
+        case ZIP_ER_COMPNOTSUPP:
+            throw ArchiveError(archivetext::kUnknownMethod);
+        default:
+            throw ArchiveError(archivetext::kDamaged);
+    }
+}
+
+// Whether a file that the library cannot open as an archive begins as one: the first entry's
+// header is there, the end records are not (the file was cut off).
+bool beginsAsArchive(const QString& archive) {
+    QFile file(archive);
+    return file.open(QIODevice::ReadOnly) && file.read(4) == QByteArray("PK\x03\x04", 4);
+}
+
 // The last part of a stored entry name; archives from Windows may separate folders by backslashes.
 QString bareName(const QString& stored) {
     qsizetype cut = std::max(stored.lastIndexOf('/'), stored.lastIndexOf('\\'));
@@ -91,15 +112,18 @@ std::vector<Planned> planEntries(zip_t* archive, const QString& archiveName) {
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
-            throw Error(archiveError(archive));
+            refuseArchive(zip_error_code_zip(zip_get_error(archive)));
         }
         QString stored = QString::fromUtf8(st.name);
         QString name = bareName(stored);
         if (stored.endsWith('/') || name.isEmpty() || name == "." || name == ".." || name == archiveName) {
             continue;  // folders, and names that are no file of their own
         }
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
+            throw ArchiveError(archivetext::kEncrypted);
+        }
         if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(std::numeric_limits<qint64>::max())) {
-            throw Error(QStringLiteral("压缩文件中的 %1 大小不明").arg(stored));
+            throw ArchiveError(QStringLiteral("压缩文件中的 %1 大小不明").arg(stored));
         }
         plan.push_back({zip_uint64_t(i), name, qint64(st.size)});
     }
@@ -110,7 +134,7 @@ std::vector<Planned> planEntries(zip_t* archive, const QString& archiveName) {
 void unpackEntry(zip_t* archive, const Planned& entry, const QString& target, qint64& budget) {
     Entry source(zip_fopen_index(archive, entry.index, 0));
     if (!source) {
-        throw Error(archiveError(archive));
+        refuseArchive(zip_error_code_zip(zip_get_error(archive)));
     }
     QFile::remove(target);  // a link of that name is replaced, never followed
     QFile out(target);
@@ -122,7 +146,7 @@ void unpackEntry(zip_t* archive, const Planned& entry, const QString& target, qi
     for (;;) {
         zip_int64_t n = zip_fread(source.get(), buffer.data(), buffer.size());
         if (n < 0) {
-            throw Error(QString::fromLocal8Bit(zip_file_strerror(source.get())));
+            refuseArchive(zip_error_code_zip(zip_file_get_error(source.get())));
         }
         if (n == 0) {
             break;
@@ -130,7 +154,7 @@ void unpackEntry(zip_t* archive, const Planned& entry, const QString& target, qi
         written += n;
         budget -= n;
         if (written > entry.size || budget < 0) {
-            throw Error(QStringLiteral("压缩文件中的 %1 比它标明的大小更大").arg(entry.name));
+            throw ArchiveError(QStringLiteral("压缩文件中的 %1 比它标明的大小更大").arg(entry.name));
         }
         if (out.write(buffer.data(), n) != n) {
             throw Error(out.errorString());
@@ -142,7 +166,7 @@ void unpackEntry(zip_t* archive, const Planned& entry, const QString& target, qi
 }
 
 [[noreturn]] void refuseDirectory() {
-    throw Error(QStringLiteral("压缩文件中的条目过多，不是项目数据文件"));
+    throw ArchiveError(archivetext::kTooManyEntries);
 }
 
 template <typename T>
@@ -205,7 +229,54 @@ void checkDirectory(const QString& archive) {
     }
 }
 
+// What the planned entries take together; stops when that is more than the limits allow: the
+// limit of the program first, then the free space of the disk.
+qint64 checkSpace(const std::vector<Planned>& plan, const QString& folder, const UnzipLimits& limits) {
+    qint64 total = 0;
+    for (const Planned& entry : plan) {
+        total += std::min(entry.size, limits.maxTotal + 1);
+        if (total > limits.maxTotal) {
+            throw ArchiveError(archivetext::tooLarge(limits.maxTotal));
+        }
+    }
+    const qint64 free = limits.freeSpace ? limits.freeSpace(folder) : 0;
+    if (total > free) {
+        throw ArchiveError(archivetext::noSpace(total));
+    }
+    return total;
+}
+
+// Why the library cannot open a file as an archive, as the user reads it; empty for a file that
+// is no archive at all, or that cannot be read.
+QString unopenedReason(const QString& archive, int code) {
+    switch (code) {
+        case ZIP_ER_NOZIP:
+            return beginsAsArchive(archive) ? archivetext::kDamaged : QString();
+        case ZIP_ER_OPEN:
+        case ZIP_ER_MEMORY:
+            return {};
+        default:
+            return archivetext::kDamaged;
+    }
+}
+
 }  // namespace
+
+QString archivetext::tooLarge(qint64 limit) {
+    constexpr qint64 kMb = qint64(1) << 20;
+    constexpr qint64 kGb = qint64(1) << 30;
+    QString amount = QStringLiteral("%1字节").arg(limit);
+    if (limit > 0 && limit % kGb == 0) {
+        amount = QStringLiteral("%1GB").arg(limit / kGb);
+    } else if (limit > 0 && limit % kMb == 0) {
+        amount = QStringLiteral("%1MB").arg(limit / kMb);
+    }
+    return QStringLiteral("压缩文件解开后超过了%1的上限，不是项目数据文件。").arg(amount);
+}
+
+QString archivetext::noSpace(qint64 total) {
+    return QStringLiteral("压缩文件解开后共有 %1 字节，超出了可用的空间").arg(total);
+}
 
 LibraryVersions zipLibraryVersions() {
     const char* found = zip_libzip_version();
@@ -262,27 +333,22 @@ qint64 freeSpaceOf(const QString& path) {
     return qint64(fs.f_bavail) * qint64(fs.f_frsize);
 }
 
-void UnZipProject(const QString& archive, const QString& folder, const UnzipLimits& limits) {
+QString UnZipProject(const QString& archive, const QString& folder, const UnzipLimits& limits) {
     CheckUnzipDll();
     checkDirectory(archive);
     int code = 0;
     Archive za(zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &code));
     if (!za) {
-        return;  // not a zip archive: nothing to unpack
+        return unopenedReason(archive, code);  // nothing to unpack
     }
     if (quint64(zip_get_num_entries(za.get(), 0)) > kMaxEntries) {
         refuseDirectory();
     }
     std::vector<Planned> plan = planEntries(za.get(), QFileInfo(archive).fileName());
-    qint64 total = 0;
-    for (const Planned& entry : plan) {
-        total += std::min(entry.size, limits.maxTotal + 1);
+    if (plan.empty()) {
+        return archivetext::kEmpty;
     }
-    qint64 free = limits.freeSpace ? limits.freeSpace(folder) : 0;
-    if (total > limits.maxTotal || total > free) {
-        throw Error(QStringLiteral("压缩文件解开后共有 %1 字节，超出了可用的空间").arg(total));
-    }
-    qint64 budget = total;
+    qint64 budget = checkSpace(plan, folder, limits);
     QStringList written;
     try {
         for (const Planned& entry : plan) {
@@ -296,6 +362,7 @@ void UnZipProject(const QString& archive, const QString& folder, const UnzipLimi
         }
         throw;
     }
+    return {};
 }
 
 void DeleteAllFiles(const QString& folder) {
