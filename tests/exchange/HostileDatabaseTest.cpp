@@ -75,6 +75,9 @@ const HostileCase kCases[] = {
 // the rows as they were (the file's change counter moves with the end of that transaction).
 const HostileCase kCasesOfTheCopy[] = {
     {"memo longer than any record form holds", {"update table1 set remark = printf('%.*c', 5000000, 'x')"}},
+    {"project name not UTF-8",
+     {"update table1 set projectname = cast(x'e794b2ff' as text) where projectname = '甲'"}},
+    {"staff key a blob", {"update table3 set takeunit1 = x'00ff'"}},
 };
 
 void twoProjects(SqlFile& db) {

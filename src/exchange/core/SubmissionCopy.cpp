@@ -99,6 +99,21 @@ QByteArray keyOf(const Row& row, const int (&columns)[3]) {
     return key;
 }
 
+// A key part is a number or a text of UTF-8. The record form, the lists and the deletion find a
+// project's prior projects and staff by its key read as text, so a key held as a blob or as other
+// bytes would bring in rows that no window shows and no deletion removes: it refuses the submission.
+void requireReadableKey(const Row& row, const int (&columns)[3]) {
+    for (int column : columns) {
+        sqlite3_value* v = row[column].get();
+        const int type = sqlite3_value_type(v);
+        const bool text = type == SQLITE_TEXT;
+        if (type == SQLITE_BLOB ||
+            (text && !QByteArrayView(sqlite3_value_text(v), sqlite3_value_bytes(v)).isValidUtf8())) {
+            refuseSubmission(QStringLiteral("项目名称、项目负责人或承担单位中有无法识别的文字"));
+        }
+    }
+}
+
 QString textOf(sqlite3_value* value) {
     if (sqlite3_value_type(value) == SQLITE_NULL) {
         return {};
@@ -207,8 +222,10 @@ private:
         return row;
     }
 
-    // Whether the main table1 lacks the project of a source row.
+    // Whether the main table1 lacks the project of a source row. A key that the windows could
+    // not find again is refused first.
     bool isNew(const Row& row, const int (&key)[3]) {
+        requireReadableKey(row, key);
         for (int k = 0; k < 3; ++k) {
             lookup_->check(sqlite3_bind_value(lookup_->get(), k + 1, row[key[k]].get()));
         }

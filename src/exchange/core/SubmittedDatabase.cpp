@@ -15,10 +15,14 @@
 
 namespace meridell::exchange {
 
+void refuseSubmission(const QString& why) {
+    throw Error(QStringLiteral("提交的数据文件不是项目数据库：%1").arg(why));
+}
+
 namespace {
 
 [[noreturn]] void refuse(const QString& why) {
-    throw Error(QStringLiteral("提交的数据文件不是项目数据库：%1").arg(why));
+    refuseSubmission(why);
 }
 
 sqlite3* handleOf(const QSqlDatabase& db) {

@@ -44,6 +44,9 @@ void checkSubmittedColumns(const SubmittedColumns& columns);
 // submittedNumber refuses, before anything of it is copied.
 void checkSubmittedNumbers(const QSqlDatabase& db);
 
+// Refuses the submission as no project database, saying `why` (throws meridell::Error).
+[[noreturn]] void refuseSubmission(const QString& why);
+
 // The value of a number column of a submitted row as the office database stores it: a number as
 // it is, null and empty text as 0, text that reads as a number as that number. Anything else
 // (other text, a blob, an infinite number) refuses the submission (throws meridell::Error).
