@@ -48,6 +48,11 @@ public:
     virtual void showProgress(const QString& title) = 0;
     virtual void setProgress(int value) = 0;
     virtual void hideProgress() = 0;
+    // The progress window of long work that goes on between events and that the user may stop: as
+    // showProgress, with a button "取消" that calls `cancel`, and modal, so that no other command
+    // starts meanwhile. hideProgress takes the button away again. A shell without such a window
+    // shows the plain one.
+    virtual void showCancellableProgress(const QString& title, std::function<void()> cancel);
 
 protected:
     // Called after the standard error report has shown an error.
