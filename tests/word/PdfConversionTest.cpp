@@ -41,6 +41,10 @@ struct Case {
     bool pdfMade;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
 // Whether a process is still there (a zombie waiting for its parent counts as gone).
 bool alive(const QString& pid) {
     QFile stat("/proc/" + pid + "/stat");
