@@ -230,7 +230,7 @@ TEST_F(PdfTest, TheProjectListAndTheTaskBookOfOrdinaryValues) {
     }
 }
 
-TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolderInOneRun) {
+TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolder) {
     add({{"projectname", "调查/研究"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
     add({{"projectname", "同名项目"}, {"projectman", "乙"}, {"takeunit1", "单位乙"}});
     add({{"projectname", "同名项目"}, {"projectman", "丙"}, {"takeunit1", "单位丙"}});
