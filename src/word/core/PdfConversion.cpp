@@ -126,10 +126,14 @@ void PdfConversion::dispatch() {
         if (worker.run) {
             continue;
         }
-        // An even share of what is still to come, at least one document.
+        // An even share of what is still to come, at least one document. A run starts once its
+        // share is there, so that each run starts LibreOffice once.
         const int unassigned = std::max(expected_, added_) - assigned_;
         const int share = std::max(1, (unassigned + count - 1) / count);
         const int taken = std::min(share, int(queue_.size()));
+        if (taken < share && !closed_) {
+            break;
+        }
         worker.items.assign(queue_.begin(), queue_.begin() + taken);
         queue_.erase(queue_.begin(), queue_.begin() + taken);
         assigned_ += taken;

@@ -100,6 +100,7 @@ QStringList PdfConverter::convert(const QStringList& documents, const QString& o
         throw Error(pdfmessages::kNoOffice);
     }
     PdfConversion conversion(*this);
+    conversion.expect(int(documents.size()));
     QStringList written;
     for (const QString& document : documents) {
         written << pdfBeside(document, outDir);
