@@ -55,6 +55,9 @@ void waitUnderProgress(ui::Shell& shell, const QString& title, Work& work,
     if (!work.isFinished()) {
         loop.exec();
     }
+    if (!work.isFinished()) {
+        work.cancel();  // the program is ending: the work ends with it
+    }
     shell.hideProgress();
 }
 
