@@ -67,6 +67,14 @@ void AppContext::setProgress(int value) {
 void AppContext::hideProgress() {
     ProgressBarForm->hide();
     ProgressBarForm->setWindowTitle(progressTitle_);
+    ProgressBarForm->setCancel({});
+    ProgressBarForm->setWindowModality(Qt::NonModal);
+}
+
+void AppContext::showCancellableProgress(const QString& title, std::function<void()> cancel) {
+    ProgressBarForm->setCancel(std::move(cancel));
+    ProgressBarForm->setWindowModality(Qt::ApplicationModal);
+    showProgress(title);
 }
 
 void AppContext::showStatus(const QString& text) {

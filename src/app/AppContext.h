@@ -45,6 +45,7 @@ public:
     void setProgress(int value) override;
     void hideProgress() override;
     void showStatus(const QString& text) override;
+    void showCancellableProgress(const QString& title, std::function<void()> cancel) override;
 
     // Whether "项目表导出" runs the hand-in check first; the export's own tests switch it off.
     bool checkBeforeExport = true;

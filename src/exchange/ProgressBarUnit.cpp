@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 
 namespace meridell::exchange {
@@ -32,6 +33,12 @@ TProgressBarForm::TProgressBarForm(ui::Shell& context, QWidget* parent) : QDialo
     Label1->setObjectName("Label1");
     Label1->setGeometry(24, 30, 353, 24);
     Label1->hide();
+    cancelButton = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton->setObjectName("cancelButton");
+    cancelButton->setAccessibleName(cancelButton->text());
+    cancelButton->setGeometry(162, 104, 75, 25);
+    cancelButton->hide();
+    connect(cancelButton, &QPushButton::clicked, this, &TProgressBarForm::cancelClicked);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -55,6 +62,38 @@ void TProgressBarForm::setMessage(const QString& text) {
     if (isVisible()) {
         Label1->repaint();
     }
+}
+
+}  // namespace meridell::exchange
+
+namespace meridell::exchange {
+
+void TProgressBarForm::setCancel(std::function<void()> cancel) {
+    const bool wasShown = bool(cancel_);
+    cancel_ = std::move(cancel);
+    cancelButton->setEnabled(true);
+    cancelButton->setVisible(bool(cancel_));
+    if (wasShown) {
+        setMessage({});
+    }
+}
+
+void TProgressBarForm::reject() {
+    if (cancel_) {
+        cancelClicked();
+    } else {
+        QDialog::reject();
+    }
+}
+
+void TProgressBarForm::cancelClicked() {
+    if (!cancel_ || !cancelButton->isEnabled()) {
+        return;
+    }
+    cancelButton->setEnabled(false);
+    setMessage(QStringLiteral("正在停止，请稍候......"));
+    const std::function<void()> cancel = cancel_;  // the work may end, and take the button away, in it
+    cancel();
 }
 
 }  // namespace meridell::exchange

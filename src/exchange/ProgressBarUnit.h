@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace meridell::ui {
 class Shell;
@@ -20,14 +23,26 @@ public:
     QProgressBar* ProgressBar1 = nullptr;
     // Which archive of a batch is being read; hidden while a single archive is imported.
     QLabel* Label1 = nullptr;
+    // "取消": shown only while work that can be stopped runs.
+    QPushButton* cancelButton = nullptr;
 
     // Moves the bar and draws it at once: the import runs on this thread and gives no other chance.
     void setPosition(int value);
     // The line above the bar; an empty text hides it.
     void setMessage(const QString& text);
+    // Shows "取消", which calls `cancel` once; an empty function hides it again.
+    void setCancel(std::function<void()> cancel);
+
+    // Escape means "取消" while it is shown.
+    void reject() override;
 
 protected:
     ui::Shell& context_;
+
+private:
+    void cancelClicked();
+
+    std::function<void()> cancel_;
 };
 
 }  // namespace meridell::exchange

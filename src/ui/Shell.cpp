@@ -18,4 +18,8 @@ void Shell::guard(const std::function<void()>& handler) const {
     }
 }
 
+void Shell::showCancellableProgress(const QString& title, std::function<void()>) {
+    showProgress(title);
+}
+
 }  // namespace meridell::ui

@@ -50,6 +50,11 @@ public:
     virtual void hideProgress() = 0;
     // A short note in the main window's status bar, gone after a few seconds (no box, no answer).
     virtual void showStatus(const QString& text) { (void)text; }
+    // The progress window of long work that goes on between events and that the user may stop: as
+    // showProgress, with a button "取消" that calls `cancel`, and modal, so that no other command
+    // starts meanwhile. hideProgress takes the button away again. A shell without such a window
+    // shows the plain one.
+    virtual void showCancellableProgress(const QString& title, std::function<void()> cancel);
 
 protected:
     // Called after the standard error report has shown an error.

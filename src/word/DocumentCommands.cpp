@@ -7,11 +7,13 @@
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
+#include "word/core/PdfConversion.h"
 #include "word/core/PdfExport.h"
 #include "word/core/TaskBookBatch.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 
 namespace meridell::word {
@@ -34,10 +36,29 @@ struct BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-PdfConverter converterOf(const ui::Shell& shell, const QString& officeProgram) {
+PdfConverter converterOf(const ui::Shell& shell, const QString& officeProgram, int timeoutMs) {
     PdfConverter converter = applicationPdfConverter(shell.appDir());
     converter.program = officeProgram;
+    converter.timeoutMs = timeoutMs;
     return converter;
+}
+
+// Lets `work` run to its end between the program's events, under the progress window with
+// "取消". `percent` turns the work's progress into the bar's position.
+template <class Work>
+void waitUnderProgress(ui::Shell& shell, const QString& title, Work& work,
+                       const std::function<int(int)>& percent) {
+    shell.showCancellableProgress(title, [&work] { work.cancel(); });
+    QEventLoop loop;
+    QObject::connect(&work, &Work::progressed, &loop, [&](int value) { shell.setProgress(percent(value)); });
+    QObject::connect(&work, &Work::finished, &loop, &QEventLoop::quit);
+    if (!work.isFinished()) {
+        loop.exec();
+    }
+    if (!work.isFinished()) {
+        work.cancel();  // the program is ending: the work ends with it
+    }
+    shell.hideProgress();
 }
 
 // Runs the generation procedure; returns the output document, empty when the run failed (and has
@@ -61,18 +82,31 @@ void openWhenAsked(ui::Shell& shell, const QString& path) {
 }
 
 // The document, then its PDF beside it.
-void runPdf(ui::Shell& shell, WordApplication* application, const QString& officeProgram,
+void runPdf(ui::Shell& shell, WordApplication* application, const PdfConverter& converter,
             const DocumentKind& kind, const std::function<void(Document&)>& fill) {
-    BusyCursor busy;
-    const QString document = run(shell, application, kind, fill);
+    QString document;
+    {
+        BusyCursor busy;
+        document = run(shell, application, kind, fill);
+    }
     if (document.isEmpty()) {
         return;
     }
-    try {
-        QStringList pdf = converterOf(shell, officeProgram).convert({document}, shell.appDir());
-        openWhenAsked(shell, pdf.value(0));
-    } catch (const std::exception& e) {
-        shell.messages().inform(explainedErrorText(errorText(e)));
+    if (converter.findProgram().isEmpty()) {
+        shell.messages().inform(pdfmessages::kNoOffice);
+        return;
+    }
+    PdfConversion conversion(converter);
+    const QString pdf = pdfBeside(document, shell.appDir());
+    conversion.add(document, pdf);
+    conversion.close();
+    waitUnderProgress(shell, pdfmessages::kProgressTitle, conversion, [](int done) { return done * 100; });
+    if (conversion.wasCancelled()) {
+        shell.messages().inform(pdfmessages::kCancelled);
+    } else if (!conversion.failure().isEmpty()) {
+        shell.messages().inform(conversion.failure());
+    } else {
+        openWhenAsked(shell, pdf);
     }
 }
 
@@ -99,12 +133,13 @@ void DocumentCommands::generateProjectList(Origin origin) {
 }
 
 void DocumentCommands::generateDesignTaskBookPdf(Origin) {
-    runPdf(shell_, wordApplication, officeProgram, designTaskBook(), taskBookFill(session_));
+    runPdf(shell_, wordApplication, converterOf(shell_, officeProgram, pdfTimeoutMs), designTaskBook(),
+           taskBookFill(session_));
 }
 
 void DocumentCommands::generateProjectListPdf(Origin origin) {
-    runPdf(shell_, wordApplication, officeProgram, projectList(origin == Origin::QueryPage),
-           listFill(session_));
+    runPdf(shell_, wordApplication, converterOf(shell_, officeProgram, pdfTimeoutMs),
+           projectList(origin == Origin::QueryPage), listFill(session_));
 }
 
 void DocumentCommands::generateAllTaskBooks() {
@@ -117,23 +152,20 @@ void DocumentCommands::generateAllTaskBooks() {
     if (folder.isEmpty()) {
         return;
     }
-    shell_.showProgress(batchmessages::kProgressTitle);
-    int written = 0;
-    QString failure;
-    {
-        BusyCursor busy;
-        const PdfConverter converter = converterOf(shell_, officeProgram);
-        BatchContext batch{shell_.appDir(), converter, [this](int value) { shell_.setProgress(value); }};
-        try {
-            written = writeAllTaskBooks(batch, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3, folder);
-        } catch (const std::exception& e) {
-            failure = explainedErrorText(errorText(e));
-        }
+    const PdfConverter converter = converterOf(shell_, officeProgram, pdfTimeoutMs);
+    BatchContext context{shell_.appDir(), converter, {}};
+    TaskBookBatch batch(context, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3, folder);
+    batch.start();
+    waitUnderProgress(shell_, batchmessages::kProgressTitle, batch, [](int percent) { return percent; });
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (batch.wasCancelled()) {
+        shell_.messages().inform(
+            batchmessages::kCancelled.arg(batch.documentsWritten()).arg(batch.pdfsWritten()).arg(shown));
+    } else if (!batch.failure().isEmpty()) {
+        shell_.messages().inform(explainedErrorText(batch.failure()));
+    } else {
+        shell_.messages().inform(batchmessages::kDone.arg(batch.documentsWritten()).arg(shown));
     }
-    shell_.hideProgress();
-    shell_.messages().inform(failure.isEmpty()
-                                 ? batchmessages::kDone.arg(written).arg(QDir::toNativeSeparators(folder))
-                                 : failure);
 }
 
 }  // namespace meridell::word

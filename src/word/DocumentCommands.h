@@ -26,6 +26,8 @@ public:
     WordApplication* wordApplication = nullptr;
     // The LibreOffice program PDF files are made with; empty: the one on the search path.
     QString officeProgram;
+    // How long LibreOffice may take for one document before it is stopped.
+    int pdfTimeoutMs = 60 * 1000;
 
     // "生成Word文档": the design task book of the current project of the project query.
     void generateDesignTaskBook(Origin origin);
@@ -33,7 +35,8 @@ public:
     void generateProjectList(Origin origin);
 
     // "生成PDF文档" beside each of the two: the same document, then its PDF (设计任务书.pdf,
-    // 项目列表.pdf) in the application folder, opened in the desktop's viewer.
+    // 项目列表.pdf) in the application folder, opened in the desktop's viewer. The conversion runs
+    // between the program's events under the progress window, whose "取消" stops it.
     void generateDesignTaskBookPdf(Origin origin);
     void generateProjectListPdf(Origin origin);
 

@@ -4,14 +4,18 @@
 #include "exchange/ProgressBarUnit.h"
 #include "record/InformationUnit.h"
 #include "support/AppFixture.h"
+#include "support/SmallDisk.h"
 #include "word/DocumentCommands.h"
 #include "word/core/ColumnFit.h"
+#include "word/core/Generation.h"
 #include "word/core/PdfExport.h"
 #include "word/core/TaskBookBatch.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -106,11 +110,12 @@ protected:
         ctx().openDocuments = true;
     }
     // A stand-in for LibreOffice that fails with a message of its own.
-    QString failingOffice() {
+    QString failingOffice() { return office("echo 'Error: source file could not be loaded' >&2\nexit 1\n"); }
+    QString office(const QByteArray& body) {
         const QString path = folder.file("fake-soffice");
         QFile script(path);
         EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho 'Error: source file could not be loaded' >&2\nexit 1\n");
+        script.write("#!/bin/sh\n" + body);
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
@@ -166,6 +171,53 @@ TEST_F(PdfFailures, AllTaskBooksAskForAFolderAndSayWhyNothingWasConverted) {
     ctx().Documents->generateAllTaskBooks();
     EXPECT_EQ(messages.shown(), QStringList{word::batchmessages::kNoProjects});
     EXPECT_EQ(messages.count(Kind::ChooseFolder), 0);
+}
+
+void designTaskBookPdf(word::DocumentCommands& commands) {
+    commands.generateDesignTaskBookPdf(word::Origin::ProjectListPage);
+}
+
+TEST_F(PdfFailures, CancelInTheProgressWindowEndsAConversionThatHangs) {
+    ctx().Documents->officeProgram = office("exec sleep 30\n");
+    QDir(folder.path()).mkdir("out");
+    const std::function<void()> runs[] = {[this] { designTaskBookPdf(*ctx().Documents); },
+                                          [this] {
+                                              messages.fileAnswers.push_back(folder.file("out"));
+                                              ctx().Documents->generateAllTaskBooks();
+                                          }};
+    const QString told[] = {word::pdfmessages::kCancelled, word::batchmessages::kCancelled.arg(1).arg(0).arg(
+                                                               QDir::toNativeSeparators(folder.file("out")))};
+    exchange::TProgressBarForm& progress = *ctx().ProgressBarForm;
+    for (int i = 0; i < 2; ++i) {
+        messages.clear();
+        bool offered = false;
+        QTimer::singleShot(300, &progress, [&] {
+            offered = progress.isVisible() && progress.windowModality() == Qt::ApplicationModal &&
+                      progress.cancelButton->isVisible() && progress.cancelButton->accessibleName() == "取消";
+            progress.cancelButton->click();
+        });
+        runs[i]();
+        EXPECT_TRUE(offered) << i;
+        EXPECT_EQ(messages.shown(), QStringList{told[i]});
+        EXPECT_FALSE(progress.isVisible());
+        EXPECT_FALSE(progress.cancelButton->isVisible());
+        EXPECT_EQ(progress.windowModality(), Qt::NonModal);
+        EXPECT_EQ(progress.windowTitle(), "正在导入数据......");
+    }
+    EXPECT_FALSE(exists("设计任务书.pdf"));
+    EXPECT_EQ(QDir(folder.file("out")).entryList(QDir::Files), QStringList{"项目甲.doc"});
+}
+
+TEST_F(PdfFailures, AFolderThatTakesNoFilesIsNamedBeforeAnythingIsWritten) {
+    test::SmallDisk disk(folder.file("out"), 64 * 1024);
+    if (!disk.isMounted() || !disk.setReadOnly(true)) {
+        GTEST_SKIP() << "no right to mount a file system";
+    }
+    messages.fileAnswers.push_back(disk.folder());
+    ctx().Documents->generateAllTaskBooks();
+    EXPECT_EQ(messages.shown(),
+              QStringList{word::messages::kFolderNotWritable.arg(QDir::toNativeSeparators(disk.folder()))});
+    EXPECT_TRUE(QDir(disk.folder()).entryList(QDir::Files).isEmpty());
 }
 
 }  // namespace

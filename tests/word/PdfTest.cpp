@@ -230,7 +230,7 @@ TEST_F(PdfTest, TheProjectListAndTheTaskBookOfOrdinaryValues) {
     }
 }
 
-TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolderInOneRun) {
+TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolder) {
     add({{"projectname", "调查/研究"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
     add({{"projectname", "同名项目"}, {"projectman", "乙"}, {"takeunit1", "单位乙"}});
     add({{"projectname", "同名项目"}, {"projectman", "丙"}, {"takeunit1", "单位丙"}});
@@ -252,6 +252,30 @@ TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolderInOneRun) {
     EXPECT_EQ(projects().currentRow(), 1);
     EXPECT_EQ(ctx().ProgressBarForm->windowTitle(), "正在导入数据......");
     EXPECT_FALSE(ctx().ProgressBarForm->isVisible());
+}
+
+// LibreOffice under a locale this machine has not generated: the names stay Chinese all the same.
+TEST_F(PdfTest, ChineseNamesConvertUnderALocaleThatIsNotGenerated) {
+    const QByteArray lang = qgetenv("LANG");
+    const QByteArray all = qgetenv("LC_ALL");
+    qputenv("LANG", "zh_CN.UTF-8");
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    add({{"projectname", "区域创新 研究"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
+    add({{"projectname", "城乡统筹研究"}, {"projectman", "乙"}, {"takeunit1", "单位乙"}});
+    openAll();
+    ctx().Documents->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
+    QDir(folder.path()).mkdir("输出");
+    messages.fileAnswers.push_back(folder.file("输出"));
+    ctx().Documents->generateAllTaskBooks();
+    qputenv("LANG", lang);
+    all.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", all);
+    EXPECT_EQ(
+        messages.shown(),
+        QStringList{word::batchmessages::kDone.arg(2).arg(QDir::toNativeSeparators(folder.file("输出")))});
+    EXPECT_TRUE(
+        compact(pdfPages(folder.file("设计任务书.pdf")).join("")).contains("软科学研究计划管理办公室制"));
+    EXPECT_TRUE(compact(pdfPages(folder.file("输出/区域创新 研究.pdf")).join("")).contains("区域创新研究"));
+    EXPECT_TRUE(compact(pdfPages(folder.file("输出/城乡统筹研究.pdf")).join("")).contains("城乡统筹研究"));
 }
 
 }  // namespace

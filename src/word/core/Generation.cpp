@@ -2,6 +2,9 @@
 
 #include "word/core/Document.h"
 
+#include <QDir>
+#include <QTemporaryFile>
+
 #include <exception>
 
 namespace meridell::word {
@@ -16,6 +19,16 @@ DocumentKind projectList(bool fromQueryPage) {
             QStringLiteral("项目列表.doc"),
             fromQueryPage ? messages::kConnectRetryQueryList : messages::kConnectRetry,
             messages::kListSaveConflict};
+}
+
+bool folderTakesFiles(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.meridell-XXXXXX"));
+    return probe.open();
+}
+
+QString saveFailureMessage(const QString& folder, const QString& otherwise) {
+    return folderTakesFiles(folder) ? otherwise
+                                    : messages::kFolderNotWritable.arg(QDir::toNativeSeparators(folder));
 }
 
 namespace {
@@ -56,7 +69,7 @@ QString generate(GenerationContext& context, const DocumentKind& kind,
         document.saveAs(context.appDir + "/" + kind.workingName);
     } catch (const std::exception&) {
         abandon(context, document);
-        context.inform(messages::kSaveConflict);
+        context.inform(saveFailureMessage(context.appDir, messages::kSaveConflict));
         return {};
     }
     try {
@@ -71,7 +84,7 @@ QString generate(GenerationContext& context, const DocumentKind& kind,
         document.saveAs(outputPath);
     } catch (const std::exception&) {
         abandon(context, document);
-        context.inform(kind.outputConflict);
+        context.inform(saveFailureMessage(context.appDir, kind.outputConflict));
         return {};
     }
     context.firstAttempt = true;

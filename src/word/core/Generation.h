@@ -38,7 +38,15 @@ inline const QString kTemplateConflict =
 inline const QString kSaveConflict = QStringLiteral("系统和某些已打开的Word文档冲突，请您重试一遍！");
 inline const QString kListSaveConflict = QStringLiteral("系统和某些已打开的Word文档冲突！");
 inline const QString kFillFailed = QStringLiteral("对不起，Word报表初始化失败！");
+inline const QString kFolderNotWritable =
+    QStringLiteral("对不起，文件夹“%1”不能写入（它可能是只读的，或者您没有写入它的权限），文档没有保存。");
 }  // namespace messages
+
+// Whether a new file can be made in `folder`, tried by making one and removing it again.
+bool folderTakesFiles(const QString& folder);
+// The message for a file that could not be saved in `folder`: the folder's own when it takes no
+// files, otherwise `otherwise`.
+QString saveFailureMessage(const QString& folder, const QString& otherwise);
 
 // The files and wording of one kind of document.
 struct DocumentKind {

@@ -1,18 +1,17 @@
 #include "word/core/PdfExport.h"
 
 #include "common/core/Error.h"
+#include "word/core/PdfConversion.h"
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QUrl>
+#include <QThread>
 
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
 
 namespace meridell::word {
 
@@ -57,61 +56,10 @@ QByteArray profileSettings() {
     return xml;
 }
 
-QString failure(const QString& message, const QString& engineText) {
-    QString detail = engineText.trimmed();
-    return detail.isEmpty() ? message : message + "\n" + detail;
-}
-
-// Moves a finished PDF over the file of the same name, which is replaced in one step.
-void place(const QString& from, const QString& to) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdString()),
-                            std::filesystem::path(to.toStdString()), error);
-    if (error) {
-        throw Error(failure(pdfmessages::kCannotPlace.arg(QDir::toNativeSeparators(to)),
-                            QString::fromLocal8Bit(error.message().c_str())));
-    }
-}
-
-// Runs LibreOffice to its end; `converted` hears how many documents it has named as done. Returns
-// what it wrote to its error channel. Throws when it cannot start, runs out of time or fails.
-QString runOffice(const QString& soffice, const QStringList& arguments, int timeoutMs,
-                  const std::function<void(int)>& converted) {
-    QProcess office;
-    office.setProgram(soffice);
-    office.setArguments(arguments);
-    office.setProcessChannelMode(QProcess::SeparateChannels);
-    office.start();
-    if (!office.waitForStarted(30000)) {
-        throw Error(failure(pdfmessages::kFailed, office.errorString()));
-    }
-    // LibreOffice names each document as it converts it: one line of its output per document.
-    QByteArray output;
-    int done = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while (!office.waitForFinished(100) && office.state() != QProcess::NotRunning) {
-        output += office.readAllStandardOutput();
-        int lines = int(output.count("\nconvert ") + (output.startsWith("convert ") ? 1 : 0));
-        if (lines != done && converted) {
-            done = lines;
-            converted(done);
-        }
-        if (clock.elapsed() > timeoutMs) {
-            office.kill();
-            office.waitForFinished(5000);
-            throw Error(pdfmessages::kTimedOut);
-        }
-    }
-    output += office.readAllStandardOutput();
-    const QString errors = QString::fromLocal8Bit(office.readAllStandardError());
-    if (office.exitStatus() != QProcess::NormalExit || office.exitCode() != 0) {
-        throw Error(failure(pdfmessages::kFailed, errors.isEmpty() ? office.errorString() : errors));
-    }
-    return errors.isEmpty() ? QString::fromLocal8Bit(output) : errors;
-}
-
 }  // namespace
+
+PdfConverter::PdfConverter(QString profileRoot)
+    : workers(std::max(1, QThread::idealThreadCount())), profileRoot_(std::move(profileRoot)) {}
 
 QString PdfConverter::findProgram() const {
     if (!program.isEmpty()) {
@@ -130,64 +78,55 @@ QString PdfConverter::findProgram() const {
     return {};
 }
 
-void PdfConverter::prepareProfile() const {
-    const QString settings = profileDir_ + "/user/registrymodifications.xcu";
+QString PdfConverter::profile(int index) const {
+    const QString folder = profileRoot_ + "/" + QString::number(index);
+    const QString settings = folder + "/user/registrymodifications.xcu";
     if (QFile::exists(settings)) {
-        return;
+        return folder;
     }
-    QDir().mkpath(profileDir_ + "/user");
-    QFile file(settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(profileSettings()) < 0) {
-        throw Error(failure(pdfmessages::kFailed, file.errorString()));
+    if (!QDir().mkpath(folder + "/user")) {
+        return {};
     }
+    QSaveFile file(settings);
+    if (!file.open(QIODevice::WriteOnly) || file.write(profileSettings()) < 0 || !file.commit()) {
+        return {};
+    }
+    return folder;
 }
 
 QStringList PdfConverter::convert(const QStringList& documents, const QString& outDir,
                                   const std::function<void(int)>& converted) const {
-    const QString soffice = findProgram();
-    if (soffice.isEmpty()) {
+    if (findProgram().isEmpty()) {
         throw Error(pdfmessages::kNoOffice);
     }
-    if (documents.isEmpty()) {
-        return {};
-    }
-    prepareProfile();
-    QTemporaryDir staging(outDir + "/.pdf-XXXXXX");
-    if (!staging.isValid()) {
-        throw Error(
-            failure(pdfmessages::kCannotPlace.arg(QDir::toNativeSeparators(outDir)), staging.errorString()));
-    }
-    QStringList arguments{
-        "-env:UserInstallation=" + QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded),
-        "--headless",
-        "--norestore",
-        "--nolockcheck",
-        "--convert-to",
-        "pdf",
-        "--outdir",
-        staging.path()};
-    arguments += documents;
-    const QString said = runOffice(soffice, arguments, timeoutMs, converted);
+    PdfConversion conversion(*this);
+    conversion.expect(int(documents.size()));
     QStringList written;
     for (const QString& document : documents) {
-        const QString name = QFileInfo(document).completeBaseName() + ".pdf";
-        const QString made = staging.path() + "/" + name;
-        if (QFileInfo(made).size() <= 0) {
-            throw Error(failure(pdfmessages::kFailed, said));
-        }
-        written << outDir + "/" + name;
-    }
-    for (int i = 0; i < documents.size(); ++i) {
-        place(staging.path() + "/" + QFileInfo(written[i]).fileName(), written[i]);
+        written << pdfBeside(document, outDir);
+        conversion.add(document, written.back());
     }
     if (converted) {
-        converted(int(documents.size()));
+        QObject::connect(&conversion, &PdfConversion::progressed, converted);
+    }
+    QEventLoop loop;
+    QObject::connect(&conversion, &PdfConversion::finished, &loop, &QEventLoop::quit);
+    conversion.close();
+    if (!conversion.isFinished()) {
+        loop.exec();
+    }
+    if (!conversion.failure().isEmpty()) {
+        throw Error(conversion.failure());
     }
     return written;
 }
 
 PdfConverter applicationPdfConverter(const QString& appDir) {
     return PdfConverter(appDir + "/office");
+}
+
+QString pdfBeside(const QString& document, const QString& folder) {
+    return folder + "/" + QFileInfo(document).completeBaseName() + ".pdf";
 }
 
 }  // namespace meridell::word

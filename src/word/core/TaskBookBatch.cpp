@@ -5,10 +5,13 @@
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
+#include "word/core/PdfConversion.h"
 #include "word/core/PdfExport.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QSet>
+#include <QTimer>
 
 #include <exception>
 
@@ -78,51 +81,136 @@ QStringList taskBookNames(const QStringList& projectNames) {
     return names;
 }
 
+TaskBookBatch::TaskBookBatch(const BatchContext& context, data::Dataset& projects, data::Dataset& prior,
+                             data::Dataset& staff, QString folder, QObject* parent)
+    : QObject(parent),
+      context_(context),
+      projects_(projects),
+      prior_(prior),
+      staff_(staff),
+      folder_(std::move(folder)) {}
+
+TaskBookBatch::~TaskBookBatch() = default;
+
+int TaskBookBatch::pdfsWritten() const {
+    return conversion_ ? conversion_->converted() : 0;
+}
+
+void TaskBookBatch::start() {
+    count_ = projects_.recordCount();
+    startRow_ = projects_.currentRow();
+    if (count_ == 0) {
+        return finish();
+    }
+    if (!folderTakesFiles(folder_)) {
+        failure_ = messages::kFolderNotWritable.arg(QDir::toNativeSeparators(folder_));
+        return finish();
+    }
+    const int nameColumn = projects_.fieldIndex(QStringLiteral("projectname"));
+    QStringList projectNames;
+    for (int row = 0; row < count_; ++row) {
+        projectNames << (nameColumn < 0 ? QString() : projects_.valueAt(row, nameColumn).toString());
+    }
+    names_ = taskBookNames(projectNames);
+    conversion_ = std::make_unique<PdfConversion>(context_.converter);
+    conversion_->expect(count_);
+    connect(conversion_.get(), &PdfConversion::progressed, this, &TaskBookBatch::conversionProgressed);
+    connect(conversion_.get(), &PdfConversion::finished, this, &TaskBookBatch::conversionFinished);
+    QTimer::singleShot(0, this, &TaskBookBatch::writeNext);
+}
+
+void TaskBookBatch::cancel() {
+    if (finished_) {
+        return;
+    }
+    cancelled_ = true;
+    if (conversion_) {
+        conversion_->cancel();  // its end ends the batch
+    } else {
+        finish();
+    }
+}
+
+void TaskBookBatch::writeNext() {
+    if (cancelled_ || finished_ || conversion_->isFinished()) {
+        return;
+    }
+    try {
+        writeOne();
+    } catch (const std::exception& e) {
+        failure_ = errorText(e);
+        conversion_->cancel();
+        return;
+    }
+    if (written_ < count_) {
+        QTimer::singleShot(0, this, &TaskBookBatch::writeNext);
+    } else {
+        conversion_->close();
+    }
+}
+
+void TaskBookBatch::writeOne() {
+    const int row = written_;
+    projects_.moveTo(row);
+    Document document;
+    try {
+        document.open(context_.appDir + "/" + designTaskBook().templateName);
+    } catch (const std::exception&) {
+        throw Error(messages::kTemplateConflict);
+    }
+    try {
+        fillDesignTaskBook(document, projects_, prior_, staff_);
+    } catch (const std::exception&) {
+        throw Error(messages::kFillFailed);
+    }
+    const QString path = folder_ + "/" + names_[row] + ".doc";
+    try {
+        document.saveAs(path);
+    } catch (const std::exception&) {
+        throw Error(
+            saveFailureMessage(folder_, batchmessages::kCannotWrite.arg(QDir::toNativeSeparators(path))));
+    }
+    ++written_;
+    conversion_->add(path, pdfBeside(path, folder_));
+    conversionProgressed(conversion_->converted());
+}
+
+void TaskBookBatch::conversionProgressed(int converted) {
+    emit progressed((written_ + std::min(converted, count_)) * 50 / count_);
+}
+
+void TaskBookBatch::conversionFinished() {
+    if (failure_.isEmpty() && !cancelled_) {
+        failure_ = conversion_->failure();
+    }
+    finish();
+}
+
+void TaskBookBatch::finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    { BackOnRow back{projects_, startRow_}; }
+    emit finished();
+}
+
 int writeAllTaskBooks(const BatchContext& context, data::Dataset& projects, data::Dataset& prior,
                       data::Dataset& staff, const QString& folder) {
-    const int count = projects.recordCount();
-    if (count == 0) {
-        return 0;
+    TaskBookBatch batch(context, projects, prior, staff, folder);
+    if (context.progress) {
+        QObject::connect(&batch, &TaskBookBatch::progressed, context.progress);
     }
-    BackOnRow back{projects, projects.currentRow()};
-    const int nameColumn = projects.fieldIndex(QStringLiteral("projectname"));
-    QStringList projectNames;
-    for (int row = 0; row < count; ++row) {
-        projectNames << (nameColumn < 0 ? QString() : projects.valueAt(row, nameColumn).toString());
+    QEventLoop loop;
+    QObject::connect(&batch, &TaskBookBatch::finished, &loop, &QEventLoop::quit);
+    batch.start();
+    if (!batch.isFinished()) {
+        loop.exec();
     }
-    const QStringList names = taskBookNames(projectNames);
-    const QString templatePath = context.appDir + "/" + designTaskBook().templateName;
-    QStringList documents;
-    for (int row = 0; row < count; ++row) {
-        projects.moveTo(row);
-        Document document;
-        try {
-            document.open(templatePath);
-        } catch (const std::exception&) {
-            throw Error(messages::kTemplateConflict);
-        }
-        try {
-            fillDesignTaskBook(document, projects, prior, staff);
-        } catch (const std::exception&) {
-            throw Error(messages::kFillFailed);
-        }
-        const QString path = folder + "/" + names[row] + ".doc";
-        try {
-            document.saveAs(path);
-        } catch (const std::exception&) {
-            throw Error(batchmessages::kCannotWrite.arg(QDir::toNativeSeparators(path)));
-        }
-        documents << path;
-        if (context.progress) {
-            context.progress((row + 1) * 50 / count);
-        }
+    if (!batch.failure().isEmpty()) {
+        throw Error(batch.failure());
     }
-    context.converter.convert(documents, folder, [&](int converted) {
-        if (context.progress) {
-            context.progress(50 + std::min(converted, count) * 50 / count);
-        }
-    });
-    return count;
+    return batch.documentsWritten();
 }
 
 }  // namespace meridell::word
