@@ -42,13 +42,6 @@ void Dataset::setSql(const QString& sql) {
     params_.clear();
 }
 
-void Dataset::setParameter(int index, const QVariant& value) {
-    if (params_.size() <= index) {
-        params_.resize(index + 1);
-    }
-    params_[index] = value;
-}
-
 void Dataset::setParameters(const QVariantList& values) {
     params_ = values;
 }

@@ -37,8 +37,7 @@ public:
     // Replacing the statement closes the dataset and clears its parameters.
     void setSql(const QString& sql);
     const QString& sql() const { return sql_; }
-    // Parameters in order of appearance; index 0 is ":text1" in the key statements.
-    void setParameter(int index, const QVariant& value);
+    // Parameters in order of appearance; the first is ":text1" in the key statements.
     void setParameters(const QVariantList& values);
     int parameterCount() const;
     const QVariantList& parameters() const { return params_; }

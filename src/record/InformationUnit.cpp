@@ -9,7 +9,7 @@
 #include "record/RowListPage.h"
 #include "record/core/DraftStore.h"
 #include "record/core/FieldTable.h"
-#include "record/core/RowListSpec.h"
+#include "record/core/RowListLayout.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Shell.h"
@@ -153,9 +153,9 @@ void TInformationForm::buildPages() {
     switchingPage_ = false;
 }
 
-RowListPage* TInformationForm::buildRowList(const RowListSpec& spec, data::Dataset& rows) {
+RowListPage* TInformationForm::buildRowList(const RowListLayout& listLayout, data::Dataset& rows) {
     return new RowListPage(
-        spec, rows, ADOQuery1, [this](const std::function<void()>& work) { runSaved(work); },
+        listLayout, rows, ADOQuery1, [this](const std::function<void()>& work) { runSaved(work); },
         [this](const std::function<void()>& work) { context_.guard(work); });
 }
 

@@ -36,7 +36,7 @@ class FieldPage;
 class PageTabs;
 class RowListPage;
 struct MessageFrame;
-struct RowListSpec;
+struct RowListLayout;
 
 // The project record form: one project over thirteen pages, docked into the main window.
 class TInformationForm : public QWidget {
@@ -132,7 +132,6 @@ public:
     QString requiredFieldMessage(const MessageFrame& frame) const;
     void SaveTable1();
     void SaveNewProject();
-    void Table3IdcardJudge();
 
     // The two row lists. Entering a list's page opens it for typing (in new mode only once the
     // project is stored); the row buttons run the list page's own actions, as do these handlers.
@@ -144,8 +143,6 @@ public:
     void Button8Click();   // staff: 填写新条目
     void Button9Click();   // staff: 保存条目
     void Button10Click();  // staff: 删除条目
-    void SaveTable2();
-    void SaveTable3();
 
     // Field input rules of pages 0, 1 and 10 (InformationRules.cpp). A KeyPress handler sets the
     // typed character to 0 to drop it. The money fields DBEdit16 and DBEdit26 to DBEdit38 share one
@@ -178,7 +175,7 @@ private:
     // Building: the strip left of the pages, then the pages themselves.
     void buildLeftStrip();
     void buildPages();
-    RowListPage* buildRowList(const RowListSpec& spec, data::Dataset& rows);
+    RowListPage* buildRowList(const RowListLayout& listLayout, data::Dataset& rows);
     void connectHandlers();
     // The field input rules and the key-down handlers of the navigation table (InformationRules.cpp,
     // InformationNavigation.cpp).

@@ -23,10 +23,6 @@ void TInformationForm::SaveTable1() {
     normaliseProjectRow(ADOQuery1, context_.today());
 }
 
-void TInformationForm::Table3IdcardJudge() {
-    applyStaffIdentityRule(ADOQuery3);
-}
-
 void TInformationForm::runSaved(const std::function<void()>& work) {
     data::Connection* connection = ADOQuery1.connection();
     if (!connection) {

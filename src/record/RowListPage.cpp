@@ -9,7 +9,7 @@
 #include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
 #include "record/core/OrdinaryValues.h"
-#include "record/core/RowListSpec.h"
+#include "record/core/RowListLayout.h"
 #include "record/core/SaveRules.h"
 #include "ui/Buttons.h"
 #include "ui/Fitting.h"
@@ -47,19 +47,19 @@ void storeCurrentWithKey(data::Dataset& rows, const data::Dataset& project) {
 
 }  // namespace
 
-RowListPage::RowListPage(const RowListSpec& spec, data::Dataset& rows, const data::Dataset& project,
+RowListPage::RowListPage(const RowListLayout& listLayout, data::Dataset& rows, const data::Dataset& project,
                          Runner runSaved, Runner guard, QWidget* parent)
     : QWidget(parent),
-      spec_(spec),
+      listLayout_(listLayout),
       rows_(rows),
       project_(project),
       runSaved_(std::move(runSaved)),
       guard_(std::move(guard)) {
     auto* layout = new QVBoxLayout(this);
-    auto* hint = new QLabel(spec_.hint, this);
+    auto* hint = new QLabel(listLayout_.hint, this);
     hint->setObjectName("Hint");
     ui::setTextColour(hint, Qt::gray);
-    hint->setAccessibleName(spec_.hint);
+    hint->setAccessibleName(listLayout_.hint);
     hint->setWordWrap(true);
     layout->addWidget(hint);
     buildGrid();
@@ -74,19 +74,19 @@ RowListPage::RowListPage(const RowListSpec& spec, data::Dataset& rows, const dat
 
 void RowListPage::buildGrid() {
     grid_ = new QTableView(this);
-    grid_->setObjectName(QLatin1String(spec_.grid));
-    grid_->setAccessibleName(QString::fromUtf8(pageTable()[spec_.page].caption));
+    grid_->setObjectName(QLatin1String(listLayout_.grid));
+    grid_->setAccessibleName(QString::fromUtf8(pageTable()[listLayout_.page].caption));
     // As wide as designed; as high as the page leaves under the rows of page tabs.
     grid_->setFixedWidth(kGridWidth);
     grid_->setMaximumHeight(kGridHeight);
     std::vector<data::DatasetModel::GridColumn> columns;
-    for (const GridColumnSpec& c : spec_.columns) {
+    for (const GridColumnSpec& c : listLayout_.columns) {
         columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
     }
     model_ = new data::DatasetModel(&rows_, columns, grid_);
     model_->setGuard(guard_);
     grid_->setModel(model_);
-    auto* delegate = new ByteLimitDelegate(gridByteLimits(spec_), grid_);
+    auto* delegate = new ByteLimitDelegate(gridByteLimits(listLayout_), grid_);
     delegate->setEditorSetup([this](QLineEdit* editor, int column) { setUpEditor(editor, column); });
     grid_->setItemDelegate(delegate);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -98,12 +98,12 @@ void RowListPage::buildGrid() {
 // and what is left goes to the columns as their designed widths would have it.
 void RowListPage::fitColumns() {
     std::span<const OrdinaryColumn> ordinary =
-        spec_.page == kStaffPage ? ordinaryStaffColumns() : ordinaryPriorColumns();
+        listLayout_.page == kStaffPage ? ordinaryStaffColumns() : ordinaryPriorColumns();
     std::vector<int> preferred;
     std::vector<int> least;
-    for (std::size_t i = 0; i < spec_.columns.size(); ++i) {
-        preferred.push_back(spec_.columns[i].width);
-        int width = ui::cellWidthToShow(grid_, QString::fromUtf8(spec_.columns[i].title));
+    for (std::size_t i = 0; i < listLayout_.columns.size(); ++i) {
+        preferred.push_back(listLayout_.columns[i].width);
+        int width = ui::cellWidthToShow(grid_, QString::fromUtf8(listLayout_.columns[i].title));
         if (i < ordinary.size()) {
             width = std::max(width, ui::cellWidthToShow(grid_, QString::fromUtf8(ordinary[i].value)));
         }
@@ -126,8 +126,8 @@ void RowListPage::changeEvent(QEvent* event) {
 // An identity-card cell takes what the project leader's field takes: digits, and X (a typed x
 // made X) as the eighteenth character.
 void RowListPage::setUpEditor(QLineEdit* editor, int column) {
-    if (column < 0 || column >= int(spec_.columns.size()) ||
-        qstrcmp(spec_.columns[column].column, "idcard") != 0) {
+    if (column < 0 || column >= int(listLayout_.columns.size()) ||
+        qstrcmp(listLayout_.columns[column].column, "idcard") != 0) {
         return;
     }
     new TypedTextHandler(
@@ -148,7 +148,8 @@ void RowListPage::buildButtons(QVBoxLayout* layout) {
     const std::function<void()> actions[3] = {[this] { storeRows(true); }, [this] { storeRows(false); },
                                               [this] { removeCurrentRow(); }};
     for (int i = 0; i < 3; ++i) {
-        buttons_[i] = ui::namedButton(this, spec_.buttons[i], rowButtonCaptions()[i], guard_, actions[i]);
+        buttons_[i] =
+            ui::namedButton(this, listLayout_.buttons[i], rowButtonCaptions()[i], guard_, actions[i]);
         row->addWidget(buttons_[i]);
     }
     row->addStretch();
@@ -209,7 +210,7 @@ void RowListPage::storeRows(bool appendRow) {
     runSaved_([this] {
         dropUntouchedRow(rows_);
         storeCurrentWithKey(rows_, project_);
-        spec_.restamp(rows_, project_);
+        listLayout_.restamp(rows_, project_);
     });
     if (appendRow) {
         rows_.append();
@@ -221,10 +222,6 @@ void RowListPage::removeCurrentRow() {
     if (!rows_.isEmpty()) {
         rows_.remove();
     }
-}
-
-void RowListPage::emptyNullColumns() {
-    record::emptyNullColumns(rows_, spec_.dataColumns);
 }
 
 }  // namespace meridell::record

@@ -15,11 +15,11 @@ class DatasetModel;
 
 namespace meridell::record {
 
-struct RowListSpec;
+struct RowListLayout;
 
 // One row list of the record form (the prior projects or the research staff): a hint, a grid of the
 // project's rows and the three buttons "填写新条目", "保存条目" and "删除条目". The same class serves
-// both lists, configured by a RowListSpec.
+// both lists, configured by a RowListLayout.
 class RowListPage : public QWidget {
     Q_OBJECT
 public:
@@ -28,10 +28,10 @@ public:
     using Runner = std::function<void(const std::function<void()>&)>;
 
     // `rows` are the listed rows, `project` the query whose current row is their project.
-    RowListPage(const RowListSpec& spec, data::Dataset& rows, const data::Dataset& project, Runner runSaved,
-                Runner guard, QWidget* parent = nullptr);
+    RowListPage(const RowListLayout& listLayout, data::Dataset& rows, const data::Dataset& project,
+                Runner runSaved, Runner guard, QWidget* parent = nullptr);
 
-    const RowListSpec& spec() const { return spec_; }
+    const RowListLayout& listLayout() const { return listLayout_; }
     data::Dataset& rows() const { return rows_; }
     QTableView* grid() const { return grid_; }
     QPushButton* newButton() const { return buttons_[0]; }     // 填写新条目
@@ -47,8 +47,6 @@ public:
     // "填写新条目" then appends a row to type into.
     void storeRows(bool appendRow);
     void removeCurrentRow();
-    // Puts the current row into editing with empty texts for its null data columns.
-    void emptyNullColumns();
 
     // While a pause lasts the grid does not follow the rows' current row; when the last one ends it
     // shows where the rows stand. A save passes every listed row and shows only where it ends.
@@ -75,7 +73,7 @@ private:
     void showCurrentRow();
     void updateDeleteButton();
 
-    const RowListSpec& spec_;
+    const RowListLayout& listLayout_;
     data::Dataset& rows_;
     const data::Dataset& project_;
     Runner runSaved_;

@@ -50,14 +50,6 @@ void TInformationForm::enterRowListPage(RowListPage& list) {
 
 // ---- row buttons ----
 
-void TInformationForm::SaveTable2() {
-    priorList_->emptyNullColumns();
-}
-
-void TInformationForm::SaveTable3() {
-    staffList_->emptyNullColumns();
-}
-
 void TInformationForm::Button1Click() {
     priorList_->storeRows(true);
 }

@@ -41,26 +41,49 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(ZipServiceTest, LibraryChecksPassOnlyOnTheExactVersionAndNameTheLibrary) {
+TEST(ZipLibraryVersionTest, SameMajorWithMinorAtLeastTheBuildsPasses) {
+    struct Case {
+        const char* built;
+        const char* found;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"1.7.3", "1.7.3", true},  {"1.7.3", "1.7.4", true},     {"1.7.3", "1.7.30", true},
+        {"1.7.3", "1.8.0", true},  {"1.7.3", "1.7.2", true},     {"1.7.3", "1.10.1", true},
+        {"1.7", "1.7.0", true},    {"1.7.3", "1.7.3-rc1", true}, {"1.7.3", "1.6.9", false},
+        {"1.7.3", "2.0.0", false}, {"1.7.3", "0.11.4", false},   {"1.7.3", "garbage", false},
+        {"1.7.3", "1", false},     {"1.7.3", "", false},         {"garbage", "1.7.3", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.built) + " / " + c.found);
+        const LibraryVersions versions{QString::fromLatin1(c.built), QString::fromLatin1(c.found)};
+        EXPECT_EQ(zipLibraryCompatible(versions), c.passes);
+        EXPECT_EQ(errorOf([&] { CheckZipDll(versions); }).isEmpty(), c.passes);
+        EXPECT_EQ(errorOf([&] { CheckUnzipDll(versions); }).isEmpty(), c.passes);
+    }
+}
+
+TEST_F(ZipServiceTest, LibraryChecksPassHereAndNameTheLibraryToInstall) {
     EXPECT_TRUE(CheckZipDll());
     EXPECT_TRUE(CheckUnzipDll());
-    EXPECT_TRUE(CheckUnzipDll({"1.7.3", "1.7.3"}));
+    EXPECT_TRUE(CheckUnzipDll({"1.7.3", "1.7.30"}));
     EXPECT_EQ(errorOf([] {
-                  CheckUnzipDll({"1.7.3", "1.7.30"});
+                  CheckUnzipDll({"1.7.3", "1.6.9"});
               }),
-              QStringLiteral("UNZIP32.DLL has the wrong version number.\n"
-                             "Insure that you have the correct dll's installed, and that \n"
-                             "an older dll is not in your path or Windows System directory."));
-    EXPECT_EQ(errorOf([] {
-                  CheckZipDll({"1.7", "1.7.0"});
-              }).section('\n', 0, 0),
-              QStringLiteral("ZIP32.DLL has the wrong version number."));
+              QStringLiteral("压缩程序库 libzip 的版本是 1.6.9，本程序需要 1.7.3 或更新的 1.x 版本，"
+                             "无法读取压缩文件。\n"
+                             "请用系统的软件包管理器安装或更新 libzip4 后再试。"));
+    EXPECT_EQ(
+        errorOf([] {
+            CheckZipDll({"1.7.3", "2.0.0"});
+        }).section('\n', 0, 0),
+        QStringLiteral(
+            "压缩程序库 libzip 的版本是 2.0.0，本程序需要 1.7.3 或更新的 1.x 版本，无法写入压缩文件。"));
     EXPECT_EQ(errorOf([] {
                   CheckZipDll({"1.7.3", ""});
               }),
-              QStringLiteral("Cannot find ZIP32.DLL.\n"
-                             "The Dll must be in the application directory, the path,\n"
-                             "the Windows directory or the Windows System directory."));
+              QStringLiteral("找不到压缩程序库 libzip，无法写入压缩文件。\n"
+                             "请用系统的软件包管理器安装或更新 libzip4 后再试。"));
 }
 
 TEST_F(ZipServiceTest, BlankArchivePathOrEmptyListWritesNothing) {

@@ -9,7 +9,7 @@
 #include "record/FieldPage.h"
 #include "record/RowListPage.h"
 #include "record/core/FieldTable.h"
-#include "record/core/RowListSpec.h"
+#include "record/core/RowListLayout.h"
 #include "record/core/SaveRules.h"
 #include "support/AppFixture.h"
 
@@ -48,11 +48,11 @@ protected:
         }
     }
 
-    std::unique_ptr<RowListPage> makeList(const RowListSpec& spec, data::Dataset& rows) {
+    std::unique_ptr<RowListPage> makeList(const RowListLayout& listLayout, data::Dataset& rows) {
         projects.open();
         rows.open();
         return std::make_unique<RowListPage>(
-            spec, rows, projects,
+            listLayout, rows, projects,
             [this](const std::function<void()>& work) {
                 runAllOrNothing(connection, {&projects, &prior, &staff}, work);
             },
@@ -77,7 +77,7 @@ protected:
 
 TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
     struct Case {
-        const RowListSpec& spec;
+        const RowListLayout& listLayout;
         data::Dataset& rows;
         const char* table;
         const char* other;
@@ -87,7 +87,7 @@ TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table);
         sql->insert(QLatin1String(c.table), kOldKey);  // listed, of the project before it was renamed
-        auto list = makeList(c.spec, c.rows);
+        auto list = makeList(c.listLayout, c.rows);
         list->setEditable(true);
         list->newButton()->click();
         ASSERT_EQ(list->grid()->model()->rowCount(), 2);
@@ -102,7 +102,7 @@ TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
                 "takeunit1='省社科院'")
                 .arg(QLatin1String(c.table));
         EXPECT_EQ(sql->scalar(keyed).toInt(), 2) << "the new row and the listed one";
-        for (const char* column : c.spec.dataColumns) {
+        for (const char* column : c.listLayout.dataColumns) {
             EXPECT_EQ(sql->scalar(QStringLiteral("select count(*) from %1 where %2 is null")
                                       .arg(QLatin1String(c.table), QLatin1String(column)))
                           .toInt(),
@@ -114,14 +114,14 @@ TEST_F(RecordPagesTest, EachRowListStampsTheProjectKeyIntoItsOwnTable) {
 }
 
 TEST_F(RecordPagesTest, RowListGridShowsTheColumnsOfItsOwnTable) {
-    for (const RowListSpec* spec : {&priorProjectsList(), &staffList()}) {
-        auto list = makeList(*spec, spec == &staffList() ? staff : prior);
-        ASSERT_EQ(list->grid()->model()->columnCount(), int(spec->columns.size()));
-        for (int i = 0; i < int(spec->columns.size()); ++i) {
+    for (const RowListLayout* listLayout : {&priorProjectsList(), &staffList()}) {
+        auto list = makeList(*listLayout, listLayout == &staffList() ? staff : prior);
+        ASSERT_EQ(list->grid()->model()->columnCount(), int(listLayout->columns.size()));
+        for (int i = 0; i < int(listLayout->columns.size()); ++i) {
             EXPECT_EQ(list->grid()->model()->headerData(i, Qt::Horizontal).toString(),
-                      QString::fromUtf8(spec->columns[i].title));
-            EXPECT_GE(spec->table.indexOf(QLatin1String(spec->columns[i].column)), 0)
-                << spec->columns[i].column;
+                      QString::fromUtf8(listLayout->columns[i].title));
+            EXPECT_GE(listLayout->table.indexOf(QLatin1String(listLayout->columns[i].column)), 0)
+                << listLayout->columns[i].column;
         }
     }
     EXPECT_EQ(gridByteLimits(staffList())[2], 18) << "an identity-card number";

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVersionNumber>
 #include <QtEndian>
 
 #include <zip.h>
@@ -34,21 +35,40 @@ constexpr quint32 kEndSignature = 0x06054b50;
 constexpr quint32 kLocator64Signature = 0x07064b50;
 constexpr quint32 kEnd64Signature = 0x06064b50;
 
-const QString kZipLibrary = QStringLiteral("ZIP32.DLL");
-const QString kUnzipLibrary = QStringLiteral("UNZIP32.DLL");
+// What the program does with the library, named in its messages.
+const QString kWriting = QStringLiteral("写入");
+const QString kReading = QStringLiteral("读取");
 
-bool checkLibrary(const QString& name, const LibraryVersions& versions) {
-    if (versions.found.isEmpty()) {
-        throw Error(QStringLiteral("Cannot find %1.\n"
-                                   "The Dll must be in the application directory, the path,\n"
-                                   "the Windows directory or the Windows System directory.")
-                        .arg(name));
+const QString kInstallHint = QStringLiteral("请用系统的软件包管理器安装或更新 libzip4 后再试。");
+
+// The major and minor number of a version text such as "1.7.3"; false when it does not begin with
+// two numbers.
+bool majorMinor(const QString& text, int& major, int& minor) {
+    const QVersionNumber version = QVersionNumber::fromString(text.trimmed());
+    if (version.segmentCount() < 2) {
+        return false;
     }
-    if (versions.found != versions.built) {
-        throw Error(QStringLiteral("%1 has the wrong version number.\n"
-                                   "Insure that you have the correct dll's installed, and that \n"
-                                   "an older dll is not in your path or Windows System directory.")
-                        .arg(name));
+    major = version.majorVersion();
+    minor = version.minorVersion();
+    return true;
+}
+
+// "1.x" for a build against 1.7.3: the versions of the same major number.
+QString builtSeries(const QString& built) {
+    int major = 0;
+    int minor = 0;
+    return majorMinor(built, major, minor) ? QStringLiteral("%1.x").arg(major) : built;
+}
+
+bool checkLibrary(const QString& work, const LibraryVersions& versions) {
+    if (versions.found.isEmpty()) {
+        throw Error(QStringLiteral("找不到压缩程序库 libzip，无法%1压缩文件。\n%2").arg(work, kInstallHint));
+    }
+    if (!zipLibraryCompatible(versions)) {
+        throw Error(
+            QStringLiteral("压缩程序库 libzip 的版本是 %1，本程序需要 %2 或更新的 %3 版本，"
+                           "无法%4压缩文件。\n%5")
+                .arg(versions.found, versions.built, builtSeries(versions.built), work, kInstallHint));
     }
     return true;
 }
@@ -283,12 +303,22 @@ LibraryVersions zipLibraryVersions() {
     return {QStringLiteral(LIBZIP_VERSION), found ? QString::fromLatin1(found) : QString()};
 }
 
+bool zipLibraryCompatible(const LibraryVersions& versions) {
+    int builtMajor = 0;
+    int builtMinor = 0;
+    int foundMajor = 0;
+    int foundMinor = 0;
+    return majorMinor(versions.built, builtMajor, builtMinor) &&
+           majorMinor(versions.found, foundMajor, foundMinor) && foundMajor == builtMajor &&
+           foundMinor >= builtMinor;
+}
+
 bool CheckZipDll(const LibraryVersions& versions) {
-    return checkLibrary(kZipLibrary, versions);
+    return checkLibrary(kWriting, versions);
 }
 
 bool CheckUnzipDll(const LibraryVersions& versions) {
-    return checkLibrary(kUnzipLibrary, versions);
+    return checkLibrary(kReading, versions);
 }
 
 void ZipFileList(const QString& archive, const QStringList& files) {

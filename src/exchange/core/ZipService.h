@@ -9,16 +9,23 @@
 
 namespace meridell::exchange {
 
-// The version of one zip library: the one the program was built against and the one found at run
-// time (empty when the library cannot be found).
+// The versions of the zip library (libzip): the one the program was built against and the one found
+// at run time (empty when the library cannot be found).
 struct LibraryVersions {
     QString built;
     QString found;
 };
 LibraryVersions zipLibraryVersions();
 
-// Checks the library that writes archives ("ZIP32.DLL") or reads them ("UNZIP32.DLL"). Returns true
-// when it passes; otherwise throws meridell::Error with the library's not-found or wrong-version text.
+// Whether the library found can stand in for the one built against: the same major version, and a
+// minor version at least the build's (a later release of the same series keeps its interface, so an
+// update of the system's libzip does not stop export and import). A version that does not begin
+// with two numbers is refused.
+bool zipLibraryCompatible(const LibraryVersions& versions);
+
+// Checks the zip library before archives are written or read. Returns true when it passes; otherwise
+// throws meridell::Error with a Chinese text that says the library is missing or of an unsuitable
+// version, and how to install it.
 bool CheckZipDll(const LibraryVersions& versions = zipLibraryVersions());
 bool CheckUnzipDll(const LibraryVersions& versions = zipLibraryVersions());
 

@@ -200,16 +200,6 @@ void Sheet::date(int row, int column, const QDate& value) {
     check(worksheet_write_datetime(sheet_, lxw_row_t(row), lxw_col_t(column), &when, book_.date_));
 }
 
-void Sheet::dateTime(int row, int column, const QDateTime& value) {
-    if (!value.isValid() || !fits(row)) {
-        return;
-    }
-    const QDate d = value.date();
-    const QTime t = value.time();
-    lxw_datetime when{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second() + t.msec() / 1000.0};
-    check(worksheet_write_datetime(sheet_, lxw_row_t(row), lxw_col_t(column), &when, book_.dateTime_));
-}
-
 void Sheet::setWidth(int first, int last, double width) {
     check(worksheet_set_column(sheet_, lxw_col_t(first), lxw_col_t(last), width, nullptr));
 }
@@ -253,8 +243,6 @@ Workbook::Workbook(const QString& path, int rowLimit)
     format_set_bold(bold_);
     date_ = workbook_add_format(book_);
     format_set_num_format(date_, "yyyy-mm-dd");
-    dateTime_ = workbook_add_format(book_);
-    format_set_num_format(dateTime_, "yyyy-mm-dd hh:mm:ss");
     wrap_ = workbook_add_format(book_);
     format_set_text_wrap(wrap_);
 }

@@ -42,7 +42,6 @@ public:
     void number(int row, int column, double value);
     // A date cell shown as yyyy-mm-dd; an invalid date leaves the cell empty.
     void date(int row, int column, const QDate& value);
-    void dateTime(int row, int column, const QDateTime& value);
     // Column widths in characters for columns first..last.
     void setWidth(int first, int last, double width);
 
@@ -93,7 +92,6 @@ private:
     lxw_workbook* book_ = nullptr;
     lxw_format* bold_ = nullptr;
     lxw_format* date_ = nullptr;
-    lxw_format* dateTime_ = nullptr;
     lxw_format* wrap_ = nullptr;
     std::vector<std::unique_ptr<Sheet>> sheets_;
     int rowLimit_ = kSheetRowLimit;

@@ -19,7 +19,7 @@ namespace meridell::record {
 // hint, control names, the data columns whose nulls become empty texts and the rule that stamps
 // the project's key into every listed row. The prior projects (table2) and the research staff
 // (table3) share one page class configured by these.
-struct RowListSpec {
+struct RowListLayout {
     int page;  // index among the thirteen pages
     const data::TableDef& table;
     std::span<const GridColumnSpec> columns;
@@ -31,13 +31,13 @@ struct RowListSpec {
     void (*restamp)(data::Dataset& rows, const data::Dataset& project);
 };
 
-const RowListSpec& priorProjectsList();  // page 9, table2, DBGrid1 with Button1, Button5, Button7
-const RowListSpec& staffList();          // page 11, table3, DBGrid2 with Button8, Button9, Button10
+const RowListLayout& priorProjectsList();  // page 9, table2, DBGrid1 with Button1, Button5, Button7
+const RowListLayout& staffList();          // page 11, table3, DBGrid2 with Button8, Button9, Button10
 
-// Captions of the three row buttons, in the order of RowListSpec::buttons.
+// Captions of the three row buttons, in the order of RowListLayout::buttons.
 const std::array<QString, 3>& rowButtonCaptions();
 
 // Most GB2312 bytes a grid column takes while typed: the size of a text column, -1 for any other.
-std::vector<int> gridByteLimits(const RowListSpec& list);
+std::vector<int> gridByteLimits(const RowListLayout& list);
 
 }  // namespace meridell::record
