@@ -1,6 +1,7 @@
 #include "common/core/Error.h"
 #include "word/DocxReader.h"
 #include "word/core/Document.h"
+#include "word/core/Package.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,6 +243,47 @@ TEST_F(DocumentTest, UnreadableFilesAreErrors) {
     test::writeDocx(source(), "<w:p>");
     EXPECT_THROW(doc.open(source()), Error);
     EXPECT_FALSE(doc.isOpen());
+}
+
+// A table saved as it was filled and the same table turned into elements first (which a search
+// does) are written alike, whatever the cells hold.
+TEST_F(DocumentTest, AnAddedTableIsWrittenAlikeWhetherOrNotItWasSearched) {
+    struct Case {
+        const char* what;
+        QString text;
+        int bold;  // -1 not set
+        double points;
+    };
+    const Case cases[] = {
+        {"markup characters", "A & B > C < D \"q\" 'a' ]]>", -1, 0},
+        {"spaces at either end", "  两端有空格 ", 1, 0},
+        {"tabs, lines and empty lines", "\t甲\t\t乙\r\n丙\r丁\n\n", 0, 10.5},
+        {"nothing at all", "", 1, 9},
+    };
+    for (const Case& c : cases) {
+        std::string written[2];
+        for (int searched = 0; searched < 2; ++searched) {
+            openBody("<w:p>" + kMark + "</w:p>");
+            doc.addTable(doc.bookmarkRange("Mark"), 2, 2);
+            word::Table t = doc.table(1);
+            if (c.points > 0) {
+                doc.setFontSize(t, c.points);
+            }
+            for (int row = 1; row <= 2; ++row) {
+                if (c.bold >= 0) {
+                    doc.setBold(doc.cell(t, row, 2), c.bold == 1);
+                }
+                doc.insertAfter(doc.cell(t, row, 2), c.text);
+            }
+            if (searched) {
+                EXPECT_FALSE(doc.replaceFirst("没有这段文字", "x"));
+            }
+            QString path = dir.filePath("out.doc");
+            doc.saveAs(path);
+            written[searched] = word::Package::read(path).part("word/document.xml");
+        }
+        EXPECT_EQ(written[0], written[1]) << c.what;
+    }
 }
 
 }  // namespace
