@@ -1,6 +1,7 @@
 #include "common/core/Error.h"
 #include "word/DocxReader.h"
 #include "word/core/Document.h"
+#include "word/core/Package.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,6 +243,116 @@ TEST_F(DocumentTest, UnreadableFilesAreErrors) {
     test::writeDocx(source(), "<w:p>");
     EXPECT_THROW(doc.open(source()), Error);
     EXPECT_FALSE(doc.isOpen());
+}
+
+// A table saved as it was filled and the same table turned into elements first (which a search
+// does) are written alike, whatever the cells hold.
+TEST_F(DocumentTest, AnAddedTableIsWrittenAlikeWhetherOrNotItWasSearched) {
+    struct Case {
+        const char* what;
+        QString text;
+        int bold;  // -1 not set
+        double points;
+    };
+    const Case cases[] = {
+        {"markup characters", "A & B > C < D \"q\" 'a' ]]>", -1, 0},
+        {"spaces at either end", "  两端有空格 ", 1, 0},
+        {"tabs, lines and empty lines", "\t甲\t\t乙\r\n丙\r丁\n\n", 0, 10.5},
+        {"nothing at all", "", 1, 9},
+    };
+    for (const Case& c : cases) {
+        std::string written[2];
+        for (int searched = 0; searched < 2; ++searched) {
+            openBody("<w:p>" + kMark + "</w:p>");
+            doc.addTable(doc.bookmarkRange("Mark"), 2, 2);
+            word::Table t = doc.table(1);
+            if (c.points > 0) {
+                doc.setFontSize(t, c.points);
+            }
+            for (int row = 1; row <= 2; ++row) {
+                if (c.bold >= 0) {
+                    doc.setBold(doc.cell(t, row, 2), c.bold == 1);
+                }
+                doc.insertAfter(doc.cell(t, row, 2), c.text);
+            }
+            if (searched) {
+                EXPECT_FALSE(doc.replaceFirst("没有这段文字", "x"));
+            }
+            QString path = dir.filePath("out.doc");
+            doc.saveAs(path);
+            written[searched] = word::Package::read(path).part("word/document.xml");
+        }
+        EXPECT_EQ(written[0], written[1]) << c.what;
+    }
+}
+
+// The structure checks hold generated documents to the schema's order, so they must catch a
+// wrong one.
+TEST_F(DocumentTest, StructureChecksCatchPropertiesOutOfSchemaOrder) {
+    const std::string cell =
+        "<w:tbl><w:tblPr>%T</w:tblPr><w:tblGrid><w:gridCol w:w=\"9000\"/></w:tblGrid>"
+        "<w:tr><w:tc><w:tcPr>%C</w:tcPr><w:p/></w:tc></w:tr></w:tbl><w:p/>";
+    auto table = [&](const std::string& tblPr, const std::string& tcPr) {
+        std::string xml = cell;
+        xml.replace(xml.find("%T"), 2, tblPr);
+        xml.replace(xml.find("%C"), 2, tcPr);
+        return xml;
+    };
+    const std::pair<std::string, QString> cases[] = {
+        {"<w:p><w:r><w:rPr><w:rFonts/><w:b/><w:sz w:val=\"2\"/></w:rPr><w:t>x</w:t></w:r></w:p>", ""},
+        {"<w:p><w:r><w:rPr><w:sz w:val=\"2\"/><w:b/></w:rPr><w:t>x</w:t></w:r></w:p>",
+         "w:b out of order or repeated in w:rPr"},
+        {"<w:p><w:r><w:rPr><w:b/><w:b/></w:rPr><w:t>x</w:t></w:r></w:p>",
+         "w:b out of order or repeated in w:rPr"},
+        {"<w:p><w:r><w:rPr><w:ins w:id=\"1\" w:author=\"a\"/></w:rPr><w:t>x</w:t></w:r></w:p>",
+         "unknown w:ins in w:rPr"},
+        {"<w:p><w:pPr><w:rPr><w:ins w:id=\"1\" w:author=\"a\"/><w:b/></w:rPr></w:pPr></w:p>", ""},
+        {"<w:p><w:pPr><w:jc w:val=\"left\"/><w:spacing w:after=\"0\"/></w:pPr></w:p>",
+         "w:spacing out of order or repeated in w:pPr"},
+        {table("<w:tblW w:w=\"0\"/><w:tblStyle w:val=\"x\"/>", ""),
+         "w:tblStyle out of order or repeated in w:tblPr"},
+        {table("<w:tblBorders><w:left/><w:top/></w:tblBorders>", ""),
+         "w:top out of order or repeated in w:tblBorders"},
+        {table("<w:tblCellMar><w:right/><w:left/></w:tblCellMar>", ""),
+         "w:left out of order or repeated in w:tblCellMar"},
+        {table("", "<w:vAlign w:val=\"center\"/><w:tcW w:w=\"9000\"/>"),
+         "w:tcW out of order or repeated in w:tcPr"},
+    };
+    for (const auto& [body, problem] : cases) {
+        test::writeDocx(source(), body);
+        QStringList problems = DocxReader(source()).structureProblems();
+        problems.removeAll("style x is not defined");
+        EXPECT_EQ(problems.join("; "), problem) << body;
+    }
+}
+
+// Bold and size given to text that already has other properties go where the schema puts them.
+TEST_F(DocumentTest, BoldAndSizeJoinExistingPropertiesInSchemaOrder) {
+    const std::string cases[] = {
+        "",
+        "<w:rPr/>",
+        "<w:rPr><w:rFonts w:eastAsia=\"宋体\"/><w:i/><w:color w:val=\"FF0000\"/><w:szCs w:val=\"20\"/>"
+        "<w:lang w:val=\"en-US\"/></w:rPr>",
+        "<w:rPr><w:rStyle w:val=\"BodyText\"/><w:bCs/><w:kern w:val=\"2\"/><w:vertAlign "
+        "w:val=\"baseline\"/></w:rPr>",
+        "<w:rPr><w:b w:val=\"0\"/><w:sz w:val=\"30\"/></w:rPr>",
+        "<w:rPr><w:snapToGrid w:val=\"0\"/><w:rPrChange w:id=\"1\" "
+        "w:author=\"a\"><w:rPr/></w:rPrChange></w:rPr>",
+    };
+    for (const std::string& rPr : cases) {
+        std::string mark = rPr.empty() ? "" : "<w:pPr>" + rPr + "</w:pPr>";
+        openBody("<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"9000\"/></w:tblGrid><w:tr><w:tc><w:p>" + mark +
+                 "<w:r>" + rPr + "<w:t>x</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/>");
+        word::Table t = doc.table(1);
+        doc.setFontSize(t, 12);
+        doc.setBold(doc.cell(t, 1, 1), true);
+        DocxReader out = saved();
+        EXPECT_TRUE(out.cellBold(1, 1, 1)) << rPr;
+        pugi::xml_node run = out.tables()[0].select_node(".//w:r").node();
+        EXPECT_STREQ(run.child("w:rPr").child("w:sz").attribute("w:val").value(), "24") << rPr;
+        EXPECT_TRUE(out.structureProblems().isEmpty())
+            << rPr << ": " << out.structureProblems().join("; ").toStdString();
+    }
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <set>
 
 namespace meridell::test {
@@ -54,107 +56,149 @@ void topTables(pugi::xml_node node, std::vector<pugi::xml_node>& out) {
     }
 }
 
-// Schema order of the children of paragraph and run properties, and of table properties.
-const std::vector<std::string> kPPr{"w:pStyle",
-                                    "w:keepNext",
-                                    "w:keepLines",
-                                    "w:pageBreakBefore",
-                                    "w:framePr",
-                                    "w:widowControl",
-                                    "w:numPr",
-                                    "w:suppressLineNumbers",
-                                    "w:pBdr",
-                                    "w:shd",
-                                    "w:tabs",
-                                    "w:suppressAutoHyphens",
-                                    "w:kinsoku",
-                                    "w:wordWrap",
-                                    "w:overflowPunct",
-                                    "w:topLinePunct",
-                                    "w:autoSpaceDE",
-                                    "w:autoSpaceDN",
-                                    "w:bidi",
-                                    "w:adjustRightInd",
-                                    "w:snapToGrid",
-                                    "w:spacing",
-                                    "w:ind",
-                                    "w:contextualSpacing",
-                                    "w:mirrorIndents",
-                                    "w:suppressOverlap",
-                                    "w:jc",
-                                    "w:textDirection",
-                                    "w:textAlignment",
-                                    "w:textboxTightWrap",
-                                    "w:outlineLvl",
-                                    "w:divId",
-                                    "w:cnfStyle",
-                                    "w:rPr",
-                                    "w:sectPr",
-                                    "w:pPrChange"};
-const std::vector<std::string> kRPr{"w:ins",
-                                    "w:del",
-                                    "w:moveFrom",
-                                    "w:moveTo",
-                                    "w:rStyle",
-                                    "w:rFonts",
-                                    "w:b",
-                                    "w:bCs",
-                                    "w:i",
-                                    "w:iCs",
-                                    "w:caps",
-                                    "w:smallCaps",
-                                    "w:strike",
-                                    "w:dstrike",
-                                    "w:outline",
-                                    "w:shadow",
-                                    "w:emboss",
-                                    "w:imprint",
-                                    "w:noProof",
-                                    "w:snapToGrid",
-                                    "w:vanish",
-                                    "w:webHidden",
-                                    "w:color",
-                                    "w:spacing",
-                                    "w:w",
-                                    "w:kern",
-                                    "w:position",
-                                    "w:sz",
-                                    "w:szCs",
-                                    "w:highlight",
-                                    "w:u",
-                                    "w:effect",
-                                    "w:bdr",
-                                    "w:shd",
-                                    "w:fitText",
-                                    "w:vertAlign",
-                                    "w:rtl",
-                                    "w:cs",
-                                    "w:em",
-                                    "w:lang",
-                                    "w:eastAsianLayout",
-                                    "w:specVanish",
-                                    "w:oMath"};
-const std::vector<std::string> kTblPr{"w:tblStyle",
-                                      "w:tblpPr",
-                                      "w:tblOverlap",
-                                      "w:bidiVisual",
-                                      "w:tblStyleRowBandSize",
-                                      "w:tblStyleColBandSize",
-                                      "w:tblW",
-                                      "w:jc",
-                                      "w:tblCellSpacing",
-                                      "w:tblInd",
-                                      "w:tblBorders",
-                                      "w:shd",
-                                      "w:tblLayout",
-                                      "w:tblCellMar",
-                                      "w:tblLook"};
-const std::vector<std::string> kTcPr{"w:cnfStyle",  "w:tcW",    "w:gridSpan", "w:hMerge", "w:vMerge",
-                                     "w:tcBorders", "w:shd",    "w:noWrap",   "w:tcMar",  "w:textDirection",
-                                     "w:tcFitText", "w:vAlign", "w:hideMark"};
+// The order of the children of the property elements, written down from the WordprocessingML
+// schema (wml.xsd) and not from the code that writes documents: CT_PPrBase and CT_PPr,
+// EG_RPrBase with CT_RPr and CT_ParaRPr, CT_TblPrBase and CT_TblPr, CT_TcPrBase and CT_TcPr,
+// CT_TblBorders, CT_TblCellMar. Each child may appear once.
+using Order = std::vector<std::string>;
 
-void checkOrder(pugi::xml_node props, const std::vector<std::string>& order, QStringList& problems) {
-    size_t last = 0;
+Order joined(std::initializer_list<Order> parts) {
+    Order all;
+    for (const Order& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+const Order kRunBase{"w:rStyle",
+                     "w:rFonts",
+                     "w:b",
+                     "w:bCs",
+                     "w:i",
+                     "w:iCs",
+                     "w:caps",
+                     "w:smallCaps",
+                     "w:strike",
+                     "w:dstrike",
+                     "w:outline",
+                     "w:shadow",
+                     "w:emboss",
+                     "w:imprint",
+                     "w:noProof",
+                     "w:snapToGrid",
+                     "w:vanish",
+                     "w:webHidden",
+                     "w:color",
+                     "w:spacing",
+                     "w:w",
+                     "w:kern",
+                     "w:position",
+                     "w:sz",
+                     "w:szCs",
+                     "w:highlight",
+                     "w:u",
+                     "w:effect",
+                     "w:bdr",
+                     "w:shd",
+                     "w:fitText",
+                     "w:vertAlign",
+                     "w:rtl",
+                     "w:cs",
+                     "w:em",
+                     "w:lang",
+                     "w:eastAsianLayout",
+                     "w:specVanish",
+                     "w:oMath"};
+const Order kRun = joined({kRunBase, {"w:rPrChange"}});
+const Order kParagraphMark =
+    joined({{"w:ins", "w:del", "w:moveFrom", "w:moveTo"}, kRunBase, {"w:rPrChange"}});
+const Order kParagraph{"w:pStyle",
+                       "w:keepNext",
+                       "w:keepLines",
+                       "w:pageBreakBefore",
+                       "w:framePr",
+                       "w:widowControl",
+                       "w:numPr",
+                       "w:suppressLineNumbers",
+                       "w:pBdr",
+                       "w:shd",
+                       "w:tabs",
+                       "w:suppressAutoHyphens",
+                       "w:kinsoku",
+                       "w:wordWrap",
+                       "w:overflowPunct",
+                       "w:topLinePunct",
+                       "w:autoSpaceDE",
+                       "w:autoSpaceDN",
+                       "w:bidi",
+                       "w:adjustRightInd",
+                       "w:snapToGrid",
+                       "w:spacing",
+                       "w:ind",
+                       "w:contextualSpacing",
+                       "w:mirrorIndents",
+                       "w:suppressOverlap",
+                       "w:jc",
+                       "w:textDirection",
+                       "w:textAlignment",
+                       "w:textboxTightWrap",
+                       "w:outlineLvl",
+                       "w:divId",
+                       "w:cnfStyle",
+                       "w:rPr",
+                       "w:sectPr",
+                       "w:pPrChange"};
+const Order kTable{"w:tblStyle",
+                   "w:tblpPr",
+                   "w:tblOverlap",
+                   "w:bidiVisual",
+                   "w:tblStyleRowBandSize",
+                   "w:tblStyleColBandSize",
+                   "w:tblW",
+                   "w:jc",
+                   "w:tblCellSpacing",
+                   "w:tblInd",
+                   "w:tblBorders",
+                   "w:shd",
+                   "w:tblLayout",
+                   "w:tblCellMar",
+                   "w:tblLook",
+                   "w:tblCaption",
+                   "w:tblDescription",
+                   "w:tblPrChange"};
+const Order kCell{"w:cnfStyle", "w:tcW",     "w:gridSpan", "w:hMerge",        "w:vMerge",    "w:tcBorders",
+                  "w:shd",      "w:noWrap",  "w:tcMar",    "w:textDirection", "w:tcFitText", "w:vAlign",
+                  "w:hideMark", "w:headers", "w:cellIns",  "w:cellDel",       "w:cellMerge", "w:tcPrChange"};
+const Order kTableBorders{"w:top", "w:start", "w:left",    "w:bottom",
+                          "w:end", "w:right", "w:insideH", "w:insideV"};
+const Order kTableCellMargins{"w:top", "w:start", "w:left", "w:bottom", "w:end", "w:right"};
+
+// The order that the children of `element` (a child of `parent`) follow, if the checks know one.
+const Order* orderOf(pugi::xml_node parent, pugi::xml_node element) {
+    struct Rule {
+        const char* parent;
+        const char* element;
+        const Order* order;
+    };
+    static const Rule rules[] = {
+        {"w:p", "w:pPr", &kParagraph},
+        {"w:pPr", "w:rPr", &kParagraphMark},
+        {"w:r", "w:rPr", &kRun},
+        {"w:tbl", "w:tblPr", &kTable},
+        {"w:tc", "w:tcPr", &kCell},
+        {"w:tblPr", "w:tblBorders", &kTableBorders},
+        {"w:tblPr", "w:tblCellMar", &kTableCellMargins},
+    };
+    for (const Rule& rule : rules) {
+        if (is(parent, rule.parent) && is(element, rule.element)) {
+            return rule.order;
+        }
+    }
+    return nullptr;
+}
+
+void checkOrder(pugi::xml_node props, const Order& order, QStringList& problems) {
+    size_t next = 0;  // the lowest rank the next child may have
     for (pugi::xml_node c : props.children()) {
         auto at = std::find(order.begin(), order.end(), c.name());
         if (at == order.end()) {
@@ -163,11 +207,11 @@ void checkOrder(pugi::xml_node props, const std::vector<std::string>& order, QSt
             continue;
         }
         size_t rank = size_t(at - order.begin());
-        if (rank < last) {
-            problems << QStringLiteral("%1 out of order in %2")
+        if (rank < next) {
+            problems << QStringLiteral("%1 out of order or repeated in %2")
                             .arg(QString::fromUtf8(c.name()), QString::fromUtf8(props.name()));
         }
-        last = rank;
+        next = std::max(next, rank + 1);
     }
 }
 
@@ -179,27 +223,22 @@ void checkNode(pugi::xml_node node, QStringList& problems, std::set<std::string>
             }
             continue;
         }
-        if (is(c, "w:pPr")) {
-            if (c != node.first_child()) {
-                problems << "w:pPr not first in paragraph";
-            }
-            checkOrder(c, kPPr, problems);
-            if (c.child("w:rPr")) {
-                checkOrder(c.child("w:rPr"), kRPr, problems);
-            }
-        } else if (is(c, "w:rPr") && is(node, "w:r")) {
-            if (c != node.first_child()) {
-                problems << "w:rPr not first in run";
-            }
-            checkOrder(c, kRPr, problems);
-        } else if (is(c, "w:tblPr")) {
-            checkOrder(c, kTblPr, problems);
-            if (c != node.first_child() || !is(c.next_sibling(), "w:tblGrid")) {
-                problems << "w:tblPr/w:tblGrid not at the start of the table";
-            }
-        } else if (is(c, "w:tcPr")) {
-            checkOrder(c, kTcPr, problems);
-        } else if (is(c, "w:tc")) {
+        if (const Order* order = orderOf(node, c)) {
+            checkOrder(c, *order, problems);
+        }
+        if (is(c, "w:pPr") && c != node.first_child()) {
+            problems << "w:pPr not first in paragraph";
+        }
+        if (is(c, "w:rPr") && is(node, "w:r") && c != node.first_child()) {
+            problems << "w:rPr not first in run";
+        }
+        if (is(c, "w:tblPr") && (c != node.first_child() || !is(c.next_sibling(), "w:tblGrid"))) {
+            problems << "w:tblPr/w:tblGrid not at the start of the table";
+        }
+        if (is(c, "w:tcPr") && c != node.first_child()) {
+            problems << "w:tcPr not first in cell";
+        }
+        if (is(c, "w:tc")) {
             if (!is(c.last_child(), "w:p")) {
                 problems << "a cell that does not end with a paragraph";
             }

@@ -1,65 +1,78 @@
 #include "common/core/Gb2312.h"
 
 #include <QList>
+#include <QtEndian>
 
 #include <iconv.h>
 
+#include <cerrno>
 #include <mutex>
 
 namespace meridell {
 
 namespace {
 
-// Encodes one non-ASCII character in CP936 into `out` (at least 8 bytes); returns the number of
-// bytes, or -1 when the code page has no encoding for it.
-int encodeOne(char32_t ucs, char* out) {
+constexpr uint kInvalid = 0xFFFFFFFF;  // no character at all
+
+// The text in code page 936 with '?' for each character the code page has no bytes for, counted
+// in `unencodable`. The whole text goes to the converter at once; it stops only at such a
+// character, which is then passed over.
+QByteArray encode(const QString& text, int& unencodable) {
     static std::mutex lock;
     static iconv_t cd = iconv_open("CP936", "UTF-32LE");
+    QList<uint> ucs = text.toUcs4();
+    QByteArray out;
+    unencodable = 0;
     if (cd == iconv_t(-1)) {
-        return -1;
+        for (uint c : ucs) {
+            out += c < 0x80 ? char(c) : '?';
+            unencodable += c < 0x80 ? 0 : 1;
+        }
+        return out;
     }
+    for (uint& c : ucs) {
+        // The converter drops tag characters without a word: made invalid, they count as
+        // characters without bytes, as every other such character does.
+        c = qToLittleEndian(c >= 0xE0000 && c <= 0xE007F ? kInvalid : c);
+    }
+    out.resize(ucs.size() * 2 + 8);  // two bytes at the most for each character
+    char* in = reinterpret_cast<char*>(ucs.data());
+    size_t inLeft = size_t(ucs.size()) * 4;
+    char* outp = out.data();
+    size_t outLeft = size_t(out.size());
     std::lock_guard guard(lock);
-    char in[4] = {char(ucs & 0xff), char((ucs >> 8) & 0xff), char((ucs >> 16) & 0xff), char(ucs >> 24)};
-    char* inp = in;
-    char* outp = out;
-    size_t inLeft = 4;
-    size_t outLeft = 8;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == size_t(-1)) {
-        return -1;
+    while (inLeft > 0 && iconv(cd, &in, &inLeft, &outp, &outLeft) == size_t(-1)) {
+        bool full = errno == E2BIG;
+        if (full || outLeft == 0) {
+            qsizetype written = outp - out.data();
+            out.resize(out.size() * 2);
+            outp = out.data() + written;
+            outLeft = size_t(out.size() - written);
+        }
+        if (!full) {  // no bytes for this character: '?' instead, and on with the next
+            *outp++ = '?';
+            --outLeft;
+            in += 4;
+            inLeft = inLeft >= 4 ? inLeft - 4 : 0;
+            ++unencodable;
+        }
     }
-    return int(8 - outLeft);
+    out.truncate(outp - out.data());
+    return out;
 }
 
 }  // namespace
 
 int gb2312Bytes(const QString& text) {
-    int bytes = 0;
-    char buf[8];
-    for (uint c : text.toUcs4()) {
-        if (c < 0x80) {
-            bytes += 1;
-        } else {
-            int n = encodeOne(c, buf);
-            bytes += n > 0 ? n : 2;
-        }
-    }
-    return bytes;
+    int unencodable = 0;
+    QByteArray bytes = encode(text, unencodable);
+    return int(bytes.size()) + unencodable;  // a '?' of one byte stands for two
 }
 
 QByteArray toGb2312(const QString& text) {
-    QByteArray out;
-    char buf[8];
-    for (uint c : text.toUcs4()) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (int n = encodeOne(c, buf); n > 0) {
-            out.append(buf, n);
-        } else {
-            out += '?';
-        }
-    }
-    return out;
+    int unencodable = 0;
+    return encode(text, unencodable);
 }
 
 }  // namespace meridell

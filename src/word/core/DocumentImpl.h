@@ -147,10 +147,11 @@ struct Document::Impl {
     pugi::xml_node insertRun(Point at, const std::string& text, pugi::xml_node format);
     pugi::xml_node newParagraphAfter(pugi::xml_node paragraph);
     void moveTail(pugi::xml_node origin, pugi::xml_node from, pugi::xml_node to);
-    pugi::xml_node buildTable(int rows, int columns);
+    void buildTable(pugi::xml_node table, int rows, int columns);
     PendingCell* pendingCell(const Range& range);
     pugi::xml_node cellNode(const Range& range);
-    void writeRows(const PendingTable& table, std::string& out) const;
+    static void appendRow(pugi::xml_node table, const PendingTable& pendingTable, int row);
+    static void writeRows(const PendingTable& pendingTable, std::string& out);
     void materialize(pugi::xml_node table);
     void materializeAll();
     std::string serialize();

@@ -1,6 +1,6 @@
 #include "common/core/Error.h"
-#include "word/core/ColumnFit.h"
 #include "word/core/DocumentImpl.h"
+#include "word/core/TableMarkup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,112 +9,34 @@ namespace meridell::word {
 
 namespace {
 
-void appendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-        }
+// Calls `f` with each line of a pending cell's text ("\n" between its paragraphs).
+template <typename F>
+void forEachLine(std::string_view text, F&& f) {
+    size_t from = 0;
+    for (size_t nl = text.find('\n'); nl != text.npos; nl = text.find('\n', from)) {
+        f(text.substr(from, nl - from));
+        from = nl + 1;
     }
-}
-
-// The run properties a cell's text shares, as markup (in schema order: bold before size).
-std::string cellFormat(signed char bold, short halfPoints) {
-    std::string props;
-    if (bold >= 0) {
-        props += bold ? "<w:b/>" : "<w:b w:val=\"0\"/>";
-    }
-    if (halfPoints > 0) {
-        props += "<w:sz w:val=\"" + std::to_string(halfPoints) + "\"/>";
-    }
-    return props;
-}
-
-// The paragraph format of every cell: single line spacing whatever the text grid of the page, no
-// space before or after, no extra space between Chinese and Latin text (so that a column fitted
-// to its text holds it); header cells centred.
-constexpr std::string_view kCellParagraph =
-    "<w:autoSpaceDE w:val=\"0\"/><w:autoSpaceDN w:val=\"0\"/><w:snapToGrid w:val=\"0\"/><w:spacing "
-    "w:before=\"0\" w:after=\"0\" w:line=\"240\" "
-    "w:lineRule=\"auto\"/><w:ind w:left=\"0\" w:right=\"0\" w:firstLine=\"0\"/>";
-
-// One paragraph of a cell: its mark and a run with the text, tabs as tab elements.
-void appendParagraph(std::string& out, std::string_view line, const std::string& props, bool header) {
-    out += "<w:p><w:pPr>";
-    out += kCellParagraph;
-    out += header ? "<w:jc w:val=\"center\"/>" : "<w:jc w:val=\"left\"/>";
-    if (!props.empty()) {
-        out += "<w:rPr>" + props + "</w:rPr>";
-    }
-    out += "</w:pPr>";
-    if (!line.empty()) {
-        out += "<w:r>";
-        if (!props.empty()) {
-            out += "<w:rPr>" + props + "</w:rPr>";
-        }
-        size_t from = 0;
-        while (from <= line.size()) {
-            size_t tab = line.find('\t', from);
-            std::string_view piece =
-                line.substr(from, tab == std::string_view::npos ? line.npos : tab - from);
-            if (!piece.empty()) {
-                out += piece.front() == ' ' || piece.back() == ' ' ? "<w:t xml:space=\"preserve\">" : "<w:t>";
-                appendEscaped(out, piece);
-                out += "</w:t>";
-            }
-            if (tab == std::string_view::npos) {
-                break;
-            }
-            out += "<w:tab/>";
-            from = tab + 1;
-        }
-        out += "</w:r>";
-    }
-    out += "</w:p>";
+    f(text.substr(from));
 }
 
 }  // namespace
 
 // ---- Adding a table ----
 
-// The table itself, without rows: those stay in its pending form until they are needed.
-pugi::xml_node Document::Impl::buildTable(int rows, int columns) {
-    PendingTable table;
-    table.rows = rows;
-    table.columns = columns;
-    table.cells.resize(size_t(rows) * size_t(columns));
+// The table's properties and grid, without rows: those stay in its pending form until they are
+// needed.
+void Document::Impl::buildTable(pugi::xml_node table, int rows, int columns) {
+    PendingTable pendingTable;
+    pendingTable.rows = rows;
+    pendingTable.columns = columns;
+    pendingTable.cells.resize(size_t(rows) * size_t(columns));
     int width = textWidth / columns;
-    std::string grid;
     for (int c = 0; c < columns; ++c) {
-        table.widths.push_back(c == columns - 1 ? textWidth - width * (columns - 1) : width);
-        grid += "<w:gridCol w:w=\"" + std::to_string(table.widths.back()) + "\"/>";
+        pendingTable.widths.push_back(c == columns - 1 ? textWidth - width * (columns - 1) : width);
     }
-    std::string border = " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
-    std::string xmlText =
-        "<w:tbl><w:tblPr>" + std::string(tableGridStyle ? "<w:tblStyle w:val=\"TableGrid\"/>" : "") +
-        "<w:tblW w:w=\"" + std::to_string(textWidth) +
-        "\" w:type=\"dxa\"/><w:jc w:val=\"center\"/><w:tblBorders>" + "<w:top" + border + "<w:left" + border +
-        "<w:bottom" + border + "<w:right" + border + "<w:insideH" + border + "<w:insideV" + border +
-        "</w:tblBorders><w:tblLayout w:type=\"fixed\"/><w:tblCellMar>" + "<w:left w:w=\"" +
-        std::to_string(kCellMargin) + "\" w:type=\"dxa\"/><w:right w:w=\"" + std::to_string(kCellMargin) +
-        "\" w:type=\"dxa\"/></w:tblCellMar>" +
-        "<w:tblLook w:val=\"04A0\" w:firstRow=\"1\" w:lastRow=\"0\" w:firstColumn=\"1\" w:lastColumn=\"0\" " +
-        "w:noHBand=\"0\" w:noVBand=\"1\"/></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid></w:tbl>";
-    if (!scratch) {
-        scratch = xml.append_child("scratch");
-    }
-    pugi::xml_node node = parseInto(scratch, xmlText);
-    pending.emplace(node.internal_object(), std::move(table));
-    return node;
+    markup::addTableProperties(table, tableGridStyle, textWidth, pendingTable.widths);
+    pending.emplace(table.internal_object(), std::move(pendingTable));
 }
 
 // Two tables next to each other would merge into one, and a cell must end with a paragraph: an
@@ -157,8 +79,9 @@ void Document::addTable(const Range& range, int rows, int columns) {
         }
     }
     pugi::xml_node container = anchor ? anchor.parent() : at.parent;
-    pugi::xml_node table = d->buildTable(rows, columns);
-    table = anchor ? container.insert_move_before(table, anchor) : container.append_move(table);
+    pugi::xml_node table =
+        anchor ? container.insert_child_before("w:tbl", anchor) : container.append_child("w:tbl");
+    d->buildTable(table, rows, columns);
     d->separateTable(table);
     d->tablesValid = false;
     d->paragraphsValid = false;
@@ -280,30 +203,18 @@ void Document::setColumnWidths(const Table& table, const std::vector<int>& width
 
 // ---- From the pending form to markup ----
 
-// The rows of a pending table as markup: the same a cell by cell construction would give.
-void Document::Impl::writeRows(const PendingTable& table, std::string& out) const {
-    std::vector<std::string> widths;
-    for (int w : table.widths) {
-        widths.push_back("<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(w) +
-                         "\" w:type=\"dxa\"/><w:vAlign w:val=\"center\"/></w:tcPr>");
-    }
-    const PendingCell* cell = table.cells.data();
-    for (int r = 0; r < table.rows; ++r) {
-        out += r == 0 ? "<w:tr><w:trPr><w:cantSplit/><w:tblHeader/></w:trPr>"
-                      : "<w:tr><w:trPr><w:cantSplit/></w:trPr>";
-        for (int c = 0; c < table.columns; ++c, ++cell) {
-            out += widths[size_t(c)];
-            std::string props = cellFormat(cell->bold, cell->halfPoints);
-            std::string_view text = cell->text;
-            size_t from = 0;
-            for (size_t nl = text.find('\n'); nl != text.npos; nl = text.find('\n', from)) {
-                appendParagraph(out, text.substr(from, nl - from), props, r == 0);
-                from = nl + 1;
+// One row of a pending table as elements at the end of `table`.
+void Document::Impl::appendRow(pugi::xml_node table, const PendingTable& pendingTable, int row) {
+    pugi::xml_node tr = markup::addRow(table, row == 0);
+    const PendingCell* cell = pendingTable.cells.data() + size_t(row) * size_t(pendingTable.columns);
+    for (int c = 0; c < pendingTable.columns; ++c, ++cell) {
+        pugi::xml_node tc = markup::addCell(tr, pendingTable.widths[size_t(c)]);
+        forEachLine(cell->text, [&](std::string_view line) {
+            pugi::xml_node p = markup::addParagraph(tc, {cell->bold, cell->halfPoints}, row == 0);
+            if (!line.empty()) {
+                markup::addText(markup::addRun(p, {cell->bold, cell->halfPoints}), line);
             }
-            appendParagraph(out, text.substr(from), props, r == 0);
-            out += "</w:tc>";
-        }
-        out += "</w:tr>";
+        });
     }
 }
 
@@ -312,11 +223,11 @@ void Document::Impl::materialize(pugi::xml_node table) {
     if (found == pending.end()) {
         return;
     }
-    std::string rows;
-    writeRows(found->second, rows);
+    for (int r = 0; r < found->second.rows; ++r) {
+        appendRow(table, found->second, r);
+    }
     pending.erase(found);
     grids.erase(table.internal_object());
-    parseInto(table, rows);
     paragraphsValid = false;
 }
 
@@ -326,14 +237,24 @@ void Document::Impl::materializeAll() {
     }
 }
 
-namespace {
-
-struct StringWriter : pugi::xml_writer {
-    std::string out;
-    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
-};
-
-}  // namespace
+// The rows of a pending table as markup: the same as its rows built as elements would print,
+// without a tree of them.
+void Document::Impl::writeRows(const PendingTable& pendingTable, std::string& out) {
+    markup::RowWriter writer(out);
+    const PendingCell* cell = pendingTable.cells.data();
+    for (int r = 0; r < pendingTable.rows; ++r) {
+        writer.openRow(r == 0);
+        for (int c = 0; c < pendingTable.columns; ++c, ++cell) {
+            int width = pendingTable.widths[size_t(c)];
+            writer.openCell(width);
+            forEachLine(cell->text, [&](std::string_view line) {
+                writer.paragraph(line, {cell->bold, cell->halfPoints}, r == 0);
+            });
+            writer.closeCell(width);
+        }
+        writer.closeRow(r == 0);
+    }
+}
 
 // The main text as markup. Pending tables are written straight into it: each leaves a marker in
 // the serialized tree that its rows then replace.
@@ -347,32 +268,33 @@ std::string Document::Impl::serialize() {
         markerNodes.push_back(marker);
         markers.emplace_back("<!--" + id + "-->", &table);
     }
-    StringWriter writer;
+    std::string tree;
+    markup::AppendWriter writer(tree);
     xml.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
     for (pugi::xml_node marker : markerNodes) {
         marker.parent().remove_child(marker);
     }
     if (markers.empty()) {
-        return std::move(writer.out);
+        return tree;
     }
     std::vector<std::pair<size_t, size_t>> places;  // position in the text, marker
     for (size_t i = 0; i < markers.size(); ++i) {
-        places.emplace_back(writer.out.find(markers[i].first), i);
+        places.emplace_back(tree.find(markers[i].first), i);
     }
     std::sort(places.begin(), places.end());
     std::string out;
-    size_t estimate = writer.out.size();
+    size_t estimate = tree.size();
     for (const auto& m : markers) {
         estimate += m.second->cells.size() * 200;
     }
     out.reserve(estimate);
     size_t from = 0;
     for (const auto& [at, i] : places) {
-        out.append(writer.out, from, at - from);
+        out.append(tree, from, at - from);
         writeRows(*markers[i].second, out);
         from = at + markers[i].first.size();
     }
-    out.append(writer.out, from, std::string::npos);
+    out.append(tree, from, std::string::npos);
     return out;
 }
 
