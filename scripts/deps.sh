@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian 12, when it is missing.
+# The faces are named one by one rather than left to LibreOffice's recommended packages: the documents'
+# Chinese text is set in Noto CJK and AR PL UKai, their Latin text (Times New Roman) in Liberation Serif.
 set -euo pipefail
 packages=(build-essential cmake pkg-config ccache qt6-base-dev libqt6sql6-sqlite libgl-dev
           libzip-dev libpugixml-dev libxlsxwriter-dev qt6-charts-dev libgtest-dev googletest libsqlite3-dev sqlite3 zip unzip
-          fonts-noto-cjk fonts-arphic-ukai qt6-translations-l10n libreoffice-writer-nogui poppler-utils)
+          fonts-noto-cjk fonts-arphic-ukai fonts-liberation2 qt6-translations-l10n libreoffice-writer-nogui poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: once in a normal build and once
-# in a build with AddressSanitizer and UndefinedBehaviorSanitizer, failing on any report.
+# Installs what is missing, builds everything and runs every test, with warnings as errors: in a
+# normal build, in an optimised Release build (the build a packager makes, where the optimiser finds
+# warnings of its own) and in a build with AddressSanitizer and UndefinedBehaviorSanitizer, failing on
+# any report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -10,10 +12,14 @@ export QT_QPA_PLATFORM=offscreen
 # No source file includes a header of an area above its own (also a test of each build).
 scripts/check-layers.sh src
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERIDELL_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMERIDELL_SANITIZE=ON -DMERIDELL_BENCH=OFF
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMERIDELL_WERROR=ON
+cmake --build build-release -j"$jobs"
+ctest --test-dir build-release --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMERIDELL_SANITIZE=ON -DMERIDELL_BENCH=OFF -DMERIDELL_WERROR=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"

@@ -92,7 +92,8 @@ protected:
     bool toFloppy() { return exportToFloppy(places, main(), dialogue()); }
     QStringList importing(const QString& archive, const CopyTarget& copy = {}) {
         messages.clear();
-        ImportPlaces import{folder.path(), {}, copy};
+        // The limits are named by their type: from a bare {} GCC 12 at -O3 takes them for unset.
+        ImportPlaces import{folder.path(), UnzipLimits{}, copy};
         runImport(import, *ctx().DataModuleForm, archive,
                   {[this](const QString& t) { messages.inform(t); }, [] {}, [] {}, [] {}, [] {}, [] {},
                    [](int) {}});
