@@ -30,7 +30,7 @@ MERIDELL_BENCH(dataset_open_and_traverse) {
     });
 
     double before = bench::residentMemoryMb();
-    data::Dataset projects("ADOQuery1");
+    data::Dataset projects("projectQuery");
     projects.setConnection(&connection);
     projects.setSql(data::sql::kAllProjects);
     qint64 sum = 0;

@@ -1,6 +1,6 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "data/Schema.h"
 #include "exchange/core/Export.h"
 #include "exchange/core/Import.h"
@@ -113,9 +113,9 @@ ImportFigures measureImport(int projects) {
     ImportFigures figures;
     figures.rawMs = rawInsertMs(submitted, data::mainDatabasePath(spare));
 
-    data::TDataModuleForm module;
-    module.ADOConnection1.setDatabaseFile(data::mainDatabasePath(office));
-    module.ADOConnection1.open();
+    data::Databases module;
+    module.mainConnection.setDatabaseFile(data::mainDatabasePath(office));
+    module.mainConnection.open();
     module.bindQueries();
     exchange::ImportHooks hooks;
     QString message;

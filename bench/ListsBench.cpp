@@ -1,10 +1,10 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
 #include "ui/MessageService.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ std::unique_ptr<app::AppContext> startOnFullDatabase(SilentMessages& messages, Q
     bench::fillProjects(*databasePath, kProjects, kMemoBytes);
     auto context = app::startUp(folder, messages);
     context->openDocuments = false;
-    context->MainForm->show();
+    context->mainWindowWidget->show();
     QApplication::processEvents();
     return context;
 }
@@ -80,8 +80,8 @@ MERIDELL_BENCH(lists_project_list) {
     SilentMessages messages;
     QString path;
     auto context = startOnFullDatabase(messages, &path);
-    lists::TApplyForm& page = *context->ApplyForm;
-    QAction* menu = context->MainForm->N1;
+    lists::ProjectListPage& page = *context->projectListPage;
+    QAction* menu = context->mainWindowWidget->N1;
 
     QElapsedTimer first;
     first.start();
@@ -113,8 +113,8 @@ struct QueryCase {
 
 // Runs "查  询" on the query page with the given criteria and the same statement in the sqlite3
 // tool on a copy of the database, and reports both.
-void benchQuery(lists::TSelectForm& page, const QString& databasePath, const QueryCase& c) {
-    for (int i = 0; i < lists::TSelectForm::kCriteria; ++i) {
+void benchQuery(lists::QueryPage& page, const QString& databasePath, const QueryCase& c) {
+    for (int i = 0; i < lists::QueryPage::kCriteria; ++i) {
         page.CheckBoxes[i]->setChecked(false);
     }
     for (const auto& [criterion, value] : c.criteria) {
@@ -153,8 +153,8 @@ MERIDELL_BENCH(lists_query) {
     SilentMessages messages;
     QString path;
     auto context = startOnFullDatabase(messages, &path);
-    context->MainForm->N2->trigger();
-    lists::TSelectForm& page = *context->SelectForm;
+    context->mainWindowWidget->N2->trigger();
+    lists::QueryPage& page = *context->queryPage;
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目负责人"),
                 {{0, QStringLiteral("1")}, {2, QStringLiteral("承担单位1")}, {5, QStringLiteral("负责人1")}},

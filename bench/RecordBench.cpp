@@ -1,10 +1,10 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "data/Connection.h"
-#include "data/DataModuleUnit.h"
-#include "record/InformationUnit.h"
+#include "data/Databases.h"
+#include "record/RecordForm.h"
 #include "ui/MessageService.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ struct RecordBench {
     PrintedMessages messages;
     std::unique_ptr<app::AppContext> context;
 
-    record::TInformationForm& form() { return *context->InformationForm; }
+    record::RecordForm& form() { return *context->recordForm; }
 
     // 100 projects with about 20 KB of memo text each, then the measured project with 200 prior
     // projects and 200 staff rows.
@@ -57,13 +57,13 @@ struct RecordBench {
         bench::fillProjects(path, 100, 20 * 1024);
         bench::fillProjects(path, 1, 20 * 1024, 200, 200, QStringLiteral("目标项目"));
         context = app::startUp(folder, messages);
-        context->MainForm->show();
-        context->MainForm->N1Click();
+        context->mainWindowWidget->show();
+        context->mainWindowWidget->N1Click();
         QApplication::processEvents();
     }
 
     void openTarget() {
-        data::Dataset& projects = form().ADOQuery1;
+        data::Dataset& projects = form().projectQuery;
         projects.last();
         form().openEdit();
         QApplication::processEvents();
@@ -77,13 +77,13 @@ struct RecordBench {
 MERIDELL_BENCH(record_open_edit_and_save_changes) {
     RecordBench b;
     double open = bench::timeMs([&] { b.openTarget(); });
-    if (b.form().ADOQuery2.recordCount() != 200 || b.form().ADOQuery3.recordCount() != 200) {
-        std::printf("  (unexpected row counts %d, %d)\n", b.form().ADOQuery2.recordCount(),
-                    b.form().ADOQuery3.recordCount());
+    if (b.form().pastProjectsQuery.recordCount() != 200 || b.form().staffQuery.recordCount() != 200) {
+        std::printf("  (unexpected row counts %d, %d)\n", b.form().pastProjectsQuery.recordCount(),
+                    b.form().staffQuery.recordCount());
     }
     bench::report("record form opened in edit mode (200 + 200 rows)", open, "ms", 50);
 
-    data::Connection& connection = b.context->DataModuleForm->ADOConnection1;
+    data::Connection& connection = b.context->databases->mainConnection;
     double baseline = bench::timeMs(
         [&] {
             data::Transaction t(connection);
@@ -123,7 +123,7 @@ MERIDELL_BENCH(record_save_new) {
     for (int i = 0; i < 3; ++i) {
         b.form().openNew();
         QApplication::processEvents();
-        data::Dataset& row = b.form().ADOQuery1;
+        data::Dataset& row = b.form().projectQuery;
         row.setValue("classcode", "A01");
         row.setValue("projectname", QStringLiteral("新项目%1").arg(i));
         row.setValue("projectman", QStringLiteral("张三"));

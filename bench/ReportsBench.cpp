@@ -2,8 +2,8 @@
 // measured in the same run.
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "data/DataModuleUnit.h"
 #include "data/DatabaseFile.h"
+#include "data/Databases.h"
 #include "data/Schema.h"
 #include "exchange/core/BatchImport.h"
 #include "exchange/core/ZipService.h"
@@ -96,9 +96,9 @@ MERIDELL_BENCH(reports_batch_import) {
     }
     const double mergeMs = sqliteMergeMs(data::mainDatabasePath(spare), databases);
 
-    data::TDataModuleForm module;
-    module.ADOConnection1.setDatabaseFile(data::mainDatabasePath(office));
-    module.ADOConnection1.open();
+    data::Databases module;
+    module.mainConnection.setDatabaseFile(data::mainDatabasePath(office));
+    module.mainConnection.open();
     module.bindQueries();
     exchange::BatchReport report;
     bench::settleDisk();

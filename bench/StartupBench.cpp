@@ -1,5 +1,5 @@
 #include "BenchSupport.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "ui/MessageService.h"
 
@@ -14,8 +14,8 @@ MERIDELL_BENCH(startup) {
     std::unique_ptr<app::AppContext> context;
     double ms = bench::timeMs([&] {
         context = app::startUp(folder, messages);
-        context->MainForm->show();
-        context->MainForm->grab();
+        context->mainWindowWidget->show();
+        context->mainWindowWidget->grab();
         QApplication::processEvents();
     });
     bench::report("start-up to main window shown", ms, "ms", 300);

@@ -1,11 +1,11 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "app/AppContext.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "data/DataModuleUnit.h"
-#include "lists/SelectUnit.h"
-#include "statistics/StatisticsUnit.h"
+#include "data/Databases.h"
+#include "lists/QueryPage.h"
+#include "statistics/StatisticsWindow.h"
 #include "ui/MessageService.h"
 
 #include <QAction>
@@ -59,7 +59,7 @@ void spreadGroups(const QString& databasePath) {
 }
 
 // Every page of the window laid out and painted: its table and its chart.
-void paintEveryPage(statistics::TStatisticsForm& form) {
+void paintEveryPage(statistics::StatisticsWindow& form) {
     for (int i = 0; i < form.PageControl1->count(); ++i) {
         form.PageControl1->setCurrentIndex(i);
         form.PageControl1->currentWidget()->grab();
@@ -76,14 +76,14 @@ MERIDELL_BENCH(statistics_window) {
     bench::fillProjects(path, 20000, 20 * 1024);
     spreadGroups(path);
     auto context = app::startUp(folder, messages);
-    context->MainForm->show();
-    context->MainForm->N2->trigger();  // 管理查询: all projects
+    context->mainWindowWidget->show();
+    context->mainWindowWidget->N2->trigger();  // 管理查询: all projects
     QApplication::processEvents();
-    lists::TSelectForm& page = *context->SelectForm;
+    lists::QueryPage& page = *context->queryPage;
 
     const statistics::ProjectSet all{QStringLiteral("Select * from table1"), {}};
     const double grouping = bench::timeMs(
-        [&] { statistics::computeStatistics(context->DataModuleForm->ADOConnection1.database(), all); }, 3);
+        [&] { statistics::computeStatistics(context->databases->mainConnection.database(), all); }, 3);
 
     QElapsedTimer first;
     first.start();

@@ -67,7 +67,7 @@ MERIDELL_BENCH(word_design_task_book) {
     connection.setDatabaseFile(folder + "/source/project.mdb");
     connection.open();
     memosAtTheirLimits(connection);
-    data::Dataset project("ADOQuery1"), prior("ADOQuery2"), staff("ADOQuery3");
+    data::Dataset project("projectQuery"), prior("pastProjectsQuery"), staff("staffQuery");
     for (data::Dataset* d : {&project, &prior, &staff}) {
         d->setConnection(&connection);
     }
@@ -117,7 +117,7 @@ MERIDELL_BENCH(word_project_list) {
         }
     });
 
-    data::Dataset projects("ADOQuery1");
+    data::Dataset projects("projectQuery");
     projects.setConnection(&connection);
     projects.setSql(data::sql::kAllProjects);
     projects.open();
@@ -140,7 +140,7 @@ namespace {
 struct FullProjects {
     QString folder = bench::freshAppFolder();
     data::Connection connection{"bench"};
-    data::Dataset project{"ADOQuery1"}, prior{"ADOQuery2"}, staff{"ADOQuery3"};
+    data::Dataset project{"projectQuery"}, prior{"pastProjectsQuery"}, staff{"staffQuery"};
 
     explicit FullProjects(int count) {
         bench::fillProjects(folder + "/source/project.mdb", count, 0, 10, 10);

@@ -1,14 +1,14 @@
 #include "app/AppContext.h"
 
-#include "app/MainUnit.h"
-#include "data/DataModuleUnit.h"
+#include "app/MainWindow.h"
+#include "data/Databases.h"
 #include "data/ReadFailures.h"
-#include "exchange/PathUnit.h"
-#include "exchange/ProgressBarUnit.h"
-#include "exchange/SaveUnit.h"
-#include "lists/ApplyUnit.h"
-#include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/FolderChooser.h"
+#include "exchange/ProgressWindow.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
+#include "record/RecordForm.h"
 #include "session/ProjectSession.h"
 #include "ui/MessageService.h"
 #include "word/DocumentCommands.h"
@@ -24,61 +24,61 @@ AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std
 AppContext::~AppContext() {
     data::ReadFailures::instance().setReporter({});
     // Pages docked into the main window are its children: delete them before it; then the session
-    // whose queries the pages observe, the data module (which owns the connections the queries
+    // whose queries the pages observe, the databases object (which owns the connections the queries
     // use) last.
-    delete ProgressBarForm;
-    delete ApplyForm;
-    delete PathForm;
-    delete SaveForm;
-    delete SelectForm;
-    delete InformationForm;
-    delete MainForm;
-    Documents.reset();
-    Session.reset();
-    delete DataModuleForm;
+    delete progressWindow;
+    delete projectListPage;
+    delete folderChooser;
+    delete exportPage;
+    delete queryPage;
+    delete recordForm;
+    delete mainWindowWidget;
+    documentCommands.reset();
+    projectSession.reset();
+    delete databases;
 }
 
 void AppContext::dock(QWidget* page) {
-    Dockme(page, MainForm->clientArea(), MainForm->clientRect());
+    Dockme(page, mainWindowWidget->clientArea(), mainWindowWidget->clientRect());
 }
 
 QWidget* AppContext::mainWindow() const {
-    return MainForm;
+    return mainWindowWidget;
 }
 
 void AppContext::showProjectList() {
-    if (SelectForm->isVisible()) {
-        SelectForm->close();
+    if (queryPage->isVisible()) {
+        queryPage->close();
     }
-    MainForm->N1Click();
+    mainWindowWidget->N1Click();
 }
 
 void AppContext::showProgress(const QString& title) {
-    progressTitle_ = ProgressBarForm->windowTitle();
-    ProgressBarForm->setWindowTitle(title);
-    ProgressBarForm->setPosition(0);
-    messages().showWindow(*ProgressBarForm);
+    progressTitle_ = progressWindow->windowTitle();
+    progressWindow->setWindowTitle(title);
+    progressWindow->setPosition(0);
+    messages().showWindow(*progressWindow);
 }
 
 void AppContext::setProgress(int value) {
-    ProgressBarForm->setPosition(value);
+    progressWindow->setPosition(value);
 }
 
 void AppContext::hideProgress() {
-    ProgressBarForm->hide();
-    ProgressBarForm->setWindowTitle(progressTitle_);
-    ProgressBarForm->setCancel({});
-    ProgressBarForm->setWindowModality(Qt::NonModal);
+    progressWindow->hide();
+    progressWindow->setWindowTitle(progressTitle_);
+    progressWindow->setCancel({});
+    progressWindow->setWindowModality(Qt::NonModal);
 }
 
 void AppContext::showCancellableProgress(const QString& title, std::function<void()> cancel) {
-    ProgressBarForm->setCancel(std::move(cancel));
-    ProgressBarForm->setWindowModality(Qt::ApplicationModal);
+    progressWindow->setCancel(std::move(cancel));
+    progressWindow->setWindowModality(Qt::ApplicationModal);
     showProgress(title);
 }
 
 void AppContext::showStatus(const QString& text) {
-    MainForm->showStatus(text);
+    mainWindowWidget->showStatus(text);
 }
 
 void AppContext::errorShown() const {

@@ -5,22 +5,22 @@
 #include <memory>
 
 namespace meridell::data {
-class TDataModuleForm;
+class Databases;
 }
 namespace meridell::session {
 class ProjectSession;
 }
 namespace meridell::record {
-class TInformationForm;
+class RecordForm;
 }
 namespace meridell::lists {
-class TSelectForm;
-class TApplyForm;
+class QueryPage;
+class ProjectListPage;
 }  // namespace meridell::lists
 namespace meridell::exchange {
-class TSaveForm;
-class TPathForm;
-class TProgressBarForm;
+class ExportPage;
+class FolderChooser;
+class ProgressWindow;
 }  // namespace meridell::exchange
 namespace meridell::word {
 class DocumentCommands;
@@ -28,7 +28,7 @@ class DocumentCommands;
 
 namespace meridell::app {
 
-class TMainForm;
+class MainWindow;
 
 // The running program: the shell the windows work in, the project session, the document
 // commands and the eight windows, created once and destroyed together. Pages are docked into the
@@ -55,18 +55,18 @@ protected:
 
 public:
     // The project query and the two row queries, and the documents made from them.
-    std::unique_ptr<session::ProjectSession> Session;
-    std::unique_ptr<word::DocumentCommands> Documents;
+    std::unique_ptr<session::ProjectSession> projectSession;
+    std::unique_ptr<word::DocumentCommands> documentCommands;
 
     // The windows.
-    TMainForm* MainForm = nullptr;
-    record::TInformationForm* InformationForm = nullptr;
-    lists::TSelectForm* SelectForm = nullptr;
-    exchange::TSaveForm* SaveForm = nullptr;
-    exchange::TPathForm* PathForm = nullptr;
-    lists::TApplyForm* ApplyForm = nullptr;
-    data::TDataModuleForm* DataModuleForm = nullptr;
-    exchange::TProgressBarForm* ProgressBarForm = nullptr;
+    MainWindow* mainWindowWidget = nullptr;
+    record::RecordForm* recordForm = nullptr;
+    lists::QueryPage* queryPage = nullptr;
+    exchange::ExportPage* exportPage = nullptr;
+    exchange::FolderChooser* folderChooser = nullptr;
+    lists::ProjectListPage* projectListPage = nullptr;
+    data::Databases* databases = nullptr;
+    exchange::ProgressWindow* progressWindow = nullptr;
 
 private:
     QString progressTitle_;  // the progress window's own title, back when it hides

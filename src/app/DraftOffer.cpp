@@ -1,16 +1,16 @@
 #include "app/DraftOffer.h"
 
 #include "app/AppContext.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "common/core/Error.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "ui/MessageService.h"
 
 namespace meridell::app {
 
 void offerDraft(AppContext& context) {
     try {
-        context.InformationForm->offerDraftAtStart([&context] { context.MainForm->N1Click(); });
+        context.recordForm->offerDraftAtStart([&context] { context.mainWindowWidget->N1Click(); });
     } catch (const std::exception& e) {
         context.messages().reportError(explainedErrorText(errorText(e)));
     }

@@ -1,15 +1,15 @@
 #include "app/Startup.h"
 
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "common/core/Error.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "data/ProjectDatabaseCheck.h"
-#include "exchange/PathUnit.h"
-#include "exchange/ProgressBarUnit.h"
-#include "exchange/SaveUnit.h"
-#include "lists/ApplyUnit.h"
-#include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/FolderChooser.h"
+#include "exchange/ProgressWindow.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
+#include "record/RecordForm.h"
 #include "session/ProjectSession.h"
 #include "word/DocumentCommands.h"
 
@@ -19,22 +19,22 @@ namespace meridell::app {
 
 namespace {
 
-// The main window and the windows it docks and opens. The data module, which holds no window,
+// The main window and the windows it docks and opens. The databases object, which holds no window,
 // comes first: the session and the pages work on its connection.
 void createWindows(AppContext& c) {
-    c.DataModuleForm = new data::TDataModuleForm();
-    c.Session = std::make_unique<session::ProjectSession>(*c.DataModuleForm);
-    c.Documents = std::make_unique<word::DocumentCommands>(c, *c.Session);
-    c.MainForm = new TMainForm(c);
+    c.databases = new data::Databases();
+    c.projectSession = std::make_unique<session::ProjectSession>(*c.databases);
+    c.documentCommands = std::make_unique<word::DocumentCommands>(c, *c.projectSession);
+    c.mainWindowWidget = new MainWindow(c);
 
-    c.InformationForm = new record::TInformationForm(c, *c.Session);
-    c.SelectForm = new lists::TSelectForm(c, *c.Session, *c.InformationForm, *c.Documents);
-    c.SaveForm = new exchange::TSaveForm(c, *c.DataModuleForm, c.MainForm);
-    c.PathForm = new exchange::TPathForm(c, *c.DataModuleForm, *c.SaveForm, c.MainForm);
-    c.SaveForm->pathChooser = c.PathForm;
-    c.ApplyForm = new lists::TApplyForm(c, *c.Session, *c.InformationForm, *c.Documents);
-    c.ProgressBarForm = new exchange::TProgressBarForm(c, c.MainForm);
-    c.MainForm->setListPages(c.ApplyForm, c.SelectForm);
+    c.recordForm = new record::RecordForm(c, *c.projectSession);
+    c.queryPage = new lists::QueryPage(c, *c.projectSession, *c.recordForm, *c.documentCommands);
+    c.exportPage = new exchange::ExportPage(c, *c.databases, c.mainWindowWidget);
+    c.folderChooser = new exchange::FolderChooser(c, *c.databases, *c.exportPage, c.mainWindowWidget);
+    c.exportPage->pathChooser = c.folderChooser;
+    c.projectListPage = new lists::ProjectListPage(c, *c.projectSession, *c.recordForm, *c.documentCommands);
+    c.progressWindow = new exchange::ProgressWindow(c, c.mainWindowWidget);
+    c.mainWindowWidget->setListPages(c.projectListPage, c.queryPage);
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& m
     AppContext& c = *context;
     createWindows(c);
 
-    data::Connection& main = c.DataModuleForm->ADOConnection1;
+    data::Connection& main = c.databases->mainConnection;
     main.close();
     QString path = data::mainDatabasePath(appDir);
     main.setDatabaseFile(path);
@@ -55,10 +55,10 @@ std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& m
             QStringLiteral("无法打开项目数据库 %1：\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
     }
     data::requireProjectDatabase(main);
-    c.DataModuleForm->ADOConnection2.setDatabaseFile(data::exchangeDatabasePath(appDir));
+    c.databases->exchangeConnection.setDatabaseFile(data::exchangeDatabasePath(appDir));
 
-    c.Session->bindQueries();
-    c.DataModuleForm->bindQueries();
+    c.projectSession->bindQueries();
+    c.databases->bindQueries();
 
     c.IdcardInvalid = false;
     c.WordFirstAttempt = true;

@@ -1,6 +1,6 @@
 #include "app/Application.h"
 #include "app/DraftOffer.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
 #include "common/core/Error.h"
@@ -21,9 +21,9 @@ int main(int argc, char* argv[]) {
         messages.reportError(meridell::explainedErrorText(meridell::errorText(e)));
         return 1;
     }
-    messages.setParentWindow(context->MainForm);
+    messages.setParentWindow(context->mainWindowWidget);
     application.setErrorReport([&messages](const QString& text) { messages.reportError(text); });
-    context->MainForm->show();
+    context->mainWindowWidget->show();
     meridell::app::offerDraft(*context);
     int status = application.exec();
     application.setErrorReport({});

@@ -79,8 +79,8 @@ QVariant FindingsModel::headerData(int section, Qt::Orientation orientation, int
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(titles[section]) : QVariant();
 }
 
-TCheckForm::TCheckForm(QWidget* parent) : QDialog(parent) {
-    setObjectName("CheckForm");
+FindingsWindow::FindingsWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("findingsWindow");
     setWindowTitle(QStringLiteral("申报检查"));
     setAccessibleName(windowTitle());
     resize(760, 420);
@@ -123,7 +123,7 @@ TCheckForm::TCheckForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
-void TCheckForm::setFindings(std::vector<Finding> findings) {
+void FindingsWindow::setFindings(std::vector<Finding> findings) {
     chosen_.reset();
     Label1->setText(findingsSummary(findings) +
                     QStringLiteral("双击一行，可以打开该项目并转到相应的填写框。"));
@@ -134,7 +134,7 @@ void TCheckForm::setFindings(std::vector<Finding> findings) {
     }
 }
 
-void TCheckForm::FindingGridDblClick(int row) {
+void FindingsWindow::FindingGridDblClick(int row) {
     // A double-click may also count as an activation: the line is taken once.
     if (chosen_ || row < 0 || row >= model_->rowCount()) {
         return;

@@ -37,12 +37,12 @@ private:
 // The window of the hand-in check ("申报检查"). Double-clicking a line (or Enter on it) closes the
 // window with `OpenFinding`, and `chosen()` is the finding to open on the record form; "关闭"
 // closes it without one.
-class TCheckForm : public QDialog {
+class FindingsWindow : public QDialog {
     Q_OBJECT
 public:
     enum Result { OpenFinding = 2 };
 
-    explicit TCheckForm(QWidget* parent = nullptr);
+    explicit FindingsWindow(QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;  // how many errors and hints were found
     QTableView* FindingGrid = nullptr;

@@ -1,7 +1,7 @@
 #include "lists/ProjectCommands.h"
 
 #include "common/core/Error.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
 #include "lists/core/ProjectDeletion.h"
@@ -14,16 +14,16 @@
 namespace meridell::lists {
 
 void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession& session) {
-    const data::Dataset& projects = session.ADOQuery1;
+    const data::Dataset& projects = session.projectQuery;
     const bool onProject = projects.isOpen() && projects.currentRow() >= 0;
     if (!messages.confirm(deletionQuestion(onProject ? currentProjectKey(projects) : QVariantList()))) {
         return;
     }
-    deleteProject(session.ADOQuery1, session.ADOQuery2, session.ADOQuery3);
+    deleteProject(session.projectQuery, session.pastProjectsQuery, session.staffQuery);
 }
 
 void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession& session) {
-    const data::Dataset& projects = session.ADOQuery1;
+    const data::Dataset& projects = session.projectQuery;
     ProjectSelection selection{data::sql::kAllProjects, {}};
     if (projects.isOpen()) {
         selection = {projects.sql(), projects.parameters()};
@@ -36,7 +36,7 @@ void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession
     }
     WorkbookCounts counts;
     try {
-        counts = writeProjectWorkbook(session.dataModule().ADOConnection1.database(), selection, path);
+        counts = writeProjectWorkbook(session.databases().mainConnection.database(), selection, path);
     } catch (const Error& e) {
         messages.inform(e.text());
         return;

@@ -2,7 +2,7 @@
 // start-up for the draft the form still showed when the program ended.
 
 #include "data/Schema.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/DraftStore.h"
 #include "record/core/FieldTable.h"
 #include "ui/MessageService.h"
@@ -42,7 +42,7 @@ bool olderThan(const Draft& a, const Draft& b) {
 
 }  // namespace
 
-void TInformationForm::restoreDraft(const Draft& draft, bool asNew, int page) {
+void RecordForm::restoreDraft(const Draft& draft, bool asNew, int page) {
     if (isNewMode() && (page == kPriorProjectsPage || page == kStaffPage)) {
         page = 0;  // entering a row list would store the new project before it is asked for
     }
@@ -50,19 +50,19 @@ void TInformationForm::restoreDraft(const Draft& draft, bool asNew, int page) {
         showPageQuietly(page);
         selectTreeNode(page);
     }
-    applyDraftRow(ADOQuery1, draft.project, data::table1());
+    applyDraftRow(projectQuery, draft.project, data::table1());
     if (!asNew) {
-        restoreRow(ADOQuery2, draft.prior, data::table2());
-        restoreRow(ADOQuery3, draft.staff, data::table3());
+        restoreRow(pastProjectsQuery, draft.prior, data::table2());
+        restoreRow(staffQuery, draft.staff, data::table3());
     }
 }
 
-void TInformationForm::offerKeptDraft(bool keepPage) {
+void RecordForm::offerKeptDraft(bool keepPage) {
     if (restoringDraft_) {
         return;
     }
     const bool newMode = isNewMode();
-    const QStringList key = newMode ? QStringList() : draftKey(storedKeyOf(ADOQuery1));
+    const QStringList key = newMode ? QStringList() : draftKey(storedKeyOf(projectQuery));
     std::optional<Draft> kept;
     for (const Draft& draft : drafts_->drafts()) {
         if (draft.id != draftId_ && draft.newMode == newMode && draft.key == key &&
@@ -85,7 +85,7 @@ void TInformationForm::offerKeptDraft(bool keepPage) {
     putDraft(true);
 }
 
-void TInformationForm::offerDraftAtStart(const std::function<void()>& showList) {
+void RecordForm::offerDraftAtStart(const std::function<void()>& showList) {
     std::vector<Draft> open;
     for (const Draft& draft : drafts_->drafts()) {
         if (draft.open) {
@@ -105,7 +105,7 @@ void TInformationForm::offerDraftAtStart(const std::function<void()>& showList) 
     }
     tellDraftNotices();
     showList();
-    const int row = last.newMode ? -1 : rowOfKey(ADOQuery1, last.key);
+    const int row = last.newMode ? -1 : rowOfKey(projectQuery, last.key);
     // Only the project that still has the key the draft was written for takes its typing back.
     const bool asNew = !last.newMode && row < 0;
     const QString question =
@@ -123,7 +123,7 @@ void TInformationForm::offerDraftAtStart(const std::function<void()>& showList) 
         if (last.newMode || asNew) {
             openNew();
         } else {
-            ADOQuery1.moveTo(row);
+            projectQuery.moveTo(row);
             openEditAt(last.page, QString());
         }
     }

@@ -2,7 +2,7 @@
 // typing pauses, when the page or the field changes and when the form is left; removed once they
 // are saved.
 
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/DraftStore.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
@@ -27,14 +27,14 @@ std::optional<DraftRow> typedRowOf(const data::Dataset& rows) {
 
 }  // namespace
 
-void TInformationForm::installDrafts() {
+void RecordForm::installDrafts() {
     drafts_ = std::make_unique<DraftStore>(draftPath(context_.appDir()));
     draftTimer_ = new QTimer(this);
     draftTimer_->setSingleShot(true);
     draftTimer_->setInterval(kDraftDelayMs);
     connect(draftTimer_, &QTimer::timeout, this, [this] { draftTimeout(); });
     // Every typed value, and every store or cancel of a row, starts the pause again.
-    for (data::Dataset* rows : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
+    for (data::Dataset* rows : {&projectQuery, &pastProjectsQuery, &staffQuery}) {
         connect(rows, &data::Dataset::fieldChanged, draftTimer_, qOverload<>(&QTimer::start));
         connect(rows, &data::Dataset::stateChanged, draftTimer_, qOverload<>(&QTimer::start));
     }
@@ -46,15 +46,15 @@ void TInformationForm::installDrafts() {
     });
 }
 
-bool TInformationForm::holdsTypedChanges() const {
-    return typedIn(ADOQuery1) || typedIn(ADOQuery2) || typedIn(ADOQuery3);
+bool RecordForm::holdsTypedChanges() const {
+    return typedIn(projectQuery) || typedIn(pastProjectsQuery) || typedIn(staffQuery);
 }
 
-void TInformationForm::startDraftSession() {
+void RecordForm::startDraftSession() {
     draftId_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-void TInformationForm::draftTimeout() {
+void RecordForm::draftTimeout() {
     if (!isVisible()) {
         return;  // a draft kept by leaving stays
     }
@@ -65,22 +65,22 @@ void TInformationForm::draftTimeout() {
     }
 }
 
-Draft TInformationForm::currentDraft(bool open) const {
+Draft RecordForm::currentDraft(bool open) const {
     Draft draft;
     draft.id = draftId_;
     draft.written = QDateTime::currentDateTime();
     draft.open = open;
     draft.newMode = isNewMode();
     draft.page = PageControl1->currentIndex();
-    draft.key = draft.newMode ? QStringList() : draftKey(storedKeyOf(ADOQuery1));
-    draft.project = draftRowOf(ADOQuery1);
-    draft.prior = typedRowOf(ADOQuery2);
-    draft.staff = typedRowOf(ADOQuery3);
+    draft.key = draft.newMode ? QStringList() : draftKey(storedKeyOf(projectQuery));
+    draft.project = draftRowOf(projectQuery);
+    draft.prior = typedRowOf(pastProjectsQuery);
+    draft.staff = typedRowOf(staffQuery);
     return draft;
 }
 
-bool TInformationForm::putDraft(bool open) {
-    if (draftId_.isEmpty() || !ADOQuery1.isOpen() || !holdsTypedChanges()) {
+bool RecordForm::putDraft(bool open) {
+    if (draftId_.isEmpty() || !projectQuery.isOpen() || !holdsTypedChanges()) {
         dropDraft(draftId_);
         return false;
     }
@@ -91,27 +91,27 @@ bool TInformationForm::putDraft(bool open) {
     return written;
 }
 
-void TInformationForm::writeDraftNow() {
+void RecordForm::writeDraftNow() {
     draftTimer_->stop();
     if (isVisible()) {
         putDraft(true);
     }
 }
 
-void TInformationForm::dropDraft(const QString& id) {
+void RecordForm::dropDraft(const QString& id) {
     if (!id.isEmpty() && drafts_->find(id)) {
         drafts_->remove(id);
         tellDraftNotices();
     }
 }
 
-void TInformationForm::tellDraftNotices() {
+void RecordForm::tellDraftNotices() {
     for (const QString& notice : drafts_->takeNotices()) {
         context_.messages().inform(notice);
     }
 }
 
-void TInformationForm::draftSaved() {
+void RecordForm::draftSaved() {
     context_.showStatus(
         QStringLiteral("已保存（%1）").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
     if (holdsTypedChanges()) {

@@ -1,34 +1,34 @@
 // Opening the record form at one field: where the hand-in check sends the user to mend a finding.
 
 #include "data/DatasetModel.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 
 namespace meridell::record {
 
-void TInformationForm::showPageQuietly(int page) {
+void RecordForm::showPageQuietly(int page) {
     switchingPage_ = true;
     PageControl1->setCurrentIndex(page);
     switchingPage_ = false;
 }
 
-void TInformationForm::openEditAt(int page, const QString& control, qint64 serial) {
+void RecordForm::openEditAt(int page, const QString& control, qint64 serial) {
     startDraftSession();
     setModeButtons(false);
-    ADOQuery1.edit();
+    projectQuery.edit();
     showPageQuietly(page);
     selectTreeNode(page);
     dock();  // the show handling opens the row lists and puts the focus on the page tree
     if (control == QLatin1String("DBGrid1")) {
-        focusRow(DBGrid1, ADOQuery2, serial, QString());
+        focusRow(DBGrid1, pastProjectsQuery, serial, QString());
     } else if (control == QLatin1String("DBGrid2")) {
-        focusRow(DBGrid2, ADOQuery3, serial, QStringLiteral("idcard"));
+        focusRow(DBGrid2, staffQuery, serial, QStringLiteral("idcard"));
     } else if (QWidget* field = this->control(control)) {
         field->setFocus(Qt::OtherFocusReason);
     }
     offerKeptDraft(true);
 }
 
-void TInformationForm::focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column) {
+void RecordForm::focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column) {
     int row = 0;
     const int serialColumn = rows.fieldIndex(QStringLiteral("serial"));
     for (int r = 0; serial != 0 && r < rows.recordCount(); ++r) {

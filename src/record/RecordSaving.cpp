@@ -3,7 +3,7 @@
 #include "common/core/Error.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/RowListPage.h"
 #include "record/core/SaveRules.h"
 #include "ui/MessageService.h"
@@ -11,7 +11,7 @@
 
 namespace meridell::record {
 
-QString TInformationForm::requiredFieldMessage(const MessageFrame& frame) const {
+QString RecordForm::requiredFieldMessage(const MessageFrame& frame) const {
     QStringList shown;
     for (const RequiredField& field : requiredFields()) {
         shown << shownText(QLatin1String(field.control));
@@ -19,22 +19,22 @@ QString TInformationForm::requiredFieldMessage(const MessageFrame& frame) const 
     return missingFieldsMessage(shown, frame);
 }
 
-void TInformationForm::SaveTable1() {
-    normaliseProjectRow(ADOQuery1, context_.today());
+void RecordForm::SaveTable1() {
+    normaliseProjectRow(projectQuery, context_.today());
 }
 
-void TInformationForm::runSaved(const std::function<void()>& work) {
-    data::Connection* connection = ADOQuery1.connection();
+void RecordForm::runSaved(const std::function<void()>& work) {
+    data::Connection* connection = projectQuery.connection();
     if (!connection) {
         throw Error(QStringLiteral("项目数据库没有打开"));
     }
     // A save passes every listed row: the grids show where it ends, not each row on the way.
     RowListPage::Pause pausePrior(*priorList_);
     RowListPage::Pause pauseStaff(*staffList_);
-    runAllOrNothing(*connection, {&ADOQuery1, &ADOQuery2, &ADOQuery3}, work);
+    runAllOrNothing(*connection, {&projectQuery, &pastProjectsQuery, &staffQuery}, work);
     // The staff rule keeps every number of the right length: the doubtful ones are pointed out.
     QStringList numbers;
-    for (const QVariant& number : ADOQuery3.valuesOfAllRows({QStringLiteral("idcard")})) {
+    for (const QVariant& number : staffQuery.valuesOfAllRows({QStringLiteral("idcard")})) {
         numbers << number.toString();
     }
     warnOfIdcards(numbers);
@@ -43,27 +43,27 @@ void TInformationForm::runSaved(const std::function<void()>& work) {
 
 // Stores the appended project row and its leader as the first staff row, both or neither; then the
 // project query holds every project, positioned on the new one, which is put into editing again.
-void TInformationForm::SaveNewProject() {
+void RecordForm::SaveNewProject() {
     qint64 stored = 0;
     BindingSet::Pause quiet(*bindings_);
     runSaved([&] {
-        ADOQuery1.setValue("yearstart", DBComboBox7->currentText());
-        ADOQuery1.post();
-        stored = ADOQuery1.rowId();
+        projectQuery.setValue("yearstart", DBComboBox7->currentText());
+        projectQuery.post();
+        stored = projectQuery.rowId();
         SaveTable1();
-        ADOQuery1.edit();
-        appendLeaderRow(ADOQuery3, ADOQuery1);
+        projectQuery.edit();
+        appendLeaderRow(staffQuery, projectQuery);
     });
-    ADOQuery1.close();
-    ADOQuery1.setSql(data::sql::kAllProjects);
-    ADOQuery1.open();
-    if (!ADOQuery1.moveToRowId(stored)) {
-        ADOQuery1.last();
+    projectQuery.close();
+    projectQuery.setSql(data::sql::kAllProjects);
+    projectQuery.open();
+    if (!projectQuery.moveToRowId(stored)) {
+        projectQuery.last();
     }
-    ADOQuery1.edit();
+    projectQuery.edit();
 }
 
-void TInformationForm::Button4Click() {
+void RecordForm::Button4Click() {
     QString missing = requiredFieldMessage(saveFrame());
     if (!missing.isEmpty()) {
         context_.messages().inform(missing);
@@ -76,12 +76,12 @@ void TInformationForm::Button4Click() {
     }
     // A failed store leaves the typed row appended, so the form stays in new mode; once the
     // project is stored (even if showing it again failed) the form is in edit mode.
-    if (ADOQuery1.state() != data::Dataset::State::Insert) {
+    if (projectQuery.state() != data::Dataset::State::Insert) {
         setModeButtons(false);
     }
 }
 
-void TInformationForm::Button2Click() {
+void RecordForm::Button2Click() {
     QString missing = requiredFieldMessage(saveFrame());
     if (!missing.isEmpty()) {
         context_.messages().inform(missing);
@@ -90,9 +90,9 @@ void TInformationForm::Button2Click() {
     BindingSet::Pause quiet(*bindings_);
     runSaved([this] {
         SaveTable1();
-        ADOQuery1.edit();
-        restampPriorProjects(ADOQuery2, ADOQuery1);
-        restampStaff(ADOQuery3, ADOQuery1);
+        projectQuery.edit();
+        restampPriorProjects(pastProjectsQuery, projectQuery);
+        restampStaff(staffQuery, projectQuery);
     });
 }
 

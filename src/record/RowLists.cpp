@@ -2,7 +2,7 @@
 // (page 11). The lists themselves are two RowListPage objects; the form decides when they open.
 
 #include "common/core/Error.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/RowListPage.h"
 #include "record/core/SaveRules.h"
 #include "ui/MessageService.h"
@@ -12,16 +12,16 @@ namespace meridell::record {
 
 // ---- entry rules ----
 
-void TInformationForm::TabSheet10Show() {
+void RecordForm::TabSheet10Show() {
     enterRowListPage(*priorList_);
 }
 
-void TInformationForm::TabSheet12Show() {
+void RecordForm::TabSheet12Show() {
     enterRowListPage(*staffList_);
 }
 
 // In new mode the page can be typed into only once the project is stored; in edit mode at once.
-void TInformationForm::enterRowListPage(RowListPage& list) {
+void RecordForm::enterRowListPage(RowListPage& list) {
     if (!isNewMode()) {
         list.setEditable(true);
         return;
@@ -39,7 +39,7 @@ void TInformationForm::enterRowListPage(RowListPage& list) {
         list.setEditable(false);
         context_.messages().beep();
         context_.messages().inform(explainedErrorText(errorText(e)));
-        if (ADOQuery1.state() != data::Dataset::State::Insert) {
+        if (projectQuery.state() != data::Dataset::State::Insert) {
             setModeButtons(false);  // stored, only showing it again failed
         }
         return;
@@ -50,27 +50,27 @@ void TInformationForm::enterRowListPage(RowListPage& list) {
 
 // ---- row buttons ----
 
-void TInformationForm::Button1Click() {
+void RecordForm::Button1Click() {
     priorList_->storeRows(true);
 }
 
-void TInformationForm::Button5Click() {
+void RecordForm::Button5Click() {
     priorList_->storeRows(false);
 }
 
-void TInformationForm::Button7Click() {
+void RecordForm::Button7Click() {
     priorList_->removeCurrentRow();
 }
 
-void TInformationForm::Button8Click() {
+void RecordForm::Button8Click() {
     staffList_->storeRows(true);
 }
 
-void TInformationForm::Button9Click() {
+void RecordForm::Button9Click() {
     staffList_->storeRows(false);
 }
 
-void TInformationForm::Button10Click() {
+void RecordForm::Button10Click() {
     staffList_->removeCurrentRow();
 }
 

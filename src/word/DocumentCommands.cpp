@@ -111,11 +111,13 @@ void runPdf(ui::Shell& shell, WordApplication* application, const PdfConverter& 
 }
 
 std::function<void(Document&)> taskBookFill(session::ProjectSession& s) {
-    return [&s](Document& document) { fillDesignTaskBook(document, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3); };
+    return [&s](Document& document) {
+        fillDesignTaskBook(document, s.projectQuery, s.pastProjectsQuery, s.staffQuery);
+    };
 }
 
 std::function<void(Document&)> listFill(session::ProjectSession& s) {
-    return [&s](Document& document) { fillProjectList(document, s.ADOQuery1); };
+    return [&s](Document& document) { fillProjectList(document, s.projectQuery); };
 }
 
 }  // namespace
@@ -144,7 +146,7 @@ void DocumentCommands::generateProjectListPdf(Origin origin) {
 
 void DocumentCommands::generateAllTaskBooks() {
     session::ProjectSession& s = session_;
-    if (s.ADOQuery1.recordCount() == 0) {
+    if (s.projectQuery.recordCount() == 0) {
         shell_.messages().inform(batchmessages::kNoProjects);
         return;
     }
@@ -154,7 +156,7 @@ void DocumentCommands::generateAllTaskBooks() {
     }
     const PdfConverter converter = converterOf(shell_, officeProgram, pdfTimeoutMs);
     BatchContext context{shell_.appDir(), converter, {}};
-    TaskBookBatch batch(context, s.ADOQuery1, s.ADOQuery2, s.ADOQuery3, folder);
+    TaskBookBatch batch(context, s.projectQuery, s.pastProjectsQuery, s.staffQuery, folder);
     batch.start();
     waitUnderProgress(shell_, batchmessages::kProgressTitle, batch, [](int percent) { return percent; });
     const QString shown = QDir::toNativeSeparators(folder);

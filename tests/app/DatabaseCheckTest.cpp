@@ -53,7 +53,7 @@ protected:
             text = e.text();
         }
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(w->isVisible() && w->objectName() == "MainForm");
+            EXPECT_FALSE(w->isVisible() && w->objectName() == "mainWindow");
         }
         EXPECT_EQ(QFileInfo(folder.databasePath()).size(), size) << "the file is left as it was";
         EXPECT_EQ(digest(folder.databasePath()), before);

@@ -1,9 +1,9 @@
 // The project database on a full disk and on a read-only one: each command names the cause in
 // Chinese, the engine's text on a line of its own, and keeps what the user typed for a later try.
 
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
+#include "exchange/ImportCommand.h"
 #include "record/QStringPrinter.h"
 #include "record/RecordFormFixture.h"
 #include "support/SmallDisk.h"
@@ -72,7 +72,7 @@ TEST_F(DiskFaultsTest, SaveNewOnAFullDiskIsNamedAndWorksOnceThereIsRoom) {
     expectReported(QStringLiteral("磁盘空间已满，无法写入数据库，请删除部分内容后再试。"),
                    "database or disk is full");
     EXPECT_TRUE(form().isNewMode());
-    EXPECT_FALSE(ctx().DataModuleForm->ADOConnection1.inTransaction());
+    EXPECT_FALSE(ctx().databases->mainConnection.inTransaction());
     disk->release();
     form().Button4->click();
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
@@ -88,7 +88,7 @@ TEST_F(DiskFaultsTest, ImportOnAFullDiskIsNamed) {
     start();
     disk->fill();
     messages.fileAnswers = {work.filePath("project.zip")};
-    exchange::importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+    exchange::importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
     expectReported(QStringLiteral("项目数据导入失败，磁盘空间已满，无法写入数据库，请删除部分内容后再试。"),
                    "database or disk is full");
     disk->release();
@@ -109,8 +109,8 @@ TEST_F(DiskFaultsTest, SaveChangesOnAReadOnlyDiskIsNamed) {
     retype("DBEdit1", QStringLiteral("李四"));
     form().Button2->click();
     expectReported(QStringLiteral("数据库文件或其所在的文件夹是只读的，无法写入。"), "readonly database");
-    EXPECT_FALSE(ctx().DataModuleForm->ADOConnection1.inTransaction());
-    EXPECT_EQ(form().ADOQuery1.text("projectman"), QStringLiteral("李四")) << "what was typed stays";
+    EXPECT_FALSE(ctx().databases->mainConnection.inTransaction());
+    EXPECT_EQ(form().projectQuery.text("projectman"), QStringLiteral("李四")) << "what was typed stays";
 }
 
 }  // namespace

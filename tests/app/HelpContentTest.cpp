@@ -1,7 +1,7 @@
-#include "app/MainUnit.h"
-#include "lists/ApplyUnit.h"
-#include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "app/MainWindow.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QAbstractButton>
@@ -32,7 +32,7 @@ protected:
                 texts << button->text();
             }
         }
-        for (QAction* action : ctx().MainForm->findChildren<QAction*>()) {
+        for (QAction* action : ctx().mainWindowWidget->findChildren<QAction*>()) {
             texts << action->text();
         }
         return texts;
@@ -58,7 +58,7 @@ TEST_F(HelpContentTest, EveryControlTheHelpNamesExists) {
 // Every button of the two list pages and of the record form, and every menu entry, is described.
 TEST_F(HelpContentTest, EveryButtonOfThePagesAndEveryMenuEntryIsDescribed) {
     const QString help = helpText();
-    QList<QWidget*> pages{ctx().ApplyForm, ctx().SelectForm, ctx().InformationForm};
+    QList<QWidget*> pages{ctx().projectListPage, ctx().queryPage, ctx().recordForm};
     for (QWidget* page : pages) {
         for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
             if (button->text().isEmpty() || !button->inherits("QPushButton")) {
@@ -68,7 +68,7 @@ TEST_F(HelpContentTest, EveryButtonOfThePagesAndEveryMenuEntryIsDescribed) {
                 << page->objectName().toStdString() << ": " << button->text().toStdString();
         }
     }
-    for (QAction* action : ctx().MainForm->findChildren<QAction*>()) {
+    for (QAction* action : ctx().mainWindowWidget->findChildren<QAction*>()) {
         if (!action->text().isEmpty() && !action->menu()) {
             EXPECT_TRUE(help.contains(action->text())) << action->text().toStdString();
         }

@@ -2,12 +2,12 @@
 // the command says so and changes nothing, the connection is left outside any transaction, and once
 // the lock is gone the same command works and its work is in the file after the program has ended.
 
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
-#include "exchange/SaveUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/ImportCommand.h"
 #include "exchange/core/Export.h"
-#include "lists/ApplyUnit.h"
+#include "lists/ProjectListPage.h"
 #include "record/QStringPrinter.h"
 #include "record/RecordFormFixture.h"
 #include "record/core/FieldTable.h"
@@ -40,7 +40,7 @@ protected:
             LockHolder other(folder.databasePath(), GetParam());
             ASSERT_TRUE(other.isHeld());
             command();
-            EXPECT_FALSE(ctx().DataModuleForm->ADOConnection1.inTransaction());
+            EXPECT_FALSE(ctx().databases->mainConnection.inTransaction());
         }
         const QStringList shown = reported();
         ASSERT_EQ(shown.size(), 1) << shown.join('|').toStdString();
@@ -117,7 +117,7 @@ TEST_P(LockedDatabaseTest, RowButtons) {
 
     showPage(record::kStaffPage);
     underTheLock([&] { form().Button10->click(); });  // 删除条目
-    EXPECT_EQ(form().ADOQuery3.recordCount(), 2);
+    EXPECT_EQ(form().staffQuery.recordCount(), 2);
     form().Button10->click();
     expectNothingShown();
 
@@ -132,9 +132,9 @@ TEST_P(LockedDatabaseTest, DeleteProject) {
     insertChildren("table3", kName, kMan, kUnit, 1);
     triggerMenu(QStringLiteral("项目申报"));
     messages.defaultConfirm = true;
-    underTheLock([&] { ctx().ApplyForm->Button3->click(); });
+    underTheLock([&] { ctx().projectListPage->Button3->click(); });
     EXPECT_EQ(projects().recordCount(), 1);
-    ctx().ApplyForm->Button3->click();
+    ctx().projectListPage->Button3->click();
     ASSERT_EQ(messages.texts(Kind::Confirm).size(), 1);
     EXPECT_TRUE(messages.texts(Kind::Confirm)[0].startsWith(QStringLiteral("确实要删除该项目吗？")));
     expectNothingShown();
@@ -154,7 +154,7 @@ TEST_P(LockedDatabaseTest, ImportNamesTheLockInsteadOfAWrongFile) {
     ASSERT_EQ(test::runTool("zip", {"-q", "project.zip", "project.mdb"}, work.path()), 0);
     auto runImport = [&] {
         messages.fileAnswers = {work.filePath("project.zip")};
-        exchange::importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+        exchange::importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
     };
     underTheLock(runImport, QStringLiteral("项目数据导入失败，") + kBusy);
     runImport();
@@ -177,8 +177,8 @@ TEST_F(LockedExportTest, ExportUnderAnExclusiveLockIsNamedAndWorksAfterwards) {
     const exchange::ExportPlaces places = exchange::defaultExportPlaces(folder.path());
     auto runExport = [&] {
         ctx().guard([&] {
-            exchange::exportToFolder(places, ctx().DataModuleForm->ADOConnection1, target.path(),
-                                     ctx().SaveForm->dialogue());
+            exchange::exportToFolder(places, ctx().databases->mainConnection, target.path(),
+                                     ctx().exportPage->dialogue());
         });
     };
     {

@@ -1,10 +1,10 @@
 #include "app/HelpWindow.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "common/core/Error.h"
-#include "data/DataModuleUnit.h"
-#include "lists/ApplyUnit.h"
-#include "record/InformationUnit.h"
+#include "data/Databases.h"
+#include "lists/ProjectListPage.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QAction>
@@ -26,7 +26,7 @@ using test::RecordingMessages;
 class MainWindowTest : public test::AppFixture {};
 
 TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
-    TMainForm& main = *ctx().MainForm;
+    MainWindow& main = *ctx().mainWindowWidget;
     EXPECT_EQ(main.windowTitle(), QStringLiteral("软科学Meridell"));
     EXPECT_EQ(main.clientArea()->size(), QSize(786, 518));
     EXPECT_EQ(main.minimumSize(), main.maximumSize()) << "fixed border";
@@ -71,49 +71,49 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
 }
 
 TEST_F(MainWindowTest, WindowsAreCreatedOnceAndFlagsSet) {
-    EXPECT_NE(ctx().InformationForm, nullptr);
-    EXPECT_NE(ctx().SelectForm, nullptr);
-    EXPECT_NE(ctx().SaveForm, nullptr);
-    EXPECT_NE(ctx().PathForm, nullptr);
-    EXPECT_NE(ctx().ApplyForm, nullptr);
-    EXPECT_NE(ctx().ProgressBarForm, nullptr);
-    EXPECT_TRUE(ctx().DataModuleForm->ADOConnection1.isOpen());
-    EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+    EXPECT_NE(ctx().recordForm, nullptr);
+    EXPECT_NE(ctx().queryPage, nullptr);
+    EXPECT_NE(ctx().exportPage, nullptr);
+    EXPECT_NE(ctx().folderChooser, nullptr);
+    EXPECT_NE(ctx().projectListPage, nullptr);
+    EXPECT_NE(ctx().progressWindow, nullptr);
+    EXPECT_TRUE(ctx().databases->mainConnection.isOpen());
+    EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
     EXPECT_FALSE(ctx().IdcardInvalid);
     EXPECT_TRUE(ctx().WordFirstAttempt);
-    EXPECT_FALSE(ctx().InformationForm->ADOQuery1.isOpen()) << "no query is opened at start";
+    EXPECT_FALSE(ctx().recordForm->projectQuery.isOpen()) << "no query is opened at start";
 }
 
 TEST_F(MainWindowTest, ProjectListIsDockedOverTheWholeClientAreaEachTime) {
     test::SqlFile(folder.databasePath()).insert("table1", {{"projectname", "甲"}});
     triggerMenu("项目申报");
-    QWidget* page = ctx().ApplyForm;
-    EXPECT_EQ(page->parentWidget(), ctx().MainForm->clientArea());
-    EXPECT_EQ(page->geometry(), ctx().MainForm->clientArea()->rect());
+    QWidget* page = ctx().projectListPage;
+    EXPECT_EQ(page->parentWidget(), ctx().mainWindowWidget->clientArea());
+    EXPECT_EQ(page->geometry(), ctx().mainWindowWidget->clientArea()->rect());
     EXPECT_TRUE(page->isVisible());
-    EXPECT_EQ(ctx().InformationForm->ADOQuery1.recordCount(), 1);
-    ctx().InformationForm->ADOQuery1.setSql("Select * from table1 where projectname='none'");
-    ctx().InformationForm->ADOQuery1.open();
+    EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1);
+    ctx().recordForm->projectQuery.setSql("Select * from table1 where projectname='none'");
+    ctx().recordForm->projectQuery.open();
     triggerMenu("项目申报");
-    EXPECT_EQ(ctx().InformationForm->ADOQuery1.recordCount(), 1) << "the list shows all projects again";
+    EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1) << "the list shows all projects again";
     EXPECT_TRUE(messages.events().empty());
 }
 
 TEST_F(MainWindowTest, BackgroundIsPaintedWithoutComplaint) {
-    ctx().MainForm->grab();
+    ctx().mainWindowWidget->grab();
     EXPECT_EQ(messages.count(RecordingMessages::Kind::Error), 0);
 }
 
 TEST_F(MainWindowTest, ExitClosesTheMainWindowWithoutAQuestion) {
     triggerMenu("项目申报");
     triggerMenu("退出系统");
-    EXPECT_FALSE(ctx().MainForm->isVisible());
+    EXPECT_FALSE(ctx().mainWindowWidget->isVisible());
     EXPECT_TRUE(messages.events().empty());
 }
 
 TEST_F(MainWindowTest, HelpShowsTheHelpPage) {
     triggerMenu("帮助");
-    auto* help = ctx().MainForm->findChild<HelpWindow*>("HelpWindow");
+    auto* help = ctx().mainWindowWidget->findChild<HelpWindow*>("HelpWindow");
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("项目申报")));
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, MissingHelpFileIsReported) {
 class BadPictureTest : public test::AppFixture {};
 
 TEST_F(BadPictureTest, UnloadablePictureIsReportedOnceAndTheWindowStaysUsable) {
-    ctx().MainForm->hide();
+    ctx().mainWindowWidget->hide();
     QFile::remove(folder.file("source/picture.bmp"));
     QFile f(folder.file("source/picture.bmp"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -138,12 +138,12 @@ TEST_F(BadPictureTest, UnloadablePictureIsReportedOnceAndTheWindowStaysUsable) {
     // A new window set reads the broken picture.
     context_.reset();
     start();
-    ctx().MainForm->grab();
-    ctx().MainForm->grab();
-    ctx().MainForm->repaint();
+    ctx().mainWindowWidget->grab();
+    ctx().mainWindowWidget->grab();
+    ctx().mainWindowWidget->repaint();
     EXPECT_EQ(messages.count(RecordingMessages::Kind::Error), 1);
     triggerMenu("项目申报");
-    EXPECT_TRUE(ctx().ApplyForm->isVisible());
+    EXPECT_TRUE(ctx().projectListPage->isVisible());
 }
 
 // Start-up failures: the engine's text is shown, no main window, the file untouched.
@@ -164,7 +164,7 @@ protected:
             EXPECT_TRUE(e.text().contains(QStringLiteral("无法打开项目数据库")));
         }
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(w->isVisible() && w->objectName() == "MainForm");
+            EXPECT_FALSE(w->isVisible() && w->objectName() == "mainWindow");
         }
     }
     test::AppFolder folder;

@@ -1,10 +1,10 @@
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "checks/CheckData.h"
 #include "checks/FindingsWindow.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/SaveUnit.h"
-#include "lists/ApplyUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ExportPage.h"
+#include "lists/ProjectListPage.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QApplication>
@@ -28,8 +28,8 @@ class HandInWindowTest : public test::AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ctx().MainForm->activateWindow();
-        QApplication::setActiveWindow(ctx().MainForm);
+        ctx().mainWindowWidget->activateWindow();
+        QApplication::setActiveWindow(ctx().mainWindowWidget);
     }
 
     // A project whose mail number has five digits and whose second staff member has a number with
@@ -50,10 +50,11 @@ protected:
 
     // Runs `command` and answers the findings window with `inside`; every other modal window is
     // recorded and rejected.
-    void runWithWindow(const std::function<void()>& command, const std::function<int(TCheckForm&)>& inside) {
+    void runWithWindow(const std::function<void()>& command,
+                       const std::function<int(FindingsWindow&)>& inside) {
         messages.modalHandler = [&](QDialog& dialog) {
             modalNames << dialog.objectName();
-            if (auto* window = qobject_cast<TCheckForm*>(&dialog)) {
+            if (auto* window = qobject_cast<FindingsWindow*>(&dialog)) {
                 return inside(*window);
             }
             return int(QDialog::Rejected);
@@ -61,11 +62,11 @@ protected:
         command();
         // The main window is active again once the modal window is gone, as a windowing system
         // makes it; the offscreen platform needs to be told.
-        QApplication::setActiveWindow(ctx().MainForm);
+        QApplication::setActiveWindow(ctx().mainWindowWidget);
         QApplication::processEvents();
     }
 
-    int rowOf(TCheckForm& window, const QString& column) {
+    int rowOf(FindingsWindow& window, const QString& column) {
         const auto& findings = window.model()->findings();
         for (std::size_t i = 0; i < findings.size(); ++i) {
             if (findings[i].column == column) {
@@ -76,7 +77,7 @@ protected:
         return -1;
     }
 
-    void doubleClick(TCheckForm& window, int row) {
+    void doubleClick(FindingsWindow& window, int row) {
         QTableView* grid = window.FindingGrid;
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -86,7 +87,7 @@ protected:
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
 
-    record::TInformationForm& form() { return *ctx().InformationForm; }
+    record::RecordForm& form() { return *ctx().recordForm; }
 
     qint64 faultyRow = 0;
     QStringList modalNames;
@@ -94,7 +95,7 @@ protected:
 
 TEST_F(HandInWindowTest, NothingFoundIsSaid) {
     triggerMenu(QStringLiteral("项目申报"));
-    lists::TApplyForm& page = *ctx().ApplyForm;
+    lists::ProjectListPage& page = *ctx().projectListPage;
     ASSERT_NE(page.Button9, nullptr);
     EXPECT_EQ(page.Button9->text(), QStringLiteral("申报检查"));
     EXPECT_EQ(page.Button9->objectName(), QStringLiteral("Button9"));
@@ -103,7 +104,7 @@ TEST_F(HandInWindowTest, NothingFoundIsSaid) {
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("申报检查没有发现问题。")});
 }
 
-void expectListed(TCheckForm& window) {
+void expectListed(FindingsWindow& window) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("申报检查"));
     EXPECT_EQ(window.FindingGrid->objectName(), QStringLiteral("FindingGrid"));
     EXPECT_EQ(window.FindingGrid->accessibleName(), QStringLiteral("检查结果"));
@@ -127,27 +128,27 @@ void expectListed(TCheckForm& window) {
 TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
-                  [](TCheckForm& window) {
+    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+                  [](FindingsWindow& window) {
                       expectListed(window);
                       return int(QDialog::Rejected);
                   });
-    EXPECT_EQ(modalNames, QStringList{"CheckForm"});
+    EXPECT_EQ(modalNames, QStringList{"findingsWindow"});
     EXPECT_FALSE(form().isVisible());
 }
 
 TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
-                  [&](TCheckForm& window) {
+    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+                  [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "mailnum"));
                       return window.result();
                   });
     ASSERT_TRUE(form().isVisible());
     EXPECT_FALSE(form().isNewMode());
-    EXPECT_EQ(form().ADOQuery1.rowId(), faultyRow);
-    EXPECT_EQ(form().ADOQuery1.state(), data::Dataset::State::Edit);
+    EXPECT_EQ(form().projectQuery.rowId(), faultyRow);
+    EXPECT_EQ(form().projectQuery.state(), data::Dataset::State::Edit);
     EXPECT_EQ(form().PageControl1->currentIndex(), 0);
     EXPECT_EQ(QApplication::focusWidget(), form().control("DBEdit4"));
     EXPECT_EQ(form().controlAs<QLineEdit>("DBEdit4")->text(), QStringLiteral("31000"));
@@ -156,8 +157,8 @@ TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
 TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().ApplyForm->Button9->click(); },
-                  [&](TCheckForm& window) {
+    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+                  [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "idcard"));
                       return window.result();
                   });
@@ -166,7 +167,7 @@ TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
     EXPECT_EQ(QApplication::focusWidget(), form().DBGrid2);
     const QModelIndex cell = form().DBGrid2->currentIndex();
     EXPECT_EQ(cell.data().toString(), QStringLiteral("440524188001010015"));
-    EXPECT_EQ(form().ADOQuery3.text("name"), QStringLiteral("李四"));
+    EXPECT_EQ(form().staffQuery.text("name"), QStringLiteral("李四"));
 }
 
 TEST_F(HandInWindowTest, ExportAsksAfterShowingTheFindingsAndChangesNothing) {
@@ -175,16 +176,16 @@ TEST_F(HandInWindowTest, ExportAsksAfterShowingTheFindingsAndChangesNothing) {
     // Declined: the export page is not shown.
     messages.confirmAnswers = {false};
     runWithWindow([&] { triggerMenu(QStringLiteral("项目表导出")); },
-                  [](TCheckForm&) { return int(QDialog::Rejected); });
-    EXPECT_EQ(modalNames, QStringList{"CheckForm"});
+                  [](FindingsWindow&) { return int(QDialog::Rejected); });
+    EXPECT_EQ(modalNames, QStringList{"findingsWindow"});
     EXPECT_EQ(messages.texts(test::RecordingMessages::Kind::Confirm),
               QStringList{QStringLiteral("申报检查发现2处错误、0条提示。\n仍要导出项目申报数据吗？")});
     // Accepted: the export page follows.
     modalNames.clear();
     messages.confirmAnswers = {true};
     runWithWindow([&] { triggerMenu(QStringLiteral("项目表导出")); },
-                  [](TCheckForm&) { return int(QDialog::Rejected); });
-    EXPECT_EQ(modalNames, (QStringList{"CheckForm", "SaveForm"}));
+                  [](FindingsWindow&) { return int(QDialog::Rejected); });
+    EXPECT_EQ(modalNames, (QStringList{"findingsWindow", "exportPage"}));
     EXPECT_EQ(test::dumpRows(folder.databasePath()), before);
 }
 
@@ -194,19 +195,19 @@ TEST_F(HandInWindowTest, ExportWithNothingFoundGoesStraightToTheExportPage) {
         storeProject(db, completeProject());
     }
     runWithWindow([&] { triggerMenu(QStringLiteral("项目表导出")); },
-                  [](TCheckForm&) { return int(QDialog::Rejected); });
-    EXPECT_EQ(modalNames, QStringList{"SaveForm"});
+                  [](FindingsWindow&) { return int(QDialog::Rejected); });
+    EXPECT_EQ(modalNames, QStringList{"exportPage"});
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
 TEST_F(HandInWindowTest, FindingChosenBeforeTheExportOpensItInstead) {
     storeProjects();
     runWithWindow([&] { triggerMenu(QStringLiteral("项目表导出")); },
-                  [&](TCheckForm& window) {
+                  [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "mailnum"));
                       return window.result();
                   });
-    EXPECT_EQ(modalNames, QStringList{"CheckForm"});
+    EXPECT_EQ(modalNames, QStringList{"findingsWindow"});
     EXPECT_EQ(messages.count(test::RecordingMessages::Kind::Confirm), 0);
     ASSERT_TRUE(form().isVisible());
     EXPECT_EQ(QApplication::focusWidget(), form().control("DBEdit4"));

@@ -1,10 +1,10 @@
 // Several archives chosen at once: each imported on its own, one report at the end.
-#include "data/DataModuleUnit.h"
 #include "data/DatabaseFile.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportReportUnit.h"
-#include "exchange/ImportUnit.h"
-#include "exchange/ProgressBarUnit.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/ImportReportWindow.h"
+#include "exchange/ProgressWindow.h"
 #include "reports/SheetReader.h"
 #include "support/AppFixture.h"
 #include "support/LockHolder.h"
@@ -73,12 +73,12 @@ protected:
 
     // Runs the menu command on `files`; the report window is read and left through `onReport`.
     std::optional<BatchReport> importAll(const QStringList& files,
-                                         const std::function<void(TImportReportForm&)>& onReport = {}) {
+                                         const std::function<void(ImportReportWindow&)>& onReport = {}) {
         std::optional<BatchReport> report;
         messages.clear();
         messages.filesAnswers = {files};
         messages.modalHandler = [&](QDialog& dialog) {
-            auto* window = qobject_cast<TImportReportForm*>(&dialog);
+            auto* window = qobject_cast<ImportReportWindow*>(&dialog);
             EXPECT_NE(window, nullptr);
             if (window) {
                 report = window->report();
@@ -90,7 +90,7 @@ protected:
         };
         triggerMenu(QStringLiteral("选择要导入的数据文件"));
         EXPECT_TRUE(test::filesIn(folder.file("zip")).isEmpty());
-        EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+        EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
         return report;
     }
 
@@ -105,7 +105,7 @@ TEST_F(BatchImportTest, EveryArchiveGetsItsLineAndOnlyGoodOnesChangeTheDatabase)
     const QStringList files{submit("first.zip", {QStringLiteral("甲"), QStringLiteral("乙")}), notAZip(),
                             hostile(), foreignDatabase(), submit("last.zip", {QStringLiteral("丙")})};
     int shownArchives = 0;
-    const auto report = importAll(files, [&](TImportReportForm& window) {
+    const auto report = importAll(files, [&](ImportReportWindow& window) {
         QTreeWidget* tree = window.ReportTree;
         shownArchives = tree->topLevelItemCount();
         ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
@@ -140,9 +140,9 @@ TEST_F(BatchImportTest, EveryArchiveGetsItsLineAndOnlyGoodOnesChangeTheDatabase)
     // No message box per archive: one progress window, one report.
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     EXPECT_EQ(messages.count(RecordingMessages::Kind::Beep), 0);
-    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Modal), QStringList{"ImportReportForm"});
-    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Show), QStringList{"ProgressBarForm"});
-    EXPECT_FALSE(ctx().ProgressBarForm->isVisible());
+    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Modal), QStringList{"importReportWindow"});
+    EXPECT_EQ(messages.texts(RecordingMessages::Kind::Show), QStringList{"progressWindow"});
+    EXPECT_FALSE(ctx().progressWindow->isVisible());
 
     SqlFile db(office());
     EXPECT_EQ(db.count("table1"), 3);
@@ -175,7 +175,7 @@ TEST_F(BatchImportTest, AnArchiveFailingHalfwayKeepsNothingOfItselfAndTheNextSti
     // The journal kept between the batch's commits is gone with the batch, and the connection
     // the record form goes on using is back to its own journal.
     EXPECT_FALSE(QFile::exists(office() + "-journal"));
-    QSqlQuery mode(ctx().DataModuleForm->ADOConnection1.database());
+    QSqlQuery mode(ctx().databases->mainConnection.database());
     ASSERT_TRUE(mode.exec("PRAGMA journal_mode") && mode.next());
     EXPECT_EQ(mode.value(0).toString(), QStringLiteral("delete"));
 }
@@ -198,7 +198,7 @@ TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
 TEST_F(BatchImportTest, AnInfiniteNumberIsRefusedForItsOwnReason) {
     const QString infinite = submit("infinite.zip", {QStringLiteral("乙")},
                                     [](SqlFile& db) { db.exec("update table1 set cost = -1e999"); });
-    const BatchReport report = runBatchImport({folder.path(), {}}, *ctx().DataModuleForm, {infinite}, {});
+    const BatchReport report = runBatchImport({folder.path(), {}}, *ctx().databases, {infinite}, {});
     EXPECT_EQ(report.archives[0].outcome.failure,
               QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!\n"
                              "提交的数据文件不是项目数据库：数字列中有超出范围的数值"));
@@ -218,7 +218,7 @@ TEST_P(LockedBatchTest, StopsAtTheFirstArchiveAndListsTheRestAsNotRead) {
     {
         test::LockHolder other(office(), GetParam());
         ASSERT_TRUE(other.isHeld());
-        report = importAll(files, [&](TImportReportForm& window) {
+        report = importAll(files, [&](ImportReportWindow& window) {
             EXPECT_EQ(window.ReportTree->topLevelItem(2)->text(3),
                       QStringLiteral("未读取：导入已在前面的文件处停止"));
             EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("共读取1个数据文件")));
@@ -251,7 +251,7 @@ TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
         reading << QStringLiteral("%1/%2 %3").arg(index).arg(count).arg(file);
     };
     hooks.progress = [&](int value) { steps.push_back(value); };
-    runBatchImport({folder.path(), {}}, *ctx().DataModuleForm, files, hooks);
+    runBatchImport({folder.path(), {}}, *ctx().databases, files, hooks);
     EXPECT_EQ(reading, (QStringList{"1/3 a.zip", "2/3 notes.zip", "3/3 b.zip"}));
     ASSERT_FALSE(steps.empty());
     EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
@@ -259,7 +259,7 @@ TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
 }
 
 TEST_F(BatchImportTest, StatementsKeptBetweenImportsFollowTheConnectionAndTheTable) {
-    data::TDataModuleForm& module = *ctx().DataModuleForm;
+    data::Databases& module = *ctx().databases;
     runBatchImport({folder.path(), {}}, module, {submit("a.zip", {QStringLiteral("甲")})}, {});
     // Another program widens the table, then the office database is closed and another opened.
     SqlFile(office()).exec("alter table table1 add column note text");
@@ -267,7 +267,7 @@ TEST_F(BatchImportTest, StatementsKeptBetweenImportsFollowTheConnectionAndTheTab
     QTemporaryDir other;
     QDir().mkpath(other.filePath("source"));
     data::createProjectDatabase(data::mainDatabasePath(other.path()));
-    module.ADOConnection1.close();
+    module.mainConnection.close();
     const BatchReport report =
         runBatchImport({other.path(), {}}, module, {submit("c.zip", {QStringLiteral("丙")})}, {});
     ASSERT_EQ(report.taken(), 1) << report.archives[0].outcome.failure.toStdString();
@@ -291,7 +291,7 @@ TEST_F(BatchImportTest, TheReportIsSavedAsASpreadsheet) {
     const QString saved = work("报告.xlsx");
     const QString nowhere = work("没有的文件夹/报告.xlsx");
     importAll({submit("first.zip", {QStringLiteral("甲"), QStringLiteral("乙")}), notAZip()},
-              [&](TImportReportForm& window) {
+              [&](ImportReportWindow& window) {
                   messages.fileAnswers = {nowhere, saved};
                   window.SaveButton->click();
                   window.SaveButton->click();

@@ -2,10 +2,10 @@
 // destination that loses what it is given: each copy is checked to the last byte before it replaces
 // the old file, and a failed one leaves the old file as it was.
 
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
-#include "exchange/SaveUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/ImportCommand.h"
 #include "exchange/core/Export.h"
 #include "exchange/core/Import.h"
 #include "record/QStringPrinter.h"
@@ -86,15 +86,15 @@ protected:
         messages.defaultConfirm = true;
     }
 
-    data::Connection& main() { return ctx().DataModuleForm->ADOConnection1; }
-    Dialogue dialogue() { return ctx().SaveForm->dialogue(); }
+    data::Connection& main() { return ctx().databases->mainConnection; }
+    Dialogue dialogue() { return ctx().exportPage->dialogue(); }
     bool toFolder(const QString& dir) { return exportToFolder(places, main(), dir, dialogue()); }
     bool toFloppy() { return exportToFloppy(places, main(), dialogue()); }
     QStringList importing(const QString& archive, const CopyTarget& copy = {}) {
         messages.clear();
         // The limits are named by their type: from a bare {} GCC 12 at -O3 takes them for unset.
         ImportPlaces import{folder.path(), UnzipLimits{}, copy};
-        runImport(import, *ctx().DataModuleForm, archive,
+        runImport(import, *ctx().databases, archive,
                   {[this](const QString& t) { messages.inform(t); }, [] {}, [] {}, [] {}, [] {}, [] {},
                    [](int) {}});
         return messages.shown();

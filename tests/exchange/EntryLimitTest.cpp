@@ -3,7 +3,7 @@
 
 #include "common/core/Error.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
+#include "exchange/ImportCommand.h"
 #include "exchange/core/ZipService.h"
 #include "record/QStringPrinter.h"
 #include "support/AppFixture.h"
@@ -218,7 +218,7 @@ TEST_F(EntryLimitImportTest, ImportEndsInItsFailureMessageWithTheOfficeUnchanged
     ASSERT_EQ(runTool("zip", QStringList{"-q", "project.zip"} + files, work.path()), 0);
     const QStringList before = test::dumpRows(folder.databasePath());
     messages.fileAnswers = {work.filePath("project.zip")};
-    importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+    importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
     EXPECT_EQ(messages.shown(),
               QStringList{QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!\n") + kRefused});
     EXPECT_EQ(test::dumpRows(folder.databasePath()), before);

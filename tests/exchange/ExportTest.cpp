@@ -1,7 +1,7 @@
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/PathUnit.h"
-#include "exchange/SaveUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/FolderChooser.h"
 #include "exchange/core/Export.h"
 #include "support/AppFixture.h"
 
@@ -42,8 +42,8 @@ protected:
         };
     }
 
-    TSaveForm& page() { return *ctx().SaveForm; }
-    TPathForm& chooser() { return *ctx().PathForm; }
+    ExportPage& page() { return *ctx().exportPage; }
+    FolderChooser& chooser() { return *ctx().folderChooser; }
     QString staging() const { return folder.file("zip"); }
     QString floppyArchive() const { return floppy.filePath("project.zip"); }
 
@@ -57,7 +57,7 @@ protected:
     }
 
     // Opens the chooser from the export page and runs `inside` while it is open.
-    int runChooser(const std::function<void(TPathForm&)>& inside) {
+    int runChooser(const std::function<void(FolderChooser&)>& inside) {
         int pageResult = -1;
         messages.modalHandler = [&](QDialog& dialog) {
             if (&dialog == &chooser()) {
@@ -74,7 +74,7 @@ protected:
         return pageResult;
     }
 
-    void selectFolder(TPathForm& form, const QString& path) {
+    void selectFolder(FolderChooser& form, const QString& path) {
         form.ShellTreeView1->setCurrentIndex(form.model()->indexForPath(path));
     }
 
@@ -161,7 +161,7 @@ TEST_F(ExportTest, FloppyExportRefusals) {
 
 TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
     QDir().mkpath(staging());
-    int pageResult = runChooser([&](TPathForm& form) {
+    int pageResult = runChooser([&](FolderChooser& form) {
         EXPECT_FALSE(form.Button2->isEnabled());
         EXPECT_EQ(form.Button3->text(), QStringLiteral("退出"));
         selectFolder(form, target.path());
@@ -181,7 +181,7 @@ TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
     EXPECT_EQ(filesIn(staging()), QStringList{"project1.zip"}) << "the staging archive stays";
 
     // Opening the chooser again starts afresh.
-    runChooser([&](TPathForm& form) {
+    runChooser([&](FolderChooser& form) {
         EXPECT_FALSE(form.Button2->isEnabled());
         EXPECT_EQ(form.Button3->text(), QStringLiteral("退出"));
         form.Button1->click();
@@ -191,7 +191,7 @@ TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
 
 TEST_F(ExportTest, ChooserRefusesTheRootAndVanishedFolders) {
     QDir().mkpath(target.filePath("gone"));
-    runChooser([&](TPathForm& form) {
+    runChooser([&](FolderChooser& form) {
         QTreeView& tree = *form.ShellTreeView1;
         tree.setCurrentIndex(form.model()->rootIndex());
         EXPECT_EQ(form.model()->data(tree.currentIndex()).toString(), QStringLiteral("计算机"));
@@ -213,7 +213,7 @@ TEST_F(ExportTest, FolderExportQuestionsAndSpace) {
     old.close();
     ExportPlaces& places = page().places;
     exchange::Dialogue dialogue = page().dialogue();
-    data::Connection& main = ctx().DataModuleForm->ADOConnection1;
+    data::Connection& main = ctx().databases->mainConnection;
 
     messages.confirmAnswers = {false};
     EXPECT_FALSE(exportToFolder(places, main, target.path(), dialogue));
@@ -240,8 +240,8 @@ TEST_F(ExportTest, FailedCopyIsReported) {
     // A folder in the way of the archive cannot be replaced by it.
     QDir().mkpath(target.filePath("project.zip/inside"));
     messages.defaultConfirm = true;
-    EXPECT_FALSE(exportToFolder(page().places, ctx().DataModuleForm->ADOConnection1, target.path(),
-                                page().dialogue()));
+    EXPECT_FALSE(
+        exportToFolder(page().places, ctx().databases->mainConnection, target.path(), page().dialogue()));
     EXPECT_EQ(messages.shown().last(), QStringLiteral("对不起，文件拷贝失败！"));
     EXPECT_TRUE(QFileInfo(target.filePath("project.zip/inside")).isDir());
 }

@@ -1,8 +1,8 @@
 // Submitted databases built to harm the office: each is refused quickly with the import's failure
 // message, and the office database stays the same file, byte for byte.
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
+#include "exchange/ImportCommand.h"
 #include "exchange/core/SubmittedDatabase.h"
 #include "support/AppFixture.h"
 
@@ -121,14 +121,14 @@ protected:
         messages.fileAnswers = {archive};
         QElapsedTimer clock;
         clock.start();
-        importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+        importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
         const qint64 ms = clock.elapsed();
         std::cout << "[ hostile  ] " << ms << " ms  " << c.name << '\n';
         EXPECT_LT(ms, 2000);
         EXPECT_EQ(messages.shown(), QStringList{kFailed});
         EXPECT_EQ(messages.count(RecordingMessages::Kind::Beep), 1);
-        EXPECT_TRUE(ctx().DataModuleForm->ADOConnection1.isOpen());
-        EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+        EXPECT_TRUE(ctx().databases->mainConnection.isOpen());
+        EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
     }
 
     QTemporaryDir work;
@@ -151,7 +151,7 @@ TEST_F(HostileDatabaseTest, EachIsRefusedQuicklyAndLeavesTheOfficeFileAsItWas) {
     // The office database is still fit for the next import.
     messages.clear();
     messages.fileAnswers = {submission("good", {})};
-    importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+    importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
     EXPECT_EQ(messages.shown(),
               QStringList{QStringLiteral("执行完毕,您所选的文件中共有2个项目,已经全部导入！")});
 }
@@ -160,7 +160,7 @@ TEST_F(HostileDatabaseTest, EmptyAndNullNumbersArriveAsZero) {
     messages.fileAnswers = {
         submission("zeros", {"update table1 set cost = '', totalfund = null, markresult = ' '",
                              "update table1 set provincefund = 7.5 where projectname = '甲'"})};
-    importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm);
+    importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow);
     ASSERT_EQ(messages.shown(),
               QStringList{QStringLiteral("执行完毕,您所选的文件中共有2个项目,已经全部导入！")});
     SqlFile office(folder.databasePath());

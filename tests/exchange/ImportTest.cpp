@@ -1,8 +1,8 @@
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
-#include "exchange/ImportUnit.h"
-#include "exchange/ProgressBarUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ImportCommand.h"
+#include "exchange/ProgressWindow.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QDir>
@@ -49,9 +49,9 @@ protected:
     QStringList import(const QString& archive, const UnzipLimits& limits = {}) {
         messages.clear();
         messages.fileAnswers = {archive};
-        importFromMenu(ctx(), *ctx().DataModuleForm, *ctx().ProgressBarForm, limits);
+        importFromMenu(ctx(), *ctx().databases, *ctx().progressWindow, limits);
         EXPECT_TRUE(filesIn(staging()).isEmpty()) << filesIn(staging()).join(',').toStdString();
-        EXPECT_FALSE(ctx().DataModuleForm->ADOConnection2.isOpen());
+        EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
         return messages.shown();
     }
 
@@ -163,14 +163,14 @@ TEST_F(ImportTest, TenColumnStaffTableLeavesBirthdayEmpty) {
 TEST_F(ImportTest, ProjectBeingTypedSurvivesAnImport) {
     const QString archive = submit(twoProjects);
     triggerMenu(QStringLiteral("项目申报"));
-    record::TInformationForm& form = *ctx().InformationForm;
+    record::RecordForm& form = *ctx().recordForm;
     form.openNew();
-    form.ADOQuery1.setValue("projectname", QStringLiteral("尚未保存的项目"));
+    form.projectQuery.setValue("projectname", QStringLiteral("尚未保存的项目"));
     EXPECT_EQ(import(archive), QStringList{allTaken(2)});
-    ASSERT_TRUE(form.ADOQuery1.isOpen());
-    EXPECT_EQ(form.ADOQuery1.state(), data::Dataset::State::Insert);
-    EXPECT_EQ(form.ADOQuery1.text("projectname"), QStringLiteral("尚未保存的项目"));
-    form.ADOQuery1.post();
+    ASSERT_TRUE(form.projectQuery.isOpen());
+    EXPECT_EQ(form.projectQuery.state(), data::Dataset::State::Insert);
+    EXPECT_EQ(form.projectQuery.text("projectname"), QStringLiteral("尚未保存的项目"));
+    form.projectQuery.post();
     EXPECT_EQ(rows("table1"), 3);
 }
 
@@ -233,7 +233,7 @@ TEST_F(ImportTest, CancelledDialogStillEmptiesTheStagingFolder) {
 }
 
 TEST_F(ImportTest, ProgressWindowShowsEveryStepAndGoesAway) {
-    TProgressBarForm& form = *ctx().ProgressBarForm;
+    ProgressWindow& form = *ctx().progressWindow;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("正在导入数据......"));
     EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
@@ -276,7 +276,7 @@ protected:
         EXPECT_EQ(import(archive, limits), QStringList{message});
         EXPECT_EQ(messages.count(RecordingMessages::Kind::Beep), message.startsWith(kFailed) ? 1 : 0);
         EXPECT_EQ(test::dumpRows(office()), before);
-        EXPECT_TRUE(ctx().DataModuleForm->ADOConnection1.isOpen());
+        EXPECT_TRUE(ctx().databases->mainConnection.isOpen());
     }
 
     QStringList before;

@@ -5,10 +5,10 @@
 //     meridell_draft_typist <application folder> <rowid of the project>
 
 #include "app/AppContext.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "data/DatasetModel.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/Draft.h"
 #include "ui/MessageService.h"
 
@@ -49,7 +49,7 @@ void typeInto(QWidget* widget, const QString& text) {
     }
 }
 
-void retype(record::TInformationForm& form, const char* control, const QString& text) {
+void retype(record::RecordForm& form, const char* control, const QString& text) {
     auto* edit = form.controlAs<QLineEdit>(QLatin1String(control));
     edit->setFocus();
     edit->selectAll();
@@ -57,7 +57,7 @@ void retype(record::TInformationForm& form, const char* control, const QString& 
 }
 
 // The staff member's duty typed into the grid of page 11, as its cell editor commits it.
-void typeDuty(record::TInformationForm& form, const QString& duty) {
+void typeDuty(record::RecordForm& form, const QString& duty) {
     form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(11));
     form.TreeView1Click();
     auto* model = static_cast<data::DatasetModel*>(form.DBGrid2->model());
@@ -89,10 +89,10 @@ int main(int argc, char* argv[]) {
     }
     SilentMessages messages;
     auto context = app::startUp(QString::fromLocal8Bit(argv[1]), messages);
-    context->MainForm->show();
-    context->MainForm->N1Click();
-    record::TInformationForm& form = *context->InformationForm;
-    if (!form.ADOQuery1.moveToRowId(QByteArray(argv[2]).toLongLong())) {
+    context->mainWindowWidget->show();
+    context->mainWindowWidget->N1Click();
+    record::RecordForm& form = *context->recordForm;
+    if (!form.projectQuery.moveToRowId(QByteArray(argv[2]).toLongLong())) {
         return 3;
     }
     form.openEdit();

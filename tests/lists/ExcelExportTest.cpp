@@ -1,7 +1,7 @@
 // "导出Excel" on the two list pages: the rows shown, in the order shown, read back from the file.
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
 #include "reports/SheetReader.h"
 #include "support/AppFixture.h"
 
@@ -63,7 +63,7 @@ protected:
 
 TEST_F(ExcelExportTest, TheListPageWritesItsRowsInTheOrderOfAHeaderClick) {
     triggerMenu("项目申报");
-    TApplyForm& page = *ctx().ApplyForm;
+    ProjectListPage& page = *ctx().projectListPage;
     ASSERT_TRUE(page.ExcelButton->isEnabled());
     EXPECT_EQ(page.ExcelButton->text(), QStringLiteral("导出Excel"));
     const QString path = folder.file("列表.xlsx");
@@ -90,7 +90,7 @@ TEST_F(ExcelExportTest, TheListPageWritesItsRowsInTheOrderOfAHeaderClick) {
 
 TEST_F(ExcelExportTest, TheQueryPageWritesItsResultWithItsParameters) {
     triggerMenu("管理查询");
-    TSelectForm& page = *ctx().SelectForm;
+    QueryPage& page = *ctx().queryPage;
     // Before any query: every project.
     EXPECT_EQ(exportTo(page.ExcelButton, folder.file("全部.xlsx")).first.size(), 3);
     page.CheckBoxes[0]->setChecked(true);

@@ -1,9 +1,9 @@
 #include "data/Dataset.h"
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
 #include "lists/core/SortOrder.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocxReader.h"
 
@@ -56,7 +56,7 @@ protected:
                 {{"projectname", r[0]}, {"projectman", "张"}, {"takeunit1", r[1]}, {"classcode", r[2]}});
         }
     }
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     void clickHeader(ProjectGrid* grid, int column) {
         QHeaderView* header = grid->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -73,7 +73,7 @@ protected:
 
 TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) {
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
     projects().moveTo(2);  // 丙项目 is current before and after the sort
     clickHeader(grid, 5);
@@ -94,7 +94,7 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
     clickHeader(grid, 1);
     EXPECT_EQ(column(grid, 5), (QStringList{"单位A", "单位D", "单位C", "单位B"}));
 
-    ctx().ApplyForm->Button5->click();
+    ctx().projectListPage->Button5->click();
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     test::DocxReader list(folder.file("项目列表.doc"));
     ASSERT_EQ(list.rows(1), 5);
@@ -104,7 +104,7 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
     }
 
     // The menu lists all projects afresh, in stored order and without an indicator.
-    ctx().ApplyForm->Button6->click();
+    ctx().projectListPage->Button6->click();
     triggerMenu("项目申报");
     EXPECT_EQ(column(grid, 5), (QStringList{"单位C", "单位A", "单位B", "单位D"}));
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
@@ -112,7 +112,7 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
 
 TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStaysForTheNextQuery) {
     triggerMenu("管理查询");
-    TSelectForm& page = *ctx().SelectForm;
+    QueryPage& page = *ctx().queryPage;
     messages.clear();
     page.CheckBoxes[0]->setChecked(true);
     static_cast<QLineEdit*>(page.Inputs[0])->setText("A1");
@@ -132,11 +132,11 @@ TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStays
 
 TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
     const QRect cell = grid->visualRect(grid->model()->index(2, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    record::TInformationForm& form = *ctx().InformationForm;
+    record::RecordForm& form = *ctx().recordForm;
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(form.Button2->isVisibleTo(&form)) << "保存修改 shows: edit mode";
     EXPECT_FALSE(form.Button4->isVisibleTo(&form));
@@ -148,7 +148,7 @@ TEST_F(GridSortPageTest, ACellCutByItsColumnOffersItsWholeText) {
     const QString longName = QStringLiteral("关于全省软科学研究计划项目管理与评估体系的若干问题研究");
     test::SqlFile(folder.databasePath()).exec("update table1 set projectname=? where rowid=1", {longName});
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().ApplyForm->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
     EXPECT_EQ(grid->cutText(grid->model()->index(0, 1)), longName);
     EXPECT_EQ(grid->cutText(grid->model()->index(1, 1)), QString()) << "甲项目 fits";
     grid->setColumnWidth(1, 2000);

@@ -1,9 +1,9 @@
 // The list pages measured with the fonts that are actually installed: the grids' columns fit their
 // grids and show the common long values whole, and the button rows keep every button whole.
 
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
 #include "support/AppFixture.h"
 #include "ui/Fitting.h"
 
@@ -60,8 +60,8 @@ TEST_F(ListLayoutTest, GridColumnsFitAndShowTheCommonLongValues) {
         int titleColumn;
     };
     const Case cases[] = {
-        {"项目申报", ctx().ApplyForm, ctx().ApplyForm->DBGrid1, 4},
-        {"管理查询", ctx().SelectForm, ctx().SelectForm->DBGrid1, 4},
+        {"项目申报", ctx().projectListPage, ctx().projectListPage->DBGrid1, 4},
+        {"管理查询", ctx().queryPage, ctx().queryPage->DBGrid1, 4},
     };
     for (const Case& c : cases) {
         triggerMenu(QString::fromUtf8(c.menu));

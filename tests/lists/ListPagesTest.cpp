@@ -1,9 +1,9 @@
-#include "app/MainUnit.h"
-#include "data/DataModuleUnit.h"
-#include "lists/ApplyUnit.h"
+#include "app/MainWindow.h"
+#include "data/Databases.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QAction>
@@ -44,9 +44,9 @@ protected:
             sql().insert("table3", {{"projectname", name}, {"projectman", man}, {"takeunit1", unit}});
         }
     }
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
-    TApplyForm& apply() { return *ctx().ApplyForm; }
-    TSelectForm& select() { return *ctx().SelectForm; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
+    ProjectListPage& apply() { return *ctx().projectListPage; }
+    QueryPage& select() { return *ctx().queryPage; }
     QStringList gridColumn(ProjectGrid* grid, int column) {
         QStringList values;
         for (int r = 0; r < grid->model()->rowCount(); ++r) {
@@ -82,8 +82,8 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     addProject("乙", "李", "单位二");
     triggerMenu("项目申报");
     ASSERT_TRUE(apply().isVisible());
-    EXPECT_FALSE(ctx().MainForm->N2->isEnabled());
-    EXPECT_TRUE(ctx().MainForm->N1->isEnabled());
+    EXPECT_FALSE(ctx().mainWindowWidget->N2->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
 
     ProjectGrid* grid = apply().DBGrid1;
     const QStringList titles{"指南代码", "项目名称", "专业领域", "负责人", "技术职称", "承担单位"};
@@ -108,7 +108,7 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     apply().Button6->click();
     EXPECT_FALSE(apply().isVisible());
     EXPECT_FALSE(projects().isOpen());
-    EXPECT_TRUE(ctx().MainForm->N2->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->N2->isEnabled());
 }
 
 TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
@@ -121,7 +121,7 @@ TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
     EXPECT_TRUE(apply().Button6->isEnabled());
 
     apply().Button1->click();  // a new project still works
-    EXPECT_TRUE(ctx().InformationForm->isNewMode());
+    EXPECT_TRUE(ctx().recordForm->isNewMode());
     EXPECT_EQ(projects().state(), data::Dataset::State::Insert);
     EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
 }
@@ -133,7 +133,7 @@ TEST_F(ListPagesTest, NewProjectPresetsStartYearToThisYear) {
         today = QDate(year, 6, 1);
         triggerMenu("项目申报");
         apply().Button1->click();
-        EXPECT_EQ(ctx().InformationForm->DBComboBox7->currentIndex(), index) << year;
+        EXPECT_EQ(ctx().recordForm->DBComboBox7->currentIndex(), index) << year;
     }
 }
 
@@ -143,7 +143,7 @@ TEST_F(ListPagesTest, EditPutsTheSelectedProjectIntoEditing) {
     triggerMenu("项目申报");
     apply().DBGrid1->selectRow(1);
     apply().Button2->click();
-    EXPECT_FALSE(ctx().InformationForm->isNewMode());
+    EXPECT_FALSE(ctx().recordForm->isNewMode());
     EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("乙"));
 }
@@ -206,8 +206,8 @@ TEST_F(ListPagesTest, FailedDeletionLeavesAllThreeTablesAndTheListAsTheyWere) {
     EXPECT_EQ(sql().count("table2"), 2);
     EXPECT_EQ(sql().count("table3"), 2);
     EXPECT_EQ(gridColumn(apply().DBGrid1, 1), QStringList{"甲"});
-    EXPECT_EQ(ctx().InformationForm->ADOQuery2.recordCount(), 2);
-    EXPECT_EQ(ctx().InformationForm->ADOQuery3.recordCount(), 2);
+    EXPECT_EQ(ctx().recordForm->pastProjectsQuery.recordCount(), 2);
+    EXPECT_EQ(ctx().recordForm->staffQuery.recordCount(), 2);
 
     // Once the obstacle is gone the same command goes through.
     sql().exec("drop trigger keep");
@@ -236,8 +236,8 @@ TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
     triggerMenu("管理查询");
     ASSERT_TRUE(select().isVisible());
     EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有12个项目"));
-    EXPECT_FALSE(ctx().MainForm->N1->isEnabled());
-    for (int i = 0; i < TSelectForm::kCriteria; ++i) {
+    EXPECT_FALSE(ctx().mainWindowWidget->N1->isEnabled());
+    for (int i = 0; i < QueryPage::kCriteria; ++i) {
         EXPECT_FALSE(select().CheckBoxes[i]->isChecked());
         EXPECT_FALSE(select().Inputs[i]->isEnabled());
     }
@@ -253,7 +253,7 @@ TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
     // A criterion left checked is cleared by the next opening.
     setCriterion(0, "x");
     select().Button2->click();
-    EXPECT_TRUE(ctx().MainForm->N1->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
     triggerMenu("管理查询");
     EXPECT_FALSE(select().CheckBoxes[0]->isChecked());
     EXPECT_EQ(select().inputText(0), QString());

@@ -1,6 +1,6 @@
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "lists/SelectUnit.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
 #include "lists/core/ProjectDeletion.h"
 #include "record/core/ProjectYears.h"
 #include "support/AppFixture.h"
@@ -44,7 +44,7 @@ protected:
             .insert("table1",
                     {{"projectname", name}, {"projectman", man}, {"takeunit1", unit}, {"yearstart", year}});
     }
-    QComboBox* yearList() { return qobject_cast<QComboBox*>(ctx().SelectForm->Inputs[kYearCriterion]); }
+    QComboBox* yearList() { return qobject_cast<QComboBox*>(ctx().queryPage->Inputs[kYearCriterion]); }
     QStringList entries(QComboBox* combo) {
         QStringList list;
         for (int i = 0; i < combo->count(); ++i) {
@@ -62,7 +62,7 @@ TEST_F(ListUsabilityTest, TheQueryPagesYearsFollowTheClockAndFindThisYearsProjec
     EXPECT_EQ(entries(yearList()), record::projectYears(today));
     EXPECT_EQ(yearList()->currentIndex(), -1);
 
-    TSelectForm& page = *ctx().SelectForm;
+    QueryPage& page = *ctx().queryPage;
     page.CheckBoxes[kYearCriterion]->setChecked(true);
     yearList()->setCurrentIndex(yearList()->findText("2026"));
     page.Button1->click();
@@ -81,15 +81,15 @@ TEST_F(ListUsabilityTest, BothListPagesNameTheProjectTheyAreAboutToDelete) {
     addProject("甲", "张", "单位一", "2026");
     addProject("乙", "李", "单位二", "2026");
     triggerMenu("项目申报");
-    ctx().ApplyForm->DBGrid1->selectRow(1);
-    ctx().ApplyForm->Button3->click();  // answered No
+    ctx().projectListPage->DBGrid1->selectRow(1);
+    ctx().projectListPage->Button3->click();  // answered No
     // The project list moves the current row to the first project: the question says so.
-    ctx().ApplyForm->Button5->click();
-    ctx().ApplyForm->Button3->click();
-    ctx().ApplyForm->Button6->click();
+    ctx().projectListPage->Button5->click();
+    ctx().projectListPage->Button3->click();
+    ctx().projectListPage->Button6->click();
     triggerMenu("管理查询");
-    ctx().SelectForm->DBGrid1->selectRow(1);
-    ctx().SelectForm->Button4->click();
+    ctx().queryPage->DBGrid1->selectRow(1);
+    ctx().queryPage->Button4->click();
     const QString first =
         QStringLiteral("确实要删除该项目吗？\n项目名称：甲；项目负责人：张；承担单位：单位一");
     const QString second =

@@ -2,9 +2,9 @@
 // can, the user is told once, and everything works again when the lock is gone.
 #include "common/core/Error.h"
 #include "data/ReadFailures.h"
-#include "lists/ApplyUnit.h"
 #include "lists/ProjectGrid.h"
-#include "record/InformationUnit.h"
+#include "lists/ProjectListPage.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ protected:
         lock_.reset();
     }
 
-    ProjectGrid& grid() { return *ctx().ApplyForm->DBGrid1; }
+    ProjectGrid& grid() { return *ctx().projectListPage->DBGrid1; }
     QString cell(int row) { return grid().model()->index(row, 1).data().toString(); }
     void paint() {
         grid().viewport()->grab();
@@ -92,7 +92,7 @@ TEST_F(LockedDatabaseTest, RowsNotYetReadArePaintedEmptyAndTheFailureIsToldOnce)
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("数据库暂时无法读取"))) << errors[0].toStdString();
     EXPECT_TRUE(errors[0].contains(QStringLiteral("\ndatabase is locked"))) << errors[0].toStdString();
     EXPECT_EQ(cell(399), QString());
-    EXPECT_EQ(ctx().InformationForm->ADOQuery1.currentRow(), 0);
+    EXPECT_EQ(ctx().recordForm->projectQuery.currentRow(), 0);
 
     unlock();
     QTest::qWait(350);
@@ -124,9 +124,9 @@ TEST_F(LockedDatabaseTest, MovingToTheLastRowEndsWithOneMessageAndWorksOnceTheLo
     EXPECT_EQ(cell(399), nameOf(399));
     EXPECT_EQ(cell(0), nameOf(0));
     // The commands work again on the row the user went to.
-    ctx().ApplyForm->Button2->click();
+    ctx().projectListPage->Button2->click();
     QApplication::processEvents();
-    EXPECT_EQ(ctx().InformationForm->ADOQuery1.text("projectname"), nameOf(399));
+    EXPECT_EQ(ctx().recordForm->projectQuery.text("projectname"), nameOf(399));
     EXPECT_EQ(messages.count(Kind::Error), 1);
 }
 

@@ -1,5 +1,5 @@
 #include "app/DraftOffer.h"
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "record/QStringPrinter.h"
 #include "record/RecordFormFixture.h"
 #include "record/core/DraftStore.h"
@@ -32,7 +32,7 @@ protected:
         return store.drafts().size() == 1 ? std::optional<Draft>(store.drafts().front()) : std::nullopt;
     }
     std::size_t draftCount() const { return DraftStore(draftFile()).drafts().size(); }
-    QString status() { return ctx().MainForm->statusBar()->currentMessage(); }
+    QString status() { return ctx().mainWindowWidget->statusBar()->currentMessage(); }
     void writeFile(const QByteArray& bytes) {
         QFile file(draftFile());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -46,7 +46,7 @@ protected:
         start();
     }
 
-    void waitForDraft() { QTest::qWait(TInformationForm::kDraftDelayMs + 300); }
+    void waitForDraft() { QTest::qWait(RecordForm::kDraftDelayMs + 300); }
 
     qint64 storeProject() {
         const qint64 row = insertProject(kName, kMan, kUnit, {{"mailnum", "310000"}, {"provincefund", 1.0}});
@@ -94,7 +94,7 @@ TEST_F(DraftTest, KilledWhileTypingTheNextStartPutsTheTypingBackAndSavesIt) {
     EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据：城市化的背景。"));
     EXPECT_EQ(form().shownText("DBEdit26"), QStringLiteral("12.5"));
     EXPECT_EQ(projects().rowId(), row);
-    EXPECT_EQ(form().ADOQuery3.text("duty"), QStringLiteral("教授"));
+    EXPECT_EQ(form().staffQuery.text("duty"), QStringLiteral("教授"));
     // Not yet saved.
     EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QStringLiteral("310000"));
 
@@ -250,7 +250,7 @@ TEST_F(DraftTest, LeavingKeepsEachProjectsTypingUntilItIsOpenedAgain) {
     showPage(1);
     ASSERT_TRUE(draft());  // changing the page wrote it at once
     showPage(11);
-    form().ADOQuery3.setValue("duty", QStringLiteral("教授"));
+    form().staffQuery.setValue("duty", QStringLiteral("教授"));
     form().Button3->click();
     openEdit(second);
     retype("DBEdit4", "200022");
@@ -267,7 +267,7 @@ TEST_F(DraftTest, LeavingKeepsEachProjectsTypingUntilItIsOpenedAgain) {
     EXPECT_EQ(form().PageControl1->currentIndex(), 11);
     EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310011"));
     EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据"));
-    EXPECT_EQ(form().ADOQuery3.text("duty"), QStringLiteral("教授"));
+    EXPECT_EQ(form().staffQuery.text("duty"), QStringLiteral("教授"));
     form().Button2->click();
     QApplication::processEvents();
     EXPECT_EQ(db().scalar("select duty from table3").toString(), QStringLiteral("教授"));

@@ -174,7 +174,7 @@ TEST_F(LayoutFitTest, TheBoxesOfOneColumnShareTheirLeftEdge) {
 }
 
 TEST_F(LayoutFitTest, AllThirteenTabsShowWholeWithoutScrolling) {
-    TInformationForm& f = form();
+    RecordForm& f = form();
     EXPECT_FALSE(f.PageControl1->tabBar()->isVisible()) << "the tabs stand in rows over the pages";
     PageTabs* tabs = f.pageTabs();
     ASSERT_EQ(int(tabs->tabs().size()), 13);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 
 #include <QApplication>
@@ -23,8 +23,8 @@ protected:
         }
     }
 
-    record::TInformationForm& form() { return *ctx().InformationForm; }
-    data::Dataset& projects() { return form().ADOQuery1; }
+    record::RecordForm& form() { return *ctx().recordForm; }
+    data::Dataset& projects() { return form().projectQuery; }
     SqlFile& db() {
         if (!sql_) {
             sql_ = std::make_unique<SqlFile>(folder.databasePath());

@@ -15,7 +15,7 @@ namespace {
 using test::RecordFormTest;
 
 TEST_F(RecordFormTest, EveryFieldIsBuiltNamedAndLabelled) {
-    record::TInformationForm& f = form();
+    record::RecordForm& f = form();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("项目资料"));
     QHash<QWidget*, QLabel*> buddies;
     for (QLabel* label : f.findChildren<QLabel*>()) {

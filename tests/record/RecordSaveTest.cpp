@@ -152,7 +152,7 @@ TEST_F(RecordFormTest, AFailedSaveOfChangesKeepsNothingAndLosesNothingTyped) {
     EXPECT_EQ(form().shownText("DBEdit1"), QStringLiteral("李四"));
     EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据的正文"));
     EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
-    EXPECT_EQ(form().ADOQuery2.recordCount(), 2);
+    EXPECT_EQ(form().pastProjectsQuery.recordCount(), 2);
 
     db().exec("drop trigger refuse");
     messages.clear();

@@ -29,18 +29,18 @@ TEST_F(RecordFormTest, RowListsAreTheNamedControlsOfTheirPages) {
         std::array<QPushButton*, 3> buttons;
         const char* names[4];
     };
-    record::TInformationForm& f = form();
+    record::RecordForm& f = form();
     const Case cases[] = {
         {f.priorProjectsList(),
          kPriorProjectsPage,
          f.DBGrid1,
-         &f.ADOQuery2,
+         &f.pastProjectsQuery,
          {f.Button1, f.Button5, f.Button7},
          {"DBGrid1", "Button1", "Button5", "Button7"}},
         {f.staffList(),
          kStaffPage,
          f.DBGrid2,
-         &f.ADOQuery3,
+         &f.staffQuery,
          {f.Button8, f.Button9, f.Button10},
          {"DBGrid2", "Button8", "Button9", "Button10"}},
     };
@@ -110,7 +110,7 @@ TEST_F(RecordFormTest, StaffNumbersAreCheckedWhenTheRowsAreSaved) {
     const QString numbers[] = {"123456197809123456", "12345619780912345", "12345619780912345X"};
     for (const QString& number : numbers) {
         form().Button8->click();
-        int row = form().ADOQuery3.currentRow();
+        int row = form().staffQuery.currentRow();
         setCell(form().DBGrid2, row, 0, QStringLiteral("成员") + number.right(1));
         setCell(form().DBGrid2, row, 2, number);
     }

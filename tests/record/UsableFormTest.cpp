@@ -273,7 +273,7 @@ TEST_F(UsableFormTest, CtrlVPastesThroughTheFieldsRuleAndNoOtherControlKeyTypes)
 TEST_F(UsableFormTest, AnEnginesWordsComeAfterAChineseSentence) {
     openNew();
     fillRequired(kName, kMan, kUnit);
-    form().ADOQuery3.close();  // the staff list can no longer take the leader's row
+    form().staffQuery.close();  // the staff list can no longer take the leader's row
     form().Button4->click();
     const QStringList told = messages.texts(Kind::Inform);
     ASSERT_EQ(told.size(), 1);

@@ -1,9 +1,9 @@
 #include "common/core/Error.h"
-#include "data/DataModuleUnit.h"
-#include "lists/SelectUnit.h"
+#include "data/Databases.h"
+#include "lists/QueryPage.h"
 #include "lists/core/SortOrder.h"
 #include "reports/SheetReader.h"
-#include "statistics/StatisticsUnit.h"
+#include "statistics/StatisticsWindow.h"
 #include "statistics/core/Statistics.h"
 #include "statistics/core/StatisticsFiles.h"
 #include "support/AppFixture.h"
@@ -52,7 +52,7 @@ protected:
         sql.exec("commit");
     }
     Statistics compute(const ProjectSet& set) {
-        return computeStatistics(ctx().DataModuleForm->ADOConnection1.database(), set);
+        return computeStatistics(ctx().databases->mainConnection.database(), set);
     }
     // The same counts done here with plain SQL on the file: every group of the set, with its
     // number of projects and sum of cost, null and empty together.
@@ -117,7 +117,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     const QString where = QStringLiteral("(degree like ?) and (character like ?)");
     const QVariantList values{"%博士%", "%高等%"};
     const QString sql = lists::withGridSort("select * from table1 where " + where, {"takeunit1", true});
-    QSqlDatabase db = ctx().DataModuleForm->ADOConnection1.database();
+    QSqlDatabase db = ctx().databases->mainConnection.database();
     ensureYearIndex(db);
     ASSERT_TRUE(canUseYearIndex(db, sql));
     const Statistics indexed = compute({sql, values});
@@ -144,10 +144,10 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
 
 TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     triggerMenu("管理查询");
-    lists::TSelectForm& page = *ctx().SelectForm;
+    lists::QueryPage& page = *ctx().queryPage;
     page.Button10->click();
     ASSERT_NE(page.StatisticsForm, nullptr);
-    TStatisticsForm& form = *page.StatisticsForm;
+    StatisticsWindow& form = *page.StatisticsForm;
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.Label1->text(), QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
 
@@ -172,9 +172,9 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
 
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     triggerMenu("管理查询");
-    lists::TSelectForm& page = *ctx().SelectForm;
+    lists::QueryPage& page = *ctx().queryPage;
     page.Button10->click();
-    TStatisticsForm& form = *page.StatisticsForm;
+    StatisticsWindow& form = *page.StatisticsForm;
     QTemporaryDir out;
     const QString png = out.filePath("领域.png");
     const QString xlsx = out.filePath("统计.xlsx");

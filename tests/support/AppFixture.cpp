@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 
 #include <QAction>
@@ -19,7 +19,7 @@ void AppFixture::start() {
     context_ = app::startUp(folder.path(), messages);
     context_->today = [this] { return today; };
     context_->openDocuments = false;
-    context_->MainForm->show();
+    context_->mainWindowWidget->show();
     QApplication::processEvents();
 }
 
@@ -29,7 +29,7 @@ void AppFixture::TearDown() {
 }
 
 QAction* AppFixture::menuAction(const QString& caption) {
-    for (QAction* a : ctx().MainForm->findChildren<QAction*>()) {
+    for (QAction* a : ctx().mainWindowWidget->findChildren<QAction*>()) {
         if (a->text() == caption) {
             return a;
         }

@@ -1,7 +1,7 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
 #include "word/DocxReader.h"
@@ -35,11 +35,11 @@ protected:
         values["takeunit1"] = key["takeunit1"];
         test::SqlFile(folder.databasePath()).insert(table, values);
     }
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     DocxReader generate() {
         projects().setSql(data::sql::kAllProjects);
         projects().open();
-        ctx().Documents->generateDesignTaskBook(word::Origin::ProjectListPage);
+        ctx().documentCommands->generateDesignTaskBook(word::Origin::ProjectListPage);
         EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
         return DocxReader(folder.file("设计任务书.doc"));
     }
@@ -192,10 +192,10 @@ TEST_F(DesignTaskBookTest, AddsThePriorProjectsAndTheStaffOfThisProjectOnly) {
     // The staff table follows the text written at the same bookmark.
     EXPECT_EQ(test::paragraphText(out.tables()[5].previous_sibling()), "研究人员说明");
     // The row queries are left closed on this project's rows; the project stays current.
-    auto& form = *ctx().InformationForm;
-    EXPECT_FALSE(form.ADOQuery2.isOpen());
-    EXPECT_FALSE(form.ADOQuery3.isOpen());
-    EXPECT_EQ(form.ADOQuery3.sql(), data::sql::kStaffOfKey);
+    auto& form = *ctx().recordForm;
+    EXPECT_FALSE(form.pastProjectsQuery.isOpen());
+    EXPECT_FALSE(form.staffQuery.isOpen());
+    EXPECT_EQ(form.staffQuery.sql(), data::sql::kStaffOfKey);
     EXPECT_EQ(projects().text("projectname"), "区域创新体系研究");
     EXPECT_TRUE(out.structureProblems().isEmpty()) << out.structureProblems().join("; ").toStdString();
 }

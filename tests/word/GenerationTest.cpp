@@ -1,7 +1,7 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
 #include "word/DocxReader.h"
@@ -44,18 +44,18 @@ class GenerationTest : public test::AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        ctx().Documents->wordApplication = &word;
+        ctx().documentCommands->wordApplication = &word;
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
         projects().setSql(data::sql::kAllProjects);
         projects().open();
     }
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     void taskBook(word::Origin origin = word::Origin::ProjectListPage) {
-        ctx().Documents->generateDesignTaskBook(origin);
+        ctx().documentCommands->generateDesignTaskBook(origin);
     }
     void list(word::Origin origin = word::Origin::ProjectListPage) {
-        ctx().Documents->generateProjectList(origin);
+        ctx().documentCommands->generateProjectList(origin);
     }
     QStringList shown() {
         QStringList texts = messages.shown();
@@ -122,7 +122,7 @@ TEST_F(GenerationTest, ATemplateWithoutABookmarkFailsTheFillAndKeepsOnlyTheWorki
     EXPECT_EQ(word.quitsAfterMessages, std::vector<int>{1});  // after the message
     EXPECT_TRUE(exists("设计任务书模板.doc"));
     EXPECT_FALSE(exists("设计任务书.doc"));
-    EXPECT_FALSE(ctx().InformationForm->ADOQuery2.isOpen());
+    EXPECT_FALSE(ctx().recordForm->pastProjectsQuery.isOpen());
 
     test::editPart(folder.file("source/projectlist.doc"), "word/document.xml", [](std::string& xml) {
         xml.replace(xml.find("w:name=\"projectlist\""), 20, "w:name=\"projectlisx\"");

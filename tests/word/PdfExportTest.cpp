@@ -1,8 +1,8 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
-#include "exchange/ProgressBarUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ProgressWindow.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "support/SmallDisk.h"
 #include "word/DocumentCommands.h"
@@ -104,7 +104,7 @@ protected:
         AppFixture::SetUp();
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
-        data::Dataset& projects = ctx().InformationForm->ADOQuery1;
+        data::Dataset& projects = ctx().recordForm->projectQuery;
         projects.setSql(data::sql::kAllProjects);
         projects.open();
         ctx().openDocuments = true;
@@ -124,8 +124,8 @@ protected:
 };
 
 TEST_F(PdfFailures, WithoutLibreOfficeTheDocumentIsWrittenAndTheMessageSaysWhatToInstall) {
-    ctx().Documents->officeProgram = folder.file("no-such-soffice");
-    ctx().Documents->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
+    ctx().documentCommands->officeProgram = folder.file("no-such-soffice");
+    ctx().documentCommands->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
     EXPECT_EQ(messages.shown(), QStringList{word::pdfmessages::kNoOffice});
     EXPECT_TRUE(exists("设计任务书.doc"));
     EXPECT_FALSE(exists("设计任务书.pdf"));
@@ -134,12 +134,12 @@ TEST_F(PdfFailures, WithoutLibreOfficeTheDocumentIsWrittenAndTheMessageSaysWhatT
 }
 
 TEST_F(PdfFailures, AFailingLibreOfficeIsReportedInItsOwnWordsAndTheOldPdfStays) {
-    ctx().Documents->officeProgram = failingOffice();
+    ctx().documentCommands->officeProgram = failingOffice();
     QFile old(folder.file("项目列表.pdf"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
-    ctx().Documents->generateProjectListPdf(word::Origin::QueryPage);
+    ctx().documentCommands->generateProjectListPdf(word::Origin::QueryPage);
     EXPECT_EQ(messages.shown(),
               QStringList{word::pdfmessages::kFailed + "\nError: source file could not be loaded"});
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
@@ -150,25 +150,25 @@ TEST_F(PdfFailures, AFailingLibreOfficeIsReportedInItsOwnWordsAndTheOldPdfStays)
 }
 
 TEST_F(PdfFailures, AllTaskBooksAskForAFolderAndSayWhyNothingWasConverted) {
-    ctx().Documents->generateAllTaskBooks();  // the folder choice is cancelled
+    ctx().documentCommands->generateAllTaskBooks();  // the folder choice is cancelled
     EXPECT_EQ(messages.texts(Kind::ChooseFolder), QStringList{word::batchmessages::kChooseFolder});
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(messages.count(Kind::Show), 0);
     messages.clear();
 
-    ctx().Documents->officeProgram = folder.file("no-such-soffice");
+    ctx().documentCommands->officeProgram = folder.file("no-such-soffice");
     QDir(folder.path()).mkdir("out");
     messages.fileAnswers.push_back(folder.file("out"));
-    ctx().Documents->generateAllTaskBooks();
+    ctx().documentCommands->generateAllTaskBooks();
     EXPECT_EQ(messages.shown(), QStringList{word::pdfmessages::kNoOffice});
     EXPECT_EQ(QDir(folder.file("out")).entryList(QDir::Files), QStringList{"项目甲.doc"});
-    EXPECT_FALSE(ctx().ProgressBarForm->isVisible());
+    EXPECT_FALSE(ctx().progressWindow->isVisible());
     messages.clear();
 
-    ctx().InformationForm->ADOQuery1.close();
-    ctx().InformationForm->ADOQuery1.setSql(data::sql::kAllProjects + QStringLiteral(" where 1=0"));
-    ctx().InformationForm->ADOQuery1.open();
-    ctx().Documents->generateAllTaskBooks();
+    ctx().recordForm->projectQuery.close();
+    ctx().recordForm->projectQuery.setSql(data::sql::kAllProjects + QStringLiteral(" where 1=0"));
+    ctx().recordForm->projectQuery.open();
+    ctx().documentCommands->generateAllTaskBooks();
     EXPECT_EQ(messages.shown(), QStringList{word::batchmessages::kNoProjects});
     EXPECT_EQ(messages.count(Kind::ChooseFolder), 0);
 }
@@ -178,16 +178,16 @@ void designTaskBookPdf(word::DocumentCommands& commands) {
 }
 
 TEST_F(PdfFailures, CancelInTheProgressWindowEndsAConversionThatHangs) {
-    ctx().Documents->officeProgram = office("exec sleep 30\n");
+    ctx().documentCommands->officeProgram = office("exec sleep 30\n");
     QDir(folder.path()).mkdir("out");
-    const std::function<void()> runs[] = {[this] { designTaskBookPdf(*ctx().Documents); },
+    const std::function<void()> runs[] = {[this] { designTaskBookPdf(*ctx().documentCommands); },
                                           [this] {
                                               messages.fileAnswers.push_back(folder.file("out"));
-                                              ctx().Documents->generateAllTaskBooks();
+                                              ctx().documentCommands->generateAllTaskBooks();
                                           }};
     const QString told[] = {word::pdfmessages::kCancelled, word::batchmessages::kCancelled.arg(1).arg(0).arg(
                                                                QDir::toNativeSeparators(folder.file("out")))};
-    exchange::TProgressBarForm& progress = *ctx().ProgressBarForm;
+    exchange::ProgressWindow& progress = *ctx().progressWindow;
     for (int i = 0; i < 2; ++i) {
         messages.clear();
         bool offered = false;
@@ -214,7 +214,7 @@ TEST_F(PdfFailures, AFolderThatTakesNoFilesIsNamedBeforeAnythingIsWritten) {
         GTEST_SKIP() << "no right to mount a file system";
     }
     messages.fileAnswers.push_back(disk.folder());
-    ctx().Documents->generateAllTaskBooks();
+    ctx().documentCommands->generateAllTaskBooks();
     EXPECT_EQ(messages.shown(),
               QStringList{word::messages::kFolderNotWritable.arg(QDir::toNativeSeparators(disk.folder()))});
     EXPECT_TRUE(QDir(disk.folder()).entryList(QDir::Files).isEmpty());

@@ -1,7 +1,7 @@
 #include "data/Dataset.h"
 #include "data/Statements.h"
-#include "exchange/ProgressBarUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ProgressWindow.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
 #include "word/core/Generation.h"
@@ -137,7 +137,7 @@ protected:
             GTEST_SKIP() << "soffice or pdftotext is not installed here: the PDF checks did not run";
         }
     }
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     // A project with two staff rows, their texts at their limits or ordinary.
     void add(const QVariantMap& project, bool staffAtLimits = false) {
         test::SqlFile(folder.databasePath()).insert("table1", project);
@@ -171,7 +171,7 @@ TEST_F(PdfTest, AtTheFieldsLimitsTheCoverIsPageOneAloneAndNoCheckBoxLeavesItsLab
     add(projectAtLimits(), true);
     openAll();
     ctx().openDocuments = true;
-    ctx().Documents->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
+    ctx().documentCommands->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
     ASSERT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     const QString pdf = folder.file("设计任务书.pdf");
     EXPECT_EQ(messages.texts(Kind::OpenDocument), QStringList{pdf});
@@ -211,8 +211,8 @@ TEST_F(PdfTest, AtTheFieldsLimitsTheCoverIsPageOneAloneAndNoCheckBoxLeavesItsLab
 TEST_F(PdfTest, TheProjectListAndTheTaskBookOfOrdinaryValues) {
     add(ordinaryProject());
     openAll();
-    ctx().Documents->generateProjectListPdf(word::Origin::QueryPage);
-    ctx().Documents->generateDesignTaskBookPdf(word::Origin::QueryPage);
+    ctx().documentCommands->generateProjectListPdf(word::Origin::QueryPage);
+    ctx().documentCommands->generateDesignTaskBookPdf(word::Origin::QueryPage);
     ASSERT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     const QStringList list = pdfPages(folder.file("项目列表.pdf"));
     ASSERT_EQ(list.size(), 1);
@@ -238,7 +238,7 @@ TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolder) {
     projects().moveTo(1);
     QDir(folder.path()).mkdir("out");
     messages.fileAnswers.push_back(folder.file("out"));
-    ctx().Documents->generateAllTaskBooks();
+    ctx().documentCommands->generateAllTaskBooks();
     EXPECT_EQ(messages.texts(Kind::ChooseFolder), QStringList{word::batchmessages::kChooseFolder});
     EXPECT_EQ(messages.count(Kind::Show), 1);
     EXPECT_EQ(
@@ -250,8 +250,8 @@ TEST_F(PdfTest, AllTaskBooksOfTheResultGoIntoTheChosenFolder) {
     EXPECT_TRUE(compact(pdfPages(folder.file("out/同名项目(2).pdf")).join("")).contains("丙"));
     // The query stands where it stood, and the progress window has its own title back.
     EXPECT_EQ(projects().currentRow(), 1);
-    EXPECT_EQ(ctx().ProgressBarForm->windowTitle(), "正在导入数据......");
-    EXPECT_FALSE(ctx().ProgressBarForm->isVisible());
+    EXPECT_EQ(ctx().progressWindow->windowTitle(), "正在导入数据......");
+    EXPECT_FALSE(ctx().progressWindow->isVisible());
 }
 
 // LibreOffice under a locale this machine has not generated: the names stay Chinese all the same.
@@ -263,10 +263,10 @@ TEST_F(PdfTest, ChineseNamesConvertUnderALocaleThatIsNotGenerated) {
     add({{"projectname", "区域创新 研究"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
     add({{"projectname", "城乡统筹研究"}, {"projectman", "乙"}, {"takeunit1", "单位乙"}});
     openAll();
-    ctx().Documents->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
+    ctx().documentCommands->generateDesignTaskBookPdf(word::Origin::ProjectListPage);
     QDir(folder.path()).mkdir("输出");
     messages.fileAnswers.push_back(folder.file("输出"));
-    ctx().Documents->generateAllTaskBooks();
+    ctx().documentCommands->generateAllTaskBooks();
     qputenv("LANG", lang);
     all.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", all);
     EXPECT_EQ(

@@ -1,6 +1,6 @@
 #include "data/Dataset.h"
 #include "data/Statements.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
 #include "word/DocxReader.h"
@@ -12,9 +12,9 @@ namespace {
 
 class ProjectListTest : public test::AppFixture {
 protected:
-    data::Dataset& projects() { return ctx().InformationForm->ADOQuery1; }
+    data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     DocxReader generate(word::Origin origin) {
-        ctx().Documents->generateProjectList(origin);
+        ctx().documentCommands->generateProjectList(origin);
         EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
         return DocxReader(folder.file("项目列表.doc"));
     }

@@ -1,7 +1,7 @@
 #include "exchange/core/BatchImport.h"
 
 #include "data/Connection.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/core/SubmissionCopy.h"
 #include "reports/core/Workbook.h"
 
@@ -156,21 +156,21 @@ QString batchStoppedText(int notRead) {
     return text + QStringLiteral("请关闭使用该数据库的程序后再导入。");
 }
 
-BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& module,
-                           const QStringList& files, const BatchHooks& hooks) {
+BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, const QStringList& files,
+                           const BatchHooks& hooks) {
     BatchReport report;
     const int count = int(files.size());
     if (hooks.showProgress) {
         hooks.showProgress();
     }
-    KeptJournal journal(module.ADOConnection1);
+    KeptJournal journal(module.mainConnection);
     std::optional<LargeCache> cache;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             journal.engage();  // once an archive has shown the database free of other programs' locks
         }
-        if (!cache && module.ADOConnection1.isOpen()) {
-            cache.emplace(module.ADOConnection1);
+        if (!cache && module.mainConnection.isOpen()) {
+            cache.emplace(module.mainConnection);
         }
         const QString& file = files.at(i);
         if (hooks.reading) {

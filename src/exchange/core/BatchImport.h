@@ -60,8 +60,8 @@ struct BatchHooks {
 // on; the report tells what happened. Only when another program holds the main database does the
 // batch stop at the archive that met it, without waiting again for every archive after it: those
 // are reported as not read, and one message says so.
-BatchReport runBatchImport(const ImportPlaces& places, data::TDataModuleForm& module,
-                           const QStringList& files, const BatchHooks& hooks);
+BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, const QStringList& files,
+                           const BatchHooks& hooks);
 
 // Writes the report as a spreadsheet (.xlsx): one row per archive, then one per refused project.
 // The file appears under `path` only when written whole. Throws meridell::Error with a Chinese text.

@@ -2,7 +2,7 @@
 
 #include "common/core/Error.h"
 #include "data/Connection.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "exchange/core/ZipService.h"
 
 #include <QCryptographicHash>

@@ -2,7 +2,7 @@
 
 #include "common/core/Error.h"
 #include "data/Connection.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "data/Schema.h"
 #include "exchange/core/SubmissionCopy.h"
 #include "exchange/core/SubmittedDatabase.h"
@@ -23,13 +23,13 @@ const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择
 // Opens the exchange connection afresh on the unpacked database and checks it. The main
 // connection is opened only when it is closed: closing it would close the record form's queries
 // and drop whatever the user has typed there and not yet saved.
-void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
-    data::Connection& main = module.ADOConnection1;
+void connect(const ImportPlaces& places, data::Databases& module) {
+    data::Connection& main = module.mainConnection;
     if (!main.isOpen()) {
         main.setDatabaseFile(data::mainDatabasePath(places.appDir));
         main.open();
     }
-    data::Connection& exchange = module.ADOConnection2;
+    data::Connection& exchange = module.exchangeConnection;
     exchange.close();
     exchange.setDatabaseFile(places.submittedDatabase());
     exchange.setReadOnly(true);  // a submission is only ever read
@@ -38,11 +38,11 @@ void connect(const ImportPlaces& places, data::TDataModuleForm& module) {
     checkSubmittedDatabase(exchange);
 }
 
-void cleanUp(const ImportPlaces& places, data::TDataModuleForm& module, const ImportHooks& hooks) {
+void cleanUp(const ImportPlaces& places, data::Databases& module, const ImportHooks& hooks) {
     if (hooks.closeProgress) {
         hooks.closeProgress();
     }
-    module.ADOConnection2.close();
+    module.exchangeConnection.close();
     DeleteAllFiles(places.stagingDir());
 }
 
@@ -132,11 +132,11 @@ void checkSubmittedDatabase(data::Connection& submitted) {
     checkSubmittedNumbers(db);
 }
 
-ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress) {
-    return copySubmittedRows(module.ADOConnection1, module.ADOConnection2, progress);
+ImportCounts copySubmission(data::Databases& module, const Progress& progress) {
+    return copySubmittedRows(module.mainConnection, module.exchangeConnection, progress);
 }
 
-ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+ArchiveOutcome runImport(const ImportPlaces& places, data::Databases& module, const QString& chosen,
                          const ImportHooks& hooks) {
     ArchiveOutcome outcome;
     // The first message of a failing step is the reason the outcome gives.

@@ -10,7 +10,7 @@
 
 namespace meridell::data {
 class Connection;
-class TDataModuleForm;
+class Databases;
 }  // namespace meridell::data
 
 namespace meridell::exchange {
@@ -74,7 +74,7 @@ void checkSubmittedDatabase(data::Connection& submitted);
 // projects and staff of the projects new to the main database, then those projects. All of it in
 // one transaction: on an error nothing is kept. The main database's key lookups are indexed.
 // `progress` moves from 20 to 100 as rows are copied.
-ImportCounts copySubmission(data::TDataModuleForm& module, const Progress& progress = {});
+ImportCounts copySubmission(data::Databases& module, const Progress& progress = {});
 
 // What the import needs from the windows around it.
 struct ImportHooks {
@@ -93,7 +93,7 @@ struct ImportHooks {
 // disk or read-only is reported as such, with the engine's text; an archive refused for a fault of
 // its own (encrypted, damaged, empty, too large) names the fault on a line of its own. The outcome
 // tells the same without a window (a batch shows it in its report instead of the messages).
-ArchiveOutcome runImport(const ImportPlaces& places, data::TDataModuleForm& module, const QString& chosen,
+ArchiveOutcome runImport(const ImportPlaces& places, data::Databases& module, const QString& chosen,
                          const ImportHooks& hooks);
 
 }  // namespace meridell::exchange

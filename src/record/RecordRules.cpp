@@ -2,7 +2,7 @@
 // the professional field and code kept in step, and the order of the project's start and end.
 
 #include "record/FieldEvents.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
 #include "ui/MessageService.h"
@@ -34,7 +34,7 @@ constexpr PeriodControl kPeriodControls[] = {
 };
 
 template <typename W>
-W* required(const TInformationForm* form, const char* name) {
+W* required(const RecordForm* form, const char* name) {
     auto* widget = form->controlAs<W>(QString::fromLatin1(name));
     if (widget == nullptr) {
         qFatal("record form: no control %s", name);
@@ -45,21 +45,21 @@ W* required(const TInformationForm* form, const char* name) {
 }  // namespace
 
 // Digits, and the check character X as the eighteenth character (a typed x becomes X).
-void TInformationForm::DBEdit6KeyPress(char16_t& key) {
+void RecordForm::DBEdit6KeyPress(char16_t& key) {
     key = idcardTyped(required<QLineEdit>(this, "DBEdit6"), key);
 }
 
-void TInformationForm::DBEdit4KeyPress(char16_t& key) {
+void RecordForm::DBEdit4KeyPress(char16_t& key) {
     if (!rules::digitsKeyAccepted(key)) {
         key = 0;
     }
 }
 
-void TInformationForm::DBEdit39KeyPress(char16_t& key) {
+void RecordForm::DBEdit39KeyPress(char16_t& key) {
     DBEdit4KeyPress(key);
 }
 
-void TInformationForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
+void RecordForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
     const rules::KeyVerdict verdict = rules::moneyKey(field->text(), field->cursorPosition(), key);
     if (verdict == rules::KeyVerdict::Accept) {
         return;
@@ -70,7 +70,7 @@ void TInformationForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
     }
 }
 
-void TInformationForm::moneyEnter(QLineEdit* field) {
+void RecordForm::moneyEnter(QLineEdit* field) {
     const QString text = rules::moneyTextOnEnter(field->text());
     if (text == field->text()) {
         return;
@@ -79,12 +79,12 @@ void TInformationForm::moneyEnter(QLineEdit* field) {
     context_.guard([&] {
         field->setText(text);
         if (const FieldSpec* def = fieldOfControl(field->objectName())) {
-            ADOQuery1.setValue(QString::fromLatin1(def->column), QVariant());
+            projectQuery.setValue(QString::fromLatin1(def->column), QVariant());
         }
     });
 }
 
-void TInformationForm::DBEdit6Exit() {
+void RecordForm::DBEdit6Exit() {
     auto* field = controlAs<QLineEdit>(QStringLiteral("DBEdit6"));
     if (field == nullptr) {
         return;  // the field loses the focus because it is being destroyed
@@ -109,7 +109,7 @@ void TInformationForm::DBEdit6Exit() {
         Qt::QueuedConnection);
 }
 
-void TInformationForm::warnOfIdcards(const QStringList& numbers) {
+void RecordForm::warnOfIdcards(const QStringList& numbers) {
     const QString warnings = idcardWarnings_.newWarnings(numbers);
     if (!warnings.isEmpty()) {
         context_.messages().beep();
@@ -128,20 +128,20 @@ void setListValue(data::Dataset& project, QComboBox* list, const char* column, c
 
 }  // namespace
 
-void TInformationForm::DBComboBox4Change() {
+void RecordForm::DBComboBox4Change() {
     context_.guard([this] {
         if (const auto code =
                 rules::codeForDomainChoice(required<QComboBox>(this, "DBComboBox4")->currentIndex())) {
-            setListValue(ADOQuery1, required<QComboBox>(this, "DBComboBox5"), "code", *code);
+            setListValue(projectQuery, required<QComboBox>(this, "DBComboBox5"), "code", *code);
         }
     });
 }
 
-void TInformationForm::DBComboBox5Change() {
+void RecordForm::DBComboBox5Change() {
     context_.guard([this] {
         if (const auto domain =
                 rules::domainForCodeChoice(required<QComboBox>(this, "DBComboBox5")->currentIndex())) {
-            setListValue(ADOQuery1, required<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
+            setListValue(projectQuery, required<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
         }
     });
 }
@@ -150,7 +150,7 @@ namespace {
 
 // A choice in one of the four lists of the project's start and end: beep, message and clearing
 // when it puts the end before the start.
-void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, ui::MessageService& messages,
+void checkPeriodOrder(const RecordForm* form, data::Dataset& project, ui::MessageService& messages,
                       rules::PeriodList chosen) {
     rules::PeriodChoice period;
     int* positions[] = {&period.startYear, &period.startMonth, &period.endYear, &period.endMonth};
@@ -169,36 +169,35 @@ void checkPeriodOrder(const TInformationForm* form, data::Dataset& project, ui::
 
 }  // namespace
 
-void TInformationForm::DBComboBox7Change() {
+void RecordForm::DBComboBox7Change() {
     context_.guard(
-        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::StartYear); });
+        [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::StartYear); });
 }
 
-void TInformationForm::DBComboBox8Change() {
+void RecordForm::DBComboBox8Change() {
     context_.guard(
-        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::StartMonth); });
+        [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::StartMonth); });
 }
 
-void TInformationForm::DBComboBox9Change() {
+void RecordForm::DBComboBox9Change() {
     context_.guard(
-        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::EndYear); });
+        [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::EndYear); });
 }
 
-void TInformationForm::DBComboBox10Change() {
+void RecordForm::DBComboBox10Change() {
     context_.guard(
-        [this] { checkPeriodOrder(this, ADOQuery1, context_.messages(), rules::PeriodList::EndMonth); });
+        [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::EndMonth); });
 }
 
 namespace {
 
-using KeyPressMember = void (TInformationForm::*)(char16_t&);
+using KeyPressMember = void (RecordForm::*)(char16_t&);
 
 }  // namespace
 
-void TInformationForm::installInputRules() {
-    const KeyPressMember digitsHandlers[] = {&TInformationForm::DBEdit6KeyPress,
-                                             &TInformationForm::DBEdit4KeyPress,
-                                             &TInformationForm::DBEdit39KeyPress};
+void RecordForm::installInputRules() {
+    const KeyPressMember digitsHandlers[] = {&RecordForm::DBEdit6KeyPress, &RecordForm::DBEdit4KeyPress,
+                                             &RecordForm::DBEdit39KeyPress};
     for (int i = 0; i < 3; ++i) {
         QLineEdit* field = required<QLineEdit>(this, kDigitsFields[i]);
         const KeyPressMember handler = digitsHandlers[i];
@@ -231,13 +230,10 @@ void TInformationForm::installInputRules() {
 
     // Choices by the user only: a value set by the program (the preset start year, a row shown)
     // runs none of these.
-    const std::pair<const char*, void (TInformationForm::*)()> changes[] = {
-        {"DBComboBox4", &TInformationForm::DBComboBox4Change},
-        {"DBComboBox5", &TInformationForm::DBComboBox5Change},
-        {"DBComboBox7", &TInformationForm::DBComboBox7Change},
-        {"DBComboBox8", &TInformationForm::DBComboBox8Change},
-        {"DBComboBox9", &TInformationForm::DBComboBox9Change},
-        {"DBComboBox10", &TInformationForm::DBComboBox10Change},
+    const std::pair<const char*, void (RecordForm::*)()> changes[] = {
+        {"DBComboBox4", &RecordForm::DBComboBox4Change}, {"DBComboBox5", &RecordForm::DBComboBox5Change},
+        {"DBComboBox7", &RecordForm::DBComboBox7Change}, {"DBComboBox8", &RecordForm::DBComboBox8Change},
+        {"DBComboBox9", &RecordForm::DBComboBox9Change}, {"DBComboBox10", &RecordForm::DBComboBox10Change},
     };
     for (const auto& [name, handler] : changes) {
         connect(required<QComboBox>(this, name), &QComboBox::activated, this,

@@ -39,17 +39,17 @@ struct MessageFrame;
 struct RowListLayout;
 
 // The project record form: one project over thirteen pages, docked into the main window.
-class TInformationForm : public QWidget {
+class RecordForm : public QWidget {
     Q_OBJECT
 public:
-    TInformationForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent = nullptr);
-    ~TInformationForm() override;
+    RecordForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent = nullptr);
+    ~RecordForm() override;
 
     // The project session's queries: the project query (table1), whose current row is the current
     // project, and the rows of that project in table2 and table3.
-    data::Dataset& ADOQuery1;
-    data::Dataset& ADOQuery2;
-    data::Dataset& ADOQuery3;
+    data::Dataset& projectQuery;
+    data::Dataset& pastProjectsQuery;
+    data::Dataset& staffQuery;
 
     // The form is in new mode while "保存新增" (Button4) is visible, in edit mode while "保存修改"
     // (Button2) is. Button3 and Button6 are the two leave buttons "退出该页".
@@ -144,7 +144,7 @@ public:
     void Button9Click();   // staff: 保存条目
     void Button10Click();  // staff: 删除条目
 
-    // Field input rules of pages 0, 1 and 10 (InformationRules.cpp). A KeyPress handler sets the
+    // Field input rules of pages 0, 1 and 10 (RecordRules.cpp). A KeyPress handler sets the
     // typed character to 0 to drop it. The money fields DBEdit16 and DBEdit26 to DBEdit38 share one
     // key handler and one entry handler, installed per field as "DBEdit16KeyPress", "DBEdit16Enter"...
     void DBEdit6KeyPress(char16_t& key);
@@ -177,12 +177,12 @@ private:
     void buildPages();
     RowListPage* buildRowList(const RowListLayout& listLayout, data::Dataset& rows);
     void connectHandlers();
-    // The field input rules and the key-down handlers of the navigation table (InformationRules.cpp,
-    // InformationNavigation.cpp).
+    // The field input rules and the key-down handlers of the navigation table (RecordRules.cpp,
+    // RecordNavigation.cpp).
     void installInputRules();
     void installNavigation();
     void layoutStrip();
-    // The two year lists (InformationYears.cpp): the years up to five after today's and those the
+    // The two year lists (RecordYears.cpp): the years up to five after today's and those the
     // current project holds, refilled whenever another row or year is shown.
     void installYearLists();
     void fillYearLists();

@@ -1,7 +1,7 @@
-#include "exchange/SaveUnit.h"
+#include "exchange/ExportPage.h"
 
-#include "data/DataModuleUnit.h"
-#include "exchange/PathUnit.h"
+#include "data/Databases.h"
+#include "exchange/FolderChooser.h"
 #include "ui/Buttons.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
@@ -16,12 +16,12 @@
 
 namespace meridell::exchange {
 
-TSaveForm::TSaveForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent)
+ExportPage::ExportPage(ui::Shell& context, data::Databases& databases, QWidget* parent)
     : QDialog(parent),
       places(defaultExportPlaces(context.appDir())),
       context_(context),
-      dataModule_(dataModule) {
-    setObjectName("SaveForm");
+      databases_(databases) {
+    setObjectName("exportPage");
     setWindowTitle(QStringLiteral("数据导出"));
     setAccessibleName(windowTitle());
     // A title but no title-bar buttons.
@@ -33,14 +33,14 @@ TSaveForm::TSaveForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWid
     }
 }
 
-void TSaveForm::build() {
+void ExportPage::build() {
     auto label = [this](const char* name, const QString& text) {
         auto* l = new QLabel(text, this);
         l->setObjectName(name);
         l->setAccessibleName(text);
         return l;
     };
-    auto button = [this](const char* name, const QString& caption, void (TSaveForm::*handler)()) {
+    auto button = [this](const char* name, const QString& caption, void (ExportPage::*handler)()) {
         QPushButton* b =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         b->setAutoDefault(false);
@@ -57,9 +57,9 @@ void TSaveForm::build() {
     Label3 = label("Label3", QStringLiteral("若您准备先将项目申报数据导出到硬"));
     Label4 = label("Label4", QStringLiteral("盘，然后再通过邮件或其它方式发送"));
     Label5 = label("Label5", QStringLiteral("上报，请单击"));
-    Button1 = button("Button1", QStringLiteral("导入软盘"), &TSaveForm::Button1Click);
-    Button2 = button("Button2", QStringLiteral("选择路径"), &TSaveForm::Button2Click);
-    Button3 = button("Button3", QStringLiteral("退出该页"), &TSaveForm::Button3Click);
+    Button1 = button("Button1", QStringLiteral("导入软盘"), &ExportPage::Button1Click);
+    Button2 = button("Button2", QStringLiteral("选择路径"), &ExportPage::Button2Click);
+    Button3 = button("Button3", QStringLiteral("退出该页"), &ExportPage::Button3Click);
     Bevel1 = rule("Bevel1");
     Bevel2 = rule("Bevel2");
     // The last line of each block leads to the button beside it.
@@ -79,25 +79,25 @@ void TSaveForm::build() {
     grid->addWidget(Button3, 7, 0, 1, 2, Qt::AlignHCenter);
 }
 
-Dialogue TSaveForm::dialogue() const {
+Dialogue ExportPage::dialogue() const {
     ui::MessageService& messages = context_.messages();
     return {[&messages](const QString& text) { messages.inform(text); },
             [&messages](const QString& text) { return messages.confirm(text); }};
 }
 
-void TSaveForm::Button1Click() {
-    context_.guard([this] { exportToFloppy(places, dataModule_.ADOConnection1, dialogue()); });
+void ExportPage::Button1Click() {
+    context_.guard([this] { exportToFloppy(places, databases_.mainConnection, dialogue()); });
 }
 
-void TSaveForm::Button2Click() {
-    TPathForm& chooser = *pathChooser;
+void ExportPage::Button2Click() {
+    FolderChooser& chooser = *pathChooser;
     chooser.prepare();
     if (context_.messages().runModal(chooser) == QDialog::Accepted) {
         accept();  // 退出 or 完成 leave the export as well
     }
 }
 
-void TSaveForm::Button3Click() {
+void ExportPage::Button3Click() {
     reject();
 }
 

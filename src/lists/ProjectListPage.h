@@ -9,7 +9,7 @@ namespace meridell::data {
 class Dataset;
 }
 namespace meridell::record {
-class TInformationForm;
+class RecordForm;
 }
 namespace meridell::session {
 class ProjectSession;
@@ -27,11 +27,11 @@ class ProjectGrid;
 
 // The project list page: every project of the project query, with new, edit and delete, and the
 // two documents. While it is shown the menu entry "管理查询" is disabled.
-class TApplyForm : public QWidget {
+class ProjectListPage : public QWidget {
     Q_OBJECT
 public:
-    TApplyForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
-               word::DocumentCommands& documents, QWidget* parent = nullptr);
+    ProjectListPage(ui::Shell& context, session::ProjectSession& session, record::RecordForm& form,
+                    word::DocumentCommands& documents, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;  // the red notice
     QGroupBox* GroupBox1 = nullptr;
@@ -61,7 +61,7 @@ public:
 protected:
     ui::Shell& context_;
     session::ProjectSession& session_;
-    record::TInformationForm& form_;
+    record::RecordForm& form_;
     word::DocumentCommands& documents_;
 
 private:

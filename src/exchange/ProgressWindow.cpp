@@ -1,4 +1,4 @@
-#include "exchange/ProgressBarUnit.h"
+#include "exchange/ProgressWindow.h"
 
 #include "ui/Shell.h"
 
@@ -15,8 +15,8 @@ namespace {
 constexpr QSize kClientSize{400, 158};
 }  // namespace
 
-TProgressBarForm::TProgressBarForm(ui::Shell& context, QWidget* parent) : QDialog(parent), context_(context) {
-    setObjectName("ProgressBarForm");
+ProgressWindow::ProgressWindow(ui::Shell& context, QWidget* parent) : QDialog(parent), context_(context) {
+    setObjectName("progressWindow");
     setWindowTitle(QStringLiteral("正在导入数据......"));
     setAccessibleName(windowTitle());
     // A caption without system menu and close box.
@@ -38,13 +38,13 @@ TProgressBarForm::TProgressBarForm(ui::Shell& context, QWidget* parent) : QDialo
     cancelButton->setAccessibleName(cancelButton->text());
     cancelButton->setGeometry(162, 104, 75, 25);
     cancelButton->hide();
-    connect(cancelButton, &QPushButton::clicked, this, &TProgressBarForm::cancelClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &ProgressWindow::cancelClicked);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 }
 
-void TProgressBarForm::setPosition(int value) {
+void ProgressWindow::setPosition(int value) {
     ProgressBar1->setValue(value);
     if (isVisible()) {
         ProgressBar1->repaint();
@@ -55,7 +55,7 @@ void TProgressBarForm::setPosition(int value) {
 
 namespace meridell::exchange {
 
-void TProgressBarForm::setMessage(const QString& text) {
+void ProgressWindow::setMessage(const QString& text) {
     Label1->setText(Label1->fontMetrics().elidedText(text, Qt::ElideMiddle, Label1->width()));
     Label1->setAccessibleName(text);
     Label1->setVisible(!text.isEmpty());
@@ -68,7 +68,7 @@ void TProgressBarForm::setMessage(const QString& text) {
 
 namespace meridell::exchange {
 
-void TProgressBarForm::setCancel(std::function<void()> cancel) {
+void ProgressWindow::setCancel(std::function<void()> cancel) {
     const bool wasShown = bool(cancel_);
     cancel_ = std::move(cancel);
     cancelButton->setEnabled(true);
@@ -78,7 +78,7 @@ void TProgressBarForm::setCancel(std::function<void()> cancel) {
     }
 }
 
-void TProgressBarForm::reject() {
+void ProgressWindow::reject() {
     if (cancel_) {
         cancelClicked();
     } else {
@@ -86,7 +86,7 @@ void TProgressBarForm::reject() {
     }
 }
 
-void TProgressBarForm::cancelClicked() {
+void ProgressWindow::cancelClicked() {
     if (!cancel_ || !cancelButton->isEnabled()) {
         return;
     }

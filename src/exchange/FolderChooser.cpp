@@ -1,7 +1,7 @@
-#include "exchange/PathUnit.h"
+#include "exchange/FolderChooser.h"
 
-#include "data/DataModuleUnit.h"
-#include "exchange/SaveUnit.h"
+#include "data/Databases.h"
+#include "exchange/ExportPage.h"
 #include "exchange/core/Export.h"
 #include "ui/Buttons.h"
 #include "ui/Shell.h"
@@ -23,10 +23,10 @@ const QString kQuit = QStringLiteral("退出");
 const QString kDone = QStringLiteral("完成");
 }  // namespace
 
-TPathForm::TPathForm(ui::Shell& context, data::TDataModuleForm& dataModule, const TSaveForm& page,
-                     QWidget* parent)
-    : QDialog(parent), context_(context), dataModule_(dataModule), page_(page) {
-    setObjectName("PathForm");
+FolderChooser::FolderChooser(ui::Shell& context, data::Databases& databases, const ExportPage& page,
+                             QWidget* parent)
+    : QDialog(parent), context_(context), databases_(databases), page_(page) {
+    setObjectName("folderChooser");
     // No title and no title-bar buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
     build();
@@ -36,7 +36,7 @@ TPathForm::TPathForm(ui::Shell& context, data::TDataModuleForm& dataModule, cons
     }
 }
 
-void TPathForm::build() {
+void FolderChooser::build() {
     Label1 = new QLabel(QStringLiteral("请选择项目申报数据的保存路径："), this);
     Label1->setObjectName("Label1");
     Label1->setAccessibleName(Label1->text());
@@ -56,15 +56,15 @@ void TPathForm::build() {
     connect(ShellTreeView1, &QTreeView::clicked, this,
             [this] { context_.guard([this] { ShellTreeView1Click(); }); });
 
-    auto makeButton = [this](const char* name, const QString& caption, void (TPathForm::*handler)()) {
+    auto makeButton = [this](const char* name, const QString& caption, void (FolderChooser::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         button->setAutoDefault(false);
         return button;
     };
-    Button1 = makeButton("Button1", QStringLiteral("上一步"), &TPathForm::Button1Click);
-    Button2 = makeButton("Button2", QStringLiteral("下一步"), &TPathForm::Button2Click);
-    Button3 = makeButton("Button3", kQuit, &TPathForm::Button3Click);
+    Button1 = makeButton("Button1", QStringLiteral("上一步"), &FolderChooser::Button1Click);
+    Button2 = makeButton("Button2", QStringLiteral("下一步"), &FolderChooser::Button2Click);
+    Button3 = makeButton("Button3", kQuit, &FolderChooser::Button3Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -77,7 +77,7 @@ void TPathForm::build() {
     layout->addLayout(buttons);
 }
 
-void TPathForm::prepare() {
+void FolderChooser::prepare() {
     model_->setPlaces(places ? places() : QList<ComputerTreeModel::Place>{});
     ShellTreeView1->expand(model_->rootIndex());
     Button2->setEnabled(false);
@@ -85,11 +85,11 @@ void TPathForm::prepare() {
     Button3->setAccessibleName(kQuit);
 }
 
-bool TPathForm::isFinished() const {
+bool FolderChooser::isFinished() const {
     return Button3->text() != kQuit;
 }
 
-void TPathForm::ShellTreeView1Click() {
+void FolderChooser::ShellTreeView1Click() {
     if (isFinished()) {
         return;
     }
@@ -100,17 +100,17 @@ void TPathForm::ShellTreeView1Click() {
     Button2->setEnabled(folder);
 }
 
-void TPathForm::Button1Click() {
+void FolderChooser::Button1Click() {
     reject();
 }
 
-void TPathForm::Button2Click() {
+void FolderChooser::Button2Click() {
     context_.guard([this] {
         const QString folder = model_->filePath(ShellTreeView1->currentIndex());
         if (folder.isEmpty()) {
             return;
         }
-        exportToFolder(page_.places, dataModule_.ADOConnection1, folder, page_.dialogue(), [this] {
+        exportToFolder(page_.places, databases_.mainConnection, folder, page_.dialogue(), [this] {
             Button2->setEnabled(false);
             Button3->setText(kDone);
             Button3->setAccessibleName(kDone);
@@ -118,7 +118,7 @@ void TPathForm::Button2Click() {
     });
 }
 
-void TPathForm::Button3Click() {
+void FolderChooser::Button3Click() {
     accept();
 }
 

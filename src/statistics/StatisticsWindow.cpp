@@ -1,6 +1,6 @@
-#include "statistics/StatisticsUnit.h"
+#include "statistics/StatisticsWindow.h"
 
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "statistics/core/StatisticsFiles.h"
 #include "ui/Buttons.h"
 #include "ui/MessageService.h"
@@ -31,9 +31,9 @@ QTableWidgetItem* cell(const QString& text, bool number) {
 
 }  // namespace
 
-TStatisticsForm::TStatisticsForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context), dataModule_(dataModule) {
-    setObjectName("StatisticsForm");
+StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& databases, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context), databases_(databases) {
+    setObjectName("statisticsWindow");
     setWindowTitle(QStringLiteral("统计分析"));
     setAccessibleName(windowTitle());
     resize(1000, 640);
@@ -50,22 +50,22 @@ TStatisticsForm::TStatisticsForm(ui::Shell& context, data::TDataModuleForm& data
     }
 
     auto* row = new QHBoxLayout;
-    auto add = [&](const char* name, const QString& caption, void (TStatisticsForm::*handler)()) {
+    auto add = [&](const char* name, const QString& caption, void (StatisticsWindow::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         row->addWidget(button);
         return button;
     };
     row->addStretch(1);
-    Button1 = add("Button1", QStringLiteral("保存图表"), &TStatisticsForm::Button1Click);
-    Button2 = add("Button2", QStringLiteral("导出Excel"), &TStatisticsForm::Button2Click);
+    Button1 = add("Button1", QStringLiteral("保存图表"), &StatisticsWindow::Button1Click);
+    Button2 = add("Button2", QStringLiteral("导出Excel"), &StatisticsWindow::Button2Click);
     Button3 = ui::namedButton(this, "Button3", QStringLiteral("关闭"), context_, [this] { close(); });
     row->addWidget(Button3);
 
     layout->addLayout(row);
 }
 
-void TStatisticsForm::buildPage(const Dimension& dimension) {
+void StatisticsWindow::buildPage(const Dimension& dimension) {
     const int n = int(Tables.size()) + 1;
     auto* splitter = new QSplitter(Qt::Horizontal, PageControl1);
     splitter->setObjectName(QStringLiteral("TabSheet%1").arg(n));
@@ -95,8 +95,8 @@ void TStatisticsForm::buildPage(const Dimension& dimension) {
     Charts.push_back(chart);
 }
 
-void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope) {
-    const QSqlDatabase database = dataModule_.ADOConnection1.database();
+void StatisticsWindow::showStatistics(const ProjectSet& set, const QString& scope) {
+    const QSqlDatabase database = databases_.mainConnection.database();
     ensureYearIndex(database);
     statistics_ = computeStatistics(database, set);
     Label1->setText(scopeCaption(scope, statistics_));
@@ -107,7 +107,7 @@ void TStatisticsForm::showStatistics(const ProjectSet& set, const QString& scope
     }
 }
 
-void TStatisticsForm::fillTable(QTableWidget* table, const GroupTable& group) {
+void StatisticsWindow::fillTable(QTableWidget* table, const GroupTable& group) {
     table->setUpdatesEnabled(false);
     table->setRowCount(int(group.rows.size()));
     for (int r = 0; r < int(group.rows.size()); ++r) {
@@ -123,7 +123,7 @@ void TStatisticsForm::fillTable(QTableWidget* table, const GroupTable& group) {
 
 // Horizontal bars of the number of projects, the largest group on top, each labelled with its
 // share, so that long unit names stay readable.
-void TStatisticsForm::fillChart(QChartView* view, const GroupTable& group) {
+void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("按%1统计的项目数").arg(group.dimension.caption));
     chart->legend()->hide();
@@ -162,7 +162,7 @@ void TStatisticsForm::fillChart(QChartView* view, const GroupTable& group) {
     delete old;
 }
 
-void TStatisticsForm::Button1Click() {
+void StatisticsWindow::Button1Click() {
     const int page = PageControl1->currentIndex();
     if (page < 0 || page >= int(Charts.size())) {
         return;
@@ -176,7 +176,7 @@ void TStatisticsForm::Button1Click() {
     context_.messages().inform(QStringLiteral("图表已保存。"));
 }
 
-void TStatisticsForm::Button2Click() {
+void StatisticsWindow::Button2Click() {
     const QString path = context_.messages().chooseSaveFile(
         QStringLiteral("导出Excel"), {}, QStringLiteral("Excel 电子表格 (*.xlsx)"), QStringLiteral("xlsx"));
     if (path.isEmpty()) {

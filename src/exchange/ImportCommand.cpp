@@ -1,8 +1,8 @@
-#include "exchange/ImportUnit.h"
+#include "exchange/ImportCommand.h"
 
-#include "data/DataModuleUnit.h"
-#include "exchange/ImportReportUnit.h"
-#include "exchange/ProgressBarUnit.h"
+#include "data/Databases.h"
+#include "exchange/ImportReportWindow.h"
+#include "exchange/ProgressWindow.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 
@@ -12,7 +12,7 @@ namespace meridell::exchange {
 
 namespace {
 
-ImportHooks hooksFor(ui::Shell& shell, TProgressBarForm& progress) {
+ImportHooks hooksFor(ui::Shell& shell, ProgressWindow& progress) {
     ui::MessageService& messages = shell.messages();
     QWidget* main = shell.mainWindow();
     ImportHooks hooks;
@@ -34,7 +34,7 @@ ImportHooks hooksFor(ui::Shell& shell, TProgressBarForm& progress) {
 }
 
 // The same progress window as for one archive, with the line that tells which archive is read.
-BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
+BatchHooks batchHooksFor(ui::Shell& shell, ProgressWindow& progress) {
     const ImportHooks one = hooksFor(shell, progress);
     BatchHooks hooks;
     hooks.showProgress = one.showProgress;
@@ -52,25 +52,25 @@ BatchHooks batchHooksFor(ui::Shell& shell, TProgressBarForm& progress) {
 }
 
 // Several archives: one progress window for all, then the report in place of the messages.
-void importBatch(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
+void importBatch(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
                  const ImportPlaces& places, const QStringList& files) {
-    BatchReport report = runBatchImport(places, dataModule, files, batchHooksFor(shell, progress));
-    TImportReportForm window(shell, std::move(report), shell.mainWindow());
+    BatchReport report = runBatchImport(places, databases, files, batchHooksFor(shell, progress));
+    ImportReportWindow window(shell, std::move(report), shell.mainWindow());
     shell.messages().runModal(window);
 }
 
 }  // namespace
 
-void importFromMenu(ui::Shell& shell, data::TDataModuleForm& dataModule, TProgressBarForm& progress,
+void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
                     const UnzipLimits& limits) {
     ImportPlaces places{shell.appDir(), limits};
     const QStringList chosen =
         shell.messages().chooseOpenFiles(QStringLiteral("选择要导入的数据文件"), QString(),
                                          QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
     if (chosen.size() == 1) {
-        runImport(places, dataModule, chosen.front(), hooksFor(shell, progress));
+        runImport(places, databases, chosen.front(), hooksFor(shell, progress));
     } else if (chosen.size() > 1) {
-        importBatch(shell, dataModule, progress, places, chosen);
+        importBatch(shell, databases, progress, places, chosen);
     }
     DeleteAllFiles(places.stagingDir());
 }

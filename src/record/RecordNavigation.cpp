@@ -2,12 +2,12 @@
 // named after its control ("DBEdit43KeyDown", "DBComboBox4KeyDown"...).
 
 #include "record/FieldEvents.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/Navigation.h"
 
 namespace meridell::record {
 
-void TInformationForm::installNavigation() {
+void RecordForm::installNavigation() {
     for (const nav::Row& row : nav::table()) {
         QWidget* field = control(QString::fromLatin1(row.control));
         if (field == nullptr) {

@@ -1,11 +1,11 @@
-#include "lists/ApplyUnit.h"
+#include "lists/ProjectListPage.h"
 
 #include "checks/CheckCommands.h"
 #include "common/core/Fonts.h"
 #include "data/Dataset.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Fitting.h"
@@ -18,10 +18,10 @@
 
 namespace meridell::lists {
 
-TApplyForm::TApplyForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
-                       word::DocumentCommands& documents, QWidget* parent)
+ProjectListPage::ProjectListPage(ui::Shell& context, session::ProjectSession& session,
+                                 record::RecordForm& form, word::DocumentCommands& documents, QWidget* parent)
     : QWidget(parent), context_(context), session_(session), form_(form), documents_(documents) {
-    setObjectName("ApplyForm");
+    setObjectName("projectListPage");
     setWindowTitle(QStringLiteral("项目申报"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("宋体"), 12));
@@ -32,16 +32,16 @@ TApplyForm::TApplyForm(ui::Shell& context, session::ProjectSession& session, rec
     buildButtons();
 
     data::Dataset& query = projects();
-    connect(&query, &data::Dataset::rowsReset, this, &TApplyForm::updateRowButtons);
-    connect(&query, &data::Dataset::stateChanged, this, &TApplyForm::updateRowButtons);
+    connect(&query, &data::Dataset::rowsReset, this, &ProjectListPage::updateRowButtons);
+    connect(&query, &data::Dataset::stateChanged, this, &ProjectListPage::updateRowButtons);
     updateRowButtons();
 }
 
-data::Dataset& TApplyForm::projects() const {
-    return session_.ADOQuery1;
+data::Dataset& ProjectListPage::projects() const {
+    return session_.projectQuery;
 }
 
-void TApplyForm::buildNotice() {
+void ProjectListPage::buildNotice() {
     Label1 = new QLabel(
         QStringLiteral("请您首先完成申报项目信息的填写，保存后，务必利用系统主菜单上的“项目表导出”，"
                        "将申报数据上报至软科学研究计划项目管理部门！"),
@@ -56,7 +56,7 @@ void TApplyForm::buildNotice() {
     layout()->addWidget(Label1);
 }
 
-void TApplyForm::buildGrid() {
+void ProjectListPage::buildGrid() {
     GroupBox1 = new QGroupBox(QStringLiteral("项目列表"), this);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setAccessibleName(GroupBox1->title());
@@ -82,32 +82,32 @@ void TApplyForm::buildGrid() {
 
 // The buttons flow into even rows that fill the page's width, so that every caption shows whole:
 // the work on projects first, then what is made of them.
-void TApplyForm::buildButtons() {
+void ProjectListPage::buildButtons() {
     auto* rows = new ui::FlowLayout;
     rows->setJustified(true);
-    auto add = [&](const char* name, const QString& caption, void (TApplyForm::*handler)()) {
+    auto add = [&](const char* name, const QString& caption, void (ProjectListPage::*handler)()) {
         QPushButton* button =
             ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
         rows->addWidget(button);
         return button;
     };
-    Button1 = add("Button1", QStringLiteral("申报新项目"), &TApplyForm::Button1Click);
-    Button2 = add("Button2", QStringLiteral("编辑项目"), &TApplyForm::Button2Click);
-    Button3 = add("Button3", QStringLiteral("删除项目"), &TApplyForm::Button3Click);
-    Button9 = add("Button9", QStringLiteral("申报检查"), &TApplyForm::Button9Click);
-    Button6 = add("Button6", QStringLiteral("退出该页"), &TApplyForm::Button6Click);
-    Button4 = add("Button4", QStringLiteral("生成Word文档"), &TApplyForm::Button4Click);
-    Button7 = add("Button7", QStringLiteral("生成PDF文档"), &TApplyForm::Button7Click);
+    Button1 = add("Button1", QStringLiteral("申报新项目"), &ProjectListPage::Button1Click);
+    Button2 = add("Button2", QStringLiteral("编辑项目"), &ProjectListPage::Button2Click);
+    Button3 = add("Button3", QStringLiteral("删除项目"), &ProjectListPage::Button3Click);
+    Button9 = add("Button9", QStringLiteral("申报检查"), &ProjectListPage::Button9Click);
+    Button6 = add("Button6", QStringLiteral("退出该页"), &ProjectListPage::Button6Click);
+    Button4 = add("Button4", QStringLiteral("生成Word文档"), &ProjectListPage::Button4Click);
+    Button7 = add("Button7", QStringLiteral("生成PDF文档"), &ProjectListPage::Button7Click);
     Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
-    Button5 = add("Button5", QStringLiteral("生成项目列表"), &TApplyForm::Button5Click);
-    Button8 = add("Button8", QStringLiteral("生成PDF文档"), &TApplyForm::Button8Click);
+    Button5 = add("Button5", QStringLiteral("生成项目列表"), &ProjectListPage::Button5Click);
+    Button8 = add("Button8", QStringLiteral("生成PDF文档"), &ProjectListPage::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
-    ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &TApplyForm::ExcelButtonClick);
+    ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &ProjectListPage::ExcelButtonClick);
     ExcelButton->setAccessibleDescription(QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
     static_cast<QVBoxLayout*>(layout())->addLayout(rows);
 }
 
-void TApplyForm::updateRowButtons() {
+void ProjectListPage::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
     for (QPushButton* b : {Button2, Button3, Button4, Button7}) {
         b->setEnabled(hasRows);
@@ -115,52 +115,52 @@ void TApplyForm::updateRowButtons() {
 }
 
 // 申报新项目: the record form in new mode on a new empty row.
-void TApplyForm::Button1Click() {
+void ProjectListPage::Button1Click() {
     form_.openNew();
 }
 
 // 编辑项目: the record form in edit mode on the selected project.
-void TApplyForm::Button2Click() {
+void ProjectListPage::Button2Click() {
     form_.openEdit();
 }
 
 // 删除项目
-void TApplyForm::Button3Click() {
+void ProjectListPage::Button3Click() {
     deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
-void TApplyForm::Button4Click() {
+void ProjectListPage::Button4Click() {
     documents_.generateDesignTaskBook(word::Origin::ProjectListPage);
 }
 
 // 生成项目列表
-void TApplyForm::Button5Click() {
+void ProjectListPage::Button5Click() {
     documents_.generateProjectList(word::Origin::ProjectListPage);
 }
 
 // 生成PDF文档 beside 生成Word文档: the design task book as a PDF.
-void TApplyForm::Button7Click() {
+void ProjectListPage::Button7Click() {
     documents_.generateDesignTaskBookPdf(word::Origin::ProjectListPage);
 }
 
 // 生成PDF文档 beside 生成项目列表: the project list as a PDF.
-void TApplyForm::Button8Click() {
+void ProjectListPage::Button8Click() {
     documents_.generateProjectListPdf(word::Origin::ProjectListPage);
 }
 
 // 申报检查: what is missing or does not hold together in every project, before handing them in.
-void TApplyForm::Button9Click() {
-    checks::showHandInCheck(context_, session_.dataModule(), form_);
+void ProjectListPage::Button9Click() {
+    checks::showHandInCheck(context_, session_.databases(), form_);
 }
 
 // 导出Excel: the projects of the list, in the order shown, as a spreadsheet.
-void TApplyForm::ExcelButtonClick() {
+void ProjectListPage::ExcelButtonClick() {
     exportProjectWorkbook(context_.messages(), session_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.
-void TApplyForm::Button6Click() {
+void ProjectListPage::Button6Click() {
     projects().close();
     close();
 }

@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 
 namespace meridell::data {
-class TDataModuleForm;
+class Databases;
 }
 namespace meridell::ui {
 class Shell;
@@ -17,13 +17,13 @@ class Shell;
 
 namespace meridell::exchange {
 
-class TPathForm;
+class FolderChooser;
 
 // The export page: hands the database in as project.zip on the floppy or in a chosen folder.
-class TSaveForm : public QDialog {
+class ExportPage : public QDialog {
     Q_OBJECT
 public:
-    TSaveForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent = nullptr);
+    ExportPage(ui::Shell& context, data::Databases& databases, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -39,7 +39,7 @@ public:
     // Where the exports write; tests point the floppy at a temporary folder.
     ExportPlaces places;
     // The path chooser "选择路径" opens; set once it is made.
-    TPathForm* pathChooser = nullptr;
+    FolderChooser* pathChooser = nullptr;
 
     // Messages and questions of an export, through the message service.
     Dialogue dialogue() const;
@@ -52,7 +52,7 @@ private:
     void build();
 
     ui::Shell& context_;
-    data::TDataModuleForm& dataModule_;
+    data::Databases& databases_;
 };
 
 }  // namespace meridell::exchange

@@ -1,4 +1,4 @@
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 
 #include "common/core/Fonts.h"
 #include "data/Schema.h"
@@ -37,20 +37,20 @@ void cancelPending(data::Dataset& d) {
 
 }  // namespace
 
-TInformationForm::TInformationForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent)
+RecordForm::RecordForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent)
     : QWidget(parent),
-      ADOQuery1(session.ADOQuery1),
-      ADOQuery2(session.ADOQuery2),
-      ADOQuery3(session.ADOQuery3),
+      projectQuery(session.projectQuery),
+      pastProjectsQuery(session.pastProjectsQuery),
+      staffQuery(session.staffQuery),
       context_(context) {
-    setObjectName("InformationForm");
+    setObjectName("recordForm");
     setWindowTitle(QStringLiteral("项目资料"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("宋体"), 12));
     resize(kFormWidth, kFormHeight);
 
     bindings_ = new BindingSet(
-        ADOQuery1, [this](const std::function<void()>& work) { context_.guard(work); }, this);
+        projectQuery, [this](const std::function<void()>& work) { context_.guard(work); }, this);
     buildLeftStrip();
     buildPages();
     connectHandlers();
@@ -62,9 +62,9 @@ TInformationForm::TInformationForm(ui::Shell& context, session::ProjectSession& 
     installDrafts();
 }
 
-TInformationForm::~TInformationForm() {
+RecordForm::~RecordForm() {
     // The controls and grids observe the queries: remove them before the queries go.
-    for (data::Dataset* d : {&ADOQuery1, &ADOQuery2, &ADOQuery3}) {
+    for (data::Dataset* d : {&projectQuery, &pastProjectsQuery, &staffQuery}) {
         QObject::disconnect(d, nullptr, this, nullptr);
     }
     // Nor is a draft written while the controls go and the focus leaves them.
@@ -73,7 +73,7 @@ TInformationForm::~TInformationForm() {
     delete bindings_;
 }
 
-void TInformationForm::buildLeftStrip() {
+void RecordForm::buildLeftStrip() {
     heading_ = new QLabel(treeHeading(), this);
     heading_->setObjectName("Label1");
     ui::setTextColour(heading_, Qt::red);
@@ -113,7 +113,7 @@ void TInformationForm::buildLeftStrip() {
 }
 
 // Each page is built on its own and then handed to the tab widget, which takes it as its child.
-void TInformationForm::buildPages() {
+void RecordForm::buildPages() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
     PageControl1->setAccessibleName(QStringLiteral("项目资料"));
@@ -121,9 +121,9 @@ void TInformationForm::buildPages() {
     for (const PageSpec& page : pageTable()) {
         QWidget* sheet = nullptr;
         if (index == kPriorProjectsPage) {
-            sheet = priorList_ = buildRowList(record::priorProjectsList(), ADOQuery2);
+            sheet = priorList_ = buildRowList(record::priorProjectsList(), pastProjectsQuery);
         } else if (index == kStaffPage) {
-            sheet = staffList_ = buildRowList(record::staffList(), ADOQuery3);
+            sheet = staffList_ = buildRowList(record::staffList(), staffQuery);
         } else {
             auto* fields = new FieldPage(index, *bindings_);
             controls_.insert(fields->controls());
@@ -153,17 +153,17 @@ void TInformationForm::buildPages() {
     switchingPage_ = false;
 }
 
-RowListPage* TInformationForm::buildRowList(const RowListLayout& listLayout, data::Dataset& rows) {
+RowListPage* RecordForm::buildRowList(const RowListLayout& listLayout, data::Dataset& rows) {
     return new RowListPage(
-        listLayout, rows, ADOQuery1, [this](const std::function<void()>& work) { runSaved(work); },
+        listLayout, rows, projectQuery, [this](const std::function<void()>& work) { runSaved(work); },
         [this](const std::function<void()>& work) { context_.guard(work); });
 }
 
-FieldPage* TInformationForm::fieldPage(int page) const {
+FieldPage* RecordForm::fieldPage(int page) const {
     return qobject_cast<FieldPage*>(PageControl1->widget(page));
 }
 
-void TInformationForm::layoutStrip() {
+void RecordForm::layoutStrip() {
     heading_->setGeometry(4, 6, kStripWidth - 8, 16);
     TreeView1->setGeometry(4, 26, 184, 231);
     note_->setGeometry(2, 264, kStripWidth - 2, 76);
@@ -181,7 +181,7 @@ void TInformationForm::layoutStrip() {
 
 // The note's lines are as wide as the strip: where a line would lose its last character, the
 // characters move a little closer together.
-void TInformationForm::fitNoteLines() {
+void RecordForm::fitNoteLines() {
     QFont font = note_->font();
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0);
     auto widest = [&] {
@@ -198,17 +198,17 @@ void TInformationForm::fitNoteLines() {
     note_->setFont(font);
 }
 
-void TInformationForm::resizeEvent(QResizeEvent* event) {
+void RecordForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutStrip();
 }
 
-void TInformationForm::connectHandlers() {
-    auto guarded = [this](void (TInformationForm::*handler)()) {
+void RecordForm::connectHandlers() {
+    auto guarded = [this](void (RecordForm::*handler)()) {
         return [this, handler] { context_.guard([&] { (this->*handler)(); }); };
     };
-    connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&TInformationForm::TreeView1Click));
-    connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&TInformationForm::TreeView1Click));
+    connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&RecordForm::TreeView1Click));
+    connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&RecordForm::TreeView1Click));
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (isVisible()) {
             writeDraftNow();  // what was typed on the page before is kept at once
@@ -220,7 +220,7 @@ void TInformationForm::connectHandlers() {
     });
 }
 
-QString TInformationForm::shownText(const QString& name) const {
+QString RecordForm::shownText(const QString& name) const {
     QWidget* w = control(name);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         return edit->text();
@@ -236,21 +236,21 @@ QString TInformationForm::shownText(const QString& name) const {
 
 // ---- opening ----
 
-void TInformationForm::setModeButtons(bool newMode) {
+void RecordForm::setModeButtons(bool newMode) {
     Button4->setVisible(newMode);
     Button2->setVisible(!newMode);
     Button3->setVisible(true);
     Button6->setVisible(false);
 }
 
-void TInformationForm::dock() {
+void RecordForm::dock() {
     context_.dock(this);
 }
 
-void TInformationForm::openNew() {
+void RecordForm::openNew() {
     startDraftSession();
     setModeButtons(true);
-    ADOQuery1.append();
+    projectQuery.append();
     fillYearLists();
     // The selector is preset without the row knowing; saving a new project writes it into the row.
     {
@@ -264,18 +264,18 @@ void TInformationForm::openNew() {
     offerKeptDraft(false);
 }
 
-void TInformationForm::openEdit() {
+void RecordForm::openEdit() {
     startDraftSession();
     setModeButtons(false);
     fillYearLists();  // the years follow the clock from one opening to the next
-    ADOQuery1.edit();
+    projectQuery.edit();
     dock();
     offerKeptDraft(false);
 }
 
 // ---- showing ----
 
-void TInformationForm::showEvent(QShowEvent* event) {
+void RecordForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) {
         return;  // the main window coming back from the task bar is not an opening
@@ -284,14 +284,14 @@ void TInformationForm::showEvent(QShowEvent* event) {
     pageShown(PageControl1->currentIndex());
 }
 
-void TInformationForm::FormShow() {
+void RecordForm::FormShow() {
     QVariantList key;
     for (const char* column : data::kKeyColumns) {
-        key << ADOQuery1.value(QLatin1String(column));
+        key << projectQuery.value(QLatin1String(column));
     }
     const std::pair<data::Dataset*, QString> lists[] = {
-        {&ADOQuery2, data::sql::kPriorProjectsOfKey},
-        {&ADOQuery3, data::sql::kStaffOfKey},
+        {&pastProjectsQuery, data::sql::kPriorProjectsOfKey},
+        {&staffQuery, data::sql::kStaffOfKey},
     };
     for (const auto& [rows, sql] : lists) {
         rows->close();
@@ -305,13 +305,13 @@ void TInformationForm::FormShow() {
 
 // ---- page switching ----
 
-void TInformationForm::selectTreeNode(int page) {
+void RecordForm::selectTreeNode(int page) {
     if (QTreeWidgetItem* node = TreeView1->topLevelItem(page)) {
         TreeView1->setCurrentItem(node);
     }
 }
 
-void TInformationForm::TreeView1Click() {
+void RecordForm::TreeView1Click() {
     int page = TreeView1->indexOfTopLevelItem(TreeView1->currentItem());
     if (page < 0 || page == PageControl1->currentIndex()) {
         return;
@@ -321,7 +321,7 @@ void TInformationForm::TreeView1Click() {
     switchingPage_ = false;
 }
 
-void TInformationForm::PageControl1Change() {
+void RecordForm::PageControl1Change() {
     if (context_.IdcardInvalid) {
         return;
     }
@@ -329,7 +329,7 @@ void TInformationForm::PageControl1Change() {
     selectTreeNode(PageControl1->currentIndex());
 }
 
-void TInformationForm::pageShown(int page) {
+void RecordForm::pageShown(int page) {
     if (page == kPriorProjectsPage) {
         context_.guard([this] { TabSheet10Show(); });
     } else if (page == kStaffPage) {
@@ -340,13 +340,13 @@ void TInformationForm::pageShown(int page) {
 // ---- leaving ----
 
 // No question is asked: what was typed and not saved is kept as the project's draft.
-void TInformationForm::Button3Click() {
+void RecordForm::Button3Click() {
     const bool newMode = isNewMode();
     const bool kept = putDraft(false);
     draftTimer_->stop();
-    cancelPending(ADOQuery1);
-    cancelPending(ADOQuery2);
-    cancelPending(ADOQuery3);
+    cancelPending(projectQuery);
+    cancelPending(pastProjectsQuery);
+    cancelPending(staffQuery);
     hide();
     if (kept) {
         context_.showStatus(newMode
@@ -355,7 +355,7 @@ void TInformationForm::Button3Click() {
     }
 }
 
-void TInformationForm::Button6Click() {
+void RecordForm::Button6Click() {
     Button3Click();
 }
 

@@ -11,7 +11,7 @@ class QPushButton;
 class QTreeView;
 
 namespace meridell::data {
-class TDataModuleForm;
+class Databases;
 }
 namespace meridell::ui {
 class Shell;
@@ -19,16 +19,16 @@ class Shell;
 
 namespace meridell::exchange {
 
-class TSaveForm;
+class ExportPage;
 
 // The path chooser: the folder the folder export writes project.zip to. Accepted means "leave the
 // export" (退出 or 完成), rejected "back to the export page" (上一步).
-class TPathForm : public QDialog {
+class FolderChooser : public QDialog {
     Q_OBJECT
 public:
     // `page` is the export page whose places and messages the folder export uses.
-    TPathForm(ui::Shell& context, data::TDataModuleForm& dataModule, const TSaveForm& page,
-              QWidget* parent = nullptr);
+    FolderChooser(ui::Shell& context, data::Databases& databases, const ExportPage& page,
+                  QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QTreeView* ShellTreeView1 = nullptr;
@@ -54,8 +54,8 @@ private:
     void build();
 
     ui::Shell& context_;
-    data::TDataModuleForm& dataModule_;
-    const TSaveForm& page_;
+    data::Databases& databases_;
+    const ExportPage& page_;
     ComputerTreeModel* model_ = nullptr;
 };
 

@@ -1,7 +1,7 @@
 // The start and end year lists of the record form: the years from 2003 to five years after today's,
 // and the years the shown project holds even when they lie outside that range.
 
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/ProjectYears.h"
 #include "ui/Shell.h"
 
@@ -33,10 +33,10 @@ QStringList entriesOf(const QComboBox* list) {
 
 }  // namespace
 
-void TInformationForm::fillYearLists() {
+void RecordForm::fillYearLists() {
     QStringList stored;
     for (const char* column : kYearColumns) {
-        stored << storedText(ADOQuery1, column);
+        stored << storedText(projectQuery, column);
     }
     const QStringList entries = yearChoices(context_.today(), stored);
     for (int i = 0; i < 2; ++i) {
@@ -55,12 +55,12 @@ void TInformationForm::fillYearLists() {
     }
 }
 
-void TInformationForm::installYearLists() {
+void RecordForm::installYearLists() {
     fillYearLists();
     // Connected after the bound controls: a row shown with a year outside the lists gets it added.
-    connect(&ADOQuery1, &data::Dataset::currentChanged, this, [this] { fillYearLists(); });
-    connect(&ADOQuery1, &data::Dataset::fieldChanged, this, [this](int field) {
-        const QString column = ADOQuery1.fieldNames().value(field);
+    connect(&projectQuery, &data::Dataset::currentChanged, this, [this] { fillYearLists(); });
+    connect(&projectQuery, &data::Dataset::fieldChanged, this, [this](int field) {
+        const QString column = projectQuery.fieldNames().value(field);
         for (const char* year : kYearColumns) {
             if (column.compare(QLatin1String(year), Qt::CaseInsensitive) == 0) {
                 fillYearLists();

@@ -13,7 +13,7 @@
 class QChartView;
 
 namespace meridell::data {
-class TDataModuleForm;
+class Databases;
 }
 namespace meridell::ui {
 class Shell;
@@ -24,10 +24,10 @@ namespace meridell::statistics {
 // The window "统计分析": the projects of the query result (or all projects) counted and their
 // 申请经费 summed by each dimension, each as a table with the shares of its rows and a bar chart.
 // A chart can be saved as a PNG picture, the tables as a spreadsheet.
-class TStatisticsForm : public QWidget {
+class StatisticsWindow : public QWidget {
     Q_OBJECT
 public:
-    TStatisticsForm(ui::Shell& context, data::TDataModuleForm& dataModule, QWidget* parent = nullptr);
+    StatisticsWindow(ui::Shell& context, data::Databases& databases, QWidget* parent = nullptr);
 
     // Computes the statistics of `set` and shows them; `scope` names the set in the caption.
     void showStatistics(const ProjectSet& set, const QString& scope);
@@ -52,7 +52,7 @@ private:
     void fillChart(QChartView* view, const GroupTable& group);
 
     ui::Shell& context_;
-    data::TDataModuleForm& dataModule_;
+    data::Databases& databases_;
     Statistics statistics_;
 };
 

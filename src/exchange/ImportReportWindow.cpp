@@ -1,4 +1,4 @@
-#include "exchange/ImportReportUnit.h"
+#include "exchange/ImportReportWindow.h"
 
 #include "common/core/Error.h"
 #include "ui/Buttons.h"
@@ -15,9 +15,9 @@
 
 namespace meridell::exchange {
 
-TImportReportForm::TImportReportForm(ui::Shell& context, BatchReport report, QWidget* parent)
+ImportReportWindow::ImportReportWindow(ui::Shell& context, BatchReport report, QWidget* parent)
     : QDialog(parent), context_(context), report_(std::move(report)) {
-    setObjectName("ImportReportForm");
+    setObjectName("importReportWindow");
     setWindowTitle(QStringLiteral("导入报告"));
     setAccessibleName(windowTitle());
     resize(900, 480);
@@ -55,7 +55,7 @@ TImportReportForm::TImportReportForm(ui::Shell& context, BatchReport report, QWi
     layout->addLayout(buttons);
 }
 
-void TImportReportForm::fillTree() {
+void ImportReportWindow::fillTree() {
     for (const ArchiveReport& archive : report_.archives) {
         auto* line = new QTreeWidgetItem(
             ReportTree, {archive.fileName(), QString(), QString(), archiveResultText(archive)});
@@ -76,7 +76,7 @@ void TImportReportForm::fillTree() {
 }
 
 // 保存为电子表格: the report as an .xlsx file the user names.
-void TImportReportForm::SaveButtonClick() {
+void ImportReportWindow::SaveButtonClick() {
     ui::MessageService& messages = context_.messages();
     const QString path =
         messages.chooseSaveFile(QStringLiteral("保存导入报告"), QString(),

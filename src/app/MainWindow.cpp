@@ -1,14 +1,14 @@
-#include "app/MainUnit.h"
+#include "app/MainWindow.h"
 
 #include "app/AppContext.h"
 #include "app/HelpWindow.h"
 #include "checks/CheckCommands.h"
 #include "common/core/Fonts.h"
-#include "exchange/ImportUnit.h"
-#include "exchange/SaveUnit.h"
-#include "lists/ApplyUnit.h"
-#include "lists/SelectUnit.h"
-#include "record/InformationUnit.h"
+#include "exchange/ExportPage.h"
+#include "exchange/ImportCommand.h"
+#include "lists/ProjectListPage.h"
+#include "lists/QueryPage.h"
+#include "record/RecordForm.h"
 #include "session/ProjectSession.h"
 #include "ui/MessageService.h"
 
@@ -97,8 +97,8 @@ void ClientArea::paintEvent(QPaintEvent*) {
     }
 }
 
-TMainForm::TMainForm(AppContext& context) : context_(context) {
-    setObjectName("MainForm");
+MainWindow::MainWindow(AppContext& context) : context_(context) {
+    setObjectName("mainWindow");
     setWindowTitle(QStringLiteral("软科学Meridell"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("楷体_GB2312"), 16, false));
@@ -128,7 +128,7 @@ TMainForm::TMainForm(AppContext& context) : context_(context) {
     }
 }
 
-void TMainForm::buildLabels() {
+void MainWindow::buildLabels() {
     struct LabelDef {
         QLabel** label;
         const char* name;
@@ -165,8 +165,8 @@ void TMainForm::buildLabels() {
     }
 }
 
-QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
-                             void (TMainForm::*handler)()) {
+QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& caption,
+                              void (MainWindow::*handler)()) {
     auto* action = new QAction(caption, this);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this,
@@ -179,67 +179,67 @@ QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& capti
     return action;
 }
 
-void TMainForm::buildMenu() {
+void MainWindow::buildMenu() {
     menuBar()->setObjectName("MainMenu1");
-    N1 = addEntry(nullptr, "N1", QStringLiteral("项目申报"), &TMainForm::N1Click);
-    N2 = addEntry(nullptr, "N2", QStringLiteral("管理查询"), &TMainForm::N2Click);
-    N3 = addEntry(nullptr, "N3", QStringLiteral("项目表导出"), &TMainForm::N3Click);
+    N1 = addEntry(nullptr, "N1", QStringLiteral("项目申报"), &MainWindow::N1Click);
+    N2 = addEntry(nullptr, "N2", QStringLiteral("管理查询"), &MainWindow::N2Click);
+    N3 = addEntry(nullptr, "N3", QStringLiteral("项目表导出"), &MainWindow::N3Click);
     N4 = menuBar()->addMenu(QStringLiteral("项目表导入"));
     N4->setObjectName("N4");
     N4->menuAction()->setObjectName("N4Action");
-    N5 = addEntry(N4, "N5", QStringLiteral("选择要导入的数据文件"), &TMainForm::N5Click);
-    N6 = addEntry(nullptr, "N6", QStringLiteral("帮助"), &TMainForm::N6Click);
-    N7 = addEntry(nullptr, "N7", QStringLiteral("退出系统"), &TMainForm::N7Click);
+    N5 = addEntry(N4, "N5", QStringLiteral("选择要导入的数据文件"), &MainWindow::N5Click);
+    N6 = addEntry(nullptr, "N6", QStringLiteral("帮助"), &MainWindow::N6Click);
+    N7 = addEntry(nullptr, "N7", QStringLiteral("退出系统"), &MainWindow::N7Click);
 }
 
-void TMainForm::setListPages(QWidget* applyPage, QWidget* selectPage) {
+void MainWindow::setListPages(QWidget* applyPage, QWidget* selectPage) {
     new MenuEntryLock(applyPage, N2);
     new MenuEntryLock(selectPage, N1);
 }
 
-QRect TMainForm::clientRect() const {
+QRect MainWindow::clientRect() const {
     return client_->rect();
 }
 
-void TMainForm::N1Click() {
-    context_.Session->showAllProjects();
-    Dockme(context_.ApplyForm, client_, clientRect());
+void MainWindow::N1Click() {
+    context_.projectSession->showAllProjects();
+    Dockme(context_.projectListPage, client_, clientRect());
 }
 
-void TMainForm::N2Click() {
-    context_.Session->showAllProjects();
-    int n = context_.Session->ADOQuery1.recordCount();
-    Dockme(context_.SelectForm, client_, clientRect());
-    context_.SelectForm->showAllProjects(n);
+void MainWindow::N2Click() {
+    context_.projectSession->showAllProjects();
+    int n = context_.projectSession->projectQuery.recordCount();
+    Dockme(context_.queryPage, client_, clientRect());
+    context_.queryPage->showAllProjects(n);
 }
 
-void TMainForm::N3Click() {
+void MainWindow::N3Click() {
     if (!context_.checkBeforeExport ||
-        checks::checkBeforeExport(context_, *context_.DataModuleForm, *context_.InformationForm)) {
-        context_.messages().runModal(*context_.SaveForm);
+        checks::checkBeforeExport(context_, *context_.databases, *context_.recordForm)) {
+        context_.messages().runModal(*context_.exportPage);
     }
 }
 
-void TMainForm::N5Click() {
-    exchange::importFromMenu(context_, *context_.DataModuleForm, *context_.ProgressBarForm);
+void MainWindow::N5Click() {
+    exchange::importFromMenu(context_, *context_.databases, *context_.progressWindow);
 }
 
-void TMainForm::N6Click() {
+void MainWindow::N6Click() {
     showHelp(context_, this);
 }
 
-void TMainForm::N7Click() {
+void MainWindow::N7Click() {
     close();
 }
 
-void TMainForm::showStatus(const QString& text) {
+void MainWindow::showStatus(const QString& text) {
     statusBar()->showMessage(text, kStatusMs);
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The program ends at once; typing not yet saved stays in the draft for the next start.
-    if (context_.InformationForm) {
-        context_.InformationForm->writeDraftNow();
+    if (context_.recordForm) {
+        context_.recordForm->writeDraftNow();
     }
     QMainWindow::closeEvent(event);
     QCoreApplication::quit();

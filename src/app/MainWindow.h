@@ -33,10 +33,10 @@ private:
 };
 
 // The main window: caption, labels over the background picture, the menu into the work.
-class TMainForm : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMainForm(AppContext& context);
+    explicit MainWindow(AppContext& context);
 
     // The two list pages, which never stand side by side: while one is shown, the menu entry of the
     // other is disabled.
@@ -78,7 +78,7 @@ protected:
 private:
     void buildLabels();
     void buildMenu();
-    QAction* addEntry(QMenu* menu, const char* name, const QString& caption, void (TMainForm::*handler)());
+    QAction* addEntry(QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)());
 
     AppContext& context_;
     ClientArea* client_ = nullptr;

@@ -1,17 +1,17 @@
-#include "lists/SelectUnit.h"
+#include "lists/QueryPage.h"
 
 #include "common/core/Fonts.h"
-#include "data/DataModuleUnit.h"
+#include "data/Databases.h"
 #include "data/Dataset.h"
 #include "data/Statements.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
 #include "lists/core/SortOrder.h"
-#include "record/InformationUnit.h"
+#include "record/RecordForm.h"
 #include "record/core/ProjectYears.h"
 #include "session/ProjectSession.h"
-#include "statistics/StatisticsUnit.h"
+#include "statistics/StatisticsWindow.h"
 #include "ui/Buttons.h"
 #include "ui/Fitting.h"
 #include "ui/MessageService.h"
@@ -40,10 +40,10 @@ void setTextColor(QWidget* widget, const QColor& color) {
 
 }  // namespace
 
-TSelectForm::TSelectForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
-                         word::DocumentCommands& documents, QWidget* parent)
+QueryPage::QueryPage(ui::Shell& context, session::ProjectSession& session, record::RecordForm& form,
+                     word::DocumentCommands& documents, QWidget* parent)
     : QWidget(parent), context_(context), session_(session), form_(form), documents_(documents) {
-    setObjectName("SelectForm");
+    setObjectName("queryPage");
     setWindowTitle(QStringLiteral("管理查询"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("宋体"), 12));
@@ -53,10 +53,10 @@ TSelectForm::TSelectForm(ui::Shell& context, session::ProjectSession& session, r
     layout->addWidget(buildResult(), 1);
 
     data::Dataset& query = projects();
-    connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateRowButtons);
-    connect(&query, &data::Dataset::stateChanged, this, &TSelectForm::updateRowButtons);
-    connect(&query, &data::Dataset::rowsReset, this, &TSelectForm::updateNavigator);
-    connect(&query, &data::Dataset::currentChanged, this, &TSelectForm::updateNavigator);
+    connect(&query, &data::Dataset::rowsReset, this, &QueryPage::updateRowButtons);
+    connect(&query, &data::Dataset::stateChanged, this, &QueryPage::updateRowButtons);
+    connect(&query, &data::Dataset::rowsReset, this, &QueryPage::updateNavigator);
+    connect(&query, &data::Dataset::currentChanged, this, &QueryPage::updateNavigator);
     updateRowButtons();
     updateNavigator();
     fillYearLists();
@@ -65,19 +65,18 @@ TSelectForm::TSelectForm(ui::Shell& context, session::ProjectSession& session, r
     }
 }
 
-data::Dataset& TSelectForm::projects() const {
-    return session_.ADOQuery1;
+data::Dataset& QueryPage::projects() const {
+    return session_.projectQuery;
 }
 
-QPushButton* TSelectForm::addButton(const char* name, const QString& caption,
-                                    void (TSelectForm::*handler)()) {
+QPushButton* QueryPage::addButton(const char* name, const QString& caption, void (QueryPage::*handler)()) {
     QPushButton* button =
         ui::namedButton(this, name, caption, context_, [this, handler] { (this->*handler)(); });
     button->setAutoDefault(true);  // Enter on a focused button clicks that button
     return button;
 }
 
-QWidget* TSelectForm::buildCriteria() {
+QWidget* QueryPage::buildCriteria() {
     GroupBox1 = new QGroupBox(QStringLiteral("查询条件"), this);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setAccessibleName(GroupBox1->title());
@@ -107,9 +106,9 @@ QWidget* TSelectForm::buildCriteria() {
     box->addLayout(grid);
     box->addStretch(1);
 
-    Button1 = addButton("Button1", QStringLiteral("查  询"), &TSelectForm::Button1Click);
+    Button1 = addButton("Button1", QStringLiteral("查  询"), &QueryPage::Button1Click);
     Button1->setDefault(true);
-    Button2 = addButton("Button2", QStringLiteral("退出该页"), &TSelectForm::Button2Click);
+    Button2 = addButton("Button2", QStringLiteral("退出该页"), &QueryPage::Button2Click);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
@@ -118,7 +117,7 @@ QWidget* TSelectForm::buildCriteria() {
     return GroupBox1;
 }
 
-QWidget* TSelectForm::buildCriterionInput(const CriterionDef& def, int& edits, int& combos) {
+QWidget* QueryPage::buildCriterionInput(const CriterionDef& def, int& edits, int& combos) {
     QWidget* input = nullptr;
     if (def.isPickList()) {
         auto* combo = new QComboBox(GroupBox1);
@@ -138,7 +137,7 @@ QWidget* TSelectForm::buildCriterionInput(const CriterionDef& def, int& edits, i
     return input;
 }
 
-QWidget* TSelectForm::buildResult() {
+QWidget* QueryPage::buildResult() {
     GroupBox2 = new QGroupBox(totalCaption(0), this);
     GroupBox2->setObjectName("GroupBox2");
     auto* box = new QVBoxLayout(GroupBox2);
@@ -158,17 +157,17 @@ QWidget* TSelectForm::buildResult() {
     box->addWidget(DBGrid1, 1);
     box->addWidget(buildNavigator());
 
-    Button3 = addButton("Button3", QStringLiteral("编辑该项目"), &TSelectForm::Button3Click);
-    Button4 = addButton("Button4", QStringLiteral("删除该项目"), &TSelectForm::Button4Click);
-    Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &TSelectForm::Button5Click);
-    Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &TSelectForm::Button6Click);
-    Button7 = addButton("Button7", QStringLiteral("生成PDF文档"), &TSelectForm::Button7Click);
+    Button3 = addButton("Button3", QStringLiteral("编辑该项目"), &QueryPage::Button3Click);
+    Button4 = addButton("Button4", QStringLiteral("删除该项目"), &QueryPage::Button4Click);
+    Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &QueryPage::Button5Click);
+    Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &QueryPage::Button6Click);
+    Button7 = addButton("Button7", QStringLiteral("生成PDF文档"), &QueryPage::Button7Click);
     Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
-    Button8 = addButton("Button8", QStringLiteral("生成PDF文档"), &TSelectForm::Button8Click);
+    Button8 = addButton("Button8", QStringLiteral("生成PDF文档"), &QueryPage::Button8Click);
     Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
-    Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &TSelectForm::Button9Click);
-    Button10 = addButton("Button10", QStringLiteral("统计分析"), &TSelectForm::Button10Click);
-    ExcelButton = addButton("ExcelButton", QStringLiteral("导出Excel"), &TSelectForm::ExcelButtonClick);
+    Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &QueryPage::Button9Click);
+    Button10 = addButton("Button10", QStringLiteral("统计分析"), &QueryPage::Button10Click);
+    ExcelButton = addButton("ExcelButton", QStringLiteral("导出Excel"), &QueryPage::ExcelButtonClick);
     ExcelButton->setAccessibleDescription(QStringLiteral("把查询结果及其前期项目和研究人员导出为电子表格"));
     // Even rows filled to the page's width, so that every caption shows whole beside the criteria:
     // the project, the design task books, the list and the spreadsheet.
@@ -182,7 +181,7 @@ QWidget* TSelectForm::buildResult() {
     return GroupBox2;
 }
 
-QWidget* TSelectForm::buildNavigator() {
+QWidget* QueryPage::buildNavigator() {
     DBNavigator1 = new QWidget(GroupBox2);
     DBNavigator1->setObjectName("DBNavigator1");
     DBNavigator1->setAccessibleName(QStringLiteral("项目导航"));
@@ -218,14 +217,14 @@ QWidget* TSelectForm::buildNavigator() {
     return DBNavigator1;
 }
 
-QString TSelectForm::inputText(int criterion) const {
+QString QueryPage::inputText(int criterion) const {
     if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
         return combo->currentIndex() < 0 ? QString() : combo->currentText();
     }
     return static_cast<QLineEdit*>(Inputs[criterion])->text();
 }
 
-void TSelectForm::clearInput(int criterion) {
+void QueryPage::clearInput(int criterion) {
     if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
         combo->setCurrentIndex(-1);
     } else {
@@ -235,7 +234,7 @@ void TSelectForm::clearInput(int criterion) {
 
 // A checked criterion shows a red caption and takes input; a cleared one is black, empty and
 // disabled, so checking it again starts from nothing.
-void TSelectForm::CheckBoxClick(int criterion) {
+void QueryPage::CheckBoxClick(int criterion) {
     const bool checked = CheckBoxes[criterion]->isChecked();
     setTextColor(CheckBoxes[criterion], checked ? Qt::red : Qt::black);
     if (!checked) {
@@ -246,7 +245,7 @@ void TSelectForm::CheckBoxClick(int criterion) {
 
 // The project years follow the program's clock; they are filled in again at each opening, so a
 // page kept open over the new year offers the new years the next time.
-void TSelectForm::fillYearLists() {
+void QueryPage::fillYearLists() {
     std::span<const CriterionDef> defs = criteria();
     for (int i = 0; i < kCriteria; ++i) {
         if (auto* combo = qobject_cast<QComboBox*>(Inputs[i]); combo && defs[i].yearList) {
@@ -258,7 +257,7 @@ void TSelectForm::fillYearLists() {
     }
 }
 
-void TSelectForm::showAllProjects(int n) {
+void QueryPage::showAllProjects(int n) {
     GroupBox2->setTitle(totalCaption(n));
     fillYearLists();
     for (int i = 0; i < kCriteria; ++i) {
@@ -267,7 +266,7 @@ void TSelectForm::showAllProjects(int n) {
     }
 }
 
-void TSelectForm::updateRowButtons() {
+void QueryPage::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
     for (QPushButton* b : {Button3, Button4, Button5, Button7, Button9}) {
         b->setEnabled(hasRows);
@@ -275,7 +274,7 @@ void TSelectForm::updateRowButtons() {
 }
 
 // Like a record navigator: first and previous are off at the beginning, next and last at the end.
-void TSelectForm::updateNavigator() {
+void QueryPage::updateNavigator() {
     const data::Dataset& query = projects();
     const bool open = query.isOpen() && query.recordCount() > 0;
     NavigatorButtons[0]->setEnabled(open && !query.bof());
@@ -285,7 +284,7 @@ void TSelectForm::updateNavigator() {
 }
 
 // Enter anywhere on the page runs the query, unless a focused push button takes it itself.
-void TSelectForm::keyPressEvent(QKeyEvent* event) {
+void QueryPage::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && Button1->isEnabled()) {
         Button1->click();
         return;
@@ -295,7 +294,7 @@ void TSelectForm::keyPressEvent(QKeyEvent* event) {
 
 // 查  询: the checked criteria become the project query's statement; the caption reports the
 // total, the found count and the share.
-void TSelectForm::Button1Click() {
+void QueryPage::Button1Click() {
     GroupBox2->setTitle(runningCaption());
     GroupBox2->repaint();
 
@@ -313,7 +312,7 @@ void TSelectForm::Button1Click() {
     query.open();
     const int found = query.recordCount();
 
-    data::Dataset& all = session_.dataModule().ADOQueryTemp;
+    data::Dataset& all = session_.databases().projectCount;
     all.close();
     all.setSql(data::sql::kAllProjects);
     all.open();
@@ -324,48 +323,48 @@ void TSelectForm::Button1Click() {
 }
 
 // 退出该页: the project query is opened again on the last query, then the page closes.
-void TSelectForm::Button2Click() {
+void QueryPage::Button2Click() {
     projects().reopen();
     close();
 }
 
 // 编辑该项目
-void TSelectForm::Button3Click() {
+void QueryPage::Button3Click() {
     form_.openEdit();
 }
 
 // 删除该项目: the result caption keeps the counts of the last query.
-void TSelectForm::Button4Click() {
+void QueryPage::Button4Click() {
     deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
-void TSelectForm::Button5Click() {
+void QueryPage::Button5Click() {
     documents_.generateDesignTaskBook(word::Origin::QueryPage);
 }
 
 // 生成项目列表: the documents of the current result.
-void TSelectForm::Button6Click() {
+void QueryPage::Button6Click() {
     documents_.generateProjectList(word::Origin::QueryPage);
 }
 
 // 生成PDF文档 beside 生成Word文档
-void TSelectForm::Button7Click() {
+void QueryPage::Button7Click() {
     documents_.generateDesignTaskBookPdf(word::Origin::QueryPage);
 }
 
 // 生成PDF文档 beside 生成项目列表
-void TSelectForm::Button8Click() {
+void QueryPage::Button8Click() {
     documents_.generateProjectListPdf(word::Origin::QueryPage);
 }
 
 // 生成全部设计任务书: every project of the result, as documents and PDFs in a chosen folder.
-void TSelectForm::Button9Click() {
+void QueryPage::Button9Click() {
     documents_.generateAllTaskBooks();
 }
 
 // 统计分析: the statistics of the current result, or of all projects while no query is open.
-void TSelectForm::Button10Click() {
+void QueryPage::Button10Click() {
     const data::Dataset& query = projects();
     statistics::ProjectSet set{data::sql::kAllProjects, {}};
     if (query.isOpen()) {
@@ -374,7 +373,7 @@ void TSelectForm::Button10Click() {
     const QString plain = withoutGridSort(set.sql);
     const bool all = plain.compare(data::sql::kAllProjects, Qt::CaseInsensitive) == 0;
     if (!StatisticsForm) {
-        StatisticsForm = new statistics::TStatisticsForm(context_, session_.dataModule(), this);
+        StatisticsForm = new statistics::StatisticsWindow(context_, session_.databases(), this);
     }
     StatisticsForm->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
     context_.messages().showWindow(*StatisticsForm);
@@ -382,7 +381,7 @@ void TSelectForm::Button10Click() {
 
 // 导出Excel: the current result, in the order shown, as a spreadsheet (all projects while no query
 // is open).
-void TSelectForm::ExcelButtonClick() {
+void QueryPage::ExcelButtonClick() {
     exportProjectWorkbook(context_.messages(), session_);
 }
 

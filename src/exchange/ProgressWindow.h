@@ -15,10 +15,10 @@ class Shell;
 namespace meridell::exchange {
 
 // The import progress window: one bar from 0 to 100, shown without being modal.
-class TProgressBarForm : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TProgressBarForm(ui::Shell& context, QWidget* parent = nullptr);
+    explicit ProgressWindow(ui::Shell& context, QWidget* parent = nullptr);
 
     QProgressBar* ProgressBar1 = nullptr;
     // Which archive of a batch is being read; hidden while a single archive is imported.

@@ -15,7 +15,7 @@ namespace meridell::data {
 class Dataset;
 }
 namespace meridell::record {
-class TInformationForm;
+class RecordForm;
 }
 namespace meridell::session {
 class ProjectSession;
@@ -27,7 +27,7 @@ namespace meridell::word {
 class DocumentCommands;
 }
 namespace meridell::statistics {
-class TStatisticsForm;
+class StatisticsWindow;
 }
 
 namespace meridell::lists {
@@ -36,13 +36,13 @@ class ProjectGrid;
 
 // The management query page: finds projects by any combination of ten criteria and shows them with
 // their number and share of all projects. While it is shown the menu entry "项目申报" is disabled.
-class TSelectForm : public QWidget {
+class QueryPage : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kCriteria = 10;
 
-    TSelectForm(ui::Shell& context, session::ProjectSession& session, record::TInformationForm& form,
-                word::DocumentCommands& documents, QWidget* parent = nullptr);
+    QueryPage(ui::Shell& context, session::ProjectSession& session, record::RecordForm& form,
+              word::DocumentCommands& documents, QWidget* parent = nullptr);
 
     // After the menu docked the page on all projects: the result title with the count n of all
     // projects, every criterion cleared and its input disabled.
@@ -71,7 +71,7 @@ public:
     QPushButton* Button10 = nullptr;                 // 统计分析
     QPushButton* ExcelButton = nullptr;              // 导出Excel
     // The statistics window, made at its first opening.
-    statistics::TStatisticsForm* StatisticsForm = nullptr;
+    statistics::StatisticsWindow* StatisticsForm = nullptr;
 
     // The text an input shows ("" for a pick list with no entry chosen).
     QString inputText(int criterion) const;
@@ -94,7 +94,7 @@ protected:
 
     ui::Shell& context_;
     session::ProjectSession& session_;
-    record::TInformationForm& form_;
+    record::RecordForm& form_;
     word::DocumentCommands& documents_;
 
 private:
@@ -103,7 +103,7 @@ private:
     QWidget* buildCriterionInput(const CriterionDef& def, int& edits, int& combos);
     QWidget* buildResult();
     QWidget* buildNavigator();
-    QPushButton* addButton(const char* name, const QString& caption, void (TSelectForm::*handler)());
+    QPushButton* addButton(const char* name, const QString& caption, void (QueryPage::*handler)());
     void clearInput(int criterion);
     void fillYearLists();
     void updateRowButtons();

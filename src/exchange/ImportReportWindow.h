@@ -17,10 +17,10 @@ namespace meridell::exchange {
 // The report of a batch import: a line per archive with what was taken, refused or why it
 // failed, the refused projects beneath their archive, and a button that saves it all as a
 // spreadsheet. Shown modal through the message service.
-class TImportReportForm : public QDialog {
+class ImportReportWindow : public QDialog {
     Q_OBJECT
 public:
-    TImportReportForm(ui::Shell& context, BatchReport report, QWidget* parent = nullptr);
+    ImportReportWindow(ui::Shell& context, BatchReport report, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;            // the summary
     QTreeWidget* ReportTree = nullptr;   // archives, refused projects beneath

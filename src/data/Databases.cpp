@@ -1,0 +1,41 @@
+#include "data/Databases.h"
+
+#include "data/Statements.h"
+
+namespace meridell::data {
+
+QString mainDatabasePath(const QString& appDir) {
+    return appDir + "/source/project.mdb";
+}
+QString exchangeDatabasePath(const QString& appDir) {
+    return appDir + "/zip/project.mdb";
+}
+QString stagingDir(const QString& appDir) {
+    return appDir + "/zip";
+}
+
+Databases::Databases(QObject* parent) : QObject(parent) {
+    setObjectName("databases");
+    projectCopy.setSql(sql::kInitialProjects);
+    pastProjectCopy.setSql(sql::kInitialPriorProjects);
+    staffCopy.setSql(sql::kInitialStaff);
+    projectCount.setSql(sql::kAllProjects);
+    duplicateLookup.setSql(sql::kProjectOfKey);
+    submittedRows.setSql(sql::kAllProjects);
+}
+
+Databases::~Databases() {
+    for (Dataset* d :
+         {&projectCopy, &pastProjectCopy, &staffCopy, &projectCount, &duplicateLookup, &submittedRows}) {
+        d->setConnection(nullptr);
+    }
+}
+
+void Databases::bindQueries() {
+    for (Dataset* d : {&projectCopy, &pastProjectCopy, &staffCopy, &projectCount, &duplicateLookup}) {
+        d->setConnection(&mainConnection);
+    }
+    submittedRows.setConnection(&exchangeConnection);
+}
+
+}  // namespace meridell::data
