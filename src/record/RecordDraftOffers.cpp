@@ -46,7 +46,7 @@ void RecordForm::restoreDraft(const Draft& draft, bool asNew, int page) {
     if (isNewMode() && (page == kPriorProjectsPage || page == kStaffPage)) {
         page = 0;  // entering a row list would store the new project before it is asked for
     }
-    if (page != PageControl1->currentIndex()) {
+    if (page != pageStack->currentIndex()) {
         showPageQuietly(page);
         selectTreeNode(page);
     }
@@ -81,7 +81,7 @@ void RecordForm::offerKeptDraft(bool keepPage) {
         return;
     }
     draftId_ = kept->id;
-    restoreDraft(*kept, false, keepPage ? PageControl1->currentIndex() : kept->page);
+    restoreDraft(*kept, false, keepPage ? pageStack->currentIndex() : kept->page);
     putDraft(true);
 }
 

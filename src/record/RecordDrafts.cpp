@@ -71,7 +71,7 @@ Draft RecordForm::currentDraft(bool open) const {
     draft.written = QDateTime::currentDateTime();
     draft.open = open;
     draft.newMode = isNewMode();
-    draft.page = PageControl1->currentIndex();
+    draft.page = pageStack->currentIndex();
     draft.key = draft.newMode ? QStringList() : draftKey(storedKeyOf(projectQuery));
     draft.project = draftRowOf(projectQuery);
     draft.prior = typedRowOf(pastProjectsQuery);

@@ -7,7 +7,7 @@ namespace meridell::record {
 
 void RecordForm::showPageQuietly(int page) {
     switchingPage_ = true;
-    PageControl1->setCurrentIndex(page);
+    pageStack->setCurrentIndex(page);
     switchingPage_ = false;
 }
 
@@ -18,10 +18,10 @@ void RecordForm::openEditAt(int page, const QString& control, qint64 serial) {
     showPageQuietly(page);
     selectTreeNode(page);
     dock();  // the show handling opens the row lists and puts the focus on the page tree
-    if (control == QLatin1String("DBGrid1")) {
-        focusRow(DBGrid1, pastProjectsQuery, serial, QString());
-    } else if (control == QLatin1String("DBGrid2")) {
-        focusRow(DBGrid2, staffQuery, serial, QStringLiteral("idcard"));
+    if (control == QLatin1String(controls::priorProjectsGrid)) {
+        focusRow(priorProjectsGrid, pastProjectsQuery, serial, QString());
+    } else if (control == QLatin1String(controls::staffGrid)) {
+        focusRow(staffGrid, staffQuery, serial, QStringLiteral("idcard"));
     } else if (QWidget* field = this->control(control)) {
         field->setFocus(Qt::OtherFocusReason);
     }

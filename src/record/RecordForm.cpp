@@ -69,54 +69,54 @@ RecordForm::~RecordForm() {
     }
     // Nor is a draft written while the controls go and the focus leaves them.
     QObject::disconnect(qApp, nullptr, this, nullptr);
-    delete PageControl1;
+    delete pageStack;
     delete bindings_;
 }
 
 void RecordForm::buildLeftStrip() {
     heading_ = new QLabel(treeHeading(), this);
-    heading_->setObjectName("Label1");
+    heading_->setObjectName("pageTreeHeading");
     ui::setTextColour(heading_, Qt::red);
 
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName("TreeView1");
-    TreeView1->setAccessibleName(treeHeading());
-    heading_->setBuddy(TreeView1);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
-    TreeView1->setIndentation(0);
+    pageTree = new QTreeWidget(this);
+    pageTree->setObjectName("pageTree");
+    pageTree->setAccessibleName(treeHeading());
+    heading_->setBuddy(pageTree);
+    pageTree->setHeaderHidden(true);
+    pageTree->setRootIsDecorated(false);
+    pageTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pageTree->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
+    pageTree->setIndentation(0);
     // The selected node stays highlighted while another control has the focus.
-    QPalette palette = TreeView1->palette();
+    QPalette palette = pageTree->palette();
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     }
-    TreeView1->setPalette(palette);
+    pageTree->setPalette(palette);
     for (const PageSpec& page : pageTable()) {
-        TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(page.treeText)}));
+        pageTree->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(page.treeText)}));
     }
 
     note_ = new QLabel(leftNote().join('\n'), this);
-    note_->setObjectName("Label2");
+    note_->setObjectName("noteLabel");
     note_->setAccessibleName(leftNote().join(QString()));
     ui::setTextColour(note_, Qt::gray);
 
-    Button4 =
-        ui::namedButton(this, "Button4", QStringLiteral("保存新增"), context_, [this] { Button4Click(); });
-    Button2 =
-        ui::namedButton(this, "Button2", QStringLiteral("保存修改"), context_, [this] { Button2Click(); });
-    Button3 =
-        ui::namedButton(this, "Button3", QStringLiteral("退出该页"), context_, [this] { Button3Click(); });
-    Button6 =
-        ui::namedButton(this, "Button6", QStringLiteral("退出该页"), context_, [this] { Button6Click(); });
+    saveNewButton = ui::namedButton(this, "saveNewButton", QStringLiteral("保存新增"), context_,
+                                    [this] { saveNewClicked(); });
+    saveChangesButton = ui::namedButton(this, "saveChangesButton", QStringLiteral("保存修改"), context_,
+                                        [this] { saveChangesClicked(); });
+    leaveButton = ui::namedButton(this, "leaveButton", QStringLiteral("退出该页"), context_,
+                                  [this] { leaveClicked(); });
+    spareLeaveButton = ui::namedButton(this, "spareLeaveButton", QStringLiteral("退出该页"), context_,
+                                       [this] { spareLeaveClicked(); });
 }
 
 // Each page is built on its own and then handed to the tab widget, which takes it as its child.
 void RecordForm::buildPages() {
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->setAccessibleName(QStringLiteral("项目资料"));
+    pageStack = new QTabWidget(this);
+    pageStack->setObjectName("pageStack");
+    pageStack->setAccessibleName(QStringLiteral("项目资料"));
     int index = 0;
     for (const PageSpec& page : pageTable()) {
         QWidget* sheet = nullptr;
@@ -129,27 +129,27 @@ void RecordForm::buildPages() {
             controls_.insert(fields->controls());
             sheet = fields;
         }
-        sheet->setObjectName(QLatin1String(page.sheet));
+        sheet->setObjectName(QLatin1String(page.name));
         sheet->setAccessibleName(QString::fromUtf8(page.caption));
-        PageControl1->addTab(sheet, QString::fromUtf8(page.caption));
+        pageStack->addTab(sheet, QString::fromUtf8(page.caption));
         ++index;
     }
-    tabs_ = new PageTabs(PageControl1, this);
-    DBComboBox7 = controlAs<QComboBox>("DBComboBox7");
-    DBGrid1 = priorList_->grid();
-    Button1 = priorList_->newButton();
-    Button5 = priorList_->saveButton();
-    Button7 = priorList_->deleteButton();
-    DBGrid2 = staffList_->grid();
-    Button8 = staffList_->newButton();
-    Button9 = staffList_->saveButton();
-    Button10 = staffList_->deleteButton();
+    tabs_ = new PageTabs(pageStack, this);
+    startYearCombo = controlAs<QComboBox>(controls::startYearCombo);
+    priorProjectsGrid = priorList_->grid();
+    newPriorProjectButton = priorList_->newButton();
+    savePriorProjectButton = priorList_->saveButton();
+    deletePriorProjectButton = priorList_->deleteButton();
+    staffGrid = staffList_->grid();
+    newStaffButton = staffList_->newButton();
+    saveStaffButton = staffList_->saveButton();
+    deleteStaffButton = staffList_->deleteButton();
     // Until a row list is entered, the prior projects can be typed into and the staff cannot.
     priorList_->setEditable(true);
     staffList_->setEditable(false);
     // The form keeps its page between openings; the first opening in edit mode shows the staff page.
     switchingPage_ = true;
-    PageControl1->setCurrentIndex(kStaffPage);
+    pageStack->setCurrentIndex(kStaffPage);
     switchingPage_ = false;
 }
 
@@ -160,23 +160,23 @@ RowListPage* RecordForm::buildRowList(const RowListLayout& listLayout, data::Dat
 }
 
 FieldPage* RecordForm::fieldPage(int page) const {
-    return qobject_cast<FieldPage*>(PageControl1->widget(page));
+    return qobject_cast<FieldPage*>(pageStack->widget(page));
 }
 
 void RecordForm::layoutStrip() {
     heading_->setGeometry(4, 6, kStripWidth - 8, 16);
-    TreeView1->setGeometry(4, 26, 184, 231);
+    pageTree->setGeometry(4, 26, 184, 231);
     note_->setGeometry(2, 264, kStripWidth - 2, 76);
     fitNoteLines();
-    for (QPushButton* b : {Button4, Button2}) {
+    for (QPushButton* b : {saveNewButton, saveChangesButton}) {
         b->setGeometry(60, 344, 70, 20);
     }
-    for (QPushButton* b : {Button3, Button6}) {
+    for (QPushButton* b : {leaveButton, spareLeaveButton}) {
         b->setGeometry(60, 374, 70, 20);
     }
     const int tabsHeight = tabs_->heightAt(kPagesWidth);
     tabs_->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
-    PageControl1->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
+    pageStack->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
 }
 
 // The note's lines are as wide as the strip: where a line would lose its last character, the
@@ -207,15 +207,15 @@ void RecordForm::connectHandlers() {
     auto guarded = [this](void (RecordForm::*handler)()) {
         return [this, handler] { context_.guard([&] { (this->*handler)(); }); };
     };
-    connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&RecordForm::TreeView1Click));
-    connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&RecordForm::TreeView1Click));
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(pageTree, &QTreeWidget::itemClicked, this, guarded(&RecordForm::pageTreeClicked));
+    connect(pageTree, &QTreeWidget::itemActivated, this, guarded(&RecordForm::pageTreeClicked));
+    connect(pageStack, &QTabWidget::currentChanged, this, [this](int index) {
         if (isVisible()) {
             writeDraftNow();  // what was typed on the page before is kept at once
             pageShown(index);
         }
         if (!switchingPage_) {
-            context_.guard([this] { PageControl1Change(); });
+            context_.guard([this] { pageChanged(); });
         }
     });
 }
@@ -237,10 +237,10 @@ QString RecordForm::shownText(const QString& name) const {
 // ---- opening ----
 
 void RecordForm::setModeButtons(bool newMode) {
-    Button4->setVisible(newMode);
-    Button2->setVisible(!newMode);
-    Button3->setVisible(true);
-    Button6->setVisible(false);
+    saveNewButton->setVisible(newMode);
+    saveChangesButton->setVisible(!newMode);
+    leaveButton->setVisible(true);
+    spareLeaveButton->setVisible(false);
 }
 
 void RecordForm::dock() {
@@ -254,11 +254,11 @@ void RecordForm::openNew() {
     fillYearLists();
     // The selector is preset without the row knowing; saving a new project writes it into the row.
     {
-        QSignalBlocker quiet(DBComboBox7);
-        DBComboBox7->setCurrentIndex(DBComboBox7->findText(QString::number(context_.today().year())));
+        QSignalBlocker quiet(startYearCombo);
+        startYearCombo->setCurrentIndex(startYearCombo->findText(QString::number(context_.today().year())));
     }
     switchingPage_ = true;
-    PageControl1->setCurrentIndex(0);
+    pageStack->setCurrentIndex(0);
     switchingPage_ = false;
     dock();
     offerKeptDraft(false);
@@ -280,11 +280,11 @@ void RecordForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;  // the main window coming back from the task bar is not an opening
     }
-    context_.guard([this] { FormShow(); });
-    pageShown(PageControl1->currentIndex());
+    context_.guard([this] { formShown(); });
+    pageShown(pageStack->currentIndex());
 }
 
-void RecordForm::FormShow() {
+void RecordForm::formShown() {
     QVariantList key;
     for (const char* column : data::kKeyColumns) {
         key << projectQuery.value(QLatin1String(column));
@@ -299,48 +299,48 @@ void RecordForm::FormShow() {
         rows->setParameters(key);
         rows->open();
     }
-    TreeView1->setFocus();
-    selectTreeNode(PageControl1->currentIndex());
+    pageTree->setFocus();
+    selectTreeNode(pageStack->currentIndex());
 }
 
 // ---- page switching ----
 
 void RecordForm::selectTreeNode(int page) {
-    if (QTreeWidgetItem* node = TreeView1->topLevelItem(page)) {
-        TreeView1->setCurrentItem(node);
+    if (QTreeWidgetItem* node = pageTree->topLevelItem(page)) {
+        pageTree->setCurrentItem(node);
     }
 }
 
-void RecordForm::TreeView1Click() {
-    int page = TreeView1->indexOfTopLevelItem(TreeView1->currentItem());
-    if (page < 0 || page == PageControl1->currentIndex()) {
+void RecordForm::pageTreeClicked() {
+    int page = pageTree->indexOfTopLevelItem(pageTree->currentItem());
+    if (page < 0 || page == pageStack->currentIndex()) {
         return;
     }
     switchingPage_ = true;
-    PageControl1->setCurrentIndex(page);
+    pageStack->setCurrentIndex(page);
     switchingPage_ = false;
 }
 
-void RecordForm::PageControl1Change() {
+void RecordForm::pageChanged() {
     if (context_.IdcardInvalid) {
         return;
     }
-    TreeView1->setFocus();
-    selectTreeNode(PageControl1->currentIndex());
+    pageTree->setFocus();
+    selectTreeNode(pageStack->currentIndex());
 }
 
 void RecordForm::pageShown(int page) {
     if (page == kPriorProjectsPage) {
-        context_.guard([this] { TabSheet10Show(); });
+        context_.guard([this] { priorProjectsPageShown(); });
     } else if (page == kStaffPage) {
-        context_.guard([this] { TabSheet12Show(); });
+        context_.guard([this] { staffPageShown(); });
     }
 }
 
 // ---- leaving ----
 
 // No question is asked: what was typed and not saved is kept as the project's draft.
-void RecordForm::Button3Click() {
+void RecordForm::leaveClicked() {
     const bool newMode = isNewMode();
     const bool kept = putDraft(false);
     draftTimer_->stop();
@@ -355,8 +355,8 @@ void RecordForm::Button3Click() {
     }
 }
 
-void RecordForm::Button6Click() {
-    Button3Click();
+void RecordForm::spareLeaveClicked() {
+    leaveClicked();
 }
 
 }  // namespace meridell::record

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Dataset.h"
+#include "record/core/FieldTable.h"
 #include "record/core/InputRules.h"
 
 #include <QComboBox>
@@ -51,36 +52,36 @@ public:
     data::Dataset& pastProjectsQuery;
     data::Dataset& staffQuery;
 
-    // The form is in new mode while "保存新增" (Button4) is visible, in edit mode while "保存修改"
-    // (Button2) is. Button3 and Button6 are the two leave buttons "退出该页".
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QTreeWidget* TreeView1 = nullptr;
-    QTabWidget* PageControl1 = nullptr;
+    // The form is in new mode while "保存新增" (saveNewButton) is visible, in edit mode while "保存修改"
+    // (saveChangesButton) is. leaveButton and spareLeaveButton are the two leave buttons "退出该页".
+    QPushButton* saveChangesButton = nullptr;
+    QPushButton* leaveButton = nullptr;
+    QPushButton* saveNewButton = nullptr;
+    QPushButton* spareLeaveButton = nullptr;
+    QTreeWidget* pageTree = nullptr;
+    QTabWidget* pageStack = nullptr;
     // The page tabs, in rows over the pages (the tab widget's own bar is hidden).
     PageTabs* pageTabs() const { return tabs_; }
-    QComboBox* DBComboBox7 = nullptr;  // start year, entries "2003" to five years after this year
+    QComboBox* startYearCombo = nullptr;  // start year, entries "2003" to five years after this year
 
-    // The two row lists: prior projects on page 9 (DBGrid1 with Button1 "填写新条目", Button5
-    // "保存条目", Button7 "删除条目") and research staff on page 11 (DBGrid2 with Button8, Button9,
-    // Button10). The grids and buttons belong to the two row-list pages.
-    QTableView* DBGrid1 = nullptr;
-    QTableView* DBGrid2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button7 = nullptr;
-    QPushButton* Button8 = nullptr;
-    QPushButton* Button9 = nullptr;
-    QPushButton* Button10 = nullptr;
+    // The two row lists: prior projects on page 9 and research staff on page 11, each a grid with
+    // the buttons "填写新条目", "保存条目" and "删除条目". The grids and buttons belong to the two
+    // row-list pages.
+    QTableView* priorProjectsGrid = nullptr;
+    QTableView* staffGrid = nullptr;
+    QPushButton* newPriorProjectButton = nullptr;
+    QPushButton* savePriorProjectButton = nullptr;
+    QPushButton* deletePriorProjectButton = nullptr;
+    QPushButton* newStaffButton = nullptr;
+    QPushButton* saveStaffButton = nullptr;
+    QPushButton* deleteStaffButton = nullptr;
 
     // The pages: a field page for each page of fields, one row-list page for each row list.
     FieldPage* fieldPage(int page) const;
     RowListPage* priorProjectsList() const { return priorList_; }
     RowListPage* staffList() const { return staffList_; }
 
-    // Any bound control by its name (DBEdit43, DBComboBox4, DBMemo5, ...), or nullptr.
+    // Any bound control by its name (classCodeEdit, projectDomainCombo, projectBaseMemo, ...), or nullptr.
     QWidget* control(const QString& name) const { return controls_.value(name); }
     template <class T>
     T* controlAs(const QString& name) const {
@@ -89,12 +90,12 @@ public:
     // The text a control shows (line edit, list or memo).
     QString shownText(const QString& name) const;
 
-    bool isNewMode() const { return Button4->isVisibleTo(this); }
+    bool isNewMode() const { return saveNewButton->isVisibleTo(this); }
 
     // How the list pages open the form. New: buttons for new mode, a new empty row appended to the
     // project query, the start year preset to today's year, the first page, docked.
     // Edit: buttons for edit mode, the current row put into editing, the page left as it was, docked.
-    // Docking shows the form, which opens the two row lists of the project (FormShow). When the
+    // Docking shows the form, which opens the two row lists of the project (formShown). When the
     // project (in new mode: a new project) has a draft kept from an earlier leave, the form then
     // asks whether to put it back.
     void openNew();
@@ -119,49 +120,50 @@ public:
     static constexpr int kDraftDelayMs = 1500;
 
     // Showing, page switching and leaving.
-    void FormShow();
-    void TreeView1Click();
-    void PageControl1Change();
-    void Button3Click();
-    void Button6Click();
+    void formShown();
+    void pageTreeClicked();
+    void pageChanged();
+    void leaveClicked();
+    void spareLeaveClicked();
 
     // Saving the project row.
-    void Button4Click();  // 保存新增
-    void Button2Click();  // 保存修改
+    void saveNewClicked();      // 保存新增
+    void saveChangesClicked();  // 保存修改
     // The message naming the empty required fields, or an empty text when all are filled.
     QString requiredFieldMessage(const MessageFrame& frame) const;
-    void SaveTable1();
-    void SaveNewProject();
+    void normaliseProject();
+    void storeNewProject();
 
     // The two row lists. Entering a list's page opens it for typing (in new mode only once the
     // project is stored); the row buttons run the list page's own actions, as do these handlers.
-    void TabSheet10Show();
-    void TabSheet12Show();
-    void Button1Click();   // prior projects: 填写新条目
-    void Button5Click();   // prior projects: 保存条目
-    void Button7Click();   // prior projects: 删除条目
-    void Button8Click();   // staff: 填写新条目
-    void Button9Click();   // staff: 保存条目
-    void Button10Click();  // staff: 删除条目
+    void priorProjectsPageShown();
+    void staffPageShown();
+    void newPriorProjectClicked();     // prior projects: 填写新条目
+    void savePriorProjectClicked();    // prior projects: 保存条目
+    void deletePriorProjectClicked();  // prior projects: 删除条目
+    void newStaffClicked();            // staff: 填写新条目
+    void saveStaffClicked();           // staff: 保存条目
+    void deleteStaffClicked();         // staff: 删除条目
 
     // Field input rules of pages 0, 1 and 10 (RecordRules.cpp). A KeyPress handler sets the
-    // typed character to 0 to drop it. The money fields DBEdit16 and DBEdit26 to DBEdit38 share one
-    // key handler and one entry handler, installed per field as "DBEdit16KeyPress", "DBEdit16Enter"...
-    void DBEdit6KeyPress(char16_t& key);
-    void DBEdit4KeyPress(char16_t& key);
-    void DBEdit39KeyPress(char16_t& key);
-    void moneyKeyPress(QLineEdit* field, char16_t& key);
-    void moneyEnter(QLineEdit* field);
-    void DBEdit6Exit();
+    // typed character to 0 to drop it. The money fields (the applied cost and the funds and costs of
+    // page 10) share one key handler and one entry handler, installed per field as
+    // "costEditKeyPressed", "costEditEntered"...
+    void idcardKeyPressed(char16_t& key);
+    void mailNumKeyPressed(char16_t& key);
+    void summaryMailNumKeyPressed(char16_t& key);
+    void moneyKeyPressed(QLineEdit* field, char16_t& key);
+    void moneyEntered(QLineEdit* field);
+    void idcardLeft();
     // Points out, once each, the identity-card numbers among `numbers` that are kept although the
     // national standard does not know them (beep and message).
     void warnOfIdcards(const QStringList& numbers);
-    void DBComboBox4Change();
-    void DBComboBox5Change();
-    void DBComboBox7Change();
-    void DBComboBox8Change();
-    void DBComboBox9Change();
-    void DBComboBox10Change();
+    void projectDomainChanged();
+    void codeChanged();
+    void startYearChanged();
+    void startMonthChanged();
+    void endYearChanged();
+    void endMonthChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,5 @@
 // Keyboard navigation of the record form: one key-down handler per field of the navigation table,
-// named after its control ("DBEdit43KeyDown", "DBComboBox4KeyDown"...).
+// named after its control ("classCodeEditKeyDown", "projectDomainComboKeyDown"...).
 
 #include "record/FieldEvents.h"
 #include "record/RecordForm.h"

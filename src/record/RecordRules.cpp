@@ -15,10 +15,13 @@ namespace meridell::record {
 
 namespace {
 
-constexpr const char* kDigitsFields[] = {"DBEdit6", "DBEdit4", "DBEdit39"};
-constexpr const char* kMoneyFields[] = {"DBEdit16", "DBEdit26", "DBEdit27", "DBEdit28", "DBEdit29",
-                                        "DBEdit30", "DBEdit31", "DBEdit32", "DBEdit33", "DBEdit34",
-                                        "DBEdit35", "DBEdit36", "DBEdit37", "DBEdit38"};
+constexpr const char* kDigitsFields[] = {controls::idcardEdit, controls::mailNumEdit,
+                                         controls::summaryMailNumEdit};
+constexpr const char* kMoneyFields[] = {
+    controls::costEdit,      controls::provinceFundEdit, controls::deptFundEdit,  controls::cityFundEdit,
+    controls::otherFundEdit, controls::totalFundEdit,    controls::dataCostEdit,  controls::travelCostEdit,
+    controls::softCostEdit,  controls::printCostEdit,    controls::checkCostEdit, controls::manageCostEdit,
+    controls::otherCostEdit, controls::totalCostEdit};
 
 // The four lists of the project's start and end, with their columns.
 struct PeriodControl {
@@ -27,10 +30,10 @@ struct PeriodControl {
     const char* column;
 };
 constexpr PeriodControl kPeriodControls[] = {
-    {rules::PeriodList::StartYear, "DBComboBox7", "yearstart"},
-    {rules::PeriodList::StartMonth, "DBComboBox8", "monthstart"},
-    {rules::PeriodList::EndYear, "DBComboBox9", "yearend"},
-    {rules::PeriodList::EndMonth, "DBComboBox10", "monthend"},
+    {rules::PeriodList::StartYear, controls::startYearCombo, "yearstart"},
+    {rules::PeriodList::StartMonth, controls::startMonthCombo, "monthstart"},
+    {rules::PeriodList::EndYear, controls::endYearCombo, "yearend"},
+    {rules::PeriodList::EndMonth, controls::endMonthCombo, "monthend"},
 };
 
 template <typename W>
@@ -45,21 +48,21 @@ W* required(const RecordForm* form, const char* name) {
 }  // namespace
 
 // Digits, and the check character X as the eighteenth character (a typed x becomes X).
-void RecordForm::DBEdit6KeyPress(char16_t& key) {
-    key = idcardTyped(required<QLineEdit>(this, "DBEdit6"), key);
+void RecordForm::idcardKeyPressed(char16_t& key) {
+    key = idcardTyped(required<QLineEdit>(this, controls::idcardEdit), key);
 }
 
-void RecordForm::DBEdit4KeyPress(char16_t& key) {
+void RecordForm::mailNumKeyPressed(char16_t& key) {
     if (!rules::digitsKeyAccepted(key)) {
         key = 0;
     }
 }
 
-void RecordForm::DBEdit39KeyPress(char16_t& key) {
-    DBEdit4KeyPress(key);
+void RecordForm::summaryMailNumKeyPressed(char16_t& key) {
+    mailNumKeyPressed(key);
 }
 
-void RecordForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
+void RecordForm::moneyKeyPressed(QLineEdit* field, char16_t& key) {
     const rules::KeyVerdict verdict = rules::moneyKey(field->text(), field->cursorPosition(), key);
     if (verdict == rules::KeyVerdict::Accept) {
         return;
@@ -70,7 +73,7 @@ void RecordForm::moneyKeyPress(QLineEdit* field, char16_t& key) {
     }
 }
 
-void RecordForm::moneyEnter(QLineEdit* field) {
+void RecordForm::moneyEntered(QLineEdit* field) {
     const QString text = rules::moneyTextOnEnter(field->text());
     if (text == field->text()) {
         return;
@@ -84,8 +87,8 @@ void RecordForm::moneyEnter(QLineEdit* field) {
     });
 }
 
-void RecordForm::DBEdit6Exit() {
-    auto* field = controlAs<QLineEdit>(QStringLiteral("DBEdit6"));
+void RecordForm::idcardLeft() {
+    auto* field = controlAs<QLineEdit>(QLatin1String(controls::idcardEdit));
     if (field == nullptr) {
         return;  // the field loses the focus because it is being destroyed
     }
@@ -128,20 +131,21 @@ void setListValue(data::Dataset& project, QComboBox* list, const char* column, c
 
 }  // namespace
 
-void RecordForm::DBComboBox4Change() {
+void RecordForm::projectDomainChanged() {
     context_.guard([this] {
-        if (const auto code =
-                rules::codeForDomainChoice(required<QComboBox>(this, "DBComboBox4")->currentIndex())) {
-            setListValue(projectQuery, required<QComboBox>(this, "DBComboBox5"), "code", *code);
+        if (const auto code = rules::codeForDomainChoice(
+                required<QComboBox>(this, controls::projectDomainCombo)->currentIndex())) {
+            setListValue(projectQuery, required<QComboBox>(this, controls::codeCombo), "code", *code);
         }
     });
 }
 
-void RecordForm::DBComboBox5Change() {
+void RecordForm::codeChanged() {
     context_.guard([this] {
         if (const auto domain =
-                rules::domainForCodeChoice(required<QComboBox>(this, "DBComboBox5")->currentIndex())) {
-            setListValue(projectQuery, required<QComboBox>(this, "DBComboBox4"), "projectdomain", *domain);
+                rules::domainForCodeChoice(required<QComboBox>(this, controls::codeCombo)->currentIndex())) {
+            setListValue(projectQuery, required<QComboBox>(this, controls::projectDomainCombo),
+                         "projectdomain", *domain);
         }
     });
 }
@@ -169,22 +173,22 @@ void checkPeriodOrder(const RecordForm* form, data::Dataset& project, ui::Messag
 
 }  // namespace
 
-void RecordForm::DBComboBox7Change() {
+void RecordForm::startYearChanged() {
     context_.guard(
         [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::StartYear); });
 }
 
-void RecordForm::DBComboBox8Change() {
+void RecordForm::startMonthChanged() {
     context_.guard(
         [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::StartMonth); });
 }
 
-void RecordForm::DBComboBox9Change() {
+void RecordForm::endYearChanged() {
     context_.guard(
         [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::EndYear); });
 }
 
-void RecordForm::DBComboBox10Change() {
+void RecordForm::endMonthChanged() {
     context_.guard(
         [this] { checkPeriodOrder(this, projectQuery, context_.messages(), rules::PeriodList::EndMonth); });
 }
@@ -196,14 +200,14 @@ using KeyPressMember = void (RecordForm::*)(char16_t&);
 }  // namespace
 
 void RecordForm::installInputRules() {
-    const KeyPressMember digitsHandlers[] = {&RecordForm::DBEdit6KeyPress, &RecordForm::DBEdit4KeyPress,
-                                             &RecordForm::DBEdit39KeyPress};
+    const KeyPressMember digitsHandlers[] = {&RecordForm::idcardKeyPressed, &RecordForm::mailNumKeyPressed,
+                                             &RecordForm::summaryMailNumKeyPressed};
     for (int i = 0; i < 3; ++i) {
         QLineEdit* field = required<QLineEdit>(this, kDigitsFields[i]);
         const KeyPressMember handler = digitsHandlers[i];
-        const bool idcard = field->objectName() == QLatin1String("DBEdit6");
+        const bool idcard = field->objectName() == QLatin1String(controls::idcardEdit);
         new TypedTextHandler(
-            field, QString::fromLatin1(kDigitsFields[i]) + "KeyPress",
+            field, QString::fromLatin1(kDigitsFields[i]) + "KeyPressed",
             [this, handler](char16_t& key) { (this->*handler)(key); },
             [idcard](const QString& text, int caret, const QString& inserted) {
                 return idcard ? rules::idcardInsertion(text, caret, inserted).text
@@ -213,8 +217,8 @@ void RecordForm::installInputRules() {
     for (const char* name : kMoneyFields) {
         QLineEdit* field = required<QLineEdit>(this, name);
         new TypedTextHandler(
-            field, QString::fromLatin1(name) + "KeyPress",
-            [this, field](char16_t& key) { moneyKeyPress(field, key); },
+            field, QString::fromLatin1(name) + "KeyPressed",
+            [this, field](char16_t& key) { moneyKeyPressed(field, key); },
             [this](const QString& text, int caret, const QString& inserted) {
                 const rules::Insertion allowed = rules::moneyInsertion(text, caret, inserted);
                 if (allowed.decimalsRefused) {
@@ -222,18 +226,22 @@ void RecordForm::installInputRules() {
                 }
                 return allowed.text;
             });
-        new FocusHandler(field, QString::fromLatin1(name) + "Enter", FocusHandler::When::Enter,
-                         [this, field] { moneyEnter(field); });
+        new FocusHandler(field, QString::fromLatin1(name) + "Entered", FocusHandler::When::Enter,
+                         [this, field] { moneyEntered(field); });
     }
-    new FocusHandler(required<QLineEdit>(this, "DBEdit6"), "DBEdit6Exit", FocusHandler::When::Exit,
-                     [this] { DBEdit6Exit(); });
+    new FocusHandler(required<QLineEdit>(this, controls::idcardEdit),
+                     QLatin1String(controls::idcardEdit) + "Left", FocusHandler::When::Exit,
+                     [this] { idcardLeft(); });
 
     // Choices by the user only: a value set by the program (the preset start year, a row shown)
     // runs none of these.
     const std::pair<const char*, void (RecordForm::*)()> changes[] = {
-        {"DBComboBox4", &RecordForm::DBComboBox4Change}, {"DBComboBox5", &RecordForm::DBComboBox5Change},
-        {"DBComboBox7", &RecordForm::DBComboBox7Change}, {"DBComboBox8", &RecordForm::DBComboBox8Change},
-        {"DBComboBox9", &RecordForm::DBComboBox9Change}, {"DBComboBox10", &RecordForm::DBComboBox10Change},
+        {controls::projectDomainCombo, &RecordForm::projectDomainChanged},
+        {controls::codeCombo, &RecordForm::codeChanged},
+        {controls::startYearCombo, &RecordForm::startYearChanged},
+        {controls::startMonthCombo, &RecordForm::startMonthChanged},
+        {controls::endYearCombo, &RecordForm::endYearChanged},
+        {controls::endMonthCombo, &RecordForm::endMonthChanged},
     };
     for (const auto& [name, handler] : changes) {
         connect(required<QComboBox>(this, name), &QComboBox::activated, this,

@@ -19,7 +19,7 @@ QString RecordForm::requiredFieldMessage(const MessageFrame& frame) const {
     return missingFieldsMessage(shown, frame);
 }
 
-void RecordForm::SaveTable1() {
+void RecordForm::normaliseProject() {
     normaliseProjectRow(projectQuery, context_.today());
 }
 
@@ -43,14 +43,14 @@ void RecordForm::runSaved(const std::function<void()>& work) {
 
 // Stores the appended project row and its leader as the first staff row, both or neither; then the
 // project query holds every project, positioned on the new one, which is put into editing again.
-void RecordForm::SaveNewProject() {
+void RecordForm::storeNewProject() {
     qint64 stored = 0;
     BindingSet::Pause quiet(*bindings_);
     runSaved([&] {
-        projectQuery.setValue("yearstart", DBComboBox7->currentText());
+        projectQuery.setValue("yearstart", startYearCombo->currentText());
         projectQuery.post();
         stored = projectQuery.rowId();
-        SaveTable1();
+        normaliseProject();
         projectQuery.edit();
         appendLeaderRow(staffQuery, projectQuery);
     });
@@ -63,14 +63,14 @@ void RecordForm::SaveNewProject() {
     projectQuery.edit();
 }
 
-void RecordForm::Button4Click() {
+void RecordForm::saveNewClicked() {
     QString missing = requiredFieldMessage(saveFrame());
     if (!missing.isEmpty()) {
         context_.messages().inform(missing);
         return;
     }
     try {
-        SaveNewProject();
+        storeNewProject();
     } catch (const std::exception& e) {
         context_.messages().inform(explainedErrorText(errorText(e)));
     }
@@ -81,7 +81,7 @@ void RecordForm::Button4Click() {
     }
 }
 
-void RecordForm::Button2Click() {
+void RecordForm::saveChangesClicked() {
     QString missing = requiredFieldMessage(saveFrame());
     if (!missing.isEmpty()) {
         context_.messages().inform(missing);
@@ -89,7 +89,7 @@ void RecordForm::Button2Click() {
     }
     BindingSet::Pause quiet(*bindings_);
     runSaved([this] {
-        SaveTable1();
+        normaliseProject();
         projectQuery.edit();
         restampPriorProjects(pastProjectsQuery, projectQuery);
         restampStaff(staffQuery, projectQuery);

@@ -12,7 +12,7 @@ namespace meridell::record {
 namespace {
 
 constexpr const char* kYearColumns[] = {"yearstart", "yearend"};
-constexpr const char* kYearLists[] = {"DBComboBox7", "DBComboBox9"};
+constexpr const char* kYearLists[] = {controls::startYearCombo, controls::endYearCombo};
 
 // The current row's text of `column`; empty when the query holds no row.
 QString storedText(const data::Dataset& project, const char* column) {

@@ -12,11 +12,11 @@ namespace meridell::record {
 
 // ---- entry rules ----
 
-void RecordForm::TabSheet10Show() {
+void RecordForm::priorProjectsPageShown() {
     enterRowListPage(*priorList_);
 }
 
-void RecordForm::TabSheet12Show() {
+void RecordForm::staffPageShown() {
     enterRowListPage(*staffList_);
 }
 
@@ -34,7 +34,7 @@ void RecordForm::enterRowListPage(RowListPage& list) {
         return;
     }
     try {
-        SaveNewProject();
+        storeNewProject();
     } catch (const std::exception& e) {
         list.setEditable(false);
         context_.messages().beep();
@@ -50,27 +50,27 @@ void RecordForm::enterRowListPage(RowListPage& list) {
 
 // ---- row buttons ----
 
-void RecordForm::Button1Click() {
+void RecordForm::newPriorProjectClicked() {
     priorList_->storeRows(true);
 }
 
-void RecordForm::Button5Click() {
+void RecordForm::savePriorProjectClicked() {
     priorList_->storeRows(false);
 }
 
-void RecordForm::Button7Click() {
+void RecordForm::deletePriorProjectClicked() {
     priorList_->removeCurrentRow();
 }
 
-void RecordForm::Button8Click() {
+void RecordForm::newStaffClicked() {
     staffList_->storeRows(true);
 }
 
-void RecordForm::Button9Click() {
+void RecordForm::saveStaffClicked() {
     staffList_->storeRows(false);
 }
 
-void RecordForm::Button10Click() {
+void RecordForm::deleteStaffClicked() {
     staffList_->removeCurrentRow();
 }
 
