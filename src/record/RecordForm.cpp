@@ -4,19 +4,21 @@
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "record/BoundControls.h"
-#include "record/FieldPage.h"
+#include "record/FieldFinder.h"
+#include "record/FieldRules.h"
 #include "record/PageTabs.h"
+#include "record/RecordDrafts.h"
+#include "record/RecordPages.h"
+#include "record/RecordSaver.h"
 #include "record/RowListPage.h"
+#include "record/YearLists.h"
 #include "record/core/DraftStore.h"
-#include "record/core/FieldTable.h"
-#include "record/core/RowListLayout.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Shell.h"
 #include "ui/TextColour.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QShowEvent>
 #include <QSignalBlocker>
 
@@ -52,50 +54,67 @@ RecordForm::RecordForm(ui::Shell& context, session::ProjectSession& session, QWi
     bindings_ = new BindingSet(
         projectQuery, [this](const std::function<void()>& work) { context_.guard(work); }, this);
     buildLeftStrip();
-    buildPages();
+    buildParts();
     connectHandlers();
-    installInputRules();
-    installNavigation();
-    installYearLists();
     setModeButtons(false);
     layoutStrip();
-    installDrafts();
 }
 
 RecordForm::~RecordForm() {
-    // The controls and grids observe the queries: remove them before the queries go.
+    // Nothing reacts to the pages and the queries while the controls go and the focus leaves them:
+    // no draft is written, no year list refilled.
+    QObject::disconnect(pageStack, nullptr, this, nullptr);
+    drafts_.reset();
+    years_.reset();
     for (data::Dataset* d : {&projectQuery, &pastProjectsQuery, &staffQuery}) {
         QObject::disconnect(d, nullptr, this, nullptr);
     }
-    // Nor is a draft written while the controls go and the focus leaves them.
-    QObject::disconnect(qApp, nullptr, this, nullptr);
-    delete pageStack;
+    // The pages go before the rules their fields call and the bindings their controls write through.
+    pages_.reset();
+    finder_.reset();
+    saver_.reset();
+    rules_.reset();
     delete bindings_;
+}
+
+// The pages, then the parts that work on their controls; the year lists are connected to the
+// project query after the bound controls.
+void RecordForm::buildParts() {
+    auto guard = [this](const std::function<void()>& work) { context_.guard(work); };
+    pages_ = std::make_unique<RecordPages>(
+        *this, pageTree, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
+        [this](const std::function<void()>& work) { saver_->runSaved(work); }, guard);
+    pageStack = pages_->stack();
+    startYearCombo = pages_->required<QComboBox>(controls::startYearCombo);
+    takeRowListControls();
+    rules_ = std::make_unique<FieldRules>(*pages_, projectQuery, context_);
+    years_ = std::make_unique<YearLists>(startYearCombo, pages_->required<QComboBox>(controls::endYearCombo),
+                                         projectQuery, [this] { return context_.today(); });
+    drafts_ = std::make_unique<RecordDrafts>(*this, *pages_, context_);
+    saver_ = std::make_unique<RecordSaver>(*pages_, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
+                                           context_, *rules_, [this] { drafts_->saved(); });
+    finder_ = std::make_unique<FieldFinder>(*pages_, pastProjectsQuery, staffQuery);
+}
+
+void RecordForm::takeRowListControls() {
+    RowListPage& prior = *pages_->priorProjects();
+    priorProjectsGrid = prior.grid();
+    newPriorProjectButton = prior.newButton();
+    savePriorProjectButton = prior.saveButton();
+    deletePriorProjectButton = prior.deleteButton();
+    RowListPage& staff = *pages_->staff();
+    staffGrid = staff.grid();
+    newStaffButton = staff.newButton();
+    saveStaffButton = staff.saveButton();
+    deleteStaffButton = staff.deleteButton();
 }
 
 void RecordForm::buildLeftStrip() {
     heading_ = new QLabel(treeHeading(), this);
     heading_->setObjectName("pageTreeHeading");
     ui::setTextColour(heading_, Qt::red);
-
-    pageTree = new QTreeWidget(this);
-    pageTree->setObjectName("pageTree");
-    pageTree->setAccessibleName(treeHeading());
+    pageTree = RecordPages::buildTree(*this);
     heading_->setBuddy(pageTree);
-    pageTree->setHeaderHidden(true);
-    pageTree->setRootIsDecorated(false);
-    pageTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    pageTree->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
-    pageTree->setIndentation(0);
-    // The selected node stays highlighted while another control has the focus.
-    QPalette palette = pageTree->palette();
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    }
-    pageTree->setPalette(palette);
-    for (const PageSpec& page : pageTable()) {
-        pageTree->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(page.treeText)}));
-    }
 
     note_ = new QLabel(leftNote().join('\n'), this);
     note_->setObjectName("noteLabel");
@@ -112,55 +131,44 @@ void RecordForm::buildLeftStrip() {
                                        [this] { spareLeaveClicked(); });
 }
 
-// Each page is built on its own and then handed to the tab widget, which takes it as its child.
-void RecordForm::buildPages() {
-    pageStack = new QTabWidget(this);
-    pageStack->setObjectName("pageStack");
-    pageStack->setAccessibleName(QStringLiteral("项目资料"));
-    int index = 0;
-    for (const PageSpec& page : pageTable()) {
-        QWidget* sheet = nullptr;
-        if (index == kPriorProjectsPage) {
-            sheet = priorList_ = buildRowList(record::priorProjectsList(), pastProjectsQuery);
-        } else if (index == kStaffPage) {
-            sheet = staffList_ = buildRowList(record::staffList(), staffQuery);
-        } else {
-            auto* fields = new FieldPage(index, *bindings_);
-            controls_.insert(fields->controls());
-            sheet = fields;
-        }
-        sheet->setObjectName(QLatin1String(page.name));
-        sheet->setAccessibleName(QString::fromUtf8(page.caption));
-        pageStack->addTab(sheet, QString::fromUtf8(page.caption));
-        ++index;
-    }
-    tabs_ = new PageTabs(pageStack, this);
-    startYearCombo = controlAs<QComboBox>(controls::startYearCombo);
-    priorProjectsGrid = priorList_->grid();
-    newPriorProjectButton = priorList_->newButton();
-    savePriorProjectButton = priorList_->saveButton();
-    deletePriorProjectButton = priorList_->deleteButton();
-    staffGrid = staffList_->grid();
-    newStaffButton = staffList_->newButton();
-    saveStaffButton = staffList_->saveButton();
-    deleteStaffButton = staffList_->deleteButton();
-    // Until a row list is entered, the prior projects can be typed into and the staff cannot.
-    priorList_->setEditable(true);
-    staffList_->setEditable(false);
-    // The form keeps its page between openings; the first opening in edit mode shows the staff page.
-    switchingPage_ = true;
-    pageStack->setCurrentIndex(kStaffPage);
-    switchingPage_ = false;
-}
-
-RowListPage* RecordForm::buildRowList(const RowListLayout& listLayout, data::Dataset& rows) {
-    return new RowListPage(
-        listLayout, rows, projectQuery, [this](const std::function<void()>& work) { runSaved(work); },
-        [this](const std::function<void()>& work) { context_.guard(work); });
+PageTabs* RecordForm::pageTabs() const {
+    return pages_->tabs();
 }
 
 FieldPage* RecordForm::fieldPage(int page) const {
-    return qobject_cast<FieldPage*>(pageStack->widget(page));
+    return pages_->fieldPage(page);
+}
+
+RowListPage* RecordForm::priorProjectsList() const {
+    return pages_->priorProjects();
+}
+
+RowListPage* RecordForm::staffList() const {
+    return pages_->staff();
+}
+
+QWidget* RecordForm::control(const QString& name) const {
+    return pages_->control(name);
+}
+
+QString RecordForm::shownText(const QString& name) const {
+    return pages_->shownText(name);
+}
+
+bool RecordForm::holdsTypedChanges() const {
+    return drafts_->holdsTypedChanges();
+}
+
+void RecordForm::writeDraftNow() {
+    drafts_->writeNow();
+}
+
+void RecordForm::offerDraftAtStart(const std::function<void()>& showList) {
+    drafts_->offerAtStart(showList);
+}
+
+DraftStore& RecordForm::drafts() const {
+    return drafts_->store();
 }
 
 void RecordForm::layoutStrip() {
@@ -174,8 +182,9 @@ void RecordForm::layoutStrip() {
     for (QPushButton* b : {leaveButton, spareLeaveButton}) {
         b->setGeometry(60, 374, 70, 20);
     }
-    const int tabsHeight = tabs_->heightAt(kPagesWidth);
-    tabs_->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
+    PageTabs* tabs = pages_->tabs();
+    const int tabsHeight = tabs->heightAt(kPagesWidth);
+    tabs->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
     pageStack->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
 }
 
@@ -214,24 +223,10 @@ void RecordForm::connectHandlers() {
             writeDraftNow();  // what was typed on the page before is kept at once
             pageShown(index);
         }
-        if (!switchingPage_) {
+        if (!pages_->switching()) {
             context_.guard([this] { pageChanged(); });
         }
     });
-}
-
-QString RecordForm::shownText(const QString& name) const {
-    QWidget* w = control(name);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        return edit->text();
-    }
-    if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        return combo->currentText();
-    }
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        return memo->toPlainText();
-    }
-    return QString();
 }
 
 // ---- opening ----
@@ -248,29 +243,38 @@ void RecordForm::dock() {
 }
 
 void RecordForm::openNew() {
-    startDraftSession();
+    drafts_->startSession();
     setModeButtons(true);
     projectQuery.append();
-    fillYearLists();
+    years_->fill();
     // The selector is preset without the row knowing; saving a new project writes it into the row.
     {
         QSignalBlocker quiet(startYearCombo);
         startYearCombo->setCurrentIndex(startYearCombo->findText(QString::number(context_.today().year())));
     }
-    switchingPage_ = true;
-    pageStack->setCurrentIndex(0);
-    switchingPage_ = false;
+    pages_->showQuietly(0);
     dock();
-    offerKeptDraft(false);
+    drafts_->offerKept(false);
 }
 
 void RecordForm::openEdit() {
-    startDraftSession();
+    drafts_->startSession();
     setModeButtons(false);
-    fillYearLists();  // the years follow the clock from one opening to the next
+    years_->fill();  // the years follow the clock from one opening to the next
     projectQuery.edit();
     dock();
-    offerKeptDraft(false);
+    drafts_->offerKept(false);
+}
+
+void RecordForm::openEditAt(int page, const QString& control, qint64 serial) {
+    drafts_->startSession();
+    setModeButtons(false);
+    projectQuery.edit();
+    pages_->showQuietly(page);
+    pages_->selectNode(page);
+    dock();  // the show handling opens the row lists and puts the focus on the page tree
+    finder_->focus(control, serial);
+    drafts_->offerKept(true);
 }
 
 // ---- showing ----
@@ -300,25 +304,13 @@ void RecordForm::formShown() {
         rows->open();
     }
     pageTree->setFocus();
-    selectTreeNode(pageStack->currentIndex());
+    pages_->selectNode(pageStack->currentIndex());
 }
 
 // ---- page switching ----
 
-void RecordForm::selectTreeNode(int page) {
-    if (QTreeWidgetItem* node = pageTree->topLevelItem(page)) {
-        pageTree->setCurrentItem(node);
-    }
-}
-
 void RecordForm::pageTreeClicked() {
-    int page = pageTree->indexOfTopLevelItem(pageTree->currentItem());
-    if (page < 0 || page == pageStack->currentIndex()) {
-        return;
-    }
-    switchingPage_ = true;
-    pageStack->setCurrentIndex(page);
-    switchingPage_ = false;
+    pages_->showClickedNode();
 }
 
 void RecordForm::pageChanged() {
@@ -326,7 +318,7 @@ void RecordForm::pageChanged() {
         return;
     }
     pageTree->setFocus();
-    selectTreeNode(pageStack->currentIndex());
+    pages_->selectNode(pageStack->currentIndex());
 }
 
 void RecordForm::pageShown(int page) {
@@ -342,8 +334,8 @@ void RecordForm::pageShown(int page) {
 // No question is asked: what was typed and not saved is kept as the project's draft.
 void RecordForm::leaveClicked() {
     const bool newMode = isNewMode();
-    const bool kept = putDraft(false);
-    draftTimer_->stop();
+    const bool kept = drafts_->put(false);
+    drafts_->stop();
     cancelPending(projectQuery);
     cancelPending(pastProjectsQuery);
     cancelPending(staffQuery);
@@ -357,6 +349,58 @@ void RecordForm::leaveClicked() {
 
 void RecordForm::spareLeaveClicked() {
     leaveClicked();
+}
+
+// ---- saving ----
+
+void RecordForm::saveNewClicked() {
+    if (saver_->saveNew()) {
+        setModeButtons(false);
+    }
+}
+
+void RecordForm::saveChangesClicked() {
+    saver_->saveChanges();
+}
+
+// ---- the row lists ----
+
+void RecordForm::priorProjectsPageShown() {
+    enterRowListPage(*pages_->priorProjects());
+}
+
+void RecordForm::staffPageShown() {
+    enterRowListPage(*pages_->staff());
+}
+
+void RecordForm::enterRowListPage(RowListPage& list) {
+    if (saver_->enterRowList(list, isNewMode())) {
+        setModeButtons(false);
+    }
+}
+
+void RecordForm::newPriorProjectClicked() {
+    pages_->priorProjects()->storeRows(true);
+}
+
+void RecordForm::savePriorProjectClicked() {
+    pages_->priorProjects()->storeRows(false);
+}
+
+void RecordForm::deletePriorProjectClicked() {
+    pages_->priorProjects()->removeCurrentRow();
+}
+
+void RecordForm::newStaffClicked() {
+    pages_->staff()->storeRows(true);
+}
+
+void RecordForm::saveStaffClicked() {
+    pages_->staff()->storeRows(false);
+}
+
+void RecordForm::deleteStaffClicked() {
+    pages_->staff()->removeCurrentRow();
 }
 
 }  // namespace meridell::record

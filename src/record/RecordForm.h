@@ -2,25 +2,19 @@
 
 #include "data/Dataset.h"
 #include "record/core/FieldTable.h"
-#include "record/core/InputRules.h"
 
 #include <QComboBox>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
-namespace meridell::data {
-class DatasetModel;
-}
 namespace meridell::session {
 class ProjectSession;
 }
@@ -31,15 +25,22 @@ class Shell;
 namespace meridell::record {
 
 class BindingSet;
-struct Draft;
 class DraftStore;
+class FieldFinder;
 class FieldPage;
+class FieldRules;
 class PageTabs;
+class RecordDrafts;
+class RecordPages;
+class RecordSaver;
 class RowListPage;
+class YearLists;
 struct MessageFrame;
-struct RowListLayout;
 
-// The project record form: one project over thirteen pages, docked into the main window.
+// The project record form: one project over thirteen pages, docked into the main window. The form
+// itself holds the strip left of the pages, the mode and the openings; its parts do the rest: the
+// pages and their switching, the field input rules, the two year lists, the drafts, finding a
+// field, and saving.
 class RecordForm : public QWidget {
     Q_OBJECT
 public:
@@ -53,15 +54,14 @@ public:
     data::Dataset& staffQuery;
 
     // The form is in new mode while "保存新增" (saveNewButton) is visible, in edit mode while "保存修改"
-    // (saveChangesButton) is. leaveButton and spareLeaveButton are the two leave buttons "退出该页".
+    // (saveChangesButton) is. leaveButton and spareLeaveButton are the two leave buttons "退出该页";
+    // the spare one stays hidden.
     QPushButton* saveChangesButton = nullptr;
     QPushButton* leaveButton = nullptr;
     QPushButton* saveNewButton = nullptr;
     QPushButton* spareLeaveButton = nullptr;
     QTreeWidget* pageTree = nullptr;
     QTabWidget* pageStack = nullptr;
-    // The page tabs, in rows over the pages (the tab widget's own bar is hidden).
-    PageTabs* pageTabs() const { return tabs_; }
     QComboBox* startYearCombo = nullptr;  // start year, entries "2003" to five years after this year
 
     // The two row lists: prior projects on page 9 and research staff on page 11, each a grid with
@@ -76,13 +76,22 @@ public:
     QPushButton* saveStaffButton = nullptr;
     QPushButton* deleteStaffButton = nullptr;
 
+    // The parts.
+    RecordPages& pages() const { return *pages_; }
+    FieldRules& fieldRules() const { return *rules_; }
+    YearLists& yearLists() const { return *years_; }
+    RecordDrafts& recordDrafts() const { return *drafts_; }
+    RecordSaver& saver() const { return *saver_; }
+
+    // The page tabs, in rows over the pages (the tab widget's own bar is hidden).
+    PageTabs* pageTabs() const;
     // The pages: a field page for each page of fields, one row-list page for each row list.
     FieldPage* fieldPage(int page) const;
-    RowListPage* priorProjectsList() const { return priorList_; }
-    RowListPage* staffList() const { return staffList_; }
+    RowListPage* priorProjectsList() const;
+    RowListPage* staffList() const;
 
-    // Any bound control by its name (classCodeEdit, projectDomainCombo, projectBaseMemo, ...), or nullptr.
-    QWidget* control(const QString& name) const { return controls_.value(name); }
+    // Any bound control by its name (controls::classCodeEdit, ...), or nullptr.
+    QWidget* control(const QString& name) const;
     template <class T>
     T* controlAs(const QString& name) const {
         return qobject_cast<T*>(control(name));
@@ -104,18 +113,13 @@ public:
     // row list in the row whose serial is `serial` (the staff grid: in its identity-card cell).
     void openEditAt(int page, const QString& control, qint64 serial = 0);
 
-    // Drafts (RecordDrafts.cpp, RecordDraftOffers.cpp): the typed but unsaved rows are written to
-    // the project's draft when the typing pauses, the page or the field changes, and on leaving;
-    // saving removes the draft. Opening the form on a project (or on a new one) with a draft asks
-    // whether to put it back.
-    // Whether one of the three queries holds a typed change that is not stored.
+    // Drafts (RecordDrafts): whether one of the three queries holds a typed change that is not
+    // stored; writing the draft at once when the form is open with typed changes ("退出系统" keeps
+    // them so); at start-up, offering the draft the form still showed when the program last ended.
     bool holdsTypedChanges() const;
-    // Writes the draft at once when the form is open with typed changes ("退出系统" keeps them so).
     void writeDraftNow();
-    // At start-up: offers the draft the form still showed when the program last ended. `showList`
-    // docks the project list page on every project, under the form.
     void offerDraftAtStart(const std::function<void()>& showList);
-    DraftStore& drafts() const { return *drafts_; }
+    DraftStore& drafts() const;
     // How long typing must pause before the draft is written.
     static constexpr int kDraftDelayMs = 1500;
 
@@ -126,13 +130,9 @@ public:
     void leaveClicked();
     void spareLeaveClicked();
 
-    // Saving the project row.
+    // Saving the project row (RecordSaver).
     void saveNewClicked();      // 保存新增
     void saveChangesClicked();  // 保存修改
-    // The message naming the empty required fields, or an empty text when all are filled.
-    QString requiredFieldMessage(const MessageFrame& frame) const;
-    void normaliseProject();
-    void storeNewProject();
 
     // The two row lists. Entering a list's page opens it for typing (in new mode only once the
     // project is stored); the row buttons run the list page's own actions, as do these handlers.
@@ -145,26 +145,6 @@ public:
     void saveStaffClicked();           // staff: 保存条目
     void deleteStaffClicked();         // staff: 删除条目
 
-    // Field input rules of pages 0, 1 and 10 (RecordRules.cpp). A KeyPress handler sets the
-    // typed character to 0 to drop it. The money fields (the applied cost and the funds and costs of
-    // page 10) share one key handler and one entry handler, installed per field as
-    // "costEditKeyPressed", "costEditEntered"...
-    void idcardKeyPressed(char16_t& key);
-    void mailNumKeyPressed(char16_t& key);
-    void summaryMailNumKeyPressed(char16_t& key);
-    void moneyKeyPressed(QLineEdit* field, char16_t& key);
-    void moneyEntered(QLineEdit* field);
-    void idcardLeft();
-    // Points out, once each, the identity-card numbers among `numbers` that are kept although the
-    // national standard does not know them (beep and message).
-    void warnOfIdcards(const QStringList& numbers);
-    void projectDomainChanged();
-    void codeChanged();
-    void startYearChanged();
-    void startMonthChanged();
-    void endYearChanged();
-    void endMonthChanged();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -174,61 +154,24 @@ protected:
     ui::Shell& context_;
 
 private:
-    // Building: the strip left of the pages, then the pages themselves.
+    void buildParts();
     void buildLeftStrip();
-    void buildPages();
-    RowListPage* buildRowList(const RowListLayout& listLayout, data::Dataset& rows);
+    void takeRowListControls();
     void connectHandlers();
-    // The field input rules and the key-down handlers of the navigation table (RecordRules.cpp,
-    // RecordNavigation.cpp).
-    void installInputRules();
-    void installNavigation();
     void layoutStrip();
-    // The two year lists (RecordYears.cpp): the years up to five after today's and those the
-    // current project holds, refilled whenever another row or year is shown.
-    void installYearLists();
-    void fillYearLists();
     void fitNoteLines();
-
-    // Page switching.
-    void selectTreeNode(int page);
     void pageShown(int page);
-    void showPageQuietly(int page);
-    void focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column);
-
-    // Drafts.
-    void installDrafts();
-    void draftTimeout();
-    Draft currentDraft(bool open) const;
-    // Writes the draft with the form left (false) or still showing it (true); false when there is
-    // nothing typed or it could not be written.
-    bool putDraft(bool open);
-    void dropDraft(const QString& id);
-    void tellDraftNotices();
-    // After a save: the time in the status bar; the draft follows what is left unsaved.
-    void draftSaved();
-    // A new draft for this opening, then the question whether to restore the draft kept for it.
-    void startDraftSession();
-    void offerKeptDraft(bool keepPage);
-    void restoreDraft(const Draft& draft, bool asNew, int page);
-
-    // Saving and the row lists.
-    void runSaved(const std::function<void()>& work);
     void enterRowListPage(RowListPage& list);
 
-    QHash<QString, QWidget*> controls_;  // of every field page
     BindingSet* bindings_ = nullptr;
-    RowListPage* priorList_ = nullptr;
-    RowListPage* staffList_ = nullptr;
+    std::unique_ptr<RecordPages> pages_;
+    std::unique_ptr<FieldRules> rules_;
+    std::unique_ptr<YearLists> years_;
+    std::unique_ptr<RecordDrafts> drafts_;
+    std::unique_ptr<RecordSaver> saver_;
+    std::unique_ptr<FieldFinder> finder_;
     QLabel* heading_ = nullptr;
     QLabel* note_ = nullptr;
-    PageTabs* tabs_ = nullptr;
-    bool switchingPage_ = false;    // the page is being changed by the program, not by the tabs
-    QTimer* draftTimer_ = nullptr;  // restarted by every edit; writes the draft when it runs out
-    std::unique_ptr<DraftStore> drafts_;
-    QString draftId_;                       // the draft of this opening of the form
-    bool restoringDraft_ = false;           // an opening that puts a draft back asks nothing
-    rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
 };
 
 }  // namespace meridell::record

@@ -1,34 +1,28 @@
-// Opening the record form at one field: where the hand-in check sends the user to mend a finding.
+#include "record/FieldFinder.h"
 
+#include "data/Dataset.h"
 #include "data/DatasetModel.h"
-#include "record/RecordForm.h"
+#include "record/RecordPages.h"
+#include "record/core/FieldTable.h"
+
+#include <QTableView>
 
 namespace meridell::record {
 
-void RecordForm::showPageQuietly(int page) {
-    switchingPage_ = true;
-    pageStack->setCurrentIndex(page);
-    switchingPage_ = false;
-}
+FieldFinder::FieldFinder(const RecordPages& pages, data::Dataset& priorRows, data::Dataset& staffRows)
+    : pages_(pages), priorRows_(priorRows), staffRows_(staffRows) {}
 
-void RecordForm::openEditAt(int page, const QString& control, qint64 serial) {
-    startDraftSession();
-    setModeButtons(false);
-    projectQuery.edit();
-    showPageQuietly(page);
-    selectTreeNode(page);
-    dock();  // the show handling opens the row lists and puts the focus on the page tree
+void FieldFinder::focus(const QString& control, qint64 serial) const {
     if (control == QLatin1String(controls::priorProjectsGrid)) {
-        focusRow(priorProjectsGrid, pastProjectsQuery, serial, QString());
+        focusRow(pages_.priorProjects()->grid(), priorRows_, serial, QString());
     } else if (control == QLatin1String(controls::staffGrid)) {
-        focusRow(staffGrid, staffQuery, serial, QStringLiteral("idcard"));
-    } else if (QWidget* field = this->control(control)) {
+        focusRow(pages_.staff()->grid(), staffRows_, serial, QStringLiteral("idcard"));
+    } else if (QWidget* field = pages_.control(control)) {
         field->setFocus(Qt::OtherFocusReason);
     }
-    offerKeptDraft(true);
 }
 
-void RecordForm::focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column) {
+void FieldFinder::focusRow(QTableView* grid, data::Dataset& rows, qint64 serial, const QString& column) {
     int row = 0;
     const int serialColumn = rows.fieldIndex(QStringLiteral("serial"));
     for (int r = 0; serial != 0 && r < rows.recordCount(); ++r) {
