@@ -96,10 +96,9 @@ int main(int argc, char* argv[]) {
         return 3;
     }
     form.openEdit();
-    retype(form, meridell::record::controls::mailNumEdit, QStringLiteral("310012"));
-    typeInto(form.control(meridell::record::controls::projectBaseMemo),
-             QStringLiteral("立项依据：城市化的背景。"));
-    retype(form, meridell::record::controls::provinceFundEdit, QStringLiteral("12.5"));
+    retype(form, record::controls::mailNumEdit, QStringLiteral("310012"));
+    typeInto(form.control(record::controls::projectBaseMemo), QStringLiteral("立项依据：城市化的背景。"));
+    retype(form, record::controls::provinceFundEdit, QStringLiteral("12.5"));
     typeDuty(form, QStringLiteral("教授"));
     const QString path = record::draftPath(context->appDir());
     for (int waited = 0; !draftHoldsEverything(path); waited += 50) {
