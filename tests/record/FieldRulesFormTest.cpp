@@ -296,8 +296,8 @@ TEST_F(FieldRulesTest, ListsMoveOnEnterOnlyAndMemosNever) {
     key(list(controls::sexCombo), Qt::Key_Return);
     EXPECT_EQ(focused(), controls::idcardEdit);
 
-    focus(controls::summaryUnitAddress1Edit);
-    key(edit(controls::summaryUnitAddress1Edit), Qt::Key_Return);
+    focus(controls::summaryUnitAddressEdit);
+    key(edit(controls::summaryUnitAddressEdit), Qt::Key_Return);
     EXPECT_EQ(focused(), controls::mainContentMemo);
     auto* memo = form().controlAs<QPlainTextEdit>(controls::mainContentMemo);
     typeInto(memo, "a");
@@ -332,13 +332,13 @@ TEST_F(FieldRulesTest, EnterWalksEachPageInReadingOrder) {
                                                                       controls::technicalStandardCombo,
                                                                       controls::degreeCombo,
                                                                       controls::degreeCountryCombo,
-                                                                      controls::summaryTakeUnit1Edit,
+                                                                      controls::summaryTakeUnitEdit,
                                                                       controls::departmentEdit,
                                                                       controls::characterCombo,
                                                                       controls::summaryMailNumEdit,
                                                                       controls::directorEdit,
                                                                       controls::summaryTelephoneEdit,
-                                                                      controls::summaryUnitAddress1Edit,
+                                                                      controls::summaryUnitAddressEdit,
                                                                       controls::mainContentMemo}));
     EXPECT_EQ(walk(10, controls::provinceFundEdit),
               QStringList({controls::provinceFundEdit, controls::deptFundEdit, controls::cityFundEdit,

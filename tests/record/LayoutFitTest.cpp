@@ -79,9 +79,9 @@ TEST_F(LayoutFitTest, EveryTextIsDrawnInTheFaceItsFontNames) {
         {"page 0 box", named(controls::projectNameEdit), kSong, 12},
         {"identity number", named(controls::idcardEdit), kSong, 12},
         {"list", named(controls::projectDomainCombo), kSong, 12},
-        {"field label", named("summaryTakeUnit1EditLabel"), kSong, 12},
+        {"field label", named("summaryTakeUnitEditLabel"), kSong, 12},
         {"red required mark",
-         named("summaryTakeUnit1EditLabel")->parentWidget()->findChildren<QLabel*>().last(), kSong, 12},
+         named("summaryTakeUnitEditLabel")->parentWidget()->findChildren<QLabel*>().last(), kSong, 12},
         {"red page notice", form().pageStack->widget(0)->findChildren<QLabel*>().first(), kSong, 12},
         {"grey note", named("noteLabel"), kSong, 12},
         {"red heading", named("pageTreeHeading"), kSong, 12},
@@ -263,7 +263,7 @@ TEST_F(LongValueTest, AValueTooLongForItsBoxShowsItsBeginning) {
     const QString unit = QStringLiteral("兰维尔省社会科学院区域经济与产业发展研究中心");
     const qint64 id = insertProject(QStringLiteral("长单位项目"), QStringLiteral("王五"), unit);
     openEdit(id);
-    for (const char* name : {controls::takeUnit1Edit, controls::summaryTakeUnit1Edit}) {
+    for (const char* name : {controls::takeUnitEdit, controls::summaryTakeUnitEdit}) {
         auto* edit = form().controlAs<QLineEdit>(QLatin1String(name));
         ASSERT_NE(edit, nullptr) << name;
         EXPECT_EQ(edit->text(), unit) << name;

@@ -46,11 +46,11 @@ TEST(NavigationKeys, LeftAndRightDependOnTheCaret) {
 
 TEST(NavigationKeys, TargetsAreResolvedOnTheFieldsPage) {
     EXPECT_EQ(focusTarget(controls::emailEdit, Key::Enter), controls::classCodeEdit);
-    EXPECT_EQ(focusTarget(controls::unitAddress3Edit, Key::Enter), controls::summaryProjectNameEdit)
+    EXPECT_EQ(focusTarget(controls::thirdUnitAddressEdit, Key::Enter), controls::summaryProjectNameEdit)
         << "projectname of page 1, not page 0";
     EXPECT_EQ(focusTarget(controls::summaryTelephoneEdit, Key::Up), controls::summaryMailNumEdit);
     EXPECT_EQ(focusTarget(controls::totalFundEdit, Key::Down), controls::remarkMemo);
-    EXPECT_EQ(focusTarget(controls::unitAddress2Edit, Key::Up), controls::mainContentMemo);
+    EXPECT_EQ(focusTarget(controls::secondUnitAddressEdit, Key::Up), controls::mainContentMemo);
     EXPECT_EQ(focusTarget(controls::classCodeEdit, Key::Up), "");
 }
 

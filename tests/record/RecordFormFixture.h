@@ -71,7 +71,7 @@ protected:
         type(record::controls::classCodeEdit, "A01");
         type(record::controls::projectNameEdit, name);
         type(record::controls::projectManEdit, man);
-        type(record::controls::takeUnit1Edit, unit);
+        type(record::controls::takeUnitEdit, unit);
     }
 
     qint64 insertProject(const QString& name, const QString& man, const QString& unit,

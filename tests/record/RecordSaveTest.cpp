@@ -21,7 +21,7 @@ TEST_F(RecordFormTest, SavingNewRequiresTheFourKeyFields) {
     messages.clear();
     type(controls::classCodeEdit, "A01");
     type(controls::summaryProjectNameEdit, kName);  // the summary sheet's copy of the name counts
-    type(controls::takeUnit1Edit, kUnit);
+    type(controls::takeUnitEdit, kUnit);
     form().saveNewButton->click();
     EXPECT_EQ(messages.texts(Kind::Inform), QStringList{QStringLiteral("请填写项目负责人，谢谢！")});
     EXPECT_TRUE(form().isNewMode());

@@ -18,7 +18,7 @@ const RequiredField kRequired[] = {
     {controls::classCodeEdit, "classcode", "分类代码，"},
     {controls::summaryProjectNameEdit, "projectname", "项目名称，"},
     {controls::projectManEdit, "projectman", "项目负责人，"},
-    {controls::takeUnit1Edit, "takeunit1", "项目承担单位，"},
+    {controls::takeUnitEdit, "takeunit1", "项目承担单位，"},
 };
 
 const char* const kPriorData[] = {"projectserial", "name", "periodstart", "periodend", "identity", "state"};
