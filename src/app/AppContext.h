@@ -54,10 +54,10 @@ protected:
     void errorShown() const override;
 
 public:
-    // Declared in the order they are made, so that they go in the reverse one: the pages docked
-    // into the main window (then its children) and the windows parented to it before the main
-    // window; then the document commands and the session whose queries the pages observe; the
-    // databases object, which owns the connections the queries use, last.
+    // Declared in the order they are made, so that they are destroyed in the reverse one: the pages
+    // docked into the main window (its children by then) and the windows parented to it go before
+    // the main window; then the document commands and the session whose queries the pages observe;
+    // the databases object, which owns the connections the queries use, last.
     std::unique_ptr<data::Databases> databases;
     // The project query and the two row queries, and the documents made from them.
     std::unique_ptr<session::ProjectSession> projectSession;

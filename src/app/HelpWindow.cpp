@@ -35,7 +35,7 @@ bool HelpWindow::load(const QString& path) {
 }
 
 void showHelp(AppContext& context, QWidget* parent) {
-    auto* window = parent->findChild<HelpWindow*>("helpWindow", Qt::FindDirectChildrenOnly);
+    auto* window = parent->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) {
         window = new HelpWindow(parent);
     }

@@ -139,29 +139,14 @@ void MainWindow::buildLabels() {
         bool fixed;
     };
     const QString li = QStringLiteral("隶书");
+    const QString kai = QStringLiteral("楷体_GB2312");
+    const QString plan = QStringLiteral("Lanvere软科学研究计划");
+    const QString office = QStringLiteral("Lanvere科学技术厅");
     const LabelDef labelDefs[] = {
-        {&titleLabel,
-         "titleLabel",
-         QStringLiteral("Lanvere软科学研究计划"),
-         li,
-         48,
-         {148, 149, 490, 48},
-         true},
+        {&titleLabel, "titleLabel", plan, li, 48, {148, 149, 490, 48}, true},
         {&programLabel, "programLabel", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
-        {&officeLabel,
-         "officeLabel",
-         QStringLiteral("Lanvere科学技术厅"),
-         li,
-         21,
-         {301, 368, 184, 21},
-         false},
-        {&versionLabel,
-         "versionLabel",
-         QStringLiteral("版本:1.0"),
-         QStringLiteral("楷体_GB2312"),
-         16,
-         {360, 448, 70, 16},
-         false},
+        {&officeLabel, "officeLabel", office, li, 21, {301, 368, 184, 21}, false},
+        {&versionLabel, "versionLabel", QStringLiteral("版本:1.0"), kai, 16, {360, 448, 70, 16}, false},
     };
     for (const LabelDef& s : labelDefs) {
         auto* label = new QLabel(s.text, client_);
