@@ -81,7 +81,7 @@ MERIDELL_BENCH(lists_project_list) {
     QString path;
     auto context = startOnFullDatabase(messages, &path);
     lists::ProjectListPage& page = *context->projectListPage;
-    QAction* menu = context->mainWindowWidget->N1;
+    QAction* menu = context->mainWindowWidget->applyAction;
 
     QElapsedTimer first;
     first.start();
@@ -153,7 +153,7 @@ MERIDELL_BENCH(lists_query) {
     SilentMessages messages;
     QString path;
     auto context = startOnFullDatabase(messages, &path);
-    context->mainWindowWidget->N2->trigger();
+    context->mainWindowWidget->queryAction->trigger();
     lists::QueryPage& page = *context->queryPage;
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目负责人"),

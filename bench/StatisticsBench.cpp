@@ -60,9 +60,9 @@ void spreadGroups(const QString& databasePath) {
 
 // Every page of the window laid out and painted: its table and its chart.
 void paintEveryPage(statistics::StatisticsWindow& form) {
-    for (int i = 0; i < form.PageControl1->count(); ++i) {
-        form.PageControl1->setCurrentIndex(i);
-        form.PageControl1->currentWidget()->grab();
+    for (int i = 0; i < form.dimensionTabs->count(); ++i) {
+        form.dimensionTabs->setCurrentIndex(i);
+        form.dimensionTabs->currentWidget()->grab();
     }
 }
 
@@ -77,7 +77,7 @@ MERIDELL_BENCH(statistics_window) {
     spreadGroups(path);
     auto context = app::startUp(folder, messages);
     context->mainWindowWidget->show();
-    context->mainWindowWidget->N2->trigger();  // 管理查询: all projects
+    context->mainWindowWidget->queryAction->trigger();  // 管理查询: all projects
     QApplication::processEvents();
     lists::QueryPage& page = *context->queryPage;
 

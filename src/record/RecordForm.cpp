@@ -322,7 +322,7 @@ void RecordForm::TreeView1Click() {
 }
 
 void RecordForm::PageControl1Change() {
-    if (context_.IdcardInvalid) {
+    if (idcardInvalid_) {
         return;
     }
     TreeView1->setFocus();

@@ -29,7 +29,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         ctx().mainWindowWidget->activateWindow();
-        QApplication::setActiveWindow(ctx().mainWindowWidget);
+        QApplication::setActiveWindow(ctx().mainWindowWidget.get());
     }
 
     // A project whose mail number has five digits and whose second staff member has a number with
@@ -62,7 +62,7 @@ protected:
         command();
         // The main window is active again once the modal window is gone, as a windowing system
         // makes it; the offscreen platform needs to be told.
-        QApplication::setActiveWindow(ctx().mainWindowWidget);
+        QApplication::setActiveWindow(ctx().mainWindowWidget.get());
         QApplication::processEvents();
     }
 
@@ -78,7 +78,7 @@ protected:
     }
 
     void doubleClick(FindingsWindow& window, int row) {
-        QTableView* grid = window.FindingGrid;
+        QTableView* grid = window.findingsGrid;
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         grid->scrollTo(grid->model()->index(row, 0));
@@ -106,9 +106,9 @@ TEST_F(HandInWindowTest, NothingFoundIsSaid) {
 
 void expectListed(FindingsWindow& window) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("申报检查"));
-    EXPECT_EQ(window.FindingGrid->objectName(), QStringLiteral("FindingGrid"));
-    EXPECT_EQ(window.FindingGrid->accessibleName(), QStringLiteral("检查结果"));
-    EXPECT_EQ(window.Label1->buddy(), window.FindingGrid);
+    EXPECT_EQ(window.findingsGrid->objectName(), QStringLiteral("findingsGrid"));
+    EXPECT_EQ(window.findingsGrid->accessibleName(), QStringLiteral("检查结果"));
+    EXPECT_EQ(window.summaryLabel->buddy(), window.findingsGrid);
     QStringList headers;
     for (int c = 0; c < window.model()->columnCount(); ++c) {
         headers << window.model()->headerData(c, Qt::Horizontal).toString();
@@ -122,7 +122,7 @@ void expectListed(FindingsWindow& window) {
     EXPECT_EQ(cells, (QStringList{kName, "基本信息", "邮编", "错误：邮编“31000”不是6位数字。"}));
     EXPECT_EQ(window.model()->index(1, 1).data().toString(), QStringLiteral("主要研究人员"));
     EXPECT_EQ(window.model()->index(1, 2).data().toString(), QStringLiteral("身份证号码"));
-    EXPECT_TRUE(window.Label1->text().startsWith(QStringLiteral("申报检查发现2处错误、0条提示。")));
+    EXPECT_TRUE(window.summaryLabel->text().startsWith(QStringLiteral("申报检查发现2处错误、0条提示。")));
 }
 
 TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {

@@ -82,8 +82,8 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     addProject("乙", "李", "单位二");
     triggerMenu("项目申报");
     ASSERT_TRUE(apply().isVisible());
-    EXPECT_FALSE(ctx().mainWindowWidget->N2->isEnabled());
-    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
+    EXPECT_FALSE(ctx().mainWindowWidget->queryAction->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->applyAction->isEnabled());
 
     ProjectGrid* grid = apply().DBGrid1;
     const QStringList titles{"指南代码", "项目名称", "专业领域", "负责人", "技术职称", "承担单位"};
@@ -108,7 +108,7 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     apply().Button6->click();
     EXPECT_FALSE(apply().isVisible());
     EXPECT_FALSE(projects().isOpen());
-    EXPECT_TRUE(ctx().mainWindowWidget->N2->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->queryAction->isEnabled());
 }
 
 TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
@@ -236,7 +236,7 @@ TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
     triggerMenu("管理查询");
     ASSERT_TRUE(select().isVisible());
     EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有12个项目"));
-    EXPECT_FALSE(ctx().mainWindowWidget->N1->isEnabled());
+    EXPECT_FALSE(ctx().mainWindowWidget->applyAction->isEnabled());
     for (int i = 0; i < QueryPage::kCriteria; ++i) {
         EXPECT_FALSE(select().CheckBoxes[i]->isChecked());
         EXPECT_FALSE(select().Inputs[i]->isEnabled());
@@ -253,7 +253,7 @@ TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
     // A criterion left checked is cleared by the next opening.
     setCriterion(0, "x");
     select().Button2->click();
-    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->applyAction->isEnabled());
     triggerMenu("管理查询");
     EXPECT_FALSE(select().CheckBoxes[0]->isChecked());
     EXPECT_EQ(select().inputText(0), QString());

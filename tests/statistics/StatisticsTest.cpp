@@ -149,25 +149,26 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     ASSERT_NE(page.StatisticsForm, nullptr);
     StatisticsWindow& form = *page.StatisticsForm;
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.Label1->text(), QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
+    EXPECT_EQ(form.scopeLabel->text(),
+              QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
 
     page.CheckBoxes[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
     page.Button1->click();
     page.Button10->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
-    EXPECT_TRUE(form.Label1->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
-    ASSERT_EQ(form.Tables.size(), dimensions().size());
-    for (size_t i = 0; i < form.Tables.size(); ++i) {
+    EXPECT_TRUE(form.scopeLabel->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
+    ASSERT_EQ(form.tables.size(), dimensions().size());
+    for (size_t i = 0; i < form.tables.size(); ++i) {
         const GroupTable& table = form.statistics().tables[i];
-        ASSERT_EQ(form.Tables[i]->rowCount(), int(table.rows.size()));
-        auto* series = qobject_cast<QHorizontalBarSeries*>(form.Charts[i]->chart()->series().value(0));
+        ASSERT_EQ(form.tables[i]->rowCount(), int(table.rows.size()));
+        auto* series = qobject_cast<QHorizontalBarSeries*>(form.charts[i]->chart()->series().value(0));
         ASSERT_NE(series, nullptr);
         EXPECT_EQ(series->barSets().value(0)->count(), int(table.rows.size()));
     }
     const GroupTable& natures = form.statistics().tables[1];
-    EXPECT_EQ(form.Tables[1]->item(0, 0)->text(), QStringLiteral("高等院校"));
-    EXPECT_EQ(form.Tables[1]->item(0, 1)->text(), QString::number(natures.rows[0].projects));
-    EXPECT_EQ(form.Tables[1]->item(0, 2)->text(), QStringLiteral("66.7"));
+    EXPECT_EQ(form.tables[1]->item(0, 0)->text(), QStringLiteral("高等院校"));
+    EXPECT_EQ(form.tables[1]->item(0, 1)->text(), QString::number(natures.rows[0].projects));
+    EXPECT_EQ(form.tables[1]->item(0, 2)->text(), QStringLiteral("66.7"));
 }
 
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
@@ -179,8 +180,8 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     const QString png = out.filePath("领域.png");
     const QString xlsx = out.filePath("统计.xlsx");
     messages.fileAnswers = {png, xlsx};
-    form.Button1->click();
-    form.Button2->click();
+    form.saveChartButton->click();
+    form.exportWorkbookButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
     EXPECT_FALSE(QImage(png).isNull());
     const std::vector<test::ReadSheet> sheets = test::readWorkbook(xlsx);
@@ -195,8 +196,8 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     const QString gone = out.filePath("不存在/图.png");
     messages.clear();
     messages.fileAnswers = {gone, out.filePath("不存在/表.xlsx")};
-    form.Button1->click();
-    form.Button2->click();
+    form.saveChartButton->click();
+    form.exportWorkbookButton->click();
     const QStringList errors = messages.texts(Kind::Error);
     ASSERT_EQ(errors.size(), 2);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("图表没有保存到文件"))) << errors[0].toStdString();
