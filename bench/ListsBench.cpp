@@ -158,11 +158,13 @@ MERIDELL_BENCH(lists_query) {
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目负责人"),
                 {{0, QStringLiteral("1")}, {2, QStringLiteral("承担单位1")}, {5, QStringLiteral("负责人1")}},
-                QStringLiteral("select * from table1 where (classcode like '%1%') and "
-                               "(takeunit1 like '%承担单位1%') and (projectman like '%负责人1%');")});
+                QStringLiteral(R"(select * from "table1" where ("classcode" like '%1%' escape '\') and )"
+                               R"(("takeunit1" like '%承担单位1%' escape '\') and )"
+                               R"(("projectman" like '%负责人1%' escape '\');)")});
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目年份"),
                 {{0, QStringLiteral("1")}, {2, QStringLiteral("承担单位1")}, {9, QStringLiteral("2010")}},
-                QStringLiteral("select * from table1 where (classcode like '%1%') and "
-                               "(takeunit1 like '%承担单位1%') and (yearstart like '%2010%');")});
+                QStringLiteral(R"(select * from "table1" where ("classcode" like '%1%' escape '\') and )"
+                               R"(("takeunit1" like '%承担单位1%' escape '\') and )"
+                               R"(("yearstart" like '%2010%' escape '\');)")});
 }

@@ -3,7 +3,6 @@
 #include "common/core/Fonts.h"
 #include "data/Databases.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
@@ -302,23 +301,24 @@ void QueryPage::Button1Click() {
     for (int i = 0; i < kCriteria; ++i) {
         inputs[i] = {CheckBoxes[i]->isChecked(), inputText(i)};
     }
-    const QueryStatement statement = buildQueryStatement(inputs);
+    data::ProjectQuery found = buildProjectQuery(inputs);
     data::Dataset& query = projects();
     // The order chosen on the grid's header stays with the next query.
-    const std::optional<GridSort> sort = gridSortOf(query.sql());
+    if (const std::optional<GridSort> sort = query.query() ? gridSortOf(*query.query()) : std::nullopt) {
+        found = withGridSort(std::move(found), *sort);
+    }
     query.close();
-    query.setSql(sort ? withGridSort(statement.sql, *sort) : statement.sql);
-    query.setParameters(statement.values);
+    query.setQuery(std::move(found));
     query.open();
-    const int found = query.recordCount();
+    const int foundCount = query.recordCount();
 
     data::Dataset& all = session_.databases().projectCount;
     all.close();
-    all.setSql(data::sql::kAllProjects);
+    all.setQuery(data::ProjectQuery::allProjects());
     all.open();
     const int total = all.recordCount();
 
-    GroupBox2->setTitle(resultCaption(total, found));
+    GroupBox2->setTitle(resultCaption(total, foundCount));
     context_.messages().inform(QStringLiteral("查询任务完毕!"));
 }
 
@@ -366,12 +366,9 @@ void QueryPage::Button9Click() {
 // 统计分析: the statistics of the current result, or of all projects while no query is open.
 void QueryPage::Button10Click() {
     const data::Dataset& query = projects();
-    statistics::ProjectSet set{data::sql::kAllProjects, {}};
-    if (query.isOpen()) {
-        set = {query.sql(), query.parameters()};
-    }
-    const QString plain = withoutGridSort(set.sql);
-    const bool all = plain.compare(data::sql::kAllProjects, Qt::CaseInsensitive) == 0;
+    const data::ProjectQuery set =
+        query.isOpen() && query.query() ? *query.query() : data::ProjectQuery::allProjects();
+    const bool all = set.isAllRows();
     if (!StatisticsForm) {
         StatisticsForm = new statistics::StatisticsWindow(context_, session_.databases(), this);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/core/QueryStatement.h"
+#include "lists/core/QueryCriteria.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

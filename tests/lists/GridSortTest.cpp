@@ -1,4 +1,5 @@
 #include "data/Dataset.h"
+#include "data/SqlDialect.h"
 #include "lists/ProjectGrid.h"
 #include "lists/ProjectListPage.h"
 #include "lists/QueryPage.h"
@@ -16,19 +17,23 @@
 namespace meridell::lists {
 namespace {
 
-TEST(GridSort, TheAddedOrderIsRecognisedReplacedAndRemovedAlone) {
-    const QString query = QStringLiteral("select * from table1 where (takeunit1 like ?)");
-    const QString up = withGridSort(query, {"projectname", false});
-    EXPECT_EQ(up, query + " order by \"projectname\" asc, rowid asc");
+TEST(GridSort, TheOrderIsSetReplacedAndReadFromTheQuery) {
+    const data::ProjectQuery query =
+        data::ProjectQuery::allProjects().where("takeunit1", data::Comparison::Contains, "A");
+    const data::ProjectQuery up = withGridSort(query, {"projectname", false});
+    EXPECT_EQ(data::sqliteDialect().select(up).sql,
+              data::sqliteDialect().select(query).sql + R"( order by "projectname" asc, rowid asc)");
     EXPECT_EQ(gridSortOf(up), (GridSort{"projectname", false}));
-    const QString down = withGridSort(up, {"takeunit1", true});
-    EXPECT_EQ(down, query + " order by \"takeunit1\" desc, rowid desc") << "one order, not two";
-    EXPECT_EQ(withoutGridSort(down), query);
-    // An order written by someone else is not this program's to take away.
-    const QString own = QStringLiteral("select * from table1 order by projectname desc");
-    EXPECT_EQ(withoutGridSort(own), own);
-    EXPECT_FALSE(gridSortOf(own));
+    EXPECT_EQ(up.filters, query.filters) << "the filters stay";
+    const data::ProjectQuery down = withGridSort(up, {"takeunit1", true});
+    EXPECT_EQ(data::sqliteDialect().select(down).sql,
+              data::sqliteDialect().select(query).sql + R"( order by "takeunit1" desc, rowid desc)")
+        << "one order, not two";
+    EXPECT_EQ(down.sortKeys.size(), 1u);
     EXPECT_FALSE(gridSortOf(query));
+    // An order of several keys shows its first on the header.
+    const data::ProjectQuery several = data::ProjectQuery(query).orderBy({"sex", true}).orderBy({"degree"});
+    EXPECT_EQ(gridSortOf(several), (GridSort{"sex", true}));
 }
 
 TEST(GridSort, ASecondClickTurnsTheOrderRoundAndAnotherColumnStartsRising) {
@@ -121,7 +126,9 @@ TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStays
     clickHeader(grid, 5);
     clickHeader(grid, 5);
     EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B"}));
-    EXPECT_EQ(projects().parameters(), QVariantList{"%A1%"});
+    ASSERT_TRUE(projects().query());
+    EXPECT_EQ(projects().query()->filters,
+              (std::vector<data::Filter>{{"classcode", data::Comparison::Contains, "A1"}}));
 
     static_cast<QLineEdit*>(page.Inputs[0])->setText("");
     page.Button1->click();

@@ -320,18 +320,23 @@ TEST_F(ListPagesTest, TypedQuotesAndWildcardsAreSearchedNotExecuted) {
     addProject("c", "张", "北京工业大学");
     sql().insert("table1", {{"projectname", "d"}, {"projectman", "张"}});  // null unit
     addProject("e", "张", "");
+    addProject("f", "张", "北京%大学");
+    addProject("g", "张", "北京__大学");
     triggerMenu("管理查询");
     setCriterion(2, "O'Neil");
     EXPECT_EQ(runQuery(), QStringList{"a"});
     setCriterion(2, "'");
     EXPECT_EQ(runQuery(), QStringList{"a"});
+    // "%" and "_" are the characters typed, not wildcards.
     setCriterion(2, "北京%大学");
-    EXPECT_EQ(runQuery(), (QStringList{"b", "c"}));
+    EXPECT_EQ(runQuery(), QStringList{"f"});
     setCriterion(2, "北京__大学");
-    EXPECT_EQ(runQuery(), QStringList{"c"});
+    EXPECT_EQ(runQuery(), QStringList{"g"});
+    setCriterion(2, "_");
+    EXPECT_EQ(runQuery(), QStringList{"g"});
     // Checked but empty: every unit holding text, the empty text included, but not a null one.
     setCriterion(2, "");
-    EXPECT_EQ(runQuery(), (QStringList{"a", "b", "c", "e"}));
+    EXPECT_EQ(runQuery(), (QStringList{"a", "b", "c", "e", "f", "g"}));
     // Blanks are looked for as typed.
     setCriterion(2, " ");
     EXPECT_EQ(runQuery(), QStringList());
