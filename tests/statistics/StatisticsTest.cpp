@@ -150,15 +150,15 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
 TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    ASSERT_NE(page.StatisticsForm, nullptr);
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    ASSERT_NE(page.statisticsWindow, nullptr);
+    StatisticsWindow& form = *page.statisticsWindow;
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.Label1->text(), QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
 
-    page.CheckBoxes[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
-    page.Button1->click();
-    page.Button10->click();
+    page.criterionChecks[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
+    page.runQueryButton->click();
+    page.statisticsButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
     EXPECT_TRUE(form.Label1->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
     ASSERT_EQ(form.Tables.size(), dimensions().size());
@@ -178,8 +178,8 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    StatisticsWindow& form = *page.statisticsWindow;
     QTemporaryDir out;
     const QString png = out.filePath("领域.png");
     const QString xlsx = out.filePath("统计.xlsx");
