@@ -53,7 +53,7 @@ public:
     void open();
     void close();
     bool isOpen() const { return state_ != State::Inactive; }
-    // close(), then open() again with the same statement and parameters.
+    // close(), then open() again with the same query (or statement and parameters).
     void reopen();
 
     // Navigation. Moving away from a row in Edit or Insert posts it (or drops it when untouched).

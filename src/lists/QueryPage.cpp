@@ -299,7 +299,7 @@ void QueryPage::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-// 查  询: the checked criteria become the project query's statement; the caption reports the
+// 查  询: the checked criteria become the project query; the caption reports the
 // total, the found count and the share.
 void QueryPage::runQueryClicked() {
     resultBox->setTitle(runningCaption());

@@ -14,6 +14,11 @@ ProjectQuery projects() {
     return ProjectQuery::allProjects();
 }
 
+ProjectQuery paged(ProjectQuery query, qint64 limit, qint64 offset) {
+    query.paging = Paging{limit, offset};
+    return query;
+}
+
 struct SelectCase {
     const char* what;
     ProjectQuery query;
@@ -21,8 +26,16 @@ struct SelectCase {
     QVariantList values;
 };
 
-TEST(SqliteDialectTest, QueriesAreWrittenWithQuotedNamesAndBoundValues) {
-    const SelectCase cases[] = {
+void expectStatements(std::initializer_list<SelectCase> cases) {
+    for (const SelectCase& c : cases) {
+        const SqlStatement statement = sqliteDialect().select(c.query);
+        EXPECT_EQ(statement.sql, QString::fromUtf8(c.sql)) << c.what;
+        EXPECT_EQ(statement.values, c.values) << c.what;
+    }
+}
+
+TEST(SqliteDialectTest, FiltersAreWrittenWithQuotedNamesAndBoundValues) {
+    expectStatements({
         {"all projects", projects(), R"(select * from "table1")", {}},
         {"a project's key",
          ProjectQuery::ofKey(kPriorProjectTable, {"P", "M", "U"}),
@@ -46,6 +59,11 @@ TEST(SqliteDialectTest, QueriesAreWrittenWithQuotedNamesAndBoundValues) {
              .where("yearstart", Comparison::AtMost, "2022"),
          R"(select * from "table1" where "yearstart">=? and "yearstart"<=?)",
          {"2020", "2022"}},
+    });
+}
+
+TEST(SqliteDialectTest, SortKeysEndOnTheRowIdAndPagesFollowTheOrder) {
+    expectStatements({
         {"one sort key",
          projects().orderBy({"takeunit1", true}),
          R"(select * from "table1" order by "takeunit1" desc, rowid desc)",
@@ -55,43 +73,22 @@ TEST(SqliteDialectTest, QueriesAreWrittenWithQuotedNamesAndBoundValues) {
          R"(select * from "table1" order by "projectman" asc, "cost" desc, rowid desc)",
          {}},
         {"a page in stored order",
-         [] {
-             ProjectQuery q = projects();
-             q.paging = Paging{20, 40};
-             return q;
-         }(),
+         paged(projects(), 20, 40),
          R"(select * from "table1" order by rowid limit 20 offset 40)",
          {}},
         {"the first rows of an order",
-         [] {
-             ProjectQuery q = projects().orderBy({"projectname"});
-             q.paging = Paging{5, 0};
-             return q;
-         }(),
+         paged(projects().orderBy({"projectname"}), 5, 0),
          R"(select * from "table1" order by "projectname" asc, rowid asc limit 5)",
          {}},
         {"everything after some rows",
-         [] {
-             ProjectQuery q = projects();
-             q.paging = Paging{-1, 10};
-             return q;
-         }(),
+         paged(projects(), -1, 10),
          R"(select * from "table1" order by rowid limit -1 offset 10)",
          {}},
         {"filters, order and page together",
-         [] {
-             ProjectQuery q = projects().where("sex", Comparison::Equals, "女").orderBy({"classcode"});
-             q.paging = Paging{3, 6};
-             return q;
-         }(),
+         paged(projects().where("sex", Comparison::Equals, "女").orderBy({"classcode"}), 3, 6),
          R"(select * from "table1" where "sex"=? order by "classcode" asc, rowid asc limit 3 offset 6)",
          {"女"}},
-    };
-    for (const SelectCase& c : cases) {
-        const SqlStatement statement = sqliteDialect().select(c.query);
-        EXPECT_EQ(statement.sql, QString::fromUtf8(c.sql)) << c.what;
-        EXPECT_EQ(statement.values, c.values) << c.what;
-    }
+    });
 }
 
 TEST(SqliteDialectTest, RowIdsAndNamedColumnsKeepTheFiltersAndTheOrder) {
@@ -146,9 +143,7 @@ TEST(ProjectQueryTest, AllRowsMeansNoFilterAndNoPage) {
     EXPECT_TRUE(projects().isAllRows());
     EXPECT_TRUE(projects().orderBy({"projectname", true}).isAllRows()) << "an order keeps every row";
     EXPECT_FALSE(projects().where("sex", Comparison::Contains, "").isAllRows());
-    ProjectQuery paged = projects();
-    paged.paging = Paging{};
-    EXPECT_FALSE(paged.isAllRows());
+    EXPECT_FALSE(paged(projects(), 10, 0).isAllRows());
     EXPECT_FALSE(projects().isOrdered());
     EXPECT_TRUE(projects().orderBy({"sex"}).isOrdered());
     EXPECT_EQ(projects(), ProjectQuery::allOf("table1"));

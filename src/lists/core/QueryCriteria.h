@@ -21,7 +21,7 @@ struct CriterionDef {
     bool isPickList() const { return yearList || !choices.isEmpty(); }
 };
 
-// The ten criteria, top to bottom; this is also the order of their pieces in the statement.
+// The ten criteria, top to bottom; this is also the order of their filters in the query.
 std::span<const CriterionDef> criteria();
 
 // The state of one criterion row: whether its box is checked and the text its input shows.
