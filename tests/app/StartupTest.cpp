@@ -117,7 +117,8 @@ TEST_F(MainWindowTest, ProjectListIsDockedOverTheWholeClientAreaEachTime) {
     EXPECT_EQ(page->geometry(), ctx().mainWindowWidget->clientArea()->rect());
     EXPECT_TRUE(page->isVisible());
     EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1);
-    ctx().recordForm->projectQuery.setSql("Select * from table1 where projectname='none'");
+    ctx().recordForm->projectQuery.setQuery(
+        data::ProjectQuery::allProjects().where("projectname", data::Comparison::Equals, "none"));
     ctx().recordForm->projectQuery.open();
     triggerMenu("项目申报");
     EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1) << "the list shows all projects again";

@@ -96,11 +96,11 @@ protected:
 TEST_F(HandInWindowTest, NothingFoundIsSaid) {
     triggerMenu(QStringLiteral("项目申报"));
     lists::ProjectListPage& page = *ctx().projectListPage;
-    ASSERT_NE(page.Button9, nullptr);
-    EXPECT_EQ(page.Button9->text(), QStringLiteral("申报检查"));
-    EXPECT_EQ(page.Button9->objectName(), QStringLiteral("Button9"));
-    EXPECT_EQ(page.Button9->accessibleName(), QStringLiteral("申报检查"));
-    page.Button9->click();
+    ASSERT_NE(page.handInCheckButton, nullptr);
+    EXPECT_EQ(page.handInCheckButton->text(), QStringLiteral("申报检查"));
+    EXPECT_EQ(page.handInCheckButton->objectName(), QStringLiteral("handInCheckButton"));
+    EXPECT_EQ(page.handInCheckButton->accessibleName(), QStringLiteral("申报检查"));
+    page.handInCheckButton->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("申报检查没有发现问题。")});
 }
 
@@ -128,7 +128,7 @@ void expectListed(FindingsWindow& window) {
 TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [](FindingsWindow& window) {
                       expectListed(window);
                       return int(QDialog::Rejected);
@@ -140,7 +140,7 @@ TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
 TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "mailnum"));
                       return window.result();
@@ -157,7 +157,7 @@ TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
 TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "idcard"));
                       return window.result();

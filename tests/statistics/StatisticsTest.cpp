@@ -93,7 +93,7 @@ protected:
 };
 
 TEST_F(StatisticsTest, AllProjectsCountLikeSqlWithNullAndEmptyInOneGroup) {
-    const Statistics stats = compute({"Select * from table1", {}});
+    const Statistics stats = compute(data::ProjectQuery::allProjects());
     expectCountsOfSql(stats, {}, {});
     const GroupTable& domains = stats.tables[0];
     ASSERT_EQ(domains.rows.size(), 3u);
@@ -116,17 +116,21 @@ TEST_F(StatisticsTest, AllProjectsCountLikeSqlWithNullAndEmptyInOneGroup) {
 TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     const QString where = QStringLiteral("(degree like ?) and (character like ?)");
     const QVariantList values{"%博士%", "%高等%"};
-    const QString sql = lists::withGridSort("select * from table1 where " + where, {"takeunit1", true});
+    const ProjectSet set = lists::withGridSort(data::ProjectQuery::allProjects()
+                                                   .where("degree", data::Comparison::Contains, "博士")
+                                                   .where("character", data::Comparison::Contains, "高等"),
+                                               {"takeunit1", true});
     QSqlDatabase db = ctx().databases->mainConnection.database();
     ensureYearIndex(db);
-    ASSERT_TRUE(canUseYearIndex(db, sql));
-    const Statistics indexed = compute({sql, values});
+    ASSERT_TRUE(canUseYearIndex(db, set));
+    ASSERT_FALSE(canUseYearIndex(db, data::ProjectQuery::allOf(data::kStaffTable)));
+    const Statistics indexed = compute(set);
     expectCountsOfSql(indexed, where, values);
     // Without the index (a file of an earlier version, or one that cannot be written) the years
     // are grouped from the rows themselves, to the same result.
     QSqlQuery(db).exec("drop index table1_year");
-    ASSERT_FALSE(canUseYearIndex(db, sql));
-    const Statistics plain = compute({sql, values});
+    ASSERT_FALSE(canUseYearIndex(db, set));
+    const Statistics plain = compute(set);
     ASSERT_EQ(plain.tables[2].rows.size(), indexed.tables[2].rows.size());
     for (size_t i = 0; i < plain.tables[2].rows.size(); ++i) {
         EXPECT_EQ(plain.tables[2].rows[i].value, indexed.tables[2].rows[i].value);
@@ -135,7 +139,8 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     }
     expectCountsOfSql(plain, where, values);
     // A result without rows: every table empty, no division by nothing.
-    const Statistics none = compute({"select * from table1 where (classcode like ?)", {"%无此代码%"}});
+    const Statistics none =
+        compute(data::ProjectQuery::allProjects().where("classcode", data::Comparison::Contains, "无此代码"));
     EXPECT_EQ(none.projects, 0);
     for (const GroupTable& table : none.tables) {
         EXPECT_TRUE(table.rows.empty());
@@ -145,16 +150,16 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
 TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    ASSERT_NE(page.StatisticsForm, nullptr);
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    ASSERT_NE(page.statisticsWindow, nullptr);
+    StatisticsWindow& form = *page.statisticsWindow;
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.scopeLabel->text(),
               QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
 
-    page.CheckBoxes[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
-    page.Button1->click();
-    page.Button10->click();
+    page.criterionChecks[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
+    page.runQueryButton->click();
+    page.statisticsButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
     EXPECT_TRUE(form.scopeLabel->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
     ASSERT_EQ(form.tables.size(), dimensions().size());
@@ -174,8 +179,8 @@ TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    StatisticsWindow& form = *page.statisticsWindow;
     QTemporaryDir out;
     const QString png = out.filePath("领域.png");
     const QString xlsx = out.filePath("统计.xlsx");
@@ -232,7 +237,7 @@ TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
         EXPECT_EQ(percentText(value), percent);
     }
     test::SqlFile(folder.databasePath()).exec("update table1 set cost = 1e999 where projectname = '项目1'");
-    const Statistics infinite = compute({"Select * from table1", {}});
+    const Statistics infinite = compute(data::ProjectQuery::allProjects());
     EXPECT_TRUE(std::isinf(infinite.funds));
     for (const GroupTable& table : infinite.tables) {
         for (const GroupRow& row : table.rows) {
@@ -244,7 +249,7 @@ TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
               QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计超出范围"));
 
     test::SqlFile(folder.databasePath()).exec("update table1 set cost = -1e999 where projectname = '项目2'");
-    const Statistics none = compute({"Select * from table1", {}});
+    const Statistics none = compute(data::ProjectQuery::allProjects());
     EXPECT_TRUE(std::isnan(none.funds));
 }
 

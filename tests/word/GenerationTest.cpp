@@ -1,6 +1,6 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
@@ -47,7 +47,7 @@ protected:
         ctx().documentCommands->wordApplication = &word;
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
-        projects().setSql(data::sql::kAllProjects);
+        projects().setQuery(data::ProjectQuery::allProjects());
         projects().open();
     }
     data::Dataset& projects() { return ctx().recordForm->projectQuery; }
