@@ -11,6 +11,7 @@
 #include <vector>
 
 class QChartView;
+class QImage;
 
 namespace meridell::data {
 class Databases;
@@ -20,6 +21,11 @@ class Shell;
 }
 
 namespace meridell::statistics {
+
+// The height a chart of `categories` bars needs so that every name and value stands legible.
+int chartHeightFor(int categories);
+// The chart as a picture at print resolution: drawn again at least 2,000 pixels wide.
+QImage chartImage(QChartView& view);
 
 // The window "统计分析": the projects of the query result (or all projects) counted and their
 // 申请经费 summed by each dimension, each as a table with the shares of its rows and a bar chart.
@@ -31,6 +37,8 @@ public:
 
     // Computes the statistics of `set` and shows them; `scope` names the set in the caption.
     void showStatistics(const ProjectSet& set, const QString& scope);
+    // Shows statistics already computed.
+    void display(Statistics statistics, const QString& scope);
     const Statistics& statistics() const { return statistics_; }
 
     QLabel* scopeLabel = nullptr;  // the set and its totals
@@ -46,6 +54,9 @@ public:
     // 导出Excel: every table as one sheet.
     void exportWorkbookClicked();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildPage(const Dimension& dimension);
     void fillTable(QTableWidget* table, const GroupTable& group);
@@ -54,6 +65,7 @@ private:
     ui::Shell& context_;
     data::Databases& databases_;
     Statistics statistics_;
+    bool placed_ = false;  // centred on the main window once, then left where the user puts it
 };
 
 }  // namespace meridell::statistics
