@@ -100,12 +100,12 @@ void FieldRules::idcardLeft() {
         return;  // the field loses the focus because it is being destroyed
     }
     if (rules::idcardLengthValid(field->text())) {
-        shell_.IdcardInvalid = false;
+        idcardInvalid_ = false;
         // A number of the right length is kept; one the standard does not know is pointed out once.
         warnOfIdcards({field->text()});
         return;
     }
-    shell_.IdcardInvalid = true;
+    idcardInvalid_ = true;
     shell_.messages().beep();
     shell_.messages().inform(rules::idcardMessage());
     // The focus is on its way elsewhere while this runs: take it back once it has arrived.

@@ -35,6 +35,10 @@ public:
     // The rules write through `project` and speak through the shell's message service.
     FieldRules(const RecordPages& pages, data::Dataset& project, ui::Shell& shell, QObject* parent = nullptr);
 
+    // Whether the identity-card number last left has a wrong length; while it has, the focus goes
+    // back to it.
+    bool idcardInvalid() const { return idcardInvalid_; }
+
     void idcardKeyPressed(char16_t& key);
     void mailNumKeyPressed(char16_t& key);
     void summaryMailNumKeyPressed(char16_t& key);
@@ -70,6 +74,7 @@ private:
     std::array<QComboBox*, 4> periodLists_;
     std::vector<QLineEdit*> moneyEdits_;
     rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
+    bool idcardInvalid_ = false;
 };
 
 }  // namespace meridell::record

@@ -1,8 +1,8 @@
 #include "record/RecordForm.h"
 
 #include "common/core/Fonts.h"
+#include "data/ProjectQuery.h"
 #include "data/Schema.h"
-#include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/FieldFinder.h"
 #include "record/FieldRules.h"
@@ -155,6 +155,10 @@ QString RecordForm::shownText(const QString& name) const {
     return pages_->shownText(name);
 }
 
+bool RecordForm::idcardInvalid() const {
+    return rules_->idcardInvalid();
+}
+
 bool RecordForm::holdsTypedChanges() const {
     return drafts_->holdsTypedChanges();
 }
@@ -294,13 +298,12 @@ void RecordForm::formShown() {
         key << projectQuery.value(QLatin1String(column));
     }
     const std::pair<data::Dataset*, QString> lists[] = {
-        {&pastProjectsQuery, data::sql::kPriorProjectsOfKey},
-        {&staffQuery, data::sql::kStaffOfKey},
+        {&pastProjectsQuery, data::kPriorProjectTable},
+        {&staffQuery, data::kStaffTable},
     };
-    for (const auto& [rows, sql] : lists) {
+    for (const auto& [rows, table] : lists) {
         rows->close();
-        rows->setSql(sql);
-        rows->setParameters(key);
+        rows->setQuery(data::ProjectQuery::ofKey(table, key));
         rows->open();
     }
     pageTree->setFocus();
@@ -314,7 +317,7 @@ void RecordForm::pageTreeClicked() {
 }
 
 void RecordForm::pageChanged() {
-    if (context_.IdcardInvalid) {
+    if (idcardInvalid()) {
         return;
     }
     pageTree->setFocus();

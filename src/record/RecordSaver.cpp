@@ -4,7 +4,7 @@
 
 #include "common/core/Error.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/BoundControls.h"
 #include "record/FieldRules.h"
 #include "record/RecordPages.h"
@@ -74,7 +74,7 @@ void RecordSaver::storeNewProject() {
         appendLeaderRow(staffRows_, project_);
     });
     project_.close();
-    project_.setSql(data::sql::kAllProjects);
+    project_.setQuery(data::ProjectQuery::allProjects());
     project_.open();
     if (!project_.moveToRowId(stored)) {
         project_.last();

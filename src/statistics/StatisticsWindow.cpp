@@ -12,6 +12,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -29,7 +33,37 @@ QTableWidgetItem* cell(const QString& text, bool number) {
     return item;
 }
 
+// Room for one bar and its name at the window's usual font, and for the title and value axis.
+constexpr int kBarHeight = 26;
+constexpr int kChartFrame = 110;
+// A saved chart is at least this wide, enough for a printed page at 250 dpi.
+constexpr int kSavedChartWidth = 2000;
+
 }  // namespace
+
+int chartHeightFor(int categories) {
+    return kChartFrame + kBarHeight * std::max(categories, 1);
+}
+
+QImage chartImage(QChartView& view) {
+    const QSize size = view.size();
+    if (size.isEmpty()) {
+        return {};
+    }
+    // Drawn anew at a finer scale, not the screen's pixels enlarged: the text and bars stay sharp.
+    const qreal scale = std::max<qreal>(1.0, qreal(kSavedChartWidth) / size.width());
+    QImage image((QSizeF(size) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    view.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), view.viewport()->rect());
+    painter.end();
+    image.setDevicePixelRatio(1.0);
+    return image;
+}
+
+namespace {}  // namespace
 
 StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& databases, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), databases_(databases) {
@@ -38,13 +72,13 @@ StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& database
     setAccessibleName(windowTitle());
     resize(1000, 640);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    layout->addWidget(Label1);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->setAccessibleName(QStringLiteral("统计表"));
-    layout->addWidget(PageControl1, 1);
+    scopeLabel = new QLabel(this);
+    scopeLabel->setObjectName("scopeLabel");
+    layout->addWidget(scopeLabel);
+    dimensionTabs = new QTabWidget(this);
+    dimensionTabs->setObjectName("dimensionTabs");
+    dimensionTabs->setAccessibleName(QStringLiteral("统计表"));
+    layout->addWidget(dimensionTabs, 1);
     for (const Dimension& d : dimensions()) {
         buildPage(d);
     }
@@ -57,20 +91,20 @@ StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& database
         return button;
     };
     row->addStretch(1);
-    Button1 = add("Button1", QStringLiteral("保存图表"), &StatisticsWindow::Button1Click);
-    Button2 = add("Button2", QStringLiteral("导出Excel"), &StatisticsWindow::Button2Click);
-    Button3 = ui::namedButton(this, "Button3", QStringLiteral("关闭"), context_, [this] { close(); });
-    row->addWidget(Button3);
+    saveChartButton = add("saveChartButton", QStringLiteral("保存图表"), &StatisticsWindow::saveChartClicked);
+    exportWorkbookButton =
+        add("exportWorkbookButton", QStringLiteral("导出Excel"), &StatisticsWindow::exportWorkbookClicked);
+    closeButton = ui::namedButton(this, "closeButton", QStringLiteral("关闭"), context_, [this] { close(); });
+    row->addWidget(closeButton);
 
     layout->addLayout(row);
 }
 
 void StatisticsWindow::buildPage(const Dimension& dimension) {
-    const int n = int(Tables.size()) + 1;
-    auto* splitter = new QSplitter(Qt::Horizontal, PageControl1);
-    splitter->setObjectName(QStringLiteral("TabSheet%1").arg(n));
+    auto* splitter = new QSplitter(Qt::Horizontal, dimensionTabs);
+    splitter->setObjectName(dimension.field + QStringLiteral("Page"));
     auto* table = new QTableWidget(0, 5, splitter);
-    table->setObjectName(QStringLiteral("StringGrid%1").arg(n));
+    table->setObjectName(dimension.field + QStringLiteral("Table"));
     table->setAccessibleName(dimension.caption);
     table->setHorizontalHeaderLabels(tableHeader(dimension));
     table->verticalHeader()->setVisible(false);
@@ -78,32 +112,57 @@ void StatisticsWindow::buildPage(const Dimension& dimension) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    auto* chart = new QChartView(splitter);
-    chart->setObjectName(QStringLiteral("Chart%1").arg(n));
+    // The chart grows with its bars and scrolls, so that every name and value stays legible
+    // whatever the number of groups.
+    auto* scroll = new QScrollArea(splitter);
+    scroll->setObjectName(dimension.field + QStringLiteral("ChartScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* chart = new QChartView(scroll);
+    chart->setObjectName(dimension.field + QStringLiteral("Chart"));
     chart->setAccessibleName(dimension.caption + QStringLiteral("图表"));
     chart->setRenderHint(QPainter::Antialiasing);
+    scroll->setWidget(chart);
     splitter->addWidget(table);
-    splitter->addWidget(chart);
+    splitter->addWidget(scroll);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
+    // Two fifths for the table, three for the chart: a scroll area alone would ask for little.
+    splitter->setSizes({400, 600});
     const QString caption = QStringLiteral("按%1").arg(dimension.caption);
-    PageControl1->addTab(splitter,
-                         dimension.limit > 0
-                             ? QStringLiteral("按%1(前%2名)").arg(dimension.caption).arg(dimension.limit)
-                             : caption);
-    Tables.push_back(table);
-    Charts.push_back(chart);
+    dimensionTabs->addTab(splitter,
+                          dimension.limit > 0
+                              ? QStringLiteral("按%1(前%2名)").arg(dimension.caption).arg(dimension.limit)
+                              : caption);
+    tables.push_back(table);
+    charts.push_back(chart);
+}
+
+void StatisticsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first time it opens, the window stands centred on the main window it belongs to.
+    if (!placed_ && parentWidget() != nullptr && !event->spontaneous()) {
+        placed_ = true;
+        QRect frame = frameGeometry();
+        frame.moveCenter(parentWidget()->window()->frameGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void StatisticsWindow::showStatistics(const ProjectSet& set, const QString& scope) {
     const QSqlDatabase database = databases_.mainConnection.database();
     ensureYearIndex(database);
-    statistics_ = computeStatistics(database, set);
-    Label1->setText(scopeCaption(scope, statistics_));
-    Label1->setAccessibleName(Label1->text());
-    for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {
-        fillTable(Tables[i], statistics_.tables[i]);
-        fillChart(Charts[i], statistics_.tables[i]);
+    display(computeStatistics(database, set), scope);
+}
+
+void StatisticsWindow::display(Statistics statistics, const QString& scope) {
+    statistics_ = std::move(statistics);
+    scopeLabel->setText(scopeCaption(scope, statistics_));
+    scopeLabel->setAccessibleName(scopeLabel->text());
+    for (size_t i = 0; i < statistics_.tables.size() && i < tables.size(); ++i) {
+        fillTable(tables[i], statistics_.tables[i]);
+        fillChart(charts[i], statistics_.tables[i]);
     }
 }
 
@@ -144,11 +203,7 @@ void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     chart->addSeries(series);
     auto* names = new QBarCategoryAxis;
     names->append(categories);
-    if (categories.size() > 10) {
-        QFont small = names->labelsFont();
-        small.setPixelSize(10);  // twenty unit names still fit beside their bars
-        names->setLabelsFont(small);
-    }
+    view->setMinimumHeight(chartHeightFor(int(categories.size())));
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
     auto* counts = new QValueAxis;
@@ -162,9 +217,9 @@ void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     delete old;
 }
 
-void StatisticsWindow::Button1Click() {
-    const int page = PageControl1->currentIndex();
-    if (page < 0 || page >= int(Charts.size())) {
+void StatisticsWindow::saveChartClicked() {
+    const int page = dimensionTabs->currentIndex();
+    if (page < 0 || page >= int(charts.size())) {
         return;
     }
     const QString path = context_.messages().chooseSaveFile(
@@ -172,11 +227,11 @@ void StatisticsWindow::Button1Click() {
     if (path.isEmpty()) {
         return;
     }
-    savePng(Charts[size_t(page)]->grab().toImage(), path);
+    savePng(chartImage(*charts[size_t(page)]), path);
     context_.messages().inform(QStringLiteral("图表已保存。"));
 }
 
-void StatisticsWindow::Button2Click() {
+void StatisticsWindow::exportWorkbookClicked() {
     const QString path = context_.messages().chooseSaveFile(
         QStringLiteral("导出Excel"), {}, QStringLiteral("Excel 电子表格 (*.xlsx)"), QStringLiteral("xlsx"));
     if (path.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QChartView;
+class QImage;
 
 namespace meridell::data {
 class Databases;
@@ -20,6 +21,11 @@ class Shell;
 }
 
 namespace meridell::statistics {
+
+// The height a chart of `categories` bars needs so that every name and value stands legible.
+int chartHeightFor(int categories);
+// The chart as a picture at print resolution: drawn again at least 2,000 pixels wide.
+QImage chartImage(QChartView& view);
 
 // The window "统计分析": the projects of the query result (or all projects) counted and their
 // 申请经费 summed by each dimension, each as a table with the shares of its rows and a bar chart.
@@ -31,20 +37,25 @@ public:
 
     // Computes the statistics of `set` and shows them; `scope` names the set in the caption.
     void showStatistics(const ProjectSet& set, const QString& scope);
+    // Shows statistics already computed.
+    void display(Statistics statistics, const QString& scope);
     const Statistics& statistics() const { return statistics_; }
 
-    QLabel* Label1 = nullptr;  // the set and its totals
-    QTabWidget* PageControl1 = nullptr;
-    std::vector<QTableWidget*> Tables;  // one per dimension, in the order of dimensions()
-    std::vector<QChartView*> Charts;
-    QPushButton* Button1 = nullptr;  // 保存图表
-    QPushButton* Button2 = nullptr;  // 导出Excel
-    QPushButton* Button3 = nullptr;  // 关闭
+    QLabel* scopeLabel = nullptr;  // the set and its totals
+    QTabWidget* dimensionTabs = nullptr;
+    std::vector<QTableWidget*> tables;  // one per dimension, in the order of dimensions()
+    std::vector<QChartView*> charts;
+    QPushButton* saveChartButton = nullptr;       // 保存图表
+    QPushButton* exportWorkbookButton = nullptr;  // 导出Excel
+    QPushButton* closeButton = nullptr;           // 关闭
 
     // 保存图表: the chart of the page shown, as PNG under a name the user chooses.
-    void Button1Click();
+    void saveChartClicked();
     // 导出Excel: every table as one sheet.
-    void Button2Click();
+    void exportWorkbookClicked();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildPage(const Dimension& dimension);
@@ -54,6 +65,7 @@ private:
     ui::Shell& context_;
     data::Databases& databases_;
     Statistics statistics_;
+    bool placed_ = false;  // centred on the main window once, then left where the user puts it
 };
 
 }  // namespace meridell::statistics

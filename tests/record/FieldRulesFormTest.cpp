@@ -182,7 +182,7 @@ TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
     focus(controls::idcardEdit);
     focus(controls::summaryProjectManEdit);
     QApplication::processEvents();
-    EXPECT_TRUE(ctx().IdcardInvalid);
+    EXPECT_TRUE(form().idcardInvalid());
     ASSERT_EQ(messages.events().size(), 2u);
     EXPECT_EQ(messages.events()[0].kind, Kind::Beep);
     EXPECT_EQ(messages.events()[1].text, kIdcard);
@@ -201,7 +201,7 @@ TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
         arrange(controls::idcardEdit, good);
         focus(controls::idcardEdit);
         focus(controls::summaryProjectManEdit);
-        EXPECT_FALSE(ctx().IdcardInvalid) << good.size();
+        EXPECT_FALSE(form().idcardInvalid()) << good.size();
         EXPECT_EQ(focused(), controls::summaryProjectManEdit);
     }
     EXPECT_TRUE(messages.shown().filter(kIdcard).isEmpty());

@@ -1,3 +1,4 @@
+#include "record/FieldRules.h"
 #include "record/RecordFormFixture.h"
 #include "record/core/FieldTable.h"
 
@@ -131,8 +132,9 @@ TEST_F(RecordFormTest, TabsAndTreePointAtTheSamePage) {
     EXPECT_EQ(form().pageStack->currentIndex(), 1);
 
     // An identity-card number of a wrong length, still in its field.
-    ctx().IdcardInvalid = true;
     form().controlAs<QLineEdit>(controls::idcardEdit)->setText("123");
+    form().fieldRules().idcardLeft();
+    ASSERT_TRUE(form().idcardInvalid());
     form().control(controls::idcardEdit)->setFocus();
     form().pageStack->tabBar()->setCurrentIndex(3);
     QApplication::processEvents();

@@ -3,7 +3,6 @@
 #include "common/core/Error.h"
 #include "data/Schema.h"
 
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -72,17 +71,7 @@ QString emptyGroupCaption() {
     return QStringLiteral("（未填写）");
 }
 
-namespace {
-
-const QRegularExpression& plainProjects() {
-    static const QRegularExpression plain(R"re(^\s*select\s+\*\s+from\s+"?table1"?(\s|$))re",
-                                          QRegularExpression::CaseInsensitiveOption);
-    return plain;
-}
-
-}  // namespace
-
-QString groupingStatement(const QString& setSql, bool yearIndex) {
+data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const ProjectSet& set, bool yearIndex) {
     std::span<const Dimension> dims = dimensions();
     const int yearDimension = 2;
     QStringList keys;
@@ -91,16 +80,14 @@ QString groupingStatement(const QString& setSql, bool yearIndex) {
             keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
         }
     }
-    QString set = setSql;
+    data::SqlStatement rows = dialect.select(set);
     if (yearIndex) {
         keys.prepend(QStringLiteral("rid"));
-        QRegularExpressionMatch m = plainProjects().match(setSql);
-        set = QStringLiteral("select rowid as rid, * from table1") +
-              setSql.mid(m.capturedEnd(0) - m.captured(1).size());
+        rows = dialect.selectWithRowId(set, QStringLiteral("rid"));
     }
     // The set is read once into the materialised view; every grouping then reads only that.
     QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
-                      .arg(keys.join(QStringLiteral(", ")), set);
+                      .arg(keys.join(QStringLiteral(", ")), rows.sql);
     QStringList parts;
     for (size_t d = 0; d < dims.size(); ++d) {
         QString part;
@@ -123,11 +110,11 @@ QString groupingStatement(const QString& setSql, bool yearIndex) {
         parts << part;
     }
     parts << QStringLiteral("select -1, '', count(*), total(f) from r");
-    return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
+    return {sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all ")), rows.values};
 }
 
-bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql) {
-    if (!plainProjects().match(setSql).hasMatch()) {
+bool canUseYearIndex(const QSqlDatabase& database, const ProjectSet& set) {
+    if (set.table != data::kProjectTable) {
         return false;
     }
     QSqlQuery q(database);
@@ -144,11 +131,13 @@ void ensureYearIndex(const QSqlDatabase& database) {
 Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
     QSqlQuery q(database);
     q.setForwardOnly(true);
-    if (!q.prepare(groupingStatement(set.sql, canUseYearIndex(database, set.sql)))) {
+    const data::SqlStatement grouping =
+        groupingStatement(data::dialectOf(database), set, canUseYearIndex(database, set));
+    if (!q.prepare(grouping.sql)) {
         throw Error(q.lastError().text());
     }
-    for (int i = 0; i < int(set.values.size()); ++i) {
-        q.bindValue(i, set.values[i]);
+    for (int i = 0; i < int(grouping.values.size()); ++i) {
+        q.bindValue(i, grouping.values[i]);
     }
     if (!q.exec()) {
         throw Error(q.lastError().text());

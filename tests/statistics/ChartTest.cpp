@@ -1,0 +1,65 @@
+#include "app/MainWindow.h"
+#include "data/Databases.h"
+#include "statistics/StatisticsWindow.h"
+#include "support/AppFixture.h"
+
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
+
+#include <gtest/gtest.h>
+
+namespace meridell::statistics {
+namespace {
+
+// Statistics whose first dimension has `groups` groups with long names, the others none.
+Statistics manyGroups(int groups) {
+    Statistics statistics;
+    for (const Dimension& dimension : dimensions()) {
+        statistics.tables.push_back({dimension, {}});
+    }
+    for (int i = 0; i < groups; ++i) {
+        const QString name = QStringLiteral("第%1个专业领域的名称较长").arg(i + 1);
+        statistics.tables[0].rows.push_back({name, groups - i, 1.5, 100.0 / groups, 100.0 / groups});
+        statistics.projects += groups - i;
+    }
+    return statistics;
+}
+
+class ChartTest : public test::AppFixture {};
+
+// However many groups a dimension has, at the window's default size each bar gets a line of its
+// name's height and the names stand whole beside the plot; the window opens centred on the main
+// window, and a saved chart is drawn at print width.
+TEST_F(ChartTest, EveryGroupsNameStandsWholeAndTheSavedChartIsPrintWide) {
+    for (const int groups : {5, 20, 40}) {
+        SCOPED_TRACE(groups);
+        StatisticsWindow window(ctx(), *ctx().databases, ctx().mainWindowWidget.get());
+        window.display(manyGroups(groups), QStringLiteral("全部项目"));
+        window.show();
+        QCoreApplication::processEvents();
+        QChartView& view = *window.charts[0];
+        QChart& chart = *view.chart();
+        chart.layout()->activate();
+        auto* names = qobject_cast<QBarCategoryAxis*>(chart.axes(Qt::Vertical).value(0));
+        ASSERT_NE(names, nullptr);
+        const QFontMetrics metrics(names->labelsFont());
+        EXPECT_GE(chart.plotArea().height() / groups, metrics.height());
+        int widest = 0;
+        for (const QString& name : names->categories()) {
+            widest = std::max(widest, metrics.horizontalAdvance(name));
+        }
+        EXPECT_GE(chart.plotArea().left(), widest);
+        const QPoint centre = ctx().mainWindowWidget->frameGeometry().center();
+        EXPECT_LE((window.frameGeometry().center() - centre).manhattanLength(), 2);
+        const QImage saved = chartImage(view);
+        EXPECT_GE(saved.width(), 2000);
+        EXPECT_NEAR(double(saved.height()) / saved.width(), double(view.height()) / view.width(), 0.01);
+    }
+}
+
+}  // namespace
+}  // namespace meridell::statistics
