@@ -105,11 +105,11 @@ MERIDELL_BENCH(record_open_edit_and_save_changes) {
             t.commit();
         },
         3);
-    double save = bench::timeMs([&] { b.context->guard([&] { b.form().Button2Click(); }); }, 3);
+    double save = bench::timeMs([&] { b.context->guard([&] { b.form().saveChangesClicked(); }); }, 3);
     bench::report("保存修改 on that project", save, "ms", 50, baseline, "plain SQLite updates");
     double reopen = bench::timeMs(
         [&] {
-            b.form().Button3Click();
+            b.form().leaveClicked();
             b.openTarget();
         },
         3);
@@ -129,8 +129,8 @@ MERIDELL_BENCH(record_save_new) {
         row.setValue("projectman", QStringLiteral("张三"));
         row.setValue("takeunit1", QStringLiteral("省社科院"));
         row.setValue("idcard", "123456197809123456");
-        best = std::min(best, bench::timeMs([&] { b.form().Button4Click(); }));
-        b.form().Button3Click();
+        best = std::min(best, bench::timeMs([&] { b.form().saveNewClicked(); }));
+        b.form().leaveClicked();
     }
     bench::report("保存新增 (project row and leader's staff row)", best, "ms", 20);
 }

@@ -14,9 +14,9 @@ class QMenu;
 class QWidget;
 
 // Event handlers of single fields of the record form, each a child object of its field named after
-// the handler ("DBEdit16KeyPress", "DBEdit6Exit", "DBEdit43KeyDown"). They turn Qt's events into the
-// form's handler calls: a typed character, text arriving without keys, entering, leaving, a key
-// going down for navigation.
+// the handler ("costEditKeyPressed", "idcardEditLeft", "classCodeEditKeyDown"). They turn Qt's events into
+// the form's handler calls: a typed character, text arriving without keys, entering, leaving, a key going
+// down for navigation.
 namespace meridell::record {
 
 // The field's text with its selection taken out, and in `caret` where new text goes.

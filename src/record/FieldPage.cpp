@@ -32,7 +32,7 @@ struct Separator {
     const char* name;
     FieldPlace place;
 };
-constexpr Separator kSeparators[] = {{10, "Bevel1", {7, 0, 2}}};
+constexpr Separator kSeparators[] = {{10, "totalsSeparator", {7, 0, 2}}};
 
 bool isNumberColumn(const char* column) {
     const data::TableDef& t = data::table1();
@@ -52,7 +52,7 @@ QLabel* fieldLabel(const FieldSpec& field, QWidget* control, QWidget* parent) {
                                         : new QLabel(field.labelText(), parent);
     label->setAccessibleName(field.accessibleName());
     label->setBuddy(control);
-    label->setObjectName(QStringLiteral("Label_%1").arg(QLatin1String(field.control)));
+    label->setObjectName(QLatin1String(field.control) + QStringLiteral("Label"));
     return label;
 }
 

@@ -21,7 +21,7 @@ public:
     FieldPage(int page, BindingSet& bindings, QWidget* parent = nullptr);
 
     int page() const { return page_; }
-    // The page's controls by name (DBEdit43, DBComboBox4, DBMemo5, ...).
+    // The page's controls by name (classCodeEdit, projectDomainCombo, projectBaseMemo, ...).
     const QHash<QString, QWidget*>& controls() const { return controls_; }
 
 protected:

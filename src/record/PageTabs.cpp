@@ -14,7 +14,7 @@ PageTabs::PageTabs(QTabWidget* pages, QWidget* parent) : QWidget(parent), pages_
     flow->setJustified(true);
     for (int i = 0; i < pages_->count(); ++i) {
         auto* tab = new QToolButton(this);
-        tab->setObjectName(QStringLiteral("PageTab%1").arg(i + 1));
+        tab->setObjectName(pages_->widget(i)->objectName() + QStringLiteral("Tab"));
         tab->setText(pages_->tabText(i));
         tab->setAccessibleName(pages_->tabText(i));
         tab->setCheckable(true);

@@ -4,19 +4,21 @@
 #include "data/ProjectQuery.h"
 #include "data/Schema.h"
 #include "record/BoundControls.h"
-#include "record/FieldPage.h"
+#include "record/FieldFinder.h"
+#include "record/FieldRules.h"
 #include "record/PageTabs.h"
+#include "record/RecordDrafts.h"
+#include "record/RecordPages.h"
+#include "record/RecordSaver.h"
 #include "record/RowListPage.h"
+#include "record/YearLists.h"
 #include "record/core/DraftStore.h"
-#include "record/core/FieldTable.h"
-#include "record/core/RowListLayout.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
 #include "ui/Shell.h"
 #include "ui/TextColour.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QShowEvent>
 #include <QSignalBlocker>
 
@@ -52,131 +54,142 @@ RecordForm::RecordForm(ui::Shell& context, session::ProjectSession& session, QWi
     bindings_ = new BindingSet(
         projectQuery, [this](const std::function<void()>& work) { context_.guard(work); }, this);
     buildLeftStrip();
-    buildPages();
+    buildParts();
     connectHandlers();
-    installInputRules();
-    installNavigation();
-    installYearLists();
     setModeButtons(false);
     layoutStrip();
-    installDrafts();
 }
 
 RecordForm::~RecordForm() {
-    // The controls and grids observe the queries: remove them before the queries go.
+    // Nothing reacts to the pages and the queries while the controls go and the focus leaves them:
+    // no draft is written, no year list refilled.
+    QObject::disconnect(pageStack, nullptr, this, nullptr);
+    drafts_.reset();
+    years_.reset();
     for (data::Dataset* d : {&projectQuery, &pastProjectsQuery, &staffQuery}) {
         QObject::disconnect(d, nullptr, this, nullptr);
     }
-    // Nor is a draft written while the controls go and the focus leaves them.
-    QObject::disconnect(qApp, nullptr, this, nullptr);
-    delete PageControl1;
+    // The pages go before the rules their fields call and the bindings their controls write through.
+    pages_.reset();
+    finder_.reset();
+    saver_.reset();
+    rules_.reset();
     delete bindings_;
+}
+
+// The pages, then the parts that work on their controls; the year lists are connected to the
+// project query after the bound controls.
+void RecordForm::buildParts() {
+    auto guard = [this](const std::function<void()>& work) { context_.guard(work); };
+    pages_ = std::make_unique<RecordPages>(
+        *this, pageTree, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
+        [this](const std::function<void()>& work) { saver_->runSaved(work); }, guard);
+    pageStack = pages_->stack();
+    startYearCombo = pages_->required<QComboBox>(controls::startYearCombo);
+    takeRowListControls();
+    rules_ = std::make_unique<FieldRules>(*pages_, projectQuery, context_);
+    years_ = std::make_unique<YearLists>(startYearCombo, pages_->required<QComboBox>(controls::endYearCombo),
+                                         projectQuery, [this] { return context_.today(); });
+    drafts_ = std::make_unique<RecordDrafts>(*this, *pages_, context_);
+    saver_ = std::make_unique<RecordSaver>(*pages_, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
+                                           context_, *rules_, [this] { drafts_->saved(); });
+    finder_ = std::make_unique<FieldFinder>(*pages_, pastProjectsQuery, staffQuery);
+}
+
+void RecordForm::takeRowListControls() {
+    RowListPage& prior = *pages_->priorProjects();
+    priorProjectsGrid = prior.grid();
+    newPriorProjectButton = prior.newButton();
+    savePriorProjectButton = prior.saveButton();
+    deletePriorProjectButton = prior.deleteButton();
+    RowListPage& staff = *pages_->staff();
+    staffGrid = staff.grid();
+    newStaffButton = staff.newButton();
+    saveStaffButton = staff.saveButton();
+    deleteStaffButton = staff.deleteButton();
 }
 
 void RecordForm::buildLeftStrip() {
     heading_ = new QLabel(treeHeading(), this);
-    heading_->setObjectName("Label1");
+    heading_->setObjectName("pageTreeHeading");
     ui::setTextColour(heading_, Qt::red);
-
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName("TreeView1");
-    TreeView1->setAccessibleName(treeHeading());
-    heading_->setBuddy(TreeView1);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setFont(pixelFont(QStringLiteral("楷体_GB2312"), 14));
-    TreeView1->setIndentation(0);
-    // The selected node stays highlighted while another control has the focus.
-    QPalette palette = TreeView1->palette();
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    }
-    TreeView1->setPalette(palette);
-    for (const PageSpec& page : pageTable()) {
-        TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(page.treeText)}));
-    }
+    pageTree = RecordPages::buildTree(*this);
+    heading_->setBuddy(pageTree);
 
     note_ = new QLabel(leftNote().join('\n'), this);
-    note_->setObjectName("Label2");
+    note_->setObjectName("noteLabel");
     note_->setAccessibleName(leftNote().join(QString()));
     ui::setTextColour(note_, Qt::gray);
 
-    Button4 =
-        ui::namedButton(this, "Button4", QStringLiteral("保存新增"), context_, [this] { Button4Click(); });
-    Button2 =
-        ui::namedButton(this, "Button2", QStringLiteral("保存修改"), context_, [this] { Button2Click(); });
-    Button3 =
-        ui::namedButton(this, "Button3", QStringLiteral("退出该页"), context_, [this] { Button3Click(); });
-    Button6 =
-        ui::namedButton(this, "Button6", QStringLiteral("退出该页"), context_, [this] { Button6Click(); });
+    saveNewButton = ui::namedButton(this, "saveNewButton", QStringLiteral("保存新增"), context_,
+                                    [this] { saveNewClicked(); });
+    saveChangesButton = ui::namedButton(this, "saveChangesButton", QStringLiteral("保存修改"), context_,
+                                        [this] { saveChangesClicked(); });
+    leaveButton = ui::namedButton(this, "leaveButton", QStringLiteral("退出该页"), context_,
+                                  [this] { leaveClicked(); });
+    spareLeaveButton = ui::namedButton(this, "spareLeaveButton", QStringLiteral("退出该页"), context_,
+                                       [this] { spareLeaveClicked(); });
 }
 
-// Each page is built on its own and then handed to the tab widget, which takes it as its child.
-void RecordForm::buildPages() {
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->setAccessibleName(QStringLiteral("项目资料"));
-    int index = 0;
-    for (const PageSpec& page : pageTable()) {
-        QWidget* sheet = nullptr;
-        if (index == kPriorProjectsPage) {
-            sheet = priorList_ = buildRowList(record::priorProjectsList(), pastProjectsQuery);
-        } else if (index == kStaffPage) {
-            sheet = staffList_ = buildRowList(record::staffList(), staffQuery);
-        } else {
-            auto* fields = new FieldPage(index, *bindings_);
-            controls_.insert(fields->controls());
-            sheet = fields;
-        }
-        sheet->setObjectName(QLatin1String(page.sheet));
-        sheet->setAccessibleName(QString::fromUtf8(page.caption));
-        PageControl1->addTab(sheet, QString::fromUtf8(page.caption));
-        ++index;
-    }
-    tabs_ = new PageTabs(PageControl1, this);
-    DBComboBox7 = controlAs<QComboBox>("DBComboBox7");
-    DBGrid1 = priorList_->grid();
-    Button1 = priorList_->newButton();
-    Button5 = priorList_->saveButton();
-    Button7 = priorList_->deleteButton();
-    DBGrid2 = staffList_->grid();
-    Button8 = staffList_->newButton();
-    Button9 = staffList_->saveButton();
-    Button10 = staffList_->deleteButton();
-    // Until a row list is entered, the prior projects can be typed into and the staff cannot.
-    priorList_->setEditable(true);
-    staffList_->setEditable(false);
-    // The form keeps its page between openings; the first opening in edit mode shows the staff page.
-    switchingPage_ = true;
-    PageControl1->setCurrentIndex(kStaffPage);
-    switchingPage_ = false;
-}
-
-RowListPage* RecordForm::buildRowList(const RowListLayout& listLayout, data::Dataset& rows) {
-    return new RowListPage(
-        listLayout, rows, projectQuery, [this](const std::function<void()>& work) { runSaved(work); },
-        [this](const std::function<void()>& work) { context_.guard(work); });
+PageTabs* RecordForm::pageTabs() const {
+    return pages_->tabs();
 }
 
 FieldPage* RecordForm::fieldPage(int page) const {
-    return qobject_cast<FieldPage*>(PageControl1->widget(page));
+    return pages_->fieldPage(page);
+}
+
+RowListPage* RecordForm::priorProjectsList() const {
+    return pages_->priorProjects();
+}
+
+RowListPage* RecordForm::staffList() const {
+    return pages_->staff();
+}
+
+QWidget* RecordForm::control(const QString& name) const {
+    return pages_->control(name);
+}
+
+QString RecordForm::shownText(const QString& name) const {
+    return pages_->shownText(name);
+}
+
+bool RecordForm::idcardInvalid() const {
+    return rules_->idcardInvalid();
+}
+
+bool RecordForm::holdsTypedChanges() const {
+    return drafts_->holdsTypedChanges();
+}
+
+void RecordForm::writeDraftNow() {
+    drafts_->writeNow();
+}
+
+void RecordForm::offerDraftAtStart(const std::function<void()>& showList) {
+    drafts_->offerAtStart(showList);
+}
+
+DraftStore& RecordForm::drafts() const {
+    return drafts_->store();
 }
 
 void RecordForm::layoutStrip() {
     heading_->setGeometry(4, 6, kStripWidth - 8, 16);
-    TreeView1->setGeometry(4, 26, 184, 231);
+    pageTree->setGeometry(4, 26, 184, 231);
     note_->setGeometry(2, 264, kStripWidth - 2, 76);
     fitNoteLines();
-    for (QPushButton* b : {Button4, Button2}) {
+    for (QPushButton* b : {saveNewButton, saveChangesButton}) {
         b->setGeometry(60, 344, 70, 20);
     }
-    for (QPushButton* b : {Button3, Button6}) {
+    for (QPushButton* b : {leaveButton, spareLeaveButton}) {
         b->setGeometry(60, 374, 70, 20);
     }
-    const int tabsHeight = tabs_->heightAt(kPagesWidth);
-    tabs_->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
-    PageControl1->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
+    PageTabs* tabs = pages_->tabs();
+    const int tabsHeight = tabs->heightAt(kPagesWidth);
+    tabs->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
+    pageStack->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
 }
 
 // The note's lines are as wide as the strip: where a line would lose its last character, the
@@ -207,40 +220,26 @@ void RecordForm::connectHandlers() {
     auto guarded = [this](void (RecordForm::*handler)()) {
         return [this, handler] { context_.guard([&] { (this->*handler)(); }); };
     };
-    connect(TreeView1, &QTreeWidget::itemClicked, this, guarded(&RecordForm::TreeView1Click));
-    connect(TreeView1, &QTreeWidget::itemActivated, this, guarded(&RecordForm::TreeView1Click));
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(pageTree, &QTreeWidget::itemClicked, this, guarded(&RecordForm::pageTreeClicked));
+    connect(pageTree, &QTreeWidget::itemActivated, this, guarded(&RecordForm::pageTreeClicked));
+    connect(pageStack, &QTabWidget::currentChanged, this, [this](int index) {
         if (isVisible()) {
             writeDraftNow();  // what was typed on the page before is kept at once
             pageShown(index);
         }
-        if (!switchingPage_) {
-            context_.guard([this] { PageControl1Change(); });
+        if (!pages_->switching()) {
+            context_.guard([this] { pageChanged(); });
         }
     });
-}
-
-QString RecordForm::shownText(const QString& name) const {
-    QWidget* w = control(name);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        return edit->text();
-    }
-    if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        return combo->currentText();
-    }
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        return memo->toPlainText();
-    }
-    return QString();
 }
 
 // ---- opening ----
 
 void RecordForm::setModeButtons(bool newMode) {
-    Button4->setVisible(newMode);
-    Button2->setVisible(!newMode);
-    Button3->setVisible(true);
-    Button6->setVisible(false);
+    saveNewButton->setVisible(newMode);
+    saveChangesButton->setVisible(!newMode);
+    leaveButton->setVisible(true);
+    spareLeaveButton->setVisible(false);
 }
 
 void RecordForm::dock() {
@@ -248,29 +247,38 @@ void RecordForm::dock() {
 }
 
 void RecordForm::openNew() {
-    startDraftSession();
+    drafts_->startSession();
     setModeButtons(true);
     projectQuery.append();
-    fillYearLists();
+    years_->fill();
     // The selector is preset without the row knowing; saving a new project writes it into the row.
     {
-        QSignalBlocker quiet(DBComboBox7);
-        DBComboBox7->setCurrentIndex(DBComboBox7->findText(QString::number(context_.today().year())));
+        QSignalBlocker quiet(startYearCombo);
+        startYearCombo->setCurrentIndex(startYearCombo->findText(QString::number(context_.today().year())));
     }
-    switchingPage_ = true;
-    PageControl1->setCurrentIndex(0);
-    switchingPage_ = false;
+    pages_->showQuietly(0);
     dock();
-    offerKeptDraft(false);
+    drafts_->offerKept(false);
 }
 
 void RecordForm::openEdit() {
-    startDraftSession();
+    drafts_->startSession();
     setModeButtons(false);
-    fillYearLists();  // the years follow the clock from one opening to the next
+    years_->fill();  // the years follow the clock from one opening to the next
     projectQuery.edit();
     dock();
-    offerKeptDraft(false);
+    drafts_->offerKept(false);
+}
+
+void RecordForm::openEditAt(int page, const QString& control, qint64 serial) {
+    drafts_->startSession();
+    setModeButtons(false);
+    projectQuery.edit();
+    pages_->showQuietly(page);
+    pages_->selectNode(page);
+    dock();  // the show handling opens the row lists and puts the focus on the page tree
+    finder_->focus(control, serial);
+    drafts_->offerKept(true);
 }
 
 // ---- showing ----
@@ -280,11 +288,11 @@ void RecordForm::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;  // the main window coming back from the task bar is not an opening
     }
-    context_.guard([this] { FormShow(); });
-    pageShown(PageControl1->currentIndex());
+    context_.guard([this] { formShown(); });
+    pageShown(pageStack->currentIndex());
 }
 
-void RecordForm::FormShow() {
+void RecordForm::formShown() {
     QVariantList key;
     for (const char* column : data::kKeyColumns) {
         key << projectQuery.value(QLatin1String(column));
@@ -298,51 +306,39 @@ void RecordForm::FormShow() {
         rows->setQuery(data::ProjectQuery::ofKey(table, key));
         rows->open();
     }
-    TreeView1->setFocus();
-    selectTreeNode(PageControl1->currentIndex());
+    pageTree->setFocus();
+    pages_->selectNode(pageStack->currentIndex());
 }
 
 // ---- page switching ----
 
-void RecordForm::selectTreeNode(int page) {
-    if (QTreeWidgetItem* node = TreeView1->topLevelItem(page)) {
-        TreeView1->setCurrentItem(node);
-    }
+void RecordForm::pageTreeClicked() {
+    pages_->showClickedNode();
 }
 
-void RecordForm::TreeView1Click() {
-    int page = TreeView1->indexOfTopLevelItem(TreeView1->currentItem());
-    if (page < 0 || page == PageControl1->currentIndex()) {
+void RecordForm::pageChanged() {
+    if (idcardInvalid()) {
         return;
     }
-    switchingPage_ = true;
-    PageControl1->setCurrentIndex(page);
-    switchingPage_ = false;
-}
-
-void RecordForm::PageControl1Change() {
-    if (idcardInvalid_) {
-        return;
-    }
-    TreeView1->setFocus();
-    selectTreeNode(PageControl1->currentIndex());
+    pageTree->setFocus();
+    pages_->selectNode(pageStack->currentIndex());
 }
 
 void RecordForm::pageShown(int page) {
     if (page == kPriorProjectsPage) {
-        context_.guard([this] { TabSheet10Show(); });
+        context_.guard([this] { priorProjectsPageShown(); });
     } else if (page == kStaffPage) {
-        context_.guard([this] { TabSheet12Show(); });
+        context_.guard([this] { staffPageShown(); });
     }
 }
 
 // ---- leaving ----
 
 // No question is asked: what was typed and not saved is kept as the project's draft.
-void RecordForm::Button3Click() {
+void RecordForm::leaveClicked() {
     const bool newMode = isNewMode();
-    const bool kept = putDraft(false);
-    draftTimer_->stop();
+    const bool kept = drafts_->put(false);
+    drafts_->stop();
     cancelPending(projectQuery);
     cancelPending(pastProjectsQuery);
     cancelPending(staffQuery);
@@ -354,8 +350,60 @@ void RecordForm::Button3Click() {
     }
 }
 
-void RecordForm::Button6Click() {
-    Button3Click();
+void RecordForm::spareLeaveClicked() {
+    leaveClicked();
+}
+
+// ---- saving ----
+
+void RecordForm::saveNewClicked() {
+    if (saver_->saveNew()) {
+        setModeButtons(false);
+    }
+}
+
+void RecordForm::saveChangesClicked() {
+    saver_->saveChanges();
+}
+
+// ---- the row lists ----
+
+void RecordForm::priorProjectsPageShown() {
+    enterRowListPage(*pages_->priorProjects());
+}
+
+void RecordForm::staffPageShown() {
+    enterRowListPage(*pages_->staff());
+}
+
+void RecordForm::enterRowListPage(RowListPage& list) {
+    if (saver_->enterRowList(list, isNewMode())) {
+        setModeButtons(false);
+    }
+}
+
+void RecordForm::newPriorProjectClicked() {
+    pages_->priorProjects()->storeRows(true);
+}
+
+void RecordForm::savePriorProjectClicked() {
+    pages_->priorProjects()->storeRows(false);
+}
+
+void RecordForm::deletePriorProjectClicked() {
+    pages_->priorProjects()->removeCurrentRow();
+}
+
+void RecordForm::newStaffClicked() {
+    pages_->staff()->storeRows(true);
+}
+
+void RecordForm::saveStaffClicked() {
+    pages_->staff()->storeRows(false);
+}
+
+void RecordForm::deleteStaffClicked() {
+    pages_->staff()->removeCurrentRow();
 }
 
 }  // namespace meridell::record

@@ -80,7 +80,7 @@ void RowListPage::buildGrid() {
     grid_->setFixedWidth(kGridWidth);
     grid_->setMaximumHeight(kGridHeight);
     std::vector<data::DatasetModel::GridColumn> columns;
-    for (const GridColumnSpec& c : listLayout_.columns) {
+    for (const GridColumn& c : listLayout_.columns) {
         columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
     }
     model_ = new data::DatasetModel(&rows_, columns, grid_);
@@ -131,7 +131,7 @@ void RowListPage::setUpEditor(QLineEdit* editor, int column) {
         return;
     }
     new TypedTextHandler(
-        editor, QStringLiteral("idcardKeyPress"),
+        editor, QStringLiteral("idcardKeyPressed"),
         [editor](char16_t& key) {
             if (key == 13 || key == 27) {
                 return;  // Enter and Escape end the editing as in every cell

@@ -68,13 +68,13 @@ TEST_F(DiskFaultsTest, SaveNewOnAFullDiskIsNamedAndWorksOnceThereIsRoom) {
     openNew();
     fillRequired(kName, kMan, kUnit);
     disk->fill();
-    form().Button4->click();
+    form().saveNewButton->click();
     expectReported(QStringLiteral("磁盘空间已满，无法写入数据库，请删除部分内容后再试。"),
                    "database or disk is full");
     EXPECT_TRUE(form().isNewMode());
     EXPECT_FALSE(ctx().databases->mainConnection.inTransaction());
     disk->release();
-    form().Button4->click();
+    form().saveNewButton->click();
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
     context_.reset();
     EXPECT_EQ(test::SqlFile(folder.databasePath()).count("table1"), 1);
@@ -106,8 +106,8 @@ TEST_F(DiskFaultsTest, SaveChangesOnAReadOnlyDiskIsNamed) {
     ASSERT_TRUE(disk->setReadOnly(true));
     start();
     openEdit(id);
-    retype("DBEdit1", QStringLiteral("李四"));
-    form().Button2->click();
+    retype(record::controls::projectManEdit, QStringLiteral("李四"));
+    form().saveChangesButton->click();
     expectReported(QStringLiteral("数据库文件或其所在的文件夹是只读的，无法写入。"), "readonly database");
     EXPECT_FALSE(ctx().databases->mainConnection.inTransaction());
     EXPECT_EQ(form().projectQuery.text("projectman"), QStringLiteral("李四")) << "what was typed stays";

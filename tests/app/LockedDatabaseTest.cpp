@@ -75,12 +75,12 @@ private:
 TEST_P(LockedDatabaseTest, SaveNew) {
     openNew();
     fillRequired(kName, kMan, kUnit);
-    underTheLock([&] { form().Button4->click(); });
+    underTheLock([&] { form().saveNewButton->click(); });
     EXPECT_TRUE(form().isNewMode()) << "the typed project is still to be saved";
-    form().Button4->click();
+    form().saveNewButton->click();
     expectNothingShown();
     EXPECT_FALSE(form().isNewMode());
-    form().Button2->click();  // a later save is kept too
+    form().saveChangesButton->click();  // a later save is kept too
     expectNothingShown();
     test::SqlFile& file = afterTheProgram();
     EXPECT_EQ(file.count("table1"), 1);
@@ -93,9 +93,9 @@ TEST_P(LockedDatabaseTest, SaveChanges) {
     insertChildren("table2", kName, kMan, kUnit, 2);
     insertChildren("table3", kName, kMan, kUnit, 2);
     openEdit(id);
-    retype("DBEdit1", QStringLiteral("李四"));
-    underTheLock([&] { form().Button2->click(); });
-    form().Button2->click();
+    retype(record::controls::projectManEdit, QStringLiteral("李四"));
+    underTheLock([&] { form().saveChangesButton->click(); });
+    form().saveChangesButton->click();
     expectNothingShown();
     test::SqlFile& file = afterTheProgram();
     EXPECT_EQ(file.scalar("select projectman from table1").toString(), QStringLiteral("李四"));
@@ -108,17 +108,17 @@ TEST_P(LockedDatabaseTest, RowButtons) {
     insertChildren("table3", kName, kMan, kUnit, 2);
     openEdit(id);
     showPage(record::kPriorProjectsPage);
-    form().Button1->click();
-    ASSERT_TRUE(
-        form().DBGrid1->model()->setData(form().DBGrid1->model()->index(0, 1), QStringLiteral("旧课题")));
-    underTheLock([&] { form().Button5->click(); });  // 保存条目
-    form().Button5->click();
+    form().newPriorProjectButton->click();
+    ASSERT_TRUE(form().priorProjectsGrid->model()->setData(form().priorProjectsGrid->model()->index(0, 1),
+                                                           QStringLiteral("旧课题")));
+    underTheLock([&] { form().savePriorProjectButton->click(); });  // 保存条目
+    form().savePriorProjectButton->click();
     expectNothingShown();
 
     showPage(record::kStaffPage);
-    underTheLock([&] { form().Button10->click(); });  // 删除条目
+    underTheLock([&] { form().deleteStaffButton->click(); });  // 删除条目
     EXPECT_EQ(form().staffQuery.recordCount(), 2);
-    form().Button10->click();
+    form().deleteStaffButton->click();
     expectNothingShown();
 
     test::SqlFile& file = afterTheProgram();

@@ -3,6 +3,7 @@
 #include "checks/core/MoneyCents.h"
 #include "data/Connection.h"
 #include "record/QStringPrinter.h"
+#include "record/core/FieldTable.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -247,12 +248,12 @@ TEST(HandInCheck, FindingsNameTheProjectTheControlAndTheLabel) {
         const char* control;
         const char* label;
     };
-    const Place places[] = {{0, "DBEdit4", "邮编"},
-                            {1, "DBEdit10", "系(处,所)"},
-                            {1, "DBMemo1", "主要内容和技术指标"},
-                            {10, "DBMemo4", "备注"},
-                            {11, "DBGrid2", "身份证号码"},
-                            {12, "DBMemo2", "项目承担单位意见，协作单位意见"}};
+    const Place places[] = {{0, record::controls::mailNumEdit, "邮编"},
+                            {1, record::controls::departmentEdit, "系(处,所)"},
+                            {1, record::controls::mainContentMemo, "主要内容和技术指标"},
+                            {10, record::controls::remarkMemo, "备注"},
+                            {11, record::controls::staffGrid, "身份证号码"},
+                            {12, record::controls::unitPointMemo, "项目承担单位意见，协作单位意见"}};
     for (std::size_t i = 0; i < found.size(); ++i) {
         EXPECT_EQ(found[i].page, places[i].page) << i;
         EXPECT_EQ(found[i].control, QLatin1String(places[i].control)) << i;

@@ -149,9 +149,9 @@ TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
     EXPECT_FALSE(form().isNewMode());
     EXPECT_EQ(form().projectQuery.rowId(), faultyRow);
     EXPECT_EQ(form().projectQuery.state(), data::Dataset::State::Edit);
-    EXPECT_EQ(form().PageControl1->currentIndex(), 0);
-    EXPECT_EQ(QApplication::focusWidget(), form().control("DBEdit4"));
-    EXPECT_EQ(form().controlAs<QLineEdit>("DBEdit4")->text(), QStringLiteral("31000"));
+    EXPECT_EQ(form().pageStack->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), form().control(record::controls::mailNumEdit));
+    EXPECT_EQ(form().controlAs<QLineEdit>(record::controls::mailNumEdit)->text(), QStringLiteral("31000"));
 }
 
 TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
@@ -163,9 +163,9 @@ TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
                       return window.result();
                   });
     ASSERT_TRUE(form().isVisible());
-    EXPECT_EQ(form().PageControl1->currentIndex(), 11);
-    EXPECT_EQ(QApplication::focusWidget(), form().DBGrid2);
-    const QModelIndex cell = form().DBGrid2->currentIndex();
+    EXPECT_EQ(form().pageStack->currentIndex(), 11);
+    EXPECT_EQ(QApplication::focusWidget(), form().staffGrid);
+    const QModelIndex cell = form().staffGrid->currentIndex();
     EXPECT_EQ(cell.data().toString(), QStringLiteral("440524188001010015"));
     EXPECT_EQ(form().staffQuery.text("name"), QStringLiteral("李四"));
 }
@@ -210,7 +210,7 @@ TEST_F(HandInWindowTest, FindingChosenBeforeTheExportOpensItInstead) {
     EXPECT_EQ(modalNames, QStringList{"findingsWindow"});
     EXPECT_EQ(messages.count(test::RecordingMessages::Kind::Confirm), 0);
     ASSERT_TRUE(form().isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), form().control("DBEdit4"));
+    EXPECT_EQ(QApplication::focusWidget(), form().control(record::controls::mailNumEdit));
 }
 
 }  // namespace

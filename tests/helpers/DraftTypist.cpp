@@ -58,9 +58,9 @@ void retype(record::RecordForm& form, const char* control, const QString& text) 
 
 // The staff member's duty typed into the grid of page 11, as its cell editor commits it.
 void typeDuty(record::RecordForm& form, const QString& duty) {
-    form.TreeView1->setCurrentItem(form.TreeView1->topLevelItem(11));
-    form.TreeView1Click();
-    auto* model = static_cast<data::DatasetModel*>(form.DBGrid2->model());
+    form.pageTree->setCurrentItem(form.pageTree->topLevelItem(11));
+    form.pageTreeClicked();
+    auto* model = static_cast<data::DatasetModel*>(form.staffGrid->model());
     for (int c = 0; c < model->columnCount(); ++c) {
         if (model->gridColumns()[std::size_t(c)].field == QLatin1String("duty")) {
             model->setData(model->index(0, c), duty);
@@ -96,9 +96,9 @@ int main(int argc, char* argv[]) {
         return 3;
     }
     form.openEdit();
-    retype(form, "DBEdit4", QStringLiteral("310012"));
-    typeInto(form.control("DBMemo5"), QStringLiteral("立项依据：城市化的背景。"));
-    retype(form, "DBEdit26", QStringLiteral("12.5"));
+    retype(form, record::controls::mailNumEdit, QStringLiteral("310012"));
+    typeInto(form.control(record::controls::projectBaseMemo), QStringLiteral("立项依据：城市化的背景。"));
+    retype(form, record::controls::provinceFundEdit, QStringLiteral("12.5"));
     typeDuty(form, QStringLiteral("教授"));
     const QString path = record::draftPath(context->appDir());
     for (int waited = 0; !draftHoldsEverything(path); waited += 50) {

@@ -145,8 +145,8 @@ TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     record::RecordForm& form = *ctx().recordForm;
     EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.Button2->isVisibleTo(&form)) << "保存修改 shows: edit mode";
-    EXPECT_FALSE(form.Button4->isVisibleTo(&form));
+    EXPECT_TRUE(form.saveChangesButton->isVisibleTo(&form)) << "保存修改 shows: edit mode";
+    EXPECT_FALSE(form.saveNewButton->isVisibleTo(&form));
     EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("丙项目"));
 }

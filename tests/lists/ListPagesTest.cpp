@@ -133,7 +133,7 @@ TEST_F(ListPagesTest, NewProjectPresetsStartYearToThisYear) {
         today = QDate(year, 6, 1);
         triggerMenu("项目申报");
         apply().newProjectButton->click();
-        EXPECT_EQ(ctx().recordForm->DBComboBox7->currentIndex(), index) << year;
+        EXPECT_EQ(ctx().recordForm->startYearCombo->currentIndex(), index) << year;
     }
 }
 

@@ -88,17 +88,17 @@ TEST_F(DraftTest, KilledWhileTypingTheNextStartPutsTheTypingBackAndSavesIt) {
                   "上次退出前，项目资料中有尚未保存的内容（项目名称：城市化研究）。要恢复这些内容吗？")});
     ASSERT_TRUE(form().isVisible());
     EXPECT_FALSE(form().isNewMode());
-    EXPECT_EQ(form().PageControl1->currentIndex(), 11);
-    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310012"));
-    EXPECT_EQ(form().shownText("DBEdit39"), QStringLiteral("310012"));
-    EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据：城市化的背景。"));
-    EXPECT_EQ(form().shownText("DBEdit26"), QStringLiteral("12.5"));
+    EXPECT_EQ(form().pageStack->currentIndex(), 11);
+    EXPECT_EQ(form().shownText(controls::mailNumEdit), QStringLiteral("310012"));
+    EXPECT_EQ(form().shownText(controls::summaryMailNumEdit), QStringLiteral("310012"));
+    EXPECT_EQ(form().shownText(controls::projectBaseMemo), QStringLiteral("立项依据：城市化的背景。"));
+    EXPECT_EQ(form().shownText(controls::provinceFundEdit), QStringLiteral("12.5"));
     EXPECT_EQ(projects().rowId(), row);
     EXPECT_EQ(form().staffQuery.text("duty"), QStringLiteral("教授"));
     // Not yet saved.
     EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QStringLiteral("310000"));
 
-    form().Button2->click();
+    form().saveChangesButton->click();
     QApplication::processEvents();
     EXPECT_EQ(db().scalar("select mailnum from table1").toString(), QStringLiteral("310012"));
     EXPECT_EQ(db().scalar("select projectbase from table1").toString(),
@@ -134,7 +134,7 @@ TEST_F(DraftTest, DecliningRemovesTheDraft) {
     const qint64 row = storeProject();
     start();
     openEdit(row);
-    retype("DBEdit4", "310099");
+    retype(controls::mailNumEdit, "310099");
     form().writeDraftNow();
     ASSERT_TRUE(draft());
     restart();
@@ -158,7 +158,7 @@ TEST_F(DraftTest, WrittenAfterAPauseRemovedBySavingAndKeptByLeaving) {
     EXPECT_TRUE(written->newMode);
     EXPECT_TRUE(written->open);
     EXPECT_EQ(written->project.values.value("projectman").toString(), QStringLiteral("张三"));
-    form().Button4->click();
+    form().saveNewButton->click();
     QApplication::processEvents();
     EXPECT_FALSE(QFile::exists(draftFile()));
     EXPECT_EQ(db().count("table1"), 1);
@@ -166,13 +166,13 @@ TEST_F(DraftTest, WrittenAfterAPauseRemovedBySavingAndKeptByLeaving) {
         QRegularExpression(QStringLiteral("^已保存（\\d\\d:\\d\\d:\\d\\d）$")).match(status()).hasMatch())
         << status().toStdString();
 
-    form().control("DBEdit4")->setFocus();
-    retype("DBEdit4", "310001");
-    form().control("DBEdit39")->setFocus();  // leaving the field writes the draft at once
+    form().control(controls::mailNumEdit)->setFocus();
+    retype(controls::mailNumEdit, "310001");
+    form().control(controls::summaryMailNumEdit)->setFocus();  // leaving the field writes the draft at once
     ASSERT_TRUE(draft());
     EXPECT_FALSE(draft()->newMode);
     EXPECT_EQ(draft()->key, (QStringList{kName, kMan, kUnit}));
-    form().Button3->click();
+    form().leaveButton->click();
     QApplication::processEvents();
     EXPECT_TRUE(messages.events().empty());  // leaving asks nothing
     ASSERT_TRUE(draft());
@@ -187,7 +187,7 @@ TEST_F(DraftTest, ExitKeepsTheTypingOfANewProjectForTheNextStart) {
     start();
     openNew();
     fillRequired();
-    type("DBMemo6", QStringLiteral("研究内容"));
+    type(controls::projectContentMemo, QStringLiteral("研究内容"));
     triggerMenu(QStringLiteral("退出系统"));  // at once, before the pause has passed
     EXPECT_TRUE(messages.events().empty());
     ASSERT_TRUE(draft());
@@ -196,11 +196,11 @@ TEST_F(DraftTest, ExitKeepsTheTypingOfANewProjectForTheNextStart) {
     app::offerDraft(ctx());
     ASSERT_TRUE(form().isVisible());
     EXPECT_TRUE(form().isNewMode());
-    EXPECT_EQ(form().shownText("DBEdit41"), QStringLiteral("城市化研究"));
-    EXPECT_EQ(form().shownText("DBEdit13"), QStringLiteral("城市化研究"));
-    EXPECT_EQ(form().shownText("DBMemo6"), QStringLiteral("研究内容"));
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), QStringLiteral("城市化研究"));
+    EXPECT_EQ(form().shownText(controls::summaryProjectNameEdit), QStringLiteral("城市化研究"));
+    EXPECT_EQ(form().shownText(controls::projectContentMemo), QStringLiteral("研究内容"));
     EXPECT_EQ(db().count("table1"), 0);
-    form().Button4->click();
+    form().saveNewButton->click();
     QApplication::processEvents();
     EXPECT_EQ(db().scalar("select projectcontent from table1").toString(), QStringLiteral("研究内容"));
     EXPECT_EQ(db().scalar("select classcode from table1").toString(), QStringLiteral("A01"));
@@ -213,7 +213,7 @@ TEST_F(DraftTest, ADraftOfAProjectNoLongerThereNeverOverwritesAnother) {
     const qint64 row = storeProject();
     start();
     openEdit(row);
-    retype("DBEdit4", "310099");
+    retype(controls::mailNumEdit, "310099");
     form().writeDraftNow();
     context_.reset();
     db().exec("delete from table1");
@@ -228,9 +228,9 @@ TEST_F(DraftTest, ADraftOfAProjectNoLongerThereNeverOverwritesAnother) {
     EXPECT_TRUE(
         messages.texts(RecordingMessages::Kind::Confirm)[0].contains(QStringLiteral("作为新项目恢复")));
     ASSERT_TRUE(form().isNewMode());
-    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310099"));
-    EXPECT_EQ(form().shownText("DBEdit41"), kName);
-    form().Button4->click();
+    EXPECT_EQ(form().shownText(controls::mailNumEdit), QStringLiteral("310099"));
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), kName);
+    form().saveNewButton->click();
     QApplication::processEvents();
     EXPECT_EQ(db().scalar("select mailnum from table1 where projectname=?", {other}).toString(), "200000");
     EXPECT_EQ(childCount("table3", other, kMan, kUnit), 2);
@@ -245,38 +245,38 @@ TEST_F(DraftTest, LeavingKeepsEachProjectsTypingUntilItIsOpenedAgain) {
     const qint64 second = insertProject(QStringLiteral("乡村振兴研究"), kMan, kUnit, {{"mailnum", "200000"}});
     start();
     openEdit(first);
-    retype("DBEdit4", "310011");
-    type("DBMemo5", QStringLiteral("立项依据"));
+    retype(controls::mailNumEdit, "310011");
+    type(controls::projectBaseMemo, QStringLiteral("立项依据"));
     showPage(1);
     ASSERT_TRUE(draft());  // changing the page wrote it at once
     showPage(11);
     form().staffQuery.setValue("duty", QStringLiteral("教授"));
-    form().Button3->click();
+    form().leaveButton->click();
     openEdit(second);
-    retype("DBEdit4", "200022");
-    form().Button3->click();
+    retype(controls::mailNumEdit, "200022");
+    form().leaveButton->click();
     openNew();
     fillRequired(QStringLiteral("新项目"));
-    form().Button3->click();
+    form().leaveButton->click();
     EXPECT_EQ(status(), QStringLiteral("尚未保存的内容已保留为草稿，下次申报新项目时可以恢复。"));
     EXPECT_EQ(draftCount(), 3u);
     EXPECT_TRUE(messages.events().empty());
 
     messages.confirmAnswers = {true, false, true};
     openEdit(first);
-    EXPECT_EQ(form().PageControl1->currentIndex(), 11);
-    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("310011"));
-    EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据"));
+    EXPECT_EQ(form().pageStack->currentIndex(), 11);
+    EXPECT_EQ(form().shownText(controls::mailNumEdit), QStringLiteral("310011"));
+    EXPECT_EQ(form().shownText(controls::projectBaseMemo), QStringLiteral("立项依据"));
     EXPECT_EQ(form().staffQuery.text("duty"), QStringLiteral("教授"));
-    form().Button2->click();
+    form().saveChangesButton->click();
     QApplication::processEvents();
     EXPECT_EQ(db().scalar("select duty from table3").toString(), QStringLiteral("教授"));
-    form().Button3->click();
+    form().leaveButton->click();
     openEdit(second);
-    EXPECT_EQ(form().shownText("DBEdit4"), QStringLiteral("200000"));
-    form().Button3->click();
+    EXPECT_EQ(form().shownText(controls::mailNumEdit), QStringLiteral("200000"));
+    form().leaveButton->click();
     openNew();
-    EXPECT_EQ(form().shownText("DBEdit41"), QStringLiteral("新项目"));
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), QStringLiteral("新项目"));
     const QStringList asked = messages.texts(RecordingMessages::Kind::Confirm);
     ASSERT_EQ(asked.size(), 3);
     EXPECT_EQ(asked[0], QStringLiteral("上次退出该页时，项目资料中有尚未保存的内容（项目名称：城市化研究）。"
@@ -298,7 +298,7 @@ TEST_F(DraftTest, AHugeNameIsCutBeforeItIsShown) {
     app::offerDraft(ctx());
     ASSERT_EQ(messages.count(RecordingMessages::Kind::Confirm), 1);
     EXPECT_LT(messages.texts(RecordingMessages::Kind::Confirm)[0].size(), 100);
-    EXPECT_LE(form().shownText("DBEdit41").size(), 80);
+    EXPECT_LE(form().shownText(controls::projectNameEdit).size(), 80);
     EXPECT_LE(projects().text("projectname").size(), 80);
 }
 

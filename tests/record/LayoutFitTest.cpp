@@ -60,7 +60,7 @@ protected:
         openNew();
     }
     void showPage(int page) {
-        form().PageControl1->setCurrentIndex(page);
+        form().pageStack->setCurrentIndex(page);
         QApplication::processEvents();
     }
     QWidget* named(const char* name) { return form().findChild<QWidget*>(QLatin1String(name)); }
@@ -74,26 +74,26 @@ TEST_F(LayoutFitTest, EveryTextIsDrawnInTheFaceItsFontNames) {
         QString face;
         int pixels;
     };
-    QWidget* staff = form().PageControl1->widget(kStaffPage);
+    QWidget* staff = form().pageStack->widget(kStaffPage);
     const Case cases[] = {
-        {"page 0 box", named("DBEdit41"), kSong, 12},
-        {"identity number", named("DBEdit6"), kSong, 12},
-        {"list", named("DBComboBox4"), kSong, 12},
-        {"field label", named("Label_DBEdit9"), kSong, 12},
-        {"red required mark", named("Label_DBEdit9")->parentWidget()->findChildren<QLabel*>().last(), kSong,
-         12},
-        {"red page notice", form().PageControl1->widget(0)->findChildren<QLabel*>().first(), kSong, 12},
-        {"grey note", named("Label2"), kSong, 12},
-        {"red heading", named("Label1"), kSong, 12},
-        {"text page memo", named("DBMemo5"), kSong, 14},
-        {"summary memo", named("DBMemo1"), kSong, 14},
-        {"staff grid", form().DBGrid2, kSong, 12},
-        {"staff grid titles", form().DBGrid2->horizontalHeader(), kSong, 12},
+        {"page 0 box", named(controls::projectNameEdit), kSong, 12},
+        {"identity number", named(controls::idcardEdit), kSong, 12},
+        {"list", named(controls::projectDomainCombo), kSong, 12},
+        {"field label", named("summaryTakeUnitEditLabel"), kSong, 12},
+        {"red required mark",
+         named("summaryTakeUnitEditLabel")->parentWidget()->findChildren<QLabel*>().last(), kSong, 12},
+        {"red page notice", form().pageStack->widget(0)->findChildren<QLabel*>().first(), kSong, 12},
+        {"grey note", named("noteLabel"), kSong, 12},
+        {"red heading", named("pageTreeHeading"), kSong, 12},
+        {"text page memo", named(controls::projectBaseMemo), kSong, 14},
+        {"summary memo", named(controls::mainContentMemo), kSong, 14},
+        {"staff grid", form().staffGrid, kSong, 12},
+        {"staff grid titles", form().staffGrid->horizontalHeader(), kSong, 12},
         {"staff grid hint", staff->findChild<QLabel*>("Hint"), kSong, 12},
-        {"row button", form().Button8, kSong, 12},
-        {"page tab", named("PageTab1"), kSong, 12},
-        {"save button", named("Button2"), kSong, 12},
-        {"page tree", form().TreeView1, kKai, 14},
+        {"row button", form().newStaffButton, kSong, 12},
+        {"page tab", named("basicInfoPageTab"), kSong, 12},
+        {"save button", named("saveChangesButton"), kSong, 12},
+        {"page tree", form().pageTree, kKai, 14},
     };
     for (const Case& c : cases) {
         ASSERT_NE(c.widget, nullptr) << c.what;
@@ -109,7 +109,7 @@ TEST_F(LayoutFitTest, EveryTextIsDrawnInTheFaceItsFontNames) {
 TEST_F(LayoutFitTest, EveryFieldShowsItsLongestOrdinaryValueWhole) {
     for (int page : {0, 1, 10}) {
         showPage(page);
-        QWidget* sheet = form().PageControl1->widget(page);
+        QWidget* sheet = form().pageStack->widget(page);
         for (const FieldSpec* field : fieldsOfPage(page)) {
             QWidget* control = form().control(QLatin1String(field->control));
             ASSERT_NE(control, nullptr);
@@ -130,7 +130,7 @@ TEST_F(LayoutFitTest, EveryFieldShowsItsLongestOrdinaryValueWhole) {
 TEST_F(LayoutFitTest, NoTwoPartsOfAPageCoverEachOther) {
     for (int page : {0, 1, 10}) {
         showPage(page);
-        QWidget* sheet = form().PageControl1->widget(page);
+        QWidget* sheet = form().pageStack->widget(page);
         QList<QWidget*> parts;
         for (QWidget* w : sheet->findChildren<QWidget*>()) {
             if ((qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
@@ -156,7 +156,7 @@ TEST_F(LayoutFitTest, NoTwoPartsOfAPageCoverEachOther) {
 TEST_F(LayoutFitTest, TheBoxesOfOneColumnShareTheirLeftEdge) {
     for (int page : {0, 1, 10}) {
         showPage(page);
-        QWidget* sheet = form().PageControl1->widget(page);
+        QWidget* sheet = form().pageStack->widget(page);
         std::map<int, std::pair<int, QString>> lefts;  // column -> left edge and its first box
         std::map<std::pair<int, int>, bool> cells;
         for (const FieldSpec* field : fieldsOfPage(page)) {
@@ -175,12 +175,12 @@ TEST_F(LayoutFitTest, TheBoxesOfOneColumnShareTheirLeftEdge) {
 
 TEST_F(LayoutFitTest, AllThirteenTabsShowWholeWithoutScrolling) {
     RecordForm& f = form();
-    EXPECT_FALSE(f.PageControl1->tabBar()->isVisible()) << "the tabs stand in rows over the pages";
+    EXPECT_FALSE(f.pageStack->tabBar()->isVisible()) << "the tabs stand in rows over the pages";
     PageTabs* tabs = f.pageTabs();
     ASSERT_EQ(int(tabs->tabs().size()), 13);
     for (int i = 0; i < 13; ++i) {
         QToolButton* tab = tabs->tabs()[i];
-        EXPECT_EQ(tab->text(), f.PageControl1->tabText(i));
+        EXPECT_EQ(tab->text(), f.pageStack->tabText(i));
         EXPECT_TRUE(tab->isVisible()) << i;
         EXPECT_TRUE(tabs->rect().contains(tab->geometry())) << i;
         EXPECT_GE(tab->width(), tab->fontMetrics().horizontalAdvance(tab->text())) << i;
@@ -195,20 +195,20 @@ TEST_F(LayoutFitTest, AllThirteenTabsShowWholeWithoutScrolling) {
     for (const auto& [y, right] : rowEnds) {
         EXPECT_EQ(right, tabs->width() - 1) << "row at " << y;
     }
-    EXPECT_EQ(tabs->geometry().bottom() + 1, f.PageControl1->geometry().top());
+    EXPECT_EQ(tabs->geometry().bottom() + 1, f.pageStack->geometry().top());
 
     // A tab changes the page as the tab bar did: the tree follows and takes the focus.
     QTest::mouseClick(tabs->tabs()[10], Qt::LeftButton);
-    EXPECT_EQ(f.PageControl1->currentIndex(), 10);
-    EXPECT_EQ(f.TreeView1->currentItem(), f.TreeView1->topLevelItem(10));
+    EXPECT_EQ(f.pageStack->currentIndex(), 10);
+    EXPECT_EQ(f.pageTree->currentItem(), f.pageTree->topLevelItem(10));
     EXPECT_TRUE(tabs->tabs()[10]->isChecked());
-    f.PageControl1->setCurrentIndex(1);
+    f.pageStack->setCurrentIndex(1);
     EXPECT_TRUE(tabs->tabs()[1]->isChecked());
     EXPECT_FALSE(tabs->tabs()[10]->isChecked());
 }
 
 TEST_F(LayoutFitTest, TheNoteKeepsEveryCharacterOfItsLines) {
-    auto* note = qobject_cast<QLabel*>(named("Label2"));
+    auto* note = qobject_cast<QLabel*>(named("noteLabel"));
     ASSERT_NE(note, nullptr);
     const QStringList lines = note->text().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 4);
@@ -218,7 +218,7 @@ TEST_F(LayoutFitTest, TheNoteKeepsEveryCharacterOfItsLines) {
             << line.toStdString();
     }
     EXPECT_LE(lines.size() * note->fontMetrics().lineSpacing(), note->contentsRect().height());
-    EXPECT_LE(note->geometry().right(), form().PageControl1->geometry().left());
+    EXPECT_LE(note->geometry().right(), form().pageStack->geometry().left());
 }
 
 TEST_F(LayoutFitTest, TheRowGridsColumnsFitTheirGrids) {
@@ -227,8 +227,8 @@ TEST_F(LayoutFitTest, TheRowGridsColumnsFitTheirGrids) {
         QTableView* grid;
         std::span<const OrdinaryColumn> columns;
     };
-    const Case cases[] = {{kPriorProjectsPage, form().DBGrid1, ordinaryPriorColumns()},
-                          {kStaffPage, form().DBGrid2, ordinaryStaffColumns()}};
+    const Case cases[] = {{kPriorProjectsPage, form().priorProjectsGrid, ordinaryPriorColumns()},
+                          {kStaffPage, form().staffGrid, ordinaryStaffColumns()}};
     for (const Case& c : cases) {
         showPage(c.page);
         int sum = 0;
@@ -263,7 +263,7 @@ TEST_F(LongValueTest, AValueTooLongForItsBoxShowsItsBeginning) {
     const QString unit = QStringLiteral("兰维尔省社会科学院区域经济与产业发展研究中心");
     const qint64 id = insertProject(QStringLiteral("长单位项目"), QStringLiteral("王五"), unit);
     openEdit(id);
-    for (const char* name : {"DBEdit18", "DBEdit9"}) {
+    for (const char* name : {controls::takeUnitEdit, controls::summaryTakeUnitEdit}) {
         auto* edit = form().controlAs<QLineEdit>(QLatin1String(name));
         ASSERT_NE(edit, nullptr) << name;
         EXPECT_EQ(edit->text(), unit) << name;

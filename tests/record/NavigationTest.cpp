@@ -1,4 +1,5 @@
 #include "record/QStringPrinter.h"
+#include "record/core/FieldTable.h"
 #include "record/core/Navigation.h"
 
 #include <QSet>
@@ -24,44 +25,46 @@ TEST(NavigationTable, FortySixFieldsEachTargetOnItsOwnPage) {
         }
         EXPECT_NE(row.enter, nullptr) << row.control;
         if (row.choiceList) {
-            EXPECT_TRUE(QLatin1String(row.control).startsWith(QLatin1String("DBComboBox"))) << row.control;
+            EXPECT_TRUE(QLatin1String(row.control).endsWith(QLatin1String("Combo"))) << row.control;
         }
     }
 }
 
 TEST(NavigationKeys, LeftAndRightDependOnTheCaret) {
     // telephone on page 0: Left moves only from the start with nothing selected
-    EXPECT_EQ(focusTarget("DBEdit5", Key::Left, {0, 8, false}), "DBEdit1");
-    EXPECT_EQ(focusTarget("DBEdit5", Key::Left, {0, 0, false}), "DBEdit1");
-    EXPECT_EQ(focusTarget("DBEdit5", Key::Left, {3, 8, false}), "");
-    EXPECT_EQ(focusTarget("DBEdit5", Key::Left, {0, 8, true}), "");
-    EXPECT_EQ(focusTarget("DBEdit5", Key::Right, {8, 8, false}), "") << "no Right target";
+    EXPECT_EQ(focusTarget(controls::telephoneEdit, Key::Left, {0, 8, false}), controls::projectManEdit);
+    EXPECT_EQ(focusTarget(controls::telephoneEdit, Key::Left, {0, 0, false}), controls::projectManEdit);
+    EXPECT_EQ(focusTarget(controls::telephoneEdit, Key::Left, {3, 8, false}), "");
+    EXPECT_EQ(focusTarget(controls::telephoneEdit, Key::Left, {0, 8, true}), "");
+    EXPECT_EQ(focusTarget(controls::telephoneEdit, Key::Right, {8, 8, false}), "") << "no Right target";
     // projectman on page 0: Right at the end moves, selection or not
-    EXPECT_EQ(focusTarget("DBEdit1", Key::Right, {4, 4, true}), "DBEdit5");
-    EXPECT_EQ(focusTarget("DBEdit1", Key::Right, {4, 4, false}), "DBEdit5");
-    EXPECT_EQ(focusTarget("DBEdit1", Key::Right, {3, 4, false}), "");
-    EXPECT_EQ(focusTarget("DBEdit1", Key::Left, {0, 4, false}), "");
+    EXPECT_EQ(focusTarget(controls::projectManEdit, Key::Right, {4, 4, true}), controls::telephoneEdit);
+    EXPECT_EQ(focusTarget(controls::projectManEdit, Key::Right, {4, 4, false}), controls::telephoneEdit);
+    EXPECT_EQ(focusTarget(controls::projectManEdit, Key::Right, {3, 4, false}), "");
+    EXPECT_EQ(focusTarget(controls::projectManEdit, Key::Left, {0, 4, false}), "");
 }
 
 TEST(NavigationKeys, TargetsAreResolvedOnTheFieldsPage) {
-    EXPECT_EQ(focusTarget("DBEdit3", Key::Enter), "DBEdit43");
-    EXPECT_EQ(focusTarget("DBEdit23", Key::Enter), "DBEdit13") << "projectname of page 1, not page 0";
-    EXPECT_EQ(focusTarget("DBEdit40", Key::Up), "DBEdit39");
-    EXPECT_EQ(focusTarget("DBEdit30", Key::Down), "DBMemo4");
-    EXPECT_EQ(focusTarget("DBEdit21", Key::Up), "DBMemo1");
-    EXPECT_EQ(focusTarget("DBEdit43", Key::Up), "");
+    EXPECT_EQ(focusTarget(controls::emailEdit, Key::Enter), controls::classCodeEdit);
+    EXPECT_EQ(focusTarget(controls::thirdUnitAddressEdit, Key::Enter), controls::summaryProjectNameEdit)
+        << "projectname of page 1, not page 0";
+    EXPECT_EQ(focusTarget(controls::summaryTelephoneEdit, Key::Up), controls::summaryMailNumEdit);
+    EXPECT_EQ(focusTarget(controls::totalFundEdit, Key::Down), controls::remarkMemo);
+    EXPECT_EQ(focusTarget(controls::secondUnitAddressEdit, Key::Up), controls::mainContentMemo);
+    EXPECT_EQ(focusTarget(controls::classCodeEdit, Key::Up), "");
 }
 
 TEST(NavigationKeys, ChoiceListsMoveOnEnterOnly) {
     for (Key key : {Key::Up, Key::Down, Key::Left, Key::Right}) {
-        EXPECT_EQ(focusTarget("DBComboBox4", key, {0, 0, false}), "");
+        EXPECT_EQ(focusTarget(controls::projectDomainCombo, key, {0, 0, false}), "");
     }
-    EXPECT_EQ(focusTarget("DBComboBox4", Key::Enter), "DBComboBox5");
-    EXPECT_EQ(focusTarget("DBComboBox10", Key::Enter), "DBEdit2");
+    EXPECT_EQ(focusTarget(controls::projectDomainCombo, Key::Enter), controls::codeCombo);
+    EXPECT_EQ(focusTarget(controls::endMonthCombo, Key::Enter), controls::summaryProjectManEdit);
 }
 
 TEST(NavigationKeys, MemosAndUnknownControlsNeverMove) {
-    for (const char* control : {"DBMemo1", "DBMemo4", "DBMemo5", "DBEdit12", ""}) {
+    for (const char* control : {controls::mainContentMemo, controls::remarkMemo, controls::projectBaseMemo,
+                                controls::registerNumEdit, ""}) {
         EXPECT_EQ(focusTarget(QLatin1String(control), Key::Enter), QString()) << control;
         EXPECT_EQ(rowOf(QLatin1String(control)), nullptr);
     }

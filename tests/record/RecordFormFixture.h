@@ -68,10 +68,10 @@ protected:
     void fillRequired(const QString& name = QStringLiteral("城市化研究"),
                       const QString& man = QStringLiteral("张三"),
                       const QString& unit = QStringLiteral("省社科院")) {
-        type("DBEdit43", "A01");
-        type("DBEdit41", name);
-        type("DBEdit1", man);
-        type("DBEdit18", unit);
+        type(record::controls::classCodeEdit, "A01");
+        type(record::controls::projectNameEdit, name);
+        type(record::controls::projectManEdit, man);
+        type(record::controls::takeUnitEdit, unit);
     }
 
     qint64 insertProject(const QString& name, const QString& man, const QString& unit,
@@ -103,8 +103,8 @@ protected:
     }
 
     void showPage(int page) {
-        form().TreeView1->setCurrentItem(form().TreeView1->topLevelItem(page));
-        form().TreeView1Click();
+        form().pageTree->setCurrentItem(form().pageTree->topLevelItem(page));
+        form().pageTreeClicked();
         QApplication::processEvents();
     }
 

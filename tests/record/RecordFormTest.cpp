@@ -1,3 +1,4 @@
+#include "record/FieldRules.h"
 #include "record/RecordFormFixture.h"
 #include "record/core/FieldTable.h"
 
@@ -29,25 +30,28 @@ TEST_F(RecordFormTest, EveryFieldIsBuiltNamedAndLabelled) {
         EXPECT_EQ(w->accessibleName(), def.accessibleName()) << def.control;
         EXPECT_TRUE(buddies.contains(w)) << def.control << " has no label";
         EXPECT_EQ(w->isEnabled(), !def.has(Disabled)) << def.control;
-        QWidget* page = f.PageControl1->widget(def.page);
+        QWidget* page = f.pageStack->widget(def.page);
         EXPECT_TRUE(page->isAncestorOf(w)) << def.control;
     }
-    ASSERT_EQ(f.PageControl1->count(), 13);
-    EXPECT_EQ(f.PageControl1->tabText(12), QStringLiteral("单位意见，盖章"));
-    EXPECT_EQ(f.TreeView1->topLevelItem(12)->text(0), QStringLiteral("单位意见,盖章"));
-    EXPECT_EQ(f.TreeView1->topLevelItemCount(), 13);
+    ASSERT_EQ(f.pageStack->count(), 13);
+    EXPECT_EQ(f.pageStack->tabText(12), QStringLiteral("单位意见，盖章"));
+    EXPECT_EQ(f.pageTree->topLevelItem(12)->text(0), QStringLiteral("单位意见,盖章"));
+    EXPECT_EQ(f.pageTree->topLevelItemCount(), 13);
 
-    auto* country = f.controlAs<QComboBox>("DBComboBox6");
+    auto* country = f.controlAs<QComboBox>(controls::degreeCountryCombo);
     EXPECT_TRUE(country->isEditable()) << "the only list that can be typed into";
     EXPECT_EQ(country->count(), 21);
-    EXPECT_FALSE(f.controlAs<QComboBox>("DBComboBox4")->isEditable());
-    EXPECT_EQ(f.DBComboBox7, f.control("DBComboBox7"));
+    EXPECT_FALSE(f.controlAs<QComboBox>(controls::projectDomainCombo)->isEditable());
+    EXPECT_EQ(f.startYearCombo, f.control(controls::startYearCombo));
 }
 
 TEST_F(RecordFormTest, TabOrderFollowsThePageRows) {
     // Page 10: the left column down to its total, then the right column, then the remark.
-    QStringList expected{"DBEdit26", "DBEdit27", "DBEdit28", "DBEdit29", "DBEdit30", "DBEdit31", "DBEdit32",
-                         "DBEdit33", "DBEdit34", "DBEdit35", "DBEdit36", "DBEdit37", "DBEdit38", "DBMemo4"};
+    QStringList expected{controls::provinceFundEdit, controls::deptFundEdit,   controls::cityFundEdit,
+                         controls::otherFundEdit,    controls::totalFundEdit,  controls::dataCostEdit,
+                         controls::travelCostEdit,   controls::softCostEdit,   controls::printCostEdit,
+                         controls::checkCostEdit,    controls::manageCostEdit, controls::otherCostEdit,
+                         controls::totalCostEdit,    controls::remarkMemo};
     auto nextTabStop = [](QWidget* w) {
         do {
             w = w->nextInFocusChain();
@@ -68,20 +72,20 @@ TEST_F(RecordFormTest, NewModeShowsAnEmptyRowAndEmptyGrids) {
     openNew();
     EXPECT_TRUE(form().isVisible());
     EXPECT_TRUE(form().isNewMode());
-    EXPECT_TRUE(form().Button3->isVisible());
-    EXPECT_FALSE(form().Button6->isVisible());
-    EXPECT_EQ(form().PageControl1->currentIndex(), 0);
-    EXPECT_EQ(form().TreeView1->currentItem(), form().TreeView1->topLevelItem(0));
+    EXPECT_TRUE(form().leaveButton->isVisible());
+    EXPECT_FALSE(form().spareLeaveButton->isVisible());
+    EXPECT_EQ(form().pageStack->currentIndex(), 0);
+    EXPECT_EQ(form().pageTree->currentItem(), form().pageTree->topLevelItem(0));
     EXPECT_EQ(projects().state(), data::Dataset::State::Insert);
-    EXPECT_EQ(form().shownText("DBEdit41"), QString());
-    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 0);
-    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 0);
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), QString());
+    EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 0);
+    EXPECT_EQ(form().staffGrid->model()->rowCount(), 0);
 }
 
 TEST_F(RecordFormTest, StartYearIsPresetWithoutTheRowKnowing) {
     today = QDate(2005, 3, 1);
     openNew();
-    EXPECT_EQ(form().DBComboBox7->currentText(), "2005");
+    EXPECT_EQ(form().startYearCombo->currentText(), "2005");
     EXPECT_TRUE(projects().isNull("yearstart"));
     EXPECT_FALSE(projects().isModified());
 }
@@ -96,53 +100,53 @@ TEST_F(RecordFormTest, EditModeShowsTheProjectAndItsRows) {
                    2);
     openEdit(id);
     EXPECT_FALSE(form().isNewMode());
-    EXPECT_EQ(form().PageControl1->currentIndex(), kStaffPage) << "the first opening shows the staff page";
-    EXPECT_EQ(form().shownText("DBEdit41"), QStringLiteral("城市化研究"));
-    EXPECT_EQ(form().shownText("DBEdit13"), QStringLiteral("城市化研究"));
-    EXPECT_EQ(form().shownText("DBEdit16"), "12.5");
-    EXPECT_EQ(form().shownText("DBComboBox2"), QStringLiteral("博士"));
-    EXPECT_EQ(form().shownText("DBMemo8"), "plan");
-    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 3);
-    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 0) << "rows of another key stay apart";
-    EXPECT_TRUE(form().Button8->isEnabled()) << "edit mode unlocks the staff page";
-    EXPECT_FALSE(form().Button10->isEnabled()) << "nothing to delete";
+    EXPECT_EQ(form().pageStack->currentIndex(), kStaffPage) << "the first opening shows the staff page";
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), QStringLiteral("城市化研究"));
+    EXPECT_EQ(form().shownText(controls::summaryProjectNameEdit), QStringLiteral("城市化研究"));
+    EXPECT_EQ(form().shownText(controls::costEdit), "12.5");
+    EXPECT_EQ(form().shownText(controls::degreeCombo), QStringLiteral("博士"));
+    EXPECT_EQ(form().shownText(controls::projectPlanMemo), "plan");
+    EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 3);
+    EXPECT_EQ(form().staffGrid->model()->rowCount(), 0) << "rows of another key stay apart";
+    EXPECT_TRUE(form().newStaffButton->isEnabled()) << "edit mode unlocks the staff page";
+    EXPECT_FALSE(form().deleteStaffButton->isEnabled()) << "nothing to delete";
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
 TEST_F(RecordFormTest, OverlappingFieldsShowOneValue) {
     openNew();
-    type("DBEdit41", QStringLiteral("城市"));
-    EXPECT_EQ(form().shownText("DBEdit13"), QStringLiteral("城市"));
-    type("DBEdit13", QStringLiteral("化"));
-    EXPECT_EQ(form().shownText("DBEdit41"), QStringLiteral("城市化"));
+    type(controls::projectNameEdit, QStringLiteral("城市"));
+    EXPECT_EQ(form().shownText(controls::summaryProjectNameEdit), QStringLiteral("城市"));
+    type(controls::summaryProjectNameEdit, QStringLiteral("化"));
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), QStringLiteral("城市化"));
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("城市化"));
 }
 
 TEST_F(RecordFormTest, TabsAndTreePointAtTheSamePage) {
     openNew();
-    form().PageControl1->tabBar()->setCurrentIndex(10);  // as a click on the tab
+    form().pageStack->tabBar()->setCurrentIndex(10);  // as a click on the tab
     QApplication::processEvents();
-    EXPECT_EQ(form().TreeView1->currentItem()->text(0), QStringLiteral("经费概算"));
-    EXPECT_TRUE(form().TreeView1->hasFocus());
+    EXPECT_EQ(form().pageTree->currentItem()->text(0), QStringLiteral("经费概算"));
+    EXPECT_TRUE(form().pageTree->hasFocus());
     showPage(1);
-    EXPECT_EQ(form().PageControl1->currentIndex(), 1);
+    EXPECT_EQ(form().pageStack->currentIndex(), 1);
 
     // An identity-card number of a wrong length, still in its field.
-    form().controlAs<QLineEdit>("DBEdit6")->setText("123");
-    form().DBEdit6Exit();
+    form().controlAs<QLineEdit>(controls::idcardEdit)->setText("123");
+    form().fieldRules().idcardLeft();
     ASSERT_TRUE(form().idcardInvalid());
-    form().control("DBEdit6")->setFocus();
-    form().PageControl1->tabBar()->setCurrentIndex(3);
+    form().control(controls::idcardEdit)->setFocus();
+    form().pageStack->tabBar()->setCurrentIndex(3);
     QApplication::processEvents();
-    EXPECT_EQ(form().TreeView1->currentItem(), form().TreeView1->topLevelItem(1)) << "the tree stays";
-    EXPECT_FALSE(form().TreeView1->hasFocus());
+    EXPECT_EQ(form().pageTree->currentItem(), form().pageTree->topLevelItem(1)) << "the tree stays";
+    EXPECT_FALSE(form().pageTree->hasFocus());
 }
 
 TEST_F(RecordFormTest, LeavingANewProjectStoresNothing) {
     openNew();
     fillRequired();
-    type("DBEdit26", "5");
-    form().Button3->click();
+    type(controls::provinceFundEdit, "5");
+    form().leaveButton->click();
     QApplication::processEvents();
     EXPECT_FALSE(form().isVisible());
     EXPECT_EQ(db().count("table1"), 0);
@@ -154,8 +158,8 @@ TEST_F(RecordFormTest, LeavingANewProjectStoresNothing) {
 TEST_F(RecordFormTest, LeavingRevertsTypedChangesOfAStoredProject) {
     qint64 id = insertProject(QStringLiteral("原名"), QStringLiteral("张三"), QStringLiteral("大学"));
     openEdit(id);
-    type("DBEdit41", QStringLiteral("改"));
-    form().Button6Click();
+    type(controls::projectNameEdit, QStringLiteral("改"));
+    form().spareLeaveClicked();
     EXPECT_EQ(db().scalar("select projectname from table1").toString(), QStringLiteral("原名"));
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("原名"));
 }
@@ -164,13 +168,14 @@ TEST_F(RecordFormTest, LeavingRevertsTypedChangesOfAStoredProject) {
 
 TEST_F(RecordFormTest, ByteLimitHoldsForTypingInputMethodAndPaste) {
     openNew();
-    auto* name = form().controlAs<QLineEdit>("DBEdit41");  // 80 bytes: forty Chinese characters
-    QString thirtyNine = QString(39, QChar(0x4E2D));       // 中 x 39 = 78 bytes
-    type("DBEdit41", thirtyNine);
+    auto* name =
+        form().controlAs<QLineEdit>(controls::projectNameEdit);  // 80 bytes: forty Chinese characters
+    QString thirtyNine = QString(39, QChar(0x4E2D));             // 中 x 39 = 78 bytes
+    type(controls::projectNameEdit, thirtyNine);
     EXPECT_EQ(name->text(), thirtyNine);
-    type("DBEdit41", QStringLiteral("国"));
+    type(controls::projectNameEdit, QStringLiteral("国"));
     EXPECT_EQ(name->text().size(), 40);
-    type("DBEdit41", "a");
+    type(controls::projectNameEdit, "a");
     EXPECT_EQ(name->text().size(), 40) << "an 81st byte is refused";
 
     name->backspace();
@@ -186,7 +191,7 @@ TEST_F(RecordFormTest, ByteLimitHoldsForTypingInputMethodAndPaste) {
     EXPECT_EQ(name->text().size(), 40);
     EXPECT_EQ(projects().text("projectname"), name->text());
 
-    auto* mail = form().controlAs<QLineEdit>("DBEdit4");
+    auto* mail = form().controlAs<QLineEdit>(controls::mailNumEdit);
     QGuiApplication::clipboard()->setText("1234567");
     mail->paste();
     EXPECT_EQ(mail->text(), QString()) << "a pasted text that does not fit is refused whole";
@@ -197,12 +202,12 @@ TEST_F(RecordFormTest, ByteLimitHoldsForTypingInputMethodAndPaste) {
 
 TEST_F(RecordFormTest, MemoLimitCountsChineseCharactersTwice) {
     openNew();
-    auto* remark = form().controlAs<QPlainTextEdit>("DBMemo4");  // 200 bytes
+    auto* remark = form().controlAs<QPlainTextEdit>(controls::remarkMemo);  // 200 bytes
     remark->setFocus();
-    type("DBMemo4", QString(99, QChar(0x4E2D)));
-    type("DBMemo4", "ab");
+    type(controls::remarkMemo, QString(99, QChar(0x4E2D)));
+    type(controls::remarkMemo, "ab");
     EXPECT_EQ(remark->toPlainText().size(), 101) << "198 + 2 bytes fit";
-    type("DBMemo4", QStringLiteral("中c"));
+    type(controls::remarkMemo, QStringLiteral("中c"));
     EXPECT_EQ(remark->toPlainText().size(), 101) << "nothing more fits";
 
     QGuiApplication::clipboard()->setText("xy");
@@ -228,7 +233,7 @@ TEST_F(RecordFormTest, AStoredTextLongerThanTheLimitCanStillBeShortened) {
     // A row imported from elsewhere may hold 80 Chinese characters in an 80-byte field.
     qint64 id = insertProject(QString(80, QChar(0x4E2D)), QStringLiteral("张三"), QStringLiteral("大学"));
     openEdit(id);
-    auto* name = form().controlAs<QLineEdit>("DBEdit41");
+    auto* name = form().controlAs<QLineEdit>(controls::projectNameEdit);
     EXPECT_EQ(name->text().size(), 80);
     name->end(false);
     QTest::keyClick(name, Qt::Key_Backspace);

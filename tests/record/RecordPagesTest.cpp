@@ -197,7 +197,7 @@ TEST_F(RecordPagesTest, FieldPageHoldsItsFieldsInTabOrderBoundToTheirColumns) {
             }
         }
         EXPECT_EQ(order, expected);
-        EXPECT_EQ(fields.findChild<QFrame*>("Bevel1") != nullptr, page == 10);
+        EXPECT_EQ(fields.findChild<QFrame*>("totalsSeparator") != nullptr, page == 10);
         int marks = 0;
         for (QLabel* label : fields.findChildren<QLabel*>()) {
             marks += label->text() == QStringLiteral("*") ? 1 : 0;

@@ -15,21 +15,21 @@ const QString kUnit = QStringLiteral("省社科院");
 
 TEST_F(RecordFormTest, SavingNewRequiresTheFourKeyFields) {
     openNew();
-    form().Button4->click();
+    form().saveNewButton->click();
     EXPECT_EQ(messages.texts(Kind::Inform),
               QStringList{QStringLiteral("请填写分类代码，项目名称，项目负责人，项目承担单位，谢谢！")});
     messages.clear();
-    type("DBEdit43", "A01");
-    type("DBEdit13", kName);  // the summary sheet's copy of the name counts
-    type("DBEdit18", kUnit);
-    form().Button4->click();
+    type(controls::classCodeEdit, "A01");
+    type(controls::summaryProjectNameEdit, kName);  // the summary sheet's copy of the name counts
+    type(controls::takeUnitEdit, kUnit);
+    form().saveNewButton->click();
     EXPECT_EQ(messages.texts(Kind::Inform), QStringList{QStringLiteral("请填写项目负责人，谢谢！")});
     EXPECT_TRUE(form().isNewMode());
     EXPECT_EQ(db().count("table1"), 0);
 
     messages.clear();
-    type("DBEdit1", " ");  // a blank counts as filled
-    form().Button4->click();
+    type(controls::projectManEdit, " ");  // a blank counts as filled
+    form().saveNewButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(db().count("table1"), 1);
     EXPECT_FALSE(form().isNewMode());
@@ -41,12 +41,12 @@ TEST_F(RecordFormTest, SavingNewStoresANullFreeRowAndTheLeaderOnce) {
     today = QDate(2010, 6, 30);
     openNew();
     fillRequired(kName, kMan, kUnit);
-    type("DBEdit6", "123456197809123456");
-    type("DBEdit26", "2.5");
-    form().Button4->click();
+    type(controls::idcardEdit, "123456197809123456");
+    type(controls::provinceFundEdit, "2.5");
+    form().saveNewButton->click();
     ASSERT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
     EXPECT_FALSE(form().isNewMode());
-    EXPECT_TRUE(form().Button2->isVisible());
+    EXPECT_TRUE(form().saveChangesButton->isVisible());
 
     const data::TableDef& t1 = data::table1();
     for (const data::Column& c : t1.columns) {
@@ -80,7 +80,7 @@ TEST_F(RecordFormTest, SavingNewStoresANullFreeRowAndTheLeaderOnce) {
     EXPECT_FALSE(db().scalar("select idcard from table3").isValid()) << "no number for the leader yet";
     EXPECT_EQ(childCount("table3", kName, kMan, kUnit), 1);
 
-    form().Button2->click();
+    form().saveChangesButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(db().count("table3"), 1) << "saving again adds no staff row";
     EXPECT_EQ(db().scalar("select birthday from table3").toString(), "") << "no number, no birth date";
@@ -97,10 +97,10 @@ TEST_F(RecordFormTest, BirthDateTextFollowsTheLeadersNumber) {
         qint64 id = insertProject(kName, kMan, QString::fromLatin1(idcard),
                                   {{"idcard", idcard}, {"birthday", QString()}});
         openEdit(id);
-        form().Button2->click();
+        form().saveChangesButton->click();
         EXPECT_EQ(db().scalar("select birthday from table1 where rowid=?", {id}).toString(), birthday)
             << idcard;
-        form().Button3->click();
+        form().leaveButton->click();
     }
 }
 
@@ -110,8 +110,8 @@ TEST_F(RecordFormTest, ChangingTheKeyMovesEveryChildRow) {
     insertChildren("table3", kName, kMan, kUnit, 3);
     insertChildren("table2", kName, QStringLiteral("别人"), kUnit, 1);
     openEdit(id);
-    retype("DBEdit1", QStringLiteral("张三丰"));
-    form().Button2->click();
+    retype(controls::projectManEdit, QStringLiteral("张三丰"));
+    form().saveChangesButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(childCount("table2", kName, QStringLiteral("张三丰"), kUnit), 4);
     EXPECT_EQ(childCount("table3", kName, QStringLiteral("张三丰"), kUnit), 3);
@@ -126,9 +126,9 @@ TEST_F(RecordFormTest, RegisterDateIsTheDayOfTheLastSave) {
     qint64 id = insertProject(kName, kMan, kUnit);
     openEdit(id);
     today = QDate(2026, 12, 8);
-    form().Button2->click();
+    form().saveChangesButton->click();
     today = QDate(2026, 12, 9);
-    form().Button2->click();
+    form().saveChangesButton->click();
     EXPECT_EQ(db().scalar("select registerdate from table1").toString(), "2026-12-09");
 }
 
@@ -137,26 +137,26 @@ TEST_F(RecordFormTest, AFailedSaveOfChangesKeepsNothingAndLosesNothingTyped) {
     insertChildren("table2", kName, kMan, kUnit, 2);
     insertChildren("table3", kName, kMan, kUnit, 2);
     openEdit(id);
-    retype("DBEdit1", QStringLiteral("李四"));
-    type("DBMemo5", QStringLiteral("立项依据的正文"));
+    retype(controls::projectManEdit, QStringLiteral("李四"));
+    type(controls::projectBaseMemo, QStringLiteral("立项依据的正文"));
     db().exec(
         "create trigger refuse before update on table3 begin select raise(abort, 'table3 is locked'); end");
 
-    form().Button2->click();
+    form().saveChangesButton->click();
     ASSERT_EQ(messages.texts(Kind::Error).size(), 1);
     EXPECT_TRUE(messages.texts(Kind::Error)[0].contains("table3 is locked"));
     EXPECT_EQ(db().scalar("select projectman from table1").toString(), kMan)
         << "the project row is not stored";
     EXPECT_FALSE(db().scalar("select projectbase from table1").isValid());
     EXPECT_EQ(childCount("table2", kName, kMan, kUnit), 2) << "the prior projects keep their key";
-    EXPECT_EQ(form().shownText("DBEdit1"), QStringLiteral("李四"));
-    EXPECT_EQ(form().shownText("DBMemo5"), QStringLiteral("立项依据的正文"));
+    EXPECT_EQ(form().shownText(controls::projectManEdit), QStringLiteral("李四"));
+    EXPECT_EQ(form().shownText(controls::projectBaseMemo), QStringLiteral("立项依据的正文"));
     EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
     EXPECT_EQ(form().pastProjectsQuery.recordCount(), 2);
 
     db().exec("drop trigger refuse");
     messages.clear();
-    form().Button2->click();
+    form().saveChangesButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(childCount("table2", kName, QStringLiteral("李四"), kUnit), 2);
     EXPECT_EQ(childCount("table3", kName, QStringLiteral("李四"), kUnit), 2);
@@ -167,21 +167,21 @@ TEST_F(RecordFormTest, AFailedSaveOfANewProjectStoresNeitherRowAndStaysNew) {
     insertProject(QStringLiteral("甲"), QStringLiteral("李四"), QStringLiteral("大学"));
     openNew();
     fillRequired(kName, kMan, kUnit);
-    type("DBEdit27", "7");
+    type(controls::deptFundEdit, "7");
     db().exec("create trigger refuse before insert on table3 begin select raise(abort, 'disk full'); end");
 
-    form().Button4->click();
+    form().saveNewButton->click();
     ASSERT_EQ(messages.texts(Kind::Inform).size(), 1);
     EXPECT_TRUE(messages.texts(Kind::Inform)[0].contains("disk full"));
     EXPECT_EQ(db().count("table1"), 1) << "the project row went back with the staff row";
     EXPECT_TRUE(form().isNewMode());
     EXPECT_EQ(projects().state(), data::Dataset::State::Insert);
-    EXPECT_EQ(form().shownText("DBEdit41"), kName);
-    EXPECT_EQ(form().shownText("DBEdit27"), "7");
+    EXPECT_EQ(form().shownText(controls::projectNameEdit), kName);
+    EXPECT_EQ(form().shownText(controls::deptFundEdit), "7");
 
     db().exec("drop trigger refuse");
     messages.clear();
-    form().Button4->click();
+    form().saveNewButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_EQ(db().count("table1"), 2);
     EXPECT_EQ(db().count("table3"), 1);

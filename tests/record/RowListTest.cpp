@@ -33,19 +33,20 @@ TEST_F(RecordFormTest, RowListsAreTheNamedControlsOfTheirPages) {
     const Case cases[] = {
         {f.priorProjectsList(),
          kPriorProjectsPage,
-         f.DBGrid1,
+         f.priorProjectsGrid,
          &f.pastProjectsQuery,
-         {f.Button1, f.Button5, f.Button7},
-         {"DBGrid1", "Button1", "Button5", "Button7"}},
+         {f.newPriorProjectButton, f.savePriorProjectButton, f.deletePriorProjectButton},
+         {controls::priorProjectsGrid, "newPriorProjectButton", "savePriorProjectButton",
+          "deletePriorProjectButton"}},
         {f.staffList(),
          kStaffPage,
-         f.DBGrid2,
+         f.staffGrid,
          &f.staffQuery,
-         {f.Button8, f.Button9, f.Button10},
-         {"DBGrid2", "Button8", "Button9", "Button10"}},
+         {f.newStaffButton, f.saveStaffButton, f.deleteStaffButton},
+         {controls::staffGrid, "newStaffButton", "saveStaffButton", "deleteStaffButton"}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(f.PageControl1->widget(c.page), c.list);
+        EXPECT_EQ(f.pageStack->widget(c.page), c.list);
         EXPECT_EQ(&c.list->rows(), c.rows);
         EXPECT_EQ(f.findChild<QTableView*>(QLatin1String(c.names[0])), c.grid);
         EXPECT_EQ(c.list->grid(), c.grid);
@@ -64,10 +65,11 @@ TEST_F(RecordFormTest, EnteringTheStaffPageWithoutKeyFieldsLocksIt) {
     EXPECT_EQ(messages.texts(Kind::Inform),
               QStringList{QStringLiteral(
                   "您必须首先填写分类代码，项目名称，项目负责人，项目承担单位，才能填写该页！")});
-    EXPECT_EQ(form().PageControl1->currentIndex(), kStaffPage) << "the page stays visible";
-    EXPECT_FALSE(form().DBGrid2->model()->flags(form().DBGrid2->model()->index(0, 0)) & Qt::ItemIsEditable);
-    EXPECT_EQ(form().DBGrid2->editTriggers(), QAbstractItemView::NoEditTriggers);
-    for (QPushButton* b : {form().Button8, form().Button9, form().Button10}) {
+    EXPECT_EQ(form().pageStack->currentIndex(), kStaffPage) << "the page stays visible";
+    EXPECT_FALSE(form().staffGrid->model()->flags(form().staffGrid->model()->index(0, 0)) &
+                 Qt::ItemIsEditable);
+    EXPECT_EQ(form().staffGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    for (QPushButton* b : {form().newStaffButton, form().saveStaffButton, form().deleteStaffButton}) {
         EXPECT_FALSE(b->isEnabled());
     }
     EXPECT_TRUE(form().isNewMode());
@@ -82,24 +84,24 @@ TEST_F(RecordFormTest, EnteringThePriorProjectsPageStoresANewProject) {
     EXPECT_FALSE(form().isNewMode());
     EXPECT_EQ(db().count("table1"), 1);
     EXPECT_EQ(childCount("table3", kName, kMan, kUnit), 1) << "the leader is listed from page 9 too";
-    EXPECT_TRUE(form().Button1->isEnabled());
-    EXPECT_FALSE(form().Button7->isEnabled()) << "nothing to delete yet";
+    EXPECT_TRUE(form().newPriorProjectButton->isEnabled());
+    EXPECT_FALSE(form().deletePriorProjectButton->isEnabled()) << "nothing to delete yet";
 
-    form().Button1->click();  // a row to type into
-    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 1);
-    EXPECT_TRUE(form().Button7->isEnabled()) << "a row is shown";
-    setCell(form().DBGrid1, 0, 1, QStringLiteral("旧课题"));
-    setCell(form().DBGrid1, 0, 2, QStringLiteral("2001年05月"));
-    form().Button5->click();
+    form().newPriorProjectButton->click();  // a row to type into
+    EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 1);
+    EXPECT_TRUE(form().deletePriorProjectButton->isEnabled()) << "a row is shown";
+    setCell(form().priorProjectsGrid, 0, 1, QStringLiteral("旧课题"));
+    setCell(form().priorProjectsGrid, 0, 2, QStringLiteral("2001年05月"));
+    form().savePriorProjectButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     ASSERT_EQ(childCount("table2", kName, kMan, kUnit), 1);
     EXPECT_EQ(db().scalar("select periodstart from table2").toString(), QStringLiteral("2001年05月"));
     EXPECT_EQ(db().scalar("select state from table2").toString(), "") << "untyped cells are empty texts";
 
     showPage(kStaffPage);
-    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 1);
-    EXPECT_EQ(form().DBGrid2->model()->index(0, 0).data().toString(), kMan);
-    EXPECT_TRUE(form().Button10->isEnabled());
+    EXPECT_EQ(form().staffGrid->model()->rowCount(), 1);
+    EXPECT_EQ(form().staffGrid->model()->index(0, 0).data().toString(), kMan);
+    EXPECT_TRUE(form().deleteStaffButton->isEnabled());
     EXPECT_EQ(db().count("table1"), 1) << "entering again in edit mode stores nothing new";
 }
 
@@ -109,12 +111,12 @@ TEST_F(RecordFormTest, StaffNumbersAreCheckedWhenTheRowsAreSaved) {
     showPage(kStaffPage);
     const QString numbers[] = {"123456197809123456", "12345619780912345", "12345619780912345X"};
     for (const QString& number : numbers) {
-        form().Button8->click();
+        form().newStaffButton->click();
         int row = form().staffQuery.currentRow();
-        setCell(form().DBGrid2, row, 0, QStringLiteral("成员") + number.right(1));
-        setCell(form().DBGrid2, row, 2, number);
+        setCell(form().staffGrid, row, 0, QStringLiteral("成员") + number.right(1));
+        setCell(form().staffGrid, row, 2, number);
     }
-    form().Button9->click();
+    form().saveStaffButton->click();
     // An erased number is never reported; a kept one that the standard does not know is, once.
     // (Each row button stores the rows typed so far, so the warnings come as the rows are stored.)
     const QStringList lines = messages.shown().join('\n').split('\n');
@@ -139,9 +141,9 @@ TEST_F(RecordFormTest, RowButtonsWriteTheKeyAsTheFormShowsIt) {
     qint64 id = insertProject(kName, kMan, kUnit);
     insertChildren("table2", kName, kMan, kUnit, 2);
     openEdit(id);
-    retype("DBEdit1", QStringLiteral("李四"));
+    retype(controls::projectManEdit, QStringLiteral("李四"));
     showPage(kPriorProjectsPage);
-    form().Button5->click();
+    form().savePriorProjectButton->click();
     EXPECT_EQ(childCount("table2", kName, QStringLiteral("李四"), kUnit), 2) << "before the project is saved";
     EXPECT_EQ(db().scalar("select projectman from table1").toString(), kMan);
 }
@@ -150,14 +152,14 @@ TEST_F(RecordFormTest, NewEntryTwiceStoresNoEmptyRow) {
     qint64 id = insertProject(kName, kMan, kUnit);
     openEdit(id);
     showPage(kPriorProjectsPage);
-    form().Button1->click();
-    form().Button1->click();
-    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 1) << "one row being typed";
+    form().newPriorProjectButton->click();
+    form().newPriorProjectButton->click();
+    EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 1) << "one row being typed";
     EXPECT_EQ(db().count("table2"), 0);
-    setCell(form().DBGrid1, 0, 0, "P-1");
-    form().Button1->click();
+    setCell(form().priorProjectsGrid, 0, 0, "P-1");
+    form().newPriorProjectButton->click();
     EXPECT_EQ(db().count("table2"), 1);
-    EXPECT_EQ(form().DBGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 2);
 }
 
 TEST_F(RecordFormTest, DeletingARowAndTheDeleteButtonState) {
@@ -165,11 +167,11 @@ TEST_F(RecordFormTest, DeletingARowAndTheDeleteButtonState) {
     insertChildren("table2", kName, kMan, kUnit, 2);
     openEdit(id);
     showPage(kPriorProjectsPage);
-    EXPECT_TRUE(form().Button7->isEnabled());
-    form().Button7->click();
-    form().Button7->click();
+    EXPECT_TRUE(form().deletePriorProjectButton->isEnabled());
+    form().deletePriorProjectButton->click();
+    form().deletePriorProjectButton->click();
     EXPECT_EQ(db().count("table2"), 0);
-    EXPECT_FALSE(form().Button7->isEnabled()) << "the list is empty";
+    EXPECT_FALSE(form().deletePriorProjectButton->isEnabled()) << "the list is empty";
     EXPECT_TRUE(messages.shown().isEmpty());
 }
 
@@ -177,14 +179,14 @@ TEST_F(RecordFormTest, AFailedRowSaveKeepsTheTypedRows) {
     qint64 id = insertProject(kName, kMan, kUnit);
     openEdit(id);
     showPage(kStaffPage);
-    form().Button8->click();
-    setCell(form().DBGrid2, 0, 0, QStringLiteral("王五"));
+    form().newStaffButton->click();
+    setCell(form().staffGrid, 0, 0, QStringLiteral("王五"));
     db().exec("create trigger refuse before insert on table3 begin select raise(abort, 'locked'); end");
-    form().Button9->click();
+    form().saveStaffButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 1);
     EXPECT_EQ(db().count("table3"), 0);
-    EXPECT_EQ(form().DBGrid2->model()->rowCount(), 1);
-    EXPECT_EQ(form().DBGrid2->model()->index(0, 0).data().toString(), QStringLiteral("王五"));
+    EXPECT_EQ(form().staffGrid->model()->rowCount(), 1);
+    EXPECT_EQ(form().staffGrid->model()->index(0, 0).data().toString(), QStringLiteral("王五"));
 }
 
 }  // namespace

@@ -125,12 +125,12 @@ TEST(FieldTableTest, EveryControlIsNamedOnceAndEveryColumnExists) {
     }
     EXPECT_EQ(names.size(), 59);
     EXPECT_EQ(pageTable().size(), 13u);
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBEdit41")), 80) << "forty Chinese characters";
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBEdit4")), 6);
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBEdit6")), 18);
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBComboBox6")), 30);
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBEdit16")), -1) << "numbers";
-    EXPECT_EQ(byteLimitOf(*fieldOfControl("DBMemo4")), 200);
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::projectNameEdit)), 80) << "forty Chinese characters";
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::mailNumEdit)), 6);
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::idcardEdit)), 18);
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::degreeCountryCombo)), 30);
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::costEdit)), -1) << "numbers";
+    EXPECT_EQ(byteLimitOf(*fieldOfControl(controls::remarkMemo)), 200);
     for (const RequiredField& r : requiredFields()) {
         ASSERT_NE(fieldOfControl(QLatin1String(r.control)), nullptr);
         EXPECT_TRUE(fieldOfControl(QLatin1String(r.control))->has(Required)) << r.control;

@@ -65,7 +65,7 @@ protected:
 
     // Types `text` into the staff grid's identity-card cell of `row` through the cell's editor.
     void typeStaffIdcard(int row, const QString& text) {
-        QTableView* grid = form().DBGrid2;
+        QTableView* grid = form().staffGrid;
         int column = 0;
         while (QLatin1String(staffColumns()[column].column) != QLatin1String("idcard")) {
             ++column;
@@ -85,27 +85,27 @@ protected:
 
 TEST_F(UsableFormTest, ThisYearsProjectIsPresetSavedAndShownAgain) {
     openNew();
-    for (const char* name : {"DBComboBox7", "DBComboBox9"}) {
+    for (const char* name : {controls::startYearCombo, controls::endYearCombo}) {
         EXPECT_EQ(entries(list(name)).first(), "2003") << name;
         EXPECT_EQ(entries(list(name)).last(), "2031") << name << ": five years past 2026";
     }
-    EXPECT_EQ(form().DBComboBox7->currentText(), "2026") << "preset from the clock";
+    EXPECT_EQ(form().startYearCombo->currentText(), "2026") << "preset from the clock";
     fillRequired(kName, kMan, kUnit);
     showPage(1);
-    choose("DBComboBox9", "2031");
+    choose(controls::endYearCombo, "2031");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
-    form().Button4->click();
+    form().saveNewButton->click();
     const qint64 id = storedRowId();
     EXPECT_EQ(stored(id, "yearstart").toString(), "2026");
     EXPECT_EQ(stored(id, "yearend").toString(), "2031");
 
-    form().Button3Click();
+    form().leaveClicked();
     openEdit(id);
-    EXPECT_EQ(list("DBComboBox7")->currentText(), "2026");
-    EXPECT_EQ(list("DBComboBox9")->currentText(), "2031");
+    EXPECT_EQ(list(controls::startYearCombo)->currentText(), "2026");
+    EXPECT_EQ(list(controls::endYearCombo)->currentText(), "2031");
 
     // The order checks still compare by position: an end before the start is refused.
-    choose("DBComboBox9", "2025");
+    choose(controls::endYearCombo, "2025");
     EXPECT_EQ(messages.texts(Kind::Inform),
               QStringList{QStringLiteral("请注意项目结束年份不能小于起始年份")});
 }
@@ -114,33 +114,33 @@ TEST_F(UsableFormTest, AStoredYearOutsideTheListsIsShownAndSurvivesEverySave) {
     const qint64 id = insertProject(kName, kMan, kUnit, {{"yearstart", "1999"}, {"yearend", "2040"}});
     insertChildren("table3", kName, kMan, kUnit, 1);
     openEdit(id);
-    EXPECT_EQ(list("DBComboBox7")->currentText(), "1999");
-    EXPECT_EQ(list("DBComboBox9")->currentText(), "2040");
-    EXPECT_EQ(entries(list("DBComboBox7")), entries(list("DBComboBox9")));
+    EXPECT_EQ(list(controls::startYearCombo)->currentText(), "1999");
+    EXPECT_EQ(list(controls::endYearCombo)->currentText(), "2040");
+    EXPECT_EQ(entries(list(controls::startYearCombo)), entries(list(controls::endYearCombo)));
 
-    form().Button2->click();  // 保存修改
+    form().saveChangesButton->click();  // 保存修改
     showPage(kStaffPage);
-    form().Button9->click();  // 保存条目
-    form().Button8->click();  // 填写新条目
+    form().saveStaffButton->click();  // 保存条目
+    form().newStaffButton->click();   // 填写新条目
     EXPECT_EQ(stored(id, "yearstart").toString(), "1999");
     EXPECT_EQ(stored(id, "yearend").toString(), "2040");
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
 
     // Another project shows only its own years; coming back shows 1999 again.
-    form().Button3Click();
+    form().leaveClicked();
     const qint64 other = insertProject("乙", "李", "单位");
     openEdit(other);
-    EXPECT_EQ(entries(list("DBComboBox7")).first(), "2003");
-    EXPECT_EQ(list("DBComboBox7")->currentIndex(), -1);
-    form().Button3Click();
+    EXPECT_EQ(entries(list(controls::startYearCombo)).first(), "2003");
+    EXPECT_EQ(list(controls::startYearCombo)->currentIndex(), -1);
+    form().leaveClicked();
     openEdit(id);
-    EXPECT_EQ(list("DBComboBox7")->currentText(), "1999");
+    EXPECT_EQ(list(controls::startYearCombo)->currentText(), "1999");
 
     // Positions compare like years, the stored ones included.
     showPage(1);
-    choose("DBComboBox9", "2003");
+    choose(controls::endYearCombo, "2003");
     EXPECT_TRUE(messages.shown().isEmpty()) << "2003 ends after 1999";
-    choose("DBComboBox7", "2031");
+    choose(controls::startYearCombo, "2031");
     EXPECT_EQ(messages.texts(Kind::Inform),
               QStringList{QStringLiteral("请注意项目起始年份不能大于结束年份")});
     EXPECT_EQ(projects().text("yearstart"), "");
@@ -150,7 +150,7 @@ TEST_F(UsableFormTest, TheLeadersNumberTakesXOnlyAsItsLastCharacter) {
     openNew();
     activate();
     showPage(1);
-    QLineEdit* idcard = edit("DBEdit6");
+    QLineEdit* idcard = edit(controls::idcardEdit);
     idcard->setFocus();
     typeInto(idcard, "1101051949123100x");  // an x in the 17th place is refused
     EXPECT_EQ(idcard->text(), "1101051949123100");
@@ -163,12 +163,12 @@ TEST_F(UsableFormTest, TheLeadersNumberTakesXOnlyAsItsLastCharacter) {
     typeInto(idcard, "X");
     EXPECT_EQ(idcard->text(), kXNumber);
 
-    leave(idcard, edit("DBEdit2"));
+    leave(idcard, edit(controls::summaryProjectManEdit));
     EXPECT_FALSE(form().idcardInvalid());
     EXPECT_TRUE(messages.events().empty()) << "a sound number says nothing";
 
     fillRequired(kName, kMan, kUnit);
-    form().Button4->click();
+    form().saveNewButton->click();
     const qint64 id = storedRowId();
     EXPECT_EQ(stored(id, "idcard").toString(), kXNumber);
     EXPECT_EQ(stored(id, "birthday").toString(), QStringLiteral("1949年12月"));
@@ -178,21 +178,22 @@ TEST_F(UsableFormTest, ANumberWithAWrongCheckDigitIsKeptAndToldOnce) {
     openNew();
     activate();
     showPage(1);
-    QLineEdit* idcard = edit("DBEdit6");
+    QLineEdit* idcard = edit(controls::idcardEdit);
     idcard->setFocus();
     typeInto(idcard, kWrongCheck);
-    leave(idcard, edit("DBEdit2"));
+    leave(idcard, edit(controls::summaryProjectManEdit));
     ASSERT_EQ(messages.events().size(), 2u);
     EXPECT_EQ(messages.events()[0].kind, Kind::Beep);
     EXPECT_TRUE(messages.events()[1].text.contains(kWrongCheck)) << messages.events()[1].text.toStdString();
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), "DBEdit2") << "the number is kept, the user goes on";
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), controls::summaryProjectManEdit)
+        << "the number is kept, the user goes on";
     EXPECT_FALSE(form().idcardInvalid());
 
     messages.clear();
-    leave(idcard, edit("DBEdit2"));
+    leave(idcard, edit(controls::summaryProjectManEdit));
     fillRequired(kName, kMan, kUnit);
-    form().Button4->click();
-    form().Button2->click();
+    form().saveNewButton->click();
+    form().saveChangesButton->click();
     EXPECT_TRUE(messages.events().empty()) << "told once";
     EXPECT_EQ(stored(storedRowId(), "idcard").toString(), kWrongCheck);
 }
@@ -205,7 +206,7 @@ TEST_F(UsableFormTest, StaffNumbersKeepTheirXAndDoubtfulOnesAreToldOnce) {
     showPage(kStaffPage);
     typeStaffIdcard(0, "11010519491231002x");
     typeStaffIdcard(1, "1101x05194912310029");  // the x is refused in the middle
-    form().Button9->click();                    // 保存条目
+    form().saveStaffButton->click();            // 保存条目
     const auto joined = [&](const char* column) {
         return db()
             .scalar(QStringLiteral("select group_concat(%1, '|') from (select %1 from table3 order by rowid)")
@@ -220,8 +221,8 @@ TEST_F(UsableFormTest, StaffNumbersKeepTheirXAndDoubtfulOnesAreToldOnce) {
     EXPECT_FALSE(messages.texts(Kind::Inform)[0].contains(kXNumber));
 
     messages.clear();
-    form().Button2->click();
-    form().Button9->click();
+    form().saveChangesButton->click();
+    form().saveStaffButton->click();
     EXPECT_TRUE(messages.events().empty()) << "told once, not at every save";
     EXPECT_EQ(joined("idcard"), both);
 }
@@ -230,7 +231,7 @@ TEST_F(UsableFormTest, CtrlVPastesThroughTheFieldsRuleAndNoOtherControlKeyTypes)
     openNew();
     activate();
     showPage(0);
-    QLineEdit* postcode = edit("DBEdit4");
+    QLineEdit* postcode = edit(controls::mailNumEdit);
     postcode->setFocus();
     QApplication::clipboard()->setText("12a3");
     key(postcode, Qt::Key_V, Qt::ControlModifier, QString(QChar(22)));
@@ -256,14 +257,14 @@ TEST_F(UsableFormTest, CtrlVPastesThroughTheFieldsRuleAndNoOtherControlKeyTypes)
     EXPECT_EQ(postcode->text(), "123");
 
     showPage(1);
-    QLineEdit* cost = edit("DBEdit16");
+    QLineEdit* cost = edit(controls::costEdit);
     cost->setFocus();
     QApplication::clipboard()->setText("12a3.456");
     key(cost, Qt::Key_V, Qt::ControlModifier, QString(QChar(22)));
     EXPECT_EQ(cost->text(), "123.45");
     EXPECT_EQ(messages.texts(Kind::Inform), QStringList{QStringLiteral("这里小数点后只能保有两位")});
 
-    QLineEdit* idcard = edit("DBEdit6");
+    QLineEdit* idcard = edit(controls::idcardEdit);
     idcard->setFocus();
     QApplication::clipboard()->setText(" 110105 19491231 002x ");
     key(idcard, Qt::Key_V, Qt::ControlModifier, QString(QChar(22)));
@@ -274,7 +275,7 @@ TEST_F(UsableFormTest, AnEnginesWordsComeAfterAChineseSentence) {
     openNew();
     fillRequired(kName, kMan, kUnit);
     form().staffQuery.close();  // the staff list can no longer take the leader's row
-    form().Button4->click();
+    form().saveNewButton->click();
     const QStringList told = messages.texts(Kind::Inform);
     ASSERT_EQ(told.size(), 1);
     const QStringList lines = told[0].split('\n');

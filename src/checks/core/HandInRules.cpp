@@ -356,25 +356,26 @@ void checkRows(const ProjectFacts& p, Collector& out) {
     using record::kPriorProjectsPage;
     using record::kStaffPage;
     if (p.priorRows == 0) {
-        out.addRows(kPriorProjectsPage, "DBGrid1", QString(), pageCaption(kPriorProjectsPage), 0,
-                    Severity::Hint, QStringLiteral("没有填写过去五年的项目。"));
+        out.addRows(kPriorProjectsPage, record::controls::priorProjectsGrid, QString(),
+                    pageCaption(kPriorProjectsPage), 0, Severity::Hint,
+                    QStringLiteral("没有填写过去五年的项目。"));
     }
     const QString leader = p.text("projectman");
     const bool others = std::any_of(p.staff.begin(), p.staff.end(), [&](const StaffFacts& s) {
         return !s.name.isEmpty() && s.name != leader;
     });
     if (!others) {
-        out.addRows(kStaffPage, "DBGrid2", QString(), pageCaption(kStaffPage), 0, Severity::Hint,
-                    QStringLiteral("除项目负责人外没有其他研究人员。"));
+        out.addRows(kStaffPage, record::controls::staffGrid, QString(), pageCaption(kStaffPage), 0,
+                    Severity::Hint, QStringLiteral("除项目负责人外没有其他研究人员。"));
     }
     const QString label = QString::fromUtf8(record::staffColumns()[2].title);
     for (const StaffFacts& s : p.staff) {
         const QString who = s.name.isEmpty() ? QStringLiteral("（未填姓名）") : s.name;
         if (s.idcard.isEmpty()) {
-            out.addRows(kStaffPage, "DBGrid2", "idcard", label, s.serial, Severity::Error,
+            out.addRows(kStaffPage, record::controls::staffGrid, "idcard", label, s.serial, Severity::Error,
                         QStringLiteral("研究人员%1的身份证号码尚未填写。").arg(who));
         } else if (record::rules::idcardFault(s.idcard) != record::rules::IdcardFault::None) {
-            out.addRows(kStaffPage, "DBGrid2", "idcard", label, s.serial, Severity::Error,
+            out.addRows(kStaffPage, record::controls::staffGrid, "idcard", label, s.serial, Severity::Error,
                         QStringLiteral("研究人员%1：%2").arg(who, record::rules::idcardWarning(s.idcard)));
         }
     }

@@ -62,7 +62,7 @@ const QString kKeyTitles[] = {QStringLiteral("项目名称"), QStringLiteral("�
                               QStringLiteral("承担单位")};
 
 // Titles of a row table: the key under the project's labels, then its grid's column titles.
-QStringList rowTableHeader(const data::TableDef& table, std::span<const record::GridColumnSpec> grid,
+QStringList rowTableHeader(const data::TableDef& table, std::span<const record::GridColumn> grid,
                            const QHash<QString, QString>& others) {
     QStringList header;
     for (const data::Column& c : table.columns) {
@@ -76,7 +76,7 @@ QStringList rowTableHeader(const data::TableDef& table, std::span<const record::
                 title = kKeyTitles[k];
             }
         }
-        for (const record::GridColumnSpec& g : grid) {
+        for (const record::GridColumn& g : grid) {
             if (title.isEmpty() && name == QLatin1String(g.column)) {
                 title = QString::fromUtf8(g.title);
             }

@@ -221,7 +221,7 @@ QString IdcardWarnings::newWarnings(const QStringList& numbers) {
 }
 
 const QStringList& professionalDomains() {
-    static const QStringList domains = choicesOf(QStringLiteral("DBComboBox4")).entries;
+    static const QStringList domains = choicesOf(QLatin1String(controls::projectDomainCombo)).entries;
     return domains;
 }
 

@@ -1,5 +1,7 @@
 #include "record/core/Navigation.h"
 
+#include "record/core/FieldTable.h"
+
 #include <Qt>
 
 #include <array>
@@ -7,6 +9,8 @@
 namespace meridell::record::nav {
 
 namespace {
+
+using namespace controls;  // the tables name their controls
 
 constexpr const char* _ = nullptr;  // the key does nothing special
 
@@ -22,54 +26,54 @@ constexpr Row list(int page, const char* control, const char* column, const char
 // clang-format off
 constexpr std::array kTable = {
     // page, control, column, Enter, Up, Down, Left at start, Right at end
-    field(0, "DBEdit43", "classcode",    "projectname",  _,              "projectname",  _,              _),
-    field(0, "DBEdit41", "projectname",  "takeunit1",    "classcode",    "takeunit1",    _,              _),
-    field(0, "DBEdit18", "takeunit1",    "unitaddress1", "projectname",  "unitaddress1", _,              _),
-    field(0, "DBEdit42", "unitaddress1", "projectman",   "takeunit1",    "projectman",   _,              _),
-    field(0, "DBEdit1",  "projectman",   "telephone",    "unitaddress1", "mailnum",      _,              "telephone"),
-    field(0, "DBEdit5",  "telephone",    "mailnum",      "unitaddress1", "email",        "projectman",   _),
-    field(0, "DBEdit4",  "mailnum",      "email",        "projectman",   _,              _,              "email"),
-    field(0, "DBEdit3",  "email",        "classcode",    "telephone",    _,              "mailnum",      _),
+    field(0,  classCodeEdit,          "classcode",    "projectname",       _,                   "projectname",       _,              _),
+    field(0,  projectNameEdit,        "projectname",  "takeunit1",         "classcode",         "takeunit1",         _,              _),
+    field(0,  takeUnitEdit,           "takeunit1",    "unitaddress1",      "projectname",       "unitaddress1",      _,              _),
+    field(0,  unitAddressEdit,        "unitaddress1", "projectman",        "takeunit1",         "projectman",        _,              _),
+    field(0,  projectManEdit,         "projectman",   "telephone",         "unitaddress1",      "mailnum",           _,              "telephone"),
+    field(0,  telephoneEdit,          "telephone",    "mailnum",           "unitaddress1",      "email",             "projectman",   _),
+    field(0,  mailNumEdit,            "mailnum",      "email",             "projectman",        _,                   _,              "email"),
+    field(0,  emailEdit,              "email",        "classcode",         "telephone",         _,                   "mailnum",      _),
 
-    field(1, "DBEdit13", "projectname",  "projectdomain", _,             "projectdomain", _,             _),
-    list(1, "DBComboBox4", "projectdomain", "code"),
-    list(1, "DBComboBox5", "code", "cost"),
-    field(1, "DBEdit16", "cost",         "yearstart",    "projectdomain", "projectman",  _,              "yearstart"),
-    list(1, "DBComboBox7", "yearstart", "monthstart"),
-    list(1, "DBComboBox8", "monthstart", "yearend"),
-    list(1, "DBComboBox9", "yearend", "monthend"),
-    list(1, "DBComboBox10", "monthend", "projectman"),
-    field(1, "DBEdit2",  "projectman",   "sex",          "cost",         "technicalstandard", _,         "sex"),
-    list(1, "DBComboBox1", "sex", "idcard"),
-    field(1, "DBEdit6",  "idcard",       "technicalstandard", _,         "degreecountry", "sex",         _),
-    list(1, "DBComboBox11", "technicalstandard", "degree"),
-    list(1, "DBComboBox2", "degree", "degreecountry"),
-    list(1, "DBComboBox6", "degreecountry", "takeunit1"),
-    field(1, "DBEdit9",  "takeunit1",    "department",   "technicalstandard", "character", _,            "department"),
-    field(1, "DBEdit10", "department",   "character",    _,              "mailnum",      "takeunit1",    _),
-    list(1, "DBComboBox3", "character", "mailnum"),
-    field(1, "DBEdit39", "mailnum",      "director",     "department",   "telephone",    "character",    _),
-    field(1, "DBEdit11", "director",     "telephone",    "character",    "unitaddress1", _,              "telephone"),
-    field(1, "DBEdit40", "telephone",    "unitaddress1", "mailnum",      "unitaddress1", "director",     _),
-    field(1, "DBEdit19", "unitaddress1", "maincontent",  "director",     "maincontent",  _,              _),
-    field(1, "DBEdit20", "takeunit2",    "unitaddress2", "maincontent",  "takeunit3",    _,              "unitaddress2"),
-    field(1, "DBEdit21", "unitaddress2", "takeunit3",    "maincontent",  "unitaddress3", "takeunit2",    _),
-    field(1, "DBEdit22", "takeunit3",    "unitaddress3", "takeunit2",    _,              _,              "unitaddress3"),
-    field(1, "DBEdit23", "unitaddress3", "projectname",  "unitaddress2", _,              "takeunit3",    _),
+    field(1,  summaryProjectNameEdit, "projectname",  "projectdomain",     _,                   "projectdomain",     _,              _),
+    list(1, projectDomainCombo, "projectdomain", "code"),
+    list(1, codeCombo, "code", "cost"),
+    field(1,  costEdit,               "cost",         "yearstart",         "projectdomain",     "projectman",        _,              "yearstart"),
+    list(1, startYearCombo, "yearstart", "monthstart"),
+    list(1, startMonthCombo, "monthstart", "yearend"),
+    list(1, endYearCombo, "yearend", "monthend"),
+    list(1, endMonthCombo, "monthend", "projectman"),
+    field(1,  summaryProjectManEdit,  "projectman",   "sex",               "cost",              "technicalstandard", _,              "sex"),
+    list(1, sexCombo, "sex", "idcard"),
+    field(1,  idcardEdit,             "idcard",       "technicalstandard", _,                   "degreecountry",     "sex",          _),
+    list(1, technicalStandardCombo, "technicalstandard", "degree"),
+    list(1, degreeCombo, "degree", "degreecountry"),
+    list(1, degreeCountryCombo, "degreecountry", "takeunit1"),
+    field(1,  summaryTakeUnitEdit,    "takeunit1",    "department",        "technicalstandard", "character",         _,              "department"),
+    field(1,  departmentEdit,         "department",   "character",         _,                   "mailnum",           "takeunit1",    _),
+    list(1, characterCombo, "character", "mailnum"),
+    field(1,  summaryMailNumEdit,     "mailnum",      "director",          "department",        "telephone",         "character",    _),
+    field(1,  directorEdit,           "director",     "telephone",         "character",         "unitaddress1",      _,              "telephone"),
+    field(1,  summaryTelephoneEdit,   "telephone",    "unitaddress1",      "mailnum",           "unitaddress1",      "director",     _),
+    field(1,  summaryUnitAddressEdit, "unitaddress1", "maincontent",       "director",          "maincontent",       _,              _),
+    field(1,  secondTakeUnitEdit,     "takeunit2",    "unitaddress2",      "maincontent",       "takeunit3",         _,              "unitaddress2"),
+    field(1,  secondUnitAddressEdit,  "unitaddress2", "takeunit3",         "maincontent",       "unitaddress3",      "takeunit2",    _),
+    field(1,  thirdTakeUnitEdit,      "takeunit3",    "unitaddress3",      "takeunit2",         _,                   _,              "unitaddress3"),
+    field(1,  thirdUnitAddressEdit,   "unitaddress3", "projectname",       "unitaddress2",      _,                   "takeunit3",    _),
 
-    field(10, "DBEdit26", "provincefund", "deptfund",    _,              "deptfund",     _,              "datacost"),
-    field(10, "DBEdit27", "deptfund",    "cityfund",     "provincefund", "cityfund",     _,              "travalcost"),
-    field(10, "DBEdit28", "cityfund",    "otherfund",    "deptfund",     "otherfund",    _,              "softcost"),
-    field(10, "DBEdit29", "otherfund",   "totalfund",    "cityfund",     "totalfund",    _,              "printcost"),
-    field(10, "DBEdit30", "totalfund",   "datacost",     "otherfund",    "remark",       _,              "totalcost"),
-    field(10, "DBEdit31", "datacost",    "travalcost",   _,              "travalcost",   "provincefund", _),
-    field(10, "DBEdit32", "travalcost",  "softcost",     "datacost",     "softcost",     "deptfund",     _),
-    field(10, "DBEdit33", "softcost",    "printcost",    "travalcost",   "printcost",    "cityfund",     _),
-    field(10, "DBEdit34", "printcost",   "checkcost",    "softcost",     "checkcost",    "otherfund",    _),
-    field(10, "DBEdit35", "checkcost",   "managecost",   "printcost",    "managecost",   _,              _),
-    field(10, "DBEdit36", "managecost",  "othercost",    "checkcost",    "othercost",    _,              _),
-    field(10, "DBEdit37", "othercost",   "totalcost",    "managecost",   "totalcost",    _,              _),
-    field(10, "DBEdit38", "totalcost",   "remark",       "othercost",    "remark",       "totalfund",    _),
+    field(10, provinceFundEdit,       "provincefund", "deptfund",          _,                   "deptfund",          _,              "datacost"),
+    field(10, deptFundEdit,           "deptfund",     "cityfund",          "provincefund",      "cityfund",          _,              "travalcost"),
+    field(10, cityFundEdit,           "cityfund",     "otherfund",         "deptfund",          "otherfund",         _,              "softcost"),
+    field(10, otherFundEdit,          "otherfund",    "totalfund",         "cityfund",          "totalfund",         _,              "printcost"),
+    field(10, totalFundEdit,          "totalfund",    "datacost",          "otherfund",         "remark",            _,              "totalcost"),
+    field(10, dataCostEdit,           "datacost",     "travalcost",        _,                   "travalcost",        "provincefund", _),
+    field(10, travelCostEdit,         "travalcost",   "softcost",          "datacost",          "softcost",          "deptfund",     _),
+    field(10, softCostEdit,           "softcost",     "printcost",         "travalcost",        "printcost",         "cityfund",     _),
+    field(10, printCostEdit,          "printcost",    "checkcost",         "softcost",          "checkcost",         "otherfund",    _),
+    field(10, checkCostEdit,          "checkcost",    "managecost",        "printcost",         "managecost",        _,              _),
+    field(10, manageCostEdit,         "managecost",   "othercost",         "checkcost",         "othercost",         _,              _),
+    field(10, otherCostEdit,          "othercost",    "totalcost",         "managecost",        "totalcost",         _,              _),
+    field(10, totalCostEdit,          "totalcost",    "remark",            "othercost",         "remark",            "totalfund",    _),
 };
 // clang-format on
 
@@ -79,7 +83,7 @@ struct Memo {
     const char* column;
     const char* control;
 };
-constexpr Memo kMemoTargets[] = {{1, "maincontent", "DBMemo1"}, {10, "remark", "DBMemo4"}};
+constexpr Memo kMemoTargets[] = {{1, "maincontent", mainContentMemo}, {10, "remark", remarkMemo}};
 
 const char* targetColumn(const Row& row, Key key, const Caret& caret) {
     if (row.choiceList && key != Key::Enter) {

@@ -6,21 +6,23 @@
 namespace meridell::record {
 
 const RowListLayout& priorProjectsList() {
-    static const RowListLayout list{kPriorProjectsPage,
-                                    data::table2(),
-                                    priorProjectColumns(),
-                                    priorProjectsHint(),
-                                    "DBGrid1",
-                                    {"Button1", "Button5", "Button7"},
-                                    priorProjectDataColumns(),
-                                    &restampPriorProjects};
+    static const RowListLayout list{
+        kPriorProjectsPage,
+        data::table2(),
+        priorProjectColumns(),
+        priorProjectsHint(),
+        controls::priorProjectsGrid,
+        {"newPriorProjectButton", "savePriorProjectButton", "deletePriorProjectButton"},
+        priorProjectDataColumns(),
+        &restampPriorProjects};
     return list;
 }
 
 const RowListLayout& staffList() {
-    static const RowListLayout list{kStaffPage,         data::table3(), staffColumns(),
-                                    staffHint(),        "DBGrid2",      {"Button8", "Button9", "Button10"},
-                                    staffDataColumns(), &restampStaff};
+    static const RowListLayout list{
+        kStaffPage,         data::table3(),      staffColumns(),
+        staffHint(),        controls::staffGrid, {"newStaffButton", "saveStaffButton", "deleteStaffButton"},
+        staffDataColumns(), &restampStaff};
     return list;
 }
 
@@ -32,7 +34,7 @@ const std::array<QString, 3>& rowButtonCaptions() {
 
 std::vector<int> gridByteLimits(const RowListLayout& list) {
     std::vector<int> limits;
-    for (const GridColumnSpec& c : list.columns) {
+    for (const GridColumn& c : list.columns) {
         int index = list.table.indexOf(QLatin1String(c.column));
         limits.push_back(index >= 0 && list.table.columns[index].type == data::ColumnType::Text
                              ? list.table.columns[index].size

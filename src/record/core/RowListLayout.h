@@ -22,7 +22,7 @@ namespace meridell::record {
 struct RowListLayout {
     int page;  // index among the thirteen pages
     const data::TableDef& table;
-    std::span<const GridColumnSpec> columns;
+    std::span<const GridColumn> columns;
     QString hint;                        // grey line over the grid
     const char* grid;                    // the grid's control name
     std::array<const char*, 3> buttons;  // "填写新条目", "保存条目", "删除条目"
@@ -31,8 +31,8 @@ struct RowListLayout {
     void (*restamp)(data::Dataset& rows, const data::Dataset& project);
 };
 
-const RowListLayout& priorProjectsList();  // page 9, table2, DBGrid1 with Button1, Button5, Button7
-const RowListLayout& staffList();          // page 11, table3, DBGrid2 with Button8, Button9, Button10
+const RowListLayout& priorProjectsList();  // page 9, table2, priorProjectsGrid and its buttons
+const RowListLayout& staffList();          // page 11, table3, staffGrid and its buttons
 
 // Captions of the three row buttons, in the order of RowListLayout::buttons.
 const std::array<QString, 3>& rowButtonCaptions();

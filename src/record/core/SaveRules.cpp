@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
+#include "record/core/FieldTable.h"
 
 #include <algorithm>
 #include <limits>
@@ -14,10 +15,10 @@ namespace meridell::record {
 namespace {
 
 const RequiredField kRequired[] = {
-    {"DBEdit43", "classcode", "分类代码，"},
-    {"DBEdit13", "projectname", "项目名称，"},
-    {"DBEdit1", "projectman", "项目负责人，"},
-    {"DBEdit18", "takeunit1", "项目承担单位，"},
+    {controls::classCodeEdit, "classcode", "分类代码，"},
+    {controls::summaryProjectNameEdit, "projectname", "项目名称，"},
+    {controls::projectManEdit, "projectman", "项目负责人，"},
+    {controls::takeUnitEdit, "takeunit1", "项目承担单位，"},
 };
 
 const char* const kPriorData[] = {"projectserial", "name", "periodstart", "periodend", "identity", "state"};

@@ -1,10 +1,9 @@
-// The start and end year lists of the record form: the years from 2003 to five years after today's,
-// and the years the shown project holds even when they lie outside that range.
+#include "record/YearLists.h"
 
-#include "record/RecordForm.h"
+#include "data/Dataset.h"
 #include "record/core/ProjectYears.h"
-#include "ui/Shell.h"
 
+#include <QComboBox>
 #include <QSignalBlocker>
 
 namespace meridell::record {
@@ -12,7 +11,6 @@ namespace meridell::record {
 namespace {
 
 constexpr const char* kYearColumns[] = {"yearstart", "yearend"};
-constexpr const char* kYearLists[] = {"DBComboBox7", "DBComboBox9"};
 
 // The current row's text of `column`; empty when the query holds no row.
 QString storedText(const data::Dataset& project, const char* column) {
@@ -33,15 +31,32 @@ QStringList entriesOf(const QComboBox* list) {
 
 }  // namespace
 
-void RecordForm::fillYearLists() {
+YearLists::YearLists(QComboBox* startYear, QComboBox* endYear, data::Dataset& project,
+                     std::function<QDate()> today, QObject* parent)
+    : QObject(parent), lists_{startYear, endYear}, project_(project), today_(std::move(today)) {
+    fill();
+    // Connected after the bound controls: a row shown with a year outside the lists gets it added.
+    connect(&project_, &data::Dataset::currentChanged, this, [this] { fill(); });
+    connect(&project_, &data::Dataset::fieldChanged, this, [this](int field) {
+        const QString column = project_.fieldNames().value(field);
+        for (const char* year : kYearColumns) {
+            if (column.compare(QLatin1String(year), Qt::CaseInsensitive) == 0) {
+                fill();
+                return;
+            }
+        }
+    });
+}
+
+void YearLists::fill() {
     QStringList stored;
     for (const char* column : kYearColumns) {
-        stored << storedText(projectQuery, column);
+        stored << storedText(project_, column);
     }
-    const QStringList entries = yearChoices(context_.today(), stored);
+    const QStringList entries = yearChoices(today_(), stored);
     for (int i = 0; i < 2; ++i) {
-        auto* list = controlAs<QComboBox>(QLatin1String(kYearLists[i]));
-        if (list == nullptr || entriesOf(list) == entries) {
+        QComboBox* list = lists_[i];
+        if (entriesOf(list) == entries) {
             continue;
         }
         // Refilling a list is no choice: the row keeps its value and the list shows it again. A
@@ -53,21 +68,6 @@ void RecordForm::fillYearLists() {
         const QString value = stored[i].isEmpty() ? shown : stored[i];
         list->setCurrentIndex(value.isEmpty() ? -1 : int(entries.indexOf(value)));
     }
-}
-
-void RecordForm::installYearLists() {
-    fillYearLists();
-    // Connected after the bound controls: a row shown with a year outside the lists gets it added.
-    connect(&projectQuery, &data::Dataset::currentChanged, this, [this] { fillYearLists(); });
-    connect(&projectQuery, &data::Dataset::fieldChanged, this, [this](int field) {
-        const QString column = projectQuery.fieldNames().value(field);
-        for (const char* year : kYearColumns) {
-            if (column.compare(QLatin1String(year), Qt::CaseInsensitive) == 0) {
-                fillYearLists();
-                return;
-            }
-        }
-    });
 }
 
 }  // namespace meridell::record
