@@ -83,7 +83,7 @@ MERIDELL_BENCH(statistics_window) {
 
     const statistics::ProjectSet all{QStringLiteral("Select * from table1"), {}};
     const double grouping = bench::timeMs(
-        [&] { statistics::computeStatistics(context->databases->mainConnection.database(), all); }, 3);
+        [&] { statistics::computeStatistics(context->databases->mainConnection, all); }, 3);
 
     QElapsedTimer first;
     first.start();

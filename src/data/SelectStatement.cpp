@@ -91,10 +91,6 @@ QString codeOnly(const QString& sql) {
     return out;
 }
 
-QString quotedName(const QString& name) {
-    return u'"' + name + u'"';
-}
-
 QString SelectStatement::rowIdSql() const {
     return QStringLiteral("select rowid from %1%2").arg(quotedName(table), tail);
 }

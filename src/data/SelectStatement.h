@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SqlNames.h"
+
 #include <QString>
 
 namespace meridell::data {
@@ -30,8 +32,5 @@ struct SelectStatement {
 // The statement with the text of its quotes and comments blanked out, character for character, so
 // that a keyword search does not find words inside a string or a comment.
 QString codeOnly(const QString& sql);
-
-// A table or column name in double quotes, as the statements built here write it.
-QString quotedName(const QString& name);
 
 }  // namespace meridell::data

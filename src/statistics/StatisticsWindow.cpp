@@ -96,9 +96,8 @@ void StatisticsWindow::buildPage(const Dimension& dimension) {
 }
 
 void StatisticsWindow::showStatistics(const ProjectSet& set, const QString& scope) {
-    const QSqlDatabase database = databases_.mainConnection.database();
-    ensureYearIndex(database);
-    statistics_ = computeStatistics(database, set);
+    ensureYearIndex(databases_.mainConnection);
+    statistics_ = computeStatistics(databases_.mainConnection, set);
     Label1->setText(scopeCaption(scope, statistics_));
     Label1->setAccessibleName(Label1->text());
     for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {

@@ -52,7 +52,7 @@ protected:
         sql.exec("commit");
     }
     Statistics compute(const ProjectSet& set) {
-        return computeStatistics(ctx().databases->mainConnection.database(), set);
+        return computeStatistics(ctx().databases->mainConnection, set);
     }
     // The same counts done here with plain SQL on the file: every group of the set, with its
     // number of projects and sum of cost, null and empty together.
@@ -117,7 +117,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     const QString where = QStringLiteral("(degree like ?) and (character like ?)");
     const QVariantList values{"%博士%", "%高等%"};
     const QString sql = lists::withGridSort("select * from table1 where " + where, {"takeunit1", true});
-    QSqlDatabase db = ctx().databases->mainConnection.database();
+    data::Connection& db = ctx().databases->mainConnection;
     ensureYearIndex(db);
     ASSERT_TRUE(canUseYearIndex(db, sql));
     const Statistics indexed = compute({sql, values});

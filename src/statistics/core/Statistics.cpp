@@ -1,11 +1,11 @@
 #include "statistics/core/Statistics.h"
 
 #include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/RowReader.h"
 #include "data/Schema.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <array>
@@ -126,33 +126,24 @@ QString groupingStatement(const QString& setSql, bool yearIndex) {
     return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
 }
 
-bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql) {
+bool canUseYearIndex(data::Connection& connection, const QString& setSql) {
     if (!plainProjects().match(setSql).hasMatch()) {
         return false;
     }
-    QSqlQuery q(database);
-    q.prepare(QStringLiteral("select 1 from sqlite_master where type='index' and name=?"));
-    q.addBindValue(QLatin1String(data::kYearIndex));
-    return q.exec() && q.next();
+    try {
+        return data::anyRow(connection, QStringLiteral("select 1 from sqlite_master where type='index' and name=?"),
+                            {QLatin1String(data::kYearIndex)});
+    } catch (const data::DatabaseError&) {
+        return false;
+    }
 }
 
-void ensureYearIndex(const QSqlDatabase& database) {
-    QSqlQuery q(database);
-    q.exec(data::createYearIndexSql());  // a read-only file simply goes without the index
+void ensureYearIndex(data::Connection& connection) {
+    data::tryToRun(connection, data::createYearIndexSql());  // a read-only file simply goes without the index
 }
 
-Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
-    QSqlQuery q(database);
-    q.setForwardOnly(true);
-    if (!q.prepare(groupingStatement(set.sql, canUseYearIndex(database, set.sql)))) {
-        throw Error(q.lastError().text());
-    }
-    for (int i = 0; i < int(set.values.size()); ++i) {
-        q.bindValue(i, set.values[i]);
-    }
-    if (!q.exec()) {
-        throw Error(q.lastError().text());
-    }
+Statistics computeStatistics(data::Connection& connection, const ProjectSet& set) {
+    data::RowReader q(connection, groupingStatement(set.sql, canUseYearIndex(connection, set.sql)), set.values);
     std::span<const Dimension> dims = dimensions();
     Statistics result;
     for (const Dimension& d : dims) {

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
 #include <span>
 #include <vector>
+
+namespace meridell::data {
+class Connection;
+}
 
 namespace meridell::statistics {
 
@@ -59,13 +62,14 @@ struct Statistics {
 QString groupingStatement(const QString& setSql, bool yearIndex = false);
 // Whether the set can be grouped by years on the index (the index exists and the set is a plain
 // view of table1).
-bool canUseYearIndex(const QSqlDatabase& database, const QString& setSql);
+bool canUseYearIndex(data::Connection& connection, const QString& setSql);
 
 // Makes the year index when the database lacks it (a file of an earlier version); a database that
 // cannot be written is grouped without it.
-void ensureYearIndex(const QSqlDatabase& database);
+void ensureYearIndex(data::Connection& connection);
 
-// Runs the grouping on `database`; throws meridell::Error with the engine's text.
-Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set);
+// Runs the grouping on the database of `connection`; throws data::DatabaseError with the engine's
+// text.
+Statistics computeStatistics(data::Connection& connection, const ProjectSet& set);
 
 }  // namespace meridell::statistics
