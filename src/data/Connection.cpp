@@ -67,7 +67,8 @@ QString DatabaseError::sentence(Cause cause) {
         case Cause::Damaged:
             return QStringLiteral("数据库文件已损坏，或不是项目数据库。");
         case Cause::Conflict:
-            return QStringLiteral("要保存的数据与数据库中已有的记录冲突（键重复或不符合数据表的规则），没有保存。");
+            return QStringLiteral(
+                "要保存的数据与数据库中已有的记录冲突（键重复或不符合数据表的规则），没有保存。");
         case Cause::Other:
             break;
     }

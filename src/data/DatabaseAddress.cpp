@@ -20,7 +20,8 @@ DatabaseAddress sqliteAddress(const QString& text) {
     const QUrl url(text, QUrl::StrictMode);
     // A file is named by its path alone: another machine, a user, a port, a query or a fragment
     // say something the engine cannot take from the address.
-    const bool local = url.host().isEmpty() || url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+    const bool local =
+        url.host().isEmpty() || url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
     if (!url.isValid() || !local || !url.userInfo().isEmpty() || url.port() != -1 || url.hasQuery() ||
         url.hasFragment()) {
         return address;

@@ -135,7 +135,8 @@ void checkTableKinds(const Connection& h) {
         const bool withoutRowid = tables.integer(4) != 0;
         if (isProjectTable(name)) {
             if (type != QLatin1String("table") || withoutRowid) {
-                refuse(Reason::NotPlainTable, {name, type, withoutRowid ? QStringLiteral("without rowid") : QString()});
+                refuse(Reason::NotPlainTable,
+                       {name, type, withoutRowid ? QStringLiteral("without rowid") : QString()});
             }
         } else if (!isCounterTable(name) && !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
             refuse(Reason::ForeignTable, {name});

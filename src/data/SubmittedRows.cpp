@@ -258,8 +258,7 @@ private:
 
     // Column `first` to `last` (1-based) of the row into the destination's columns of the same
     // places; column 1 of a row table, the counter, is the main database's own.
-    static void copyRow(NativeStatement& insert, const TableDef& def, const Row& row, int first,
-                        int last) {
+    static void copyRow(NativeStatement& insert, const TableDef& def, const Row& row, int first, int last) {
         for (int c = first; c <= last; ++c) {
             sqlite3_value* value = row[c - 1].get();
             const int index = c - first + 1;
@@ -325,8 +324,7 @@ CopiedRows SubmissionCopy::copyProjects() {
 
 }  // namespace
 
-CopiedRows copySubmittedRows(Connection& main, Connection& submitted,
-                               const CopyProgress& progress) {
+CopiedRows copySubmittedRows(Connection& main, Connection& submitted, const CopyProgress& progress) {
     return SubmissionCopy(main, submitted, progress).run();
 }
 

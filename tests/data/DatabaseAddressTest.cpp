@@ -1,7 +1,7 @@
 // How the one text naming a database is read, and the one way names are quoted in statements.
+#include "ScratchDatabase.h"
 #include "data/Connection.h"
 #include "data/DatabaseAddress.h"
-#include "ScratchDatabase.h"
 #include "data/SqlNames.h"
 
 #include <QUrl>

@@ -1,6 +1,6 @@
 // Nested Transaction scopes as savepoints, and a broken unique key as a conflict, on a scratch file.
-#include "data/Connection.h"
 #include "ScratchDatabase.h"
+#include "data/Connection.h"
 
 #include <QStringList>
 
@@ -41,7 +41,8 @@ QStringList keysAfter(const QStringList& steps) {
     EXPECT_FALSE(db.connection.inTransaction());
     QStringList keys;
     for (int row = 1;; ++row) {
-        const QVariant k = db.scalar(QStringLiteral("select k from t order by k limit 1 offset %1").arg(row - 1));
+        const QVariant k =
+            db.scalar(QStringLiteral("select k from t order by k limit 1 offset %1").arg(row - 1));
         if (!k.isValid()) {
             return keys;
         }
@@ -60,7 +61,9 @@ TEST(SavepointTest, NestedScopesKeepOrUndoTheirOwnWork) {
         {"both committed", {"(", "+a", "(", "+b", "c", "c"}, {"a", "b"}},
         {"outer rollback undoes a committed inner scope", {"(", "+a", "(", "+b", "c", "r"}, {}},
         {"innermost rollback of three", {"(", "+a", "(", "+b", "(", "+c", "r", "c", "c"}, {"a", "b"}},
-        {"middle rollback undoes its committed inner scope", {"(", "+a", "(", "+b", "(", "+c", "c", "r", "c"}, {"a"}},
+        {"middle rollback undoes its committed inner scope",
+         {"(", "+a", "(", "+b", "(", "+c", "c", "r", "c"},
+         {"a"}},
         {"work after an inner rollback is kept", {"(", "(", "+a", "r", "+b", "c"}, {"b"}},
         {"a conflict in an inner scope leaves the outer work", {"(", "+a", "(", "!a", "r", "c"}, {"a"}},
         {"a conflict outside a scope changes nothing", {"+a", "!a", "+b"}, {"a", "b"}},

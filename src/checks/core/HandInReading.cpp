@@ -62,9 +62,10 @@ bool keyHasNull(const QVariant& name, const QVariant& man, const QVariant& unit)
 
 QHash<QString, int> priorRowCounts(data::Connection& connection) {
     QHash<QString, int> counts;
-    data::RowReader q(connection, QStringLiteral("select projectname, projectman, takeunit1, count(*) from "
-                                       "table2 where %1 group by projectname, projectman, takeunit1")
-                            .arg(kKeyNotNull));
+    data::RowReader q(connection,
+                      QStringLiteral("select projectname, projectman, takeunit1, count(*) from "
+                                     "table2 where %1 group by projectname, projectman, takeunit1")
+                          .arg(kKeyNotNull));
     while (q.next()) {
         counts.insert(keyOf(q.value(0), q.value(1), q.value(2)), q.value(3).toInt());
     }

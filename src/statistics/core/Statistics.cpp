@@ -131,7 +131,8 @@ bool canUseYearIndex(data::Connection& connection, const QString& setSql) {
         return false;
     }
     try {
-        return data::anyRow(connection, QStringLiteral("select 1 from sqlite_master where type='index' and name=?"),
+        return data::anyRow(connection,
+                            QStringLiteral("select 1 from sqlite_master where type='index' and name=?"),
                             {QLatin1String(data::kYearIndex)});
     } catch (const data::DatabaseError&) {
         return false;
@@ -143,7 +144,8 @@ void ensureYearIndex(data::Connection& connection) {
 }
 
 Statistics computeStatistics(data::Connection& connection, const ProjectSet& set) {
-    data::RowReader q(connection, groupingStatement(set.sql, canUseYearIndex(connection, set.sql)), set.values);
+    data::RowReader q(connection, groupingStatement(set.sql, canUseYearIndex(connection, set.sql)),
+                      set.values);
     std::span<const Dimension> dims = dimensions();
     Statistics result;
     for (const Dimension& d : dims) {
