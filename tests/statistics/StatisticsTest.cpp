@@ -124,7 +124,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     expectCountsOfSql(indexed, where, values);
     // Without the index (a file of an earlier version, or one that cannot be written) the years
     // are grouped from the rows themselves, to the same result.
-    QSqlQuery(db).exec("drop index table1_year");
+    db.exec("drop index table1_year");
     ASSERT_FALSE(canUseYearIndex(db, sql));
     const Statistics plain = compute({sql, values});
     ASSERT_EQ(plain.tables[2].rows.size(), indexed.tables[2].rows.size());
