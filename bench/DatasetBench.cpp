@@ -2,7 +2,8 @@
 #include "BenchSupport.h"
 #include "data/Connection.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
+#include "data/SqlDialect.h"
 
 #include <QSqlQuery>
 
@@ -22,7 +23,7 @@ MERIDELL_BENCH(dataset_open_and_traverse) {
     double baseline = bench::timeMs([&] {
         QSqlQuery q(connection.database());
         q.setForwardOnly(true);
-        q.exec(data::sql::kAllProjects);
+        q.exec(data::sqliteDialect().select(data::ProjectQuery::allProjects()).sql);
         qint64 sum = 0;
         while (q.next()) {
             sum += q.value(3).toString().size();
@@ -32,7 +33,7 @@ MERIDELL_BENCH(dataset_open_and_traverse) {
     double before = bench::residentMemoryMb();
     data::Dataset projects("projectQuery");
     projects.setConnection(&connection);
-    projects.setSql(data::sql::kAllProjects);
+    projects.setQuery(data::ProjectQuery::allProjects());
     qint64 sum = 0;
     double ms = bench::timeMs([&] {
         projects.open();

@@ -81,7 +81,7 @@ MERIDELL_BENCH(lists_project_list) {
     QString path;
     auto context = startOnFullDatabase(messages, &path);
     lists::ProjectListPage& page = *context->projectListPage;
-    QAction* menu = context->mainWindowWidget->N1;
+    QAction* menu = context->mainWindowWidget->applyAction;
 
     QElapsedTimer first;
     first.start();
@@ -97,7 +97,7 @@ MERIDELL_BENCH(lists_project_list) {
     bench::report("项目申报 to the list shown (first time)", firstMs, "ms", 300);
     bench::report("项目申报 to the list shown (best of 3 more)", ms, "ms", 300);
 
-    std::vector<double> screens = scrollThrough(page.DBGrid1);
+    std::vector<double> screens = scrollThrough(page.projectGrid);
     std::printf("list scrolled top to bottom: %zu screens\n", screens.size());
     bench::report("list scrolled, median screen", screens[screens.size() / 2], "ms", 16);
     bench::report("list scrolled, 99th percentile screen", screens[screens.size() * 99 / 100], "ms", 16);
@@ -115,19 +115,19 @@ struct QueryCase {
 // tool on a copy of the database, and reports both.
 void benchQuery(lists::QueryPage& page, const QString& databasePath, const QueryCase& c) {
     for (int i = 0; i < lists::QueryPage::kCriteria; ++i) {
-        page.CheckBoxes[i]->setChecked(false);
+        page.criterionChecks[i]->setChecked(false);
     }
     for (const auto& [criterion, value] : c.criteria) {
-        page.CheckBoxes[criterion]->setChecked(true);
-        if (auto* combo = qobject_cast<QComboBox*>(page.Inputs[criterion])) {
+        page.criterionChecks[criterion]->setChecked(true);
+        if (auto* combo = qobject_cast<QComboBox*>(page.criterionInputs[criterion])) {
             combo->setCurrentIndex(combo->findText(value));
         } else {
-            static_cast<QLineEdit*>(page.Inputs[criterion])->setText(value);
+            static_cast<QLineEdit*>(page.criterionInputs[criterion])->setText(value);
         }
     }
-    double firstMs = bench::timeMs([&] { page.Button1->click(); });
-    double ms = bench::timeMs([&] { page.Button1->click(); }, 3);
-    std::printf("%s\n", page.GroupBox2->title().toUtf8().constData());
+    double firstMs = bench::timeMs([&] { page.runQueryButton->click(); });
+    double ms = bench::timeMs([&] { page.runQueryButton->click(); }, 3);
+    std::printf("%s\n", page.resultBox->title().toUtf8().constData());
 
     QString copy = databasePath + ".copy";
     QFile::remove(copy);
@@ -153,16 +153,18 @@ MERIDELL_BENCH(lists_query) {
     SilentMessages messages;
     QString path;
     auto context = startOnFullDatabase(messages, &path);
-    context->mainWindowWidget->N2->trigger();
+    context->mainWindowWidget->queryAction->trigger();
     lists::QueryPage& page = *context->queryPage;
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目负责人"),
                 {{0, QStringLiteral("1")}, {2, QStringLiteral("承担单位1")}, {5, QStringLiteral("负责人1")}},
-                QStringLiteral("select * from table1 where (classcode like '%1%') and "
-                               "(takeunit1 like '%承担单位1%') and (projectman like '%负责人1%');")});
+                QStringLiteral(R"(select * from "table1" where ("classcode" like '%1%' escape '\') and )"
+                               R"(("takeunit1" like '%承担单位1%' escape '\') and )"
+                               R"(("projectman" like '%负责人1%' escape '\');)")});
     benchQuery(page, path,
                {QStringLiteral("查  询 with 分类代码, 承担单位, 项目年份"),
                 {{0, QStringLiteral("1")}, {2, QStringLiteral("承担单位1")}, {9, QStringLiteral("2010")}},
-                QStringLiteral("select * from table1 where (classcode like '%1%') and "
-                               "(takeunit1 like '%承担单位1%') and (yearstart like '%2010%');")});
+                QStringLiteral(R"(select * from "table1" where ("classcode" like '%1%' escape '\') and )"
+                               R"(("takeunit1" like '%承担单位1%' escape '\') and )"
+                               R"(("yearstart" like '%2010%' escape '\');)")});
 }

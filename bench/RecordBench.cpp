@@ -58,7 +58,7 @@ struct RecordBench {
         bench::fillProjects(path, 1, 20 * 1024, 200, 200, QStringLiteral("目标项目"));
         context = app::startUp(folder, messages);
         context->mainWindowWidget->show();
-        context->mainWindowWidget->N1Click();
+        context->mainWindowWidget->applyTriggered();
         QApplication::processEvents();
     }
 

@@ -195,7 +195,7 @@ MERIDELL_BENCH(reports_project_workbook) {
         db.open();
         lists::WorkbookCounts counts;
         const double ms = bench::timeMs([&] {
-            counts = lists::writeProjectWorkbook(db, {QStringLiteral("Select * from table1"), {}},
+            counts = lists::writeProjectWorkbook(db, data::ProjectQuery::allProjects(),
                                                  folder + QStringLiteral("/项目.xlsx"));
         });
         const double peak = bench::peakMemoryMb();

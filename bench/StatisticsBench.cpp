@@ -60,9 +60,9 @@ void spreadGroups(const QString& databasePath) {
 
 // Every page of the window laid out and painted: its table and its chart.
 void paintEveryPage(statistics::StatisticsWindow& form) {
-    for (int i = 0; i < form.PageControl1->count(); ++i) {
-        form.PageControl1->setCurrentIndex(i);
-        form.PageControl1->currentWidget()->grab();
+    for (int i = 0; i < form.dimensionTabs->count(); ++i) {
+        form.dimensionTabs->setCurrentIndex(i);
+        form.dimensionTabs->currentWidget()->grab();
     }
 }
 
@@ -77,28 +77,28 @@ MERIDELL_BENCH(statistics_window) {
     spreadGroups(path);
     auto context = app::startUp(folder, messages);
     context->mainWindowWidget->show();
-    context->mainWindowWidget->N2->trigger();  // 管理查询: all projects
+    context->mainWindowWidget->queryAction->trigger();  // 管理查询: all projects
     QApplication::processEvents();
     lists::QueryPage& page = *context->queryPage;
 
-    const statistics::ProjectSet all{QStringLiteral("Select * from table1"), {}};
+    const statistics::ProjectSet all = data::ProjectQuery::allProjects();
     const double grouping =
         bench::timeMs([&] { statistics::computeStatistics(context->databases->mainConnection, all); }, 3);
 
     QElapsedTimer first;
     first.start();
-    page.Button10->click();
-    paintEveryPage(*page.StatisticsForm);
+    page.statisticsButton->click();
+    paintEveryPage(*page.statisticsWindow);
     const double firstMs = double(first.nsecsElapsed()) / 1e6;
     const double again = bench::timeMs(
         [&] {
-            page.Button10->click();
-            paintEveryPage(*page.StatisticsForm);
+            page.statisticsButton->click();
+            paintEveryPage(*page.statisticsWindow);
         },
         3);
     std::printf("statistics: %lld projects, %zu units kept\n",
-                static_cast<long long>(page.StatisticsForm->statistics().projects),
-                page.StatisticsForm->statistics().tables.back().rows.size());
+                static_cast<long long>(page.statisticsWindow->statistics().projects),
+                page.statisticsWindow->statistics().tables.back().rows.size());
     bench::report("统计分析 to every table and chart shown (first time)", firstMs, "ms", 150, grouping,
                   "the grouping statement alone");
     bench::report("统计分析 to every table and chart shown (best of 3 more)", again, "ms", 150, grouping,

@@ -2,7 +2,7 @@
 #include "BenchSupport.h"
 #include "data/Connection.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
 #include "word/core/Generation.h"
@@ -71,7 +71,7 @@ MERIDELL_BENCH(word_design_task_book) {
     for (data::Dataset* d : {&project, &prior, &staff}) {
         d->setConnection(&connection);
     }
-    project.setSql(data::sql::kAllProjects);
+    project.setQuery(data::ProjectQuery::allProjects());
     project.open();
 
     word::OwnWordApplication own;
@@ -119,7 +119,7 @@ MERIDELL_BENCH(word_project_list) {
 
     data::Dataset projects("projectQuery");
     projects.setConnection(&connection);
-    projects.setSql(data::sql::kAllProjects);
+    projects.setQuery(data::ProjectQuery::allProjects());
     projects.open();
     word::OwnWordApplication own;
     bool first = true;
@@ -150,7 +150,7 @@ struct FullProjects {
         for (data::Dataset* d : {&project, &prior, &staff}) {
             d->setConnection(&connection);
         }
-        project.setSql(data::sql::kAllProjects);
+        project.setQuery(data::ProjectQuery::allProjects());
         project.open();
     }
 };

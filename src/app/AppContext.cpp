@@ -23,34 +23,21 @@ AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std
 
 AppContext::~AppContext() {
     data::ReadFailures::instance().setReporter({});
-    // Pages docked into the main window are its children: delete them before it; then the session
-    // whose queries the pages observe, the databases object (which owns the connections the queries
-    // use) last.
-    delete progressWindow;
-    delete projectListPage;
-    delete folderChooser;
-    delete exportPage;
-    delete queryPage;
-    delete recordForm;
-    delete mainWindowWidget;
-    documentCommands.reset();
-    projectSession.reset();
-    delete databases;
 }
 
 void AppContext::dock(QWidget* page) {
-    Dockme(page, mainWindowWidget->clientArea(), mainWindowWidget->clientRect());
+    dockPage(page, mainWindowWidget->clientArea(), mainWindowWidget->clientRect());
 }
 
 QWidget* AppContext::mainWindow() const {
-    return mainWindowWidget;
+    return mainWindowWidget.get();
 }
 
 void AppContext::showProjectList() {
     if (queryPage->isVisible()) {
         queryPage->close();
     }
-    mainWindowWidget->N1Click();
+    mainWindowWidget->applyTriggered();
 }
 
 void AppContext::showProgress(const QString& title) {

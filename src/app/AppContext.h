@@ -54,19 +54,23 @@ protected:
     void errorShown() const override;
 
 public:
+    // Declared in the order they are made, so that they are destroyed in the reverse one: the pages
+    // docked into the main window (its children by then) and the windows parented to it go before
+    // the main window; then the document commands and the session whose queries the pages observe;
+    // the databases object, which owns the connections the queries use, last.
+    std::unique_ptr<data::Databases> databases;
     // The project query and the two row queries, and the documents made from them.
     std::unique_ptr<session::ProjectSession> projectSession;
     std::unique_ptr<word::DocumentCommands> documentCommands;
 
     // The windows.
-    MainWindow* mainWindowWidget = nullptr;
-    record::RecordForm* recordForm = nullptr;
-    lists::QueryPage* queryPage = nullptr;
-    exchange::ExportPage* exportPage = nullptr;
-    exchange::FolderChooser* folderChooser = nullptr;
-    lists::ProjectListPage* projectListPage = nullptr;
-    data::Databases* databases = nullptr;
-    exchange::ProgressWindow* progressWindow = nullptr;
+    std::unique_ptr<MainWindow> mainWindowWidget;
+    std::unique_ptr<record::RecordForm> recordForm;
+    std::unique_ptr<lists::QueryPage> queryPage;
+    std::unique_ptr<exchange::ExportPage> exportPage;
+    std::unique_ptr<exchange::FolderChooser> folderChooser;
+    std::unique_ptr<lists::ProjectListPage> projectListPage;
+    std::unique_ptr<exchange::ProgressWindow> progressWindow;
 
 private:
     QString progressTitle_;  // the progress window's own title, back when it hides

@@ -10,7 +10,7 @@ namespace meridell::app {
 
 void offerDraft(AppContext& context) {
     try {
-        context.recordForm->offerDraftAtStart([&context] { context.mainWindowWidget->N1Click(); });
+        context.recordForm->offerDraftAtStart([&context] { context.mainWindowWidget->applyTriggered(); });
     } catch (const std::exception& e) {
         context.messages().reportError(explainedErrorText(errorText(e)));
     }

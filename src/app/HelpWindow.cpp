@@ -12,10 +12,10 @@
 namespace meridell::app {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
-    setObjectName("HelpWindow");
+    setObjectName("helpWindow");
     setWindowTitle(QStringLiteral("Meridell 帮助"));
     setAccessibleName(windowTitle());
-    browser_->setObjectName("HelpBrowser");
+    browser_->setObjectName("helpBrowser");
     browser_->setAccessibleName(QStringLiteral("帮助内容"));
     browser_->setOpenExternalLinks(false);
     auto* layout = new QVBoxLayout(this);
@@ -35,7 +35,7 @@ bool HelpWindow::load(const QString& path) {
 }
 
 void showHelp(AppContext& context, QWidget* parent) {
-    auto* window = parent->findChild<HelpWindow*>("HelpWindow", Qt::FindDirectChildrenOnly);
+    auto* window = parent->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) {
         window = new HelpWindow(parent);
     }

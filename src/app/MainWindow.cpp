@@ -65,7 +65,7 @@ private:
 
 }  // namespace
 
-void Dockme(QWidget* page, QWidget* host, const QRect& rect) {
+void dockPage(QWidget* page, QWidget* host, const QRect& rect) {
     page->hide();
     page->setParent(host, Qt::Widget);  // a child has neither border nor border icons
     page->setGeometry(rect);
@@ -75,7 +75,7 @@ void Dockme(QWidget* page, QWidget* host, const QRect& rect) {
 }
 
 ClientArea::ClientArea(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
-    setObjectName("ClientArea");
+    setObjectName("clientArea");
 }
 
 void ClientArea::paintEvent(QPaintEvent*) {
@@ -111,14 +111,14 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
     client_->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client_);
 
-    Bevel1 = new QFrame(client_);
-    Bevel1->setObjectName("Bevel1");
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Bevel1->setGeometry(0, 0, kClientWidth, 3);
+    topRule = new QFrame(client_);
+    topRule->setObjectName("topRule");
+    topRule->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    topRule->setGeometry(0, 0, kClientWidth, 3);
 
     buildLabels();
     buildMenu();
-    statusBar()->setObjectName("StatusBar");
+    statusBar()->setObjectName("statusBar");
     statusBar()->setAccessibleName(QStringLiteral("状态栏"));
     statusBar()->setSizeGripEnabled(false);
     adjustSize();
@@ -139,17 +139,14 @@ void MainWindow::buildLabels() {
         bool fixed;
     };
     const QString li = QStringLiteral("隶书");
+    const QString kai = QStringLiteral("楷体_GB2312");
+    const QString plan = QStringLiteral("Lanvere软科学研究计划");
+    const QString office = QStringLiteral("Lanvere科学技术厅");
     const LabelDef labelDefs[] = {
-        {&Label1, "Label1", QStringLiteral("Lanvere软科学研究计划"), li, 48, {148, 149, 490, 48}, true},
-        {&Label2, "Label2", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
-        {&Label3, "Label3", QStringLiteral("Lanvere科学技术厅"), li, 21, {301, 368, 184, 21}, false},
-        {&Label4,
-         "Label4",
-         QStringLiteral("版本:1.0"),
-         QStringLiteral("楷体_GB2312"),
-         16,
-         {360, 448, 70, 16},
-         false},
+        {&titleLabel, "titleLabel", plan, li, 48, {148, 149, 490, 48}, true},
+        {&programLabel, "programLabel", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
+        {&officeLabel, "officeLabel", office, li, 21, {301, 368, 184, 21}, false},
+        {&versionLabel, "versionLabel", QStringLiteral("版本:1.0"), kai, 16, {360, 448, 70, 16}, false},
     };
     for (const LabelDef& s : labelDefs) {
         auto* label = new QLabel(s.text, client_);
@@ -180,55 +177,57 @@ QAction* MainWindow::addEntry(QMenu* menu, const char* name, const QString& capt
 }
 
 void MainWindow::buildMenu() {
-    menuBar()->setObjectName("MainMenu1");
-    N1 = addEntry(nullptr, "N1", QStringLiteral("项目申报"), &MainWindow::N1Click);
-    N2 = addEntry(nullptr, "N2", QStringLiteral("管理查询"), &MainWindow::N2Click);
-    N3 = addEntry(nullptr, "N3", QStringLiteral("项目表导出"), &MainWindow::N3Click);
-    N4 = menuBar()->addMenu(QStringLiteral("项目表导入"));
-    N4->setObjectName("N4");
-    N4->menuAction()->setObjectName("N4Action");
-    N5 = addEntry(N4, "N5", QStringLiteral("选择要导入的数据文件"), &MainWindow::N5Click);
-    N6 = addEntry(nullptr, "N6", QStringLiteral("帮助"), &MainWindow::N6Click);
-    N7 = addEntry(nullptr, "N7", QStringLiteral("退出系统"), &MainWindow::N7Click);
+    menuBar()->setObjectName("mainMenu");
+    applyAction = addEntry(nullptr, "applyAction", QStringLiteral("项目申报"), &MainWindow::applyTriggered);
+    queryAction = addEntry(nullptr, "queryAction", QStringLiteral("管理查询"), &MainWindow::queryTriggered);
+    exportAction =
+        addEntry(nullptr, "exportAction", QStringLiteral("项目表导出"), &MainWindow::exportTriggered);
+    importMenu = menuBar()->addMenu(QStringLiteral("项目表导入"));
+    importMenu->setObjectName("importMenu");
+    importMenu->menuAction()->setObjectName("importMenuAction");
+    importFilesAction = addEntry(importMenu, "importFilesAction", QStringLiteral("选择要导入的数据文件"),
+                                 &MainWindow::importFilesTriggered);
+    helpAction = addEntry(nullptr, "helpAction", QStringLiteral("帮助"), &MainWindow::helpTriggered);
+    quitAction = addEntry(nullptr, "quitAction", QStringLiteral("退出系统"), &MainWindow::quitTriggered);
 }
 
 void MainWindow::setListPages(QWidget* applyPage, QWidget* selectPage) {
-    new MenuEntryLock(applyPage, N2);
-    new MenuEntryLock(selectPage, N1);
+    new MenuEntryLock(applyPage, queryAction);
+    new MenuEntryLock(selectPage, applyAction);
 }
 
 QRect MainWindow::clientRect() const {
     return client_->rect();
 }
 
-void MainWindow::N1Click() {
+void MainWindow::applyTriggered() {
     context_.projectSession->showAllProjects();
-    Dockme(context_.projectListPage, client_, clientRect());
+    dockPage(context_.projectListPage.get(), client_, clientRect());
 }
 
-void MainWindow::N2Click() {
+void MainWindow::queryTriggered() {
     context_.projectSession->showAllProjects();
     int n = context_.projectSession->projectQuery.recordCount();
-    Dockme(context_.queryPage, client_, clientRect());
+    dockPage(context_.queryPage.get(), client_, clientRect());
     context_.queryPage->showAllProjects(n);
 }
 
-void MainWindow::N3Click() {
+void MainWindow::exportTriggered() {
     if (!context_.checkBeforeExport ||
         checks::checkBeforeExport(context_, *context_.databases, *context_.recordForm)) {
         context_.messages().runModal(*context_.exportPage);
     }
 }
 
-void MainWindow::N5Click() {
+void MainWindow::importFilesTriggered() {
     exchange::importFromMenu(context_, *context_.databases, *context_.progressWindow);
 }
 
-void MainWindow::N6Click() {
+void MainWindow::helpTriggered() {
     showHelp(context_, this);
 }
 
-void MainWindow::N7Click() {
+void MainWindow::quitTriggered() {
     close();
 }
 

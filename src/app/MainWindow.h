@@ -15,7 +15,7 @@ class AppContext;
 
 // Places a page inside the host: hide it, make the host its parent, drop its border, give it the
 // rectangle, show it on top.
-void Dockme(QWidget* page, QWidget* host, const QRect& rect);
+void dockPage(QWidget* page, QWidget* host, const QRect& rect);
 
 // The client area of the main window: tiles the background picture and hosts the docked pages.
 class ClientArea : public QWidget {
@@ -47,25 +47,26 @@ public:
     QRect clientRect() const;
 
     // Menu: 项目申报, 管理查询, 项目表导出, 项目表导入 (its entry 选择要导入的数据文件), 帮助, 退出系统.
-    QAction* N1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* N3 = nullptr;
-    QMenu* N4 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* N7 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
+    QAction* applyAction = nullptr;
+    QAction* queryAction = nullptr;
+    QAction* exportAction = nullptr;
+    QMenu* importMenu = nullptr;
+    QAction* importFilesAction = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* quitAction = nullptr;
+    QFrame* topRule = nullptr;  // the sunken line under the menu
+    // Over the background picture: the plan, the program, the office, the version.
+    QLabel* titleLabel = nullptr;
+    QLabel* programLabel = nullptr;
+    QLabel* officeLabel = nullptr;
+    QLabel* versionLabel = nullptr;
 
-    void N1Click();  // 项目申报
-    void N2Click();  // 管理查询
-    void N3Click();  // 项目表导出
-    void N5Click();  // 选择要导入的数据文件
-    void N6Click();  // 帮助
-    void N7Click();  // 退出系统
+    void applyTriggered();        // 项目申报
+    void queryTriggered();        // 管理查询
+    void exportTriggered();       // 项目表导出
+    void importFilesTriggered();  // 选择要导入的数据文件
+    void helpTriggered();         // 帮助
+    void quitTriggered();         // 退出系统
 
     // A note in the status bar under the client area, shown for kStatusMs.
     void showStatus(const QString& text);

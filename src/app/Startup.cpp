@@ -22,19 +22,22 @@ namespace {
 // The main window and the windows it docks and opens. The databases object, which holds no window,
 // comes first: the session and the pages work on its connection.
 void createWindows(AppContext& c) {
-    c.databases = new data::Databases();
+    c.databases = std::make_unique<data::Databases>();
     c.projectSession = std::make_unique<session::ProjectSession>(*c.databases);
     c.documentCommands = std::make_unique<word::DocumentCommands>(c, *c.projectSession);
-    c.mainWindowWidget = new MainWindow(c);
+    c.mainWindowWidget = std::make_unique<MainWindow>(c);
+    MainWindow* main = c.mainWindowWidget.get();
 
-    c.recordForm = new record::RecordForm(c, *c.projectSession);
-    c.queryPage = new lists::QueryPage(c, *c.projectSession, *c.recordForm, *c.documentCommands);
-    c.exportPage = new exchange::ExportPage(c, *c.databases, c.mainWindowWidget);
-    c.folderChooser = new exchange::FolderChooser(c, *c.databases, *c.exportPage, c.mainWindowWidget);
-    c.exportPage->pathChooser = c.folderChooser;
-    c.projectListPage = new lists::ProjectListPage(c, *c.projectSession, *c.recordForm, *c.documentCommands);
-    c.progressWindow = new exchange::ProgressWindow(c, c.mainWindowWidget);
-    c.mainWindowWidget->setListPages(c.projectListPage, c.queryPage);
+    c.recordForm = std::make_unique<record::RecordForm>(c, *c.projectSession);
+    c.queryPage =
+        std::make_unique<lists::QueryPage>(c, *c.projectSession, *c.recordForm, *c.documentCommands);
+    c.exportPage = std::make_unique<exchange::ExportPage>(c, *c.databases, main);
+    c.folderChooser = std::make_unique<exchange::FolderChooser>(c, *c.databases, *c.exportPage, main);
+    c.exportPage->pathChooser = c.folderChooser.get();
+    c.projectListPage =
+        std::make_unique<lists::ProjectListPage>(c, *c.projectSession, *c.recordForm, *c.documentCommands);
+    c.progressWindow = std::make_unique<exchange::ProgressWindow>(c, main);
+    main->setListPages(c.projectListPage.get(), c.queryPage.get());
 }
 
 }  // namespace
@@ -59,9 +62,6 @@ std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& m
 
     c.projectSession->bindQueries();
     c.databases->bindQueries();
-
-    c.IdcardInvalid = false;
-    c.WordFirstAttempt = true;
     return context;
 }
 

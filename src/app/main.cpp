@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
         messages.reportError(meridell::explainedErrorText(meridell::errorText(e)));
         return 1;
     }
-    messages.setParentWindow(context->mainWindowWidget);
+    messages.setParentWindow(context->mainWindowWidget.get());
     application.setErrorReport([&messages](const QString& text) { messages.reportError(text); });
     context->mainWindowWidget->show();
     meridell::app::offerDraft(*context);

@@ -86,55 +86,55 @@ FindingsWindow::FindingsWindow(QWidget* parent) : QDialog(parent) {
     resize(760, 420);
     auto* layout = new QVBoxLayout(this);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
-    layout->addWidget(Label1);
+    summaryLabel = new QLabel(this);
+    summaryLabel->setObjectName("summaryLabel");
+    summaryLabel->setWordWrap(true);
+    layout->addWidget(summaryLabel);
 
     model_ = new FindingsModel(this);
-    FindingGrid = new QTableView(this);
-    FindingGrid->setObjectName("FindingGrid");
-    FindingGrid->setAccessibleName(QStringLiteral("检查结果"));
-    FindingGrid->setModel(model_);
-    FindingGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FindingGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    FindingGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FindingGrid->verticalHeader()->hide();
-    FindingGrid->horizontalHeader()->setStretchLastSection(true);
+    findingsGrid = new QTableView(this);
+    findingsGrid->setObjectName("findingsGrid");
+    findingsGrid->setAccessibleName(QStringLiteral("检查结果"));
+    findingsGrid->setModel(model_);
+    findingsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    findingsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    findingsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    findingsGrid->verticalHeader()->hide();
+    findingsGrid->horizontalHeader()->setStretchLastSection(true);
     for (auto [column, width] : {std::pair{0, 180}, {1, 110}, {2, 120}}) {
-        FindingGrid->setColumnWidth(column, width);
+        findingsGrid->setColumnWidth(column, width);
     }
-    Label1->setBuddy(FindingGrid);
-    layout->addWidget(FindingGrid, 1);
+    summaryLabel->setBuddy(findingsGrid);
+    layout->addWidget(findingsGrid, 1);
     // Enter on a line does what a double-click does.
-    connect(FindingGrid, &QTableView::activated, this,
-            [this](const QModelIndex& index) { FindingGridDblClick(index.row()); });
-    connect(FindingGrid, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { FindingGridDblClick(index.row()); });
+    connect(findingsGrid, &QTableView::activated, this,
+            [this](const QModelIndex& index) { findingChosen(index.row()); });
+    connect(findingsGrid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { findingChosen(index.row()); });
 
     auto* buttons = new QHBoxLayout;
-    Button1 = new QPushButton(QStringLiteral("关闭"), this);
-    Button1->setObjectName("Button1");
-    Button1->setAccessibleName(Button1->text());
-    Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    closeButton = new QPushButton(QStringLiteral("关闭"), this);
+    closeButton->setObjectName("closeButton");
+    closeButton->setAccessibleName(closeButton->text());
+    closeButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addStretch();
-    buttons->addWidget(Button1);
+    buttons->addWidget(closeButton);
     layout->addLayout(buttons);
 }
 
 void FindingsWindow::setFindings(std::vector<Finding> findings) {
     chosen_.reset();
-    Label1->setText(findingsSummary(findings) +
-                    QStringLiteral("双击一行，可以打开该项目并转到相应的填写框。"));
-    Label1->setAccessibleName(Label1->text());
+    summaryLabel->setText(findingsSummary(findings) +
+                          QStringLiteral("双击一行，可以打开该项目并转到相应的填写框。"));
+    summaryLabel->setAccessibleName(summaryLabel->text());
     model_->setFindings(std::move(findings));
     if (model_->rowCount() > 0) {
-        FindingGrid->selectRow(0);
+        findingsGrid->selectRow(0);
     }
 }
 
-void FindingsWindow::FindingGridDblClick(int row) {
+void FindingsWindow::findingChosen(int row) {
     // A double-click may also count as an activation: the line is taken once.
     if (chosen_ || row < 0 || row >= model_->rowCount()) {
         return;

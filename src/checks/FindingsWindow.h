@@ -44,16 +44,16 @@ public:
 
     explicit FindingsWindow(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;  // how many errors and hints were found
-    QTableView* FindingGrid = nullptr;
-    QPushButton* Button1 = nullptr;  // 关闭
+    QLabel* summaryLabel = nullptr;  // how many errors and hints were found
+    QTableView* findingsGrid = nullptr;
+    QPushButton* closeButton = nullptr;  // 关闭
 
     void setFindings(std::vector<Finding> findings);
     FindingsModel* model() const { return model_; }
     std::optional<Finding> chosen() const { return chosen_; }
 
     // The line at `row` chosen to be opened, as a double-click does.
-    void FindingGridDblClick(int row);
+    void findingChosen(int row);
 
 private:
     FindingsModel* model_ = nullptr;

@@ -1,7 +1,5 @@
 #include "data/Databases.h"
 
-#include "data/Statements.h"
-
 namespace meridell::data {
 
 QString mainDatabasePath(const QString& appDir) {
@@ -16,12 +14,12 @@ QString stagingDir(const QString& appDir) {
 
 Databases::Databases(QObject* parent) : QObject(parent) {
     setObjectName("databases");
-    projectCopy.setSql(sql::kInitialProjects);
-    pastProjectCopy.setSql(sql::kInitialPriorProjects);
-    staffCopy.setSql(sql::kInitialStaff);
-    projectCount.setSql(sql::kAllProjects);
-    duplicateLookup.setSql(sql::kProjectOfKey);
-    submittedRows.setSql(sql::kAllProjects);
+    projectCopy.setQuery(ProjectQuery::allProjects());
+    pastProjectCopy.setQuery(ProjectQuery::allOf(kPriorProjectTable));
+    staffCopy.setQuery(ProjectQuery::allOf(kStaffTable));
+    projectCount.setQuery(ProjectQuery::allProjects());
+    duplicateLookup.setQuery(ProjectQuery::ofKey(kProjectTable, {}));
+    submittedRows.setQuery(ProjectQuery::allProjects());
 }
 
 Databases::~Databases() {

@@ -3,6 +3,7 @@
 #include "common/core/Error.h"
 #include "data/Connection.h"
 #include "data/SelectStatement.h"
+#include "data/SqlDialect.h"
 
 #include <algorithm>
 
@@ -36,8 +37,16 @@ void Dataset::dropStatements() {
     writer_.drop();
 }
 
+void Dataset::setQuery(ProjectQuery query) {
+    close();
+    query_ = std::move(query);
+    sql_.clear();
+    params_.clear();
+}
+
 void Dataset::setSql(const QString& sql) {
     close();
+    query_.reset();
     sql_ = sql;
     params_.clear();
 }
@@ -47,6 +56,9 @@ void Dataset::setParameters(const QVariantList& values) {
 }
 
 int Dataset::parameterCount() const {
+    if (query_) {
+        return int(sqliteDialect().selectRowIds(*query_).values.size());
+    }
     return SelectStatement::parse(sql_).parameterCount;
 }
 
@@ -62,16 +74,15 @@ void Dataset::open() {
     if (!connection_ || !connection_->isOpen()) {
         throw Error(QStringLiteral("Dataset %1: the connection is not open").arg(objectName()));
     }
-    const SelectStatement statement = SelectStatement::parse(sql_);
     tableRows_.close();
     memoryRows_.close();
-    if (statement.isEditable()) {
-        openTable(statement);
+    if (query_) {
+        openTable(*query_);
     } else {
         table_.clear();
         readOnly_ = true;
         source_ = &memoryRows_;
-        memoryRows_.open(*connection_, statement.positional, params_);
+        memoryRows_.open(*connection_, SelectStatement::parse(sql_).positional, params_);
     }
     enterBrowse();
     notify(kOpenedOrClosed);
@@ -80,11 +91,11 @@ void Dataset::open() {
     notify(kState);
 }
 
-void Dataset::openTable(const SelectStatement& statement) {
-    table_ = statement.table;
+void Dataset::openTable(const ProjectQuery& query) {
+    table_ = query.table;
     readOnly_ = false;
     source_ = &tableRows_;
-    if (tableRows_.open(*connection_, statement, params_)) {
+    if (tableRows_.open(*connection_, query)) {
         writer_.reset(connection_, table_, tableRows_.columns().names(), tableRows_.counterColumn());
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/MemoryRows.h"
+#include "data/ProjectQuery.h"
 #include "data/TableRows.h"
 #include "data/TableWriter.h"
 
@@ -10,19 +11,21 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace meridell::data {
 
 class Connection;
 
-// A query over one table of a project database, in the manner of a record-set: it runs a SELECT,
-// keeps a current row and its state, and writes a posted row back to its table by SQLite's rowid.
+// A query over one table of a project database, in the manner of a record-set: it lists the rows
+// of a ProjectQuery, keeps a current row and its state, and writes a posted row back to its table by
+// SQLite's rowid.
 //
-// Statements of the form "select * from <table> [where/order ...]" are editable: their rows come
-// from TableRows (row ids on opening, values on demand) and are written by a TableWriter. Any other
-// SELECT is read into memory (MemoryRows) and is read-only. Parameters ":name" (or "?") are filled
-// by position. Errors are thrown as meridell::Error with the engine's text.
+// The rows of a ProjectQuery come from TableRows (row ids on opening, values on demand) and are
+// written by a TableWriter. A statement given as text instead is read into memory (MemoryRows) and
+// is read-only; its parameters ":name" (or "?") are filled by position. Errors are thrown as
+// meridell::Error with the engine's text.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -34,10 +37,15 @@ public:
     void setConnection(Connection* connection);
     Connection* connection() const { return connection_; }
 
-    // Replacing the statement closes the dataset and clears its parameters.
+    // Replacing the query closes the dataset; its rows can then be edited.
+    void setQuery(ProjectQuery query);
+    // The query the rows come from; none while the rows come from a statement given as text.
+    const ProjectQuery* query() const { return query_ ? &*query_ : nullptr; }
+    // A read-only statement given as text in place of a query; replacing it closes the dataset
+    // and clears its parameters.
     void setSql(const QString& sql);
     const QString& sql() const { return sql_; }
-    // Parameters in order of appearance; the first is ":text1" in the key statements.
+    // Parameters of the statement given as text, in order of appearance.
     void setParameters(const QVariantList& values);
     int parameterCount() const;
     const QVariantList& parameters() const { return params_; }
@@ -45,7 +53,7 @@ public:
     void open();
     void close();
     bool isOpen() const { return state_ != State::Inactive; }
-    // close(), then open() again with the same statement and parameters.
+    // close(), then open() again with the same query (or statement and parameters).
     void reopen();
 
     // Navigation. Moving away from a row in Edit or Insert posts it (or drops it when untouched).
@@ -154,12 +162,13 @@ private:
     void setCurrent(int row);
     void setState(State state);
     void dropStatements();
-    void openTable(const SelectStatement& statement);
+    void openTable(const ProjectQuery& query);
     void enterBrowse();
     void notify(Notice notice);
     void endQuiet() noexcept;
 
     Connection* connection_ = nullptr;
+    std::optional<ProjectQuery> query_;
     QString sql_;
     QVariantList params_;
     QString table_;  // source table; empty for a read-only statement

@@ -1,7 +1,5 @@
 #include "data/SelectStatement.h"
 
-#include <QRegularExpression>
-
 namespace meridell::data {
 
 namespace {
@@ -76,40 +74,9 @@ QString positionalSql(const QString& sql, int* count) {
 
 }  // namespace
 
-QString codeOnly(const QString& sql) {
-    QString out = sql;
-    for (qsizetype i = 0; i < sql.size();) {
-        qsizetype end = endOfLiteral(sql, i);
-        if (end == i) {
-            ++i;
-            continue;
-        }
-        for (; i < end; ++i) {
-            out[i] = u' ';
-        }
-    }
-    return out;
-}
-
-QString SelectStatement::rowIdSql() const {
-    return QStringLiteral("select rowid from %1%2").arg(quotedName(table), tail);
-}
-
 SelectStatement SelectStatement::parse(const QString& sql) {
     SelectStatement s;
     s.positional = positionalSql(sql, &s.parameterCount);
-    static const QRegularExpression editable(
-        QStringLiteral(R"re(^\s*select\s+\*\s+from\s+"?([A-Za-z_][A-Za-z0-9_]*)"?(\s.*)?$)re"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    QRegularExpressionMatch m = editable.match(s.positional);
-    if (!m.hasMatch()) {
-        return s;
-    }
-    s.table = m.captured(1);
-    s.tail = m.captured(2);
-    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    s.ordered = codeOnly(s.tail).contains(orderBy);
     return s;
 }
 

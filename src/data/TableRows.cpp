@@ -2,7 +2,9 @@
 
 #include "common/core/Error.h"
 #include "data/Connection.h"
+#include "data/ProjectQuery.h"
 #include "data/SelectStatement.h"
+#include "data/SqlDialect.h"
 #include "data/SqlValues.h"
 
 #include <algorithm>
@@ -65,8 +67,7 @@ void TableRows::loadSchema(const QString& table) {
     }
 }
 
-bool TableRows::open(Connection& connection, const SelectStatement& statement,
-                     const QVariantList& parameters) {
+bool TableRows::open(Connection& connection, const ProjectQuery& query) {
     close();
     if (connection_ != &connection || generation_ != connection.generation()) {
         drop();
@@ -75,39 +76,35 @@ bool TableRows::open(Connection& connection, const SelectStatement& statement,
     }
     bool reloaded = false;
     int version = schemaVersion();
-    if (statement.table != schemaTable_ || version != schemaVersion_) {
+    if (query.table != schemaTable_ || version != schemaVersion_) {
         rowQuery_.reset();
         schemaTable_.clear();
-        loadSchema(statement.table);
-        schemaTable_ = statement.table;
+        loadSchema(query.table);
+        schemaTable_ = query.table;
         schemaVersion_ = version;
         reloaded = true;
     }
-    readIds(statement, parameters);
+    readIds(query);
     return reloaded;
 }
 
-void TableRows::readIds(const SelectStatement& statement, const QVariantList& parameters) {
-    const QString sql = statement.rowIdSql();
-    if (!idQuery_ || idQuerySql_ != sql) {
+void TableRows::readIds(const ProjectQuery& query) {
+    const SqlStatement statement = dialectOf(connection_->database()).selectRowIds(query);
+    if (!idQuery_ || idQuerySql_ != statement.sql) {
         idQuery_.reset();
-        prepared(idQuery_, connection_->database(), sql);
-        idQuerySql_ = sql;
+        prepared(idQuery_, connection_->database(), statement.sql);
+        idQuerySql_ = statement.sql;
     }
     QSqlQuery& q = *idQuery_;
-    const int count = statement.parameterCount;
-    bindAll(q, parameters.mid(0, count));
-    for (int i = int(parameters.size()); i < count; ++i) {
-        q.bindValue(i, QVariant(QMetaType::fromType<QString>()));
-    }
+    bindAll(q, statement.values);
     execOrThrow(q);
     while (q.next()) {
         ids_.push_back(q.value(0).toLongLong());
     }
     q.finish();
-    // The engine may list the ids through an index; without an order of its own the statement
-    // shows the rows in the order they were stored, as a plain scan of the table would.
-    if (!statement.ordered) {
+    // The engine may list the ids through an index; without an order of its own the query shows
+    // the rows in the order they were stored, as a plain scan of the table would.
+    if (!query.isOrdered()) {
         std::sort(ids_.begin(), ids_.end());
     }
 }

@@ -13,9 +13,9 @@
 namespace meridell::data {
 
 class Connection;
-struct SelectStatement;
+struct ProjectQuery;
 
-// The rows of one table that an editable statement selects. Opening reads only their row ids;
+// The rows of one table that a ProjectQuery selects. Opening reads only their row ids;
 // values are read when they are asked for, in blocks of rows per short column and row by row for
 // memo columns, and kept in a RowCache.
 //
@@ -29,10 +29,9 @@ public:
     TableRows(const TableRows&) = delete;
     TableRows& operator=(const TableRows&) = delete;
 
-    // Lists the rows of `statement` (an editable one) with `parameters` bound by position; missing
-    // parameters are null. Returns true when the table's columns were read anew, so that
+    // Lists the rows of `query`. Returns true when the table's columns were read anew, so that
     // statements prepared for the former ones must go. Throws meridell::Error.
-    bool open(Connection& connection, const SelectStatement& statement, const QVariantList& parameters);
+    bool open(Connection& connection, const ProjectQuery& query);
     void close() override;
     // Drops every prepared statement and forgets the schema (before the connection goes).
     void drop();
@@ -58,7 +57,7 @@ public:
 private:
     int schemaVersion();
     void loadSchema(const QString& table);
-    void readIds(const SelectStatement& statement, const QVariantList& parameters);
+    void readIds(const ProjectQuery& query);
     QVariantList fetchRow(qint64 rowId) const;
     std::vector<QVariant> fetchBlock(int start, int column) const;
 

@@ -52,31 +52,32 @@ void ExportPage::build() {
         f->setFrameStyle(QFrame::HLine | QFrame::Sunken);
         return f;
     };
-    Label1 = label("Label1", QStringLiteral("若要通过软盘(A)向上递交项目数据，"));
-    Label2 = label("Label2", QStringLiteral("请首先插入空白软盘，然后单击"));
-    Label3 = label("Label3", QStringLiteral("若您准备先将项目申报数据导出到硬"));
-    Label4 = label("Label4", QStringLiteral("盘，然后再通过邮件或其它方式发送"));
-    Label5 = label("Label5", QStringLiteral("上报，请单击"));
-    Button1 = button("Button1", QStringLiteral("导入软盘"), &ExportPage::Button1Click);
-    Button2 = button("Button2", QStringLiteral("选择路径"), &ExportPage::Button2Click);
-    Button3 = button("Button3", QStringLiteral("退出该页"), &ExportPage::Button3Click);
-    Bevel1 = rule("Bevel1");
-    Bevel2 = rule("Bevel2");
+    floppyTextLabel = label("floppyTextLabel", QStringLiteral("若要通过软盘(A)向上递交项目数据，"));
+    floppyPromptLabel = label("floppyPromptLabel", QStringLiteral("请首先插入空白软盘，然后单击"));
+    folderTextLabel = label("folderTextLabel", QStringLiteral("若您准备先将项目申报数据导出到硬"));
+    folderTextContinuedLabel =
+        label("folderTextContinuedLabel", QStringLiteral("盘，然后再通过邮件或其它方式发送"));
+    folderPromptLabel = label("folderPromptLabel", QStringLiteral("上报，请单击"));
+    floppyButton = button("floppyButton", QStringLiteral("导入软盘"), &ExportPage::floppyClicked);
+    choosePathButton = button("choosePathButton", QStringLiteral("选择路径"), &ExportPage::choosePathClicked);
+    closeButton = button("closeButton", QStringLiteral("退出该页"), &ExportPage::closeClicked);
+    floppyRule = rule("floppyRule");
+    folderRule = rule("folderRule");
     // The last line of each block leads to the button beside it.
-    Label2->setBuddy(Button1);
-    Label5->setBuddy(Button2);
+    floppyPromptLabel->setBuddy(floppyButton);
+    folderPromptLabel->setBuddy(choosePathButton);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Button1, 0, 1, 2, 1, Qt::AlignVCenter);
-    grid->addWidget(Bevel1, 2, 0, 1, 2);
-    grid->addWidget(Label3, 3, 0);
-    grid->addWidget(Label4, 4, 0);
-    grid->addWidget(Label5, 5, 0);
-    grid->addWidget(Button2, 3, 1, 3, 1, Qt::AlignVCenter);
-    grid->addWidget(Bevel2, 6, 0, 1, 2);
-    grid->addWidget(Button3, 7, 0, 1, 2, Qt::AlignHCenter);
+    grid->addWidget(floppyTextLabel, 0, 0);
+    grid->addWidget(floppyPromptLabel, 1, 0);
+    grid->addWidget(floppyButton, 0, 1, 2, 1, Qt::AlignVCenter);
+    grid->addWidget(floppyRule, 2, 0, 1, 2);
+    grid->addWidget(folderTextLabel, 3, 0);
+    grid->addWidget(folderTextContinuedLabel, 4, 0);
+    grid->addWidget(folderPromptLabel, 5, 0);
+    grid->addWidget(choosePathButton, 3, 1, 3, 1, Qt::AlignVCenter);
+    grid->addWidget(folderRule, 6, 0, 1, 2);
+    grid->addWidget(closeButton, 7, 0, 1, 2, Qt::AlignHCenter);
 }
 
 Dialogue ExportPage::dialogue() const {
@@ -85,11 +86,11 @@ Dialogue ExportPage::dialogue() const {
             [&messages](const QString& text) { return messages.confirm(text); }};
 }
 
-void ExportPage::Button1Click() {
+void ExportPage::floppyClicked() {
     context_.guard([this] { exportToFloppy(places, databases_.mainConnection, dialogue()); });
 }
 
-void ExportPage::Button2Click() {
+void ExportPage::choosePathClicked() {
     FolderChooser& chooser = *pathChooser;
     chooser.prepare();
     if (context_.messages().runModal(chooser) == QDialog::Accepted) {
@@ -97,7 +98,7 @@ void ExportPage::Button2Click() {
     }
 }
 
-void ExportPage::Button3Click() {
+void ExportPage::closeClicked() {
     reject();
 }
 

@@ -25,16 +25,17 @@ class ExportPage : public QDialog {
 public:
     ExportPage(ui::Shell& context, data::Databases& databases, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QFrame* Bevel2 = nullptr;
-    QPushButton* Button1 = nullptr;  // 导入软盘
-    QPushButton* Button2 = nullptr;  // 选择路径
-    QPushButton* Button3 = nullptr;  // 退出该页
+    // The two lines on the floppy, the three on a folder; the last of each leads to its button.
+    QLabel* floppyTextLabel = nullptr;
+    QLabel* floppyPromptLabel = nullptr;
+    QLabel* folderTextLabel = nullptr;
+    QLabel* folderTextContinuedLabel = nullptr;
+    QLabel* folderPromptLabel = nullptr;
+    QFrame* floppyRule = nullptr;
+    QFrame* folderRule = nullptr;
+    QPushButton* floppyButton = nullptr;      // 导入软盘
+    QPushButton* choosePathButton = nullptr;  // 选择路径
+    QPushButton* closeButton = nullptr;       // 退出该页
 
     // Where the exports write; tests point the floppy at a temporary folder.
     ExportPlaces places;
@@ -44,9 +45,9 @@ public:
     // Messages and questions of an export, through the message service.
     Dialogue dialogue() const;
 
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
+    void floppyClicked();
+    void choosePathClicked();
+    void closeClicked();
 
 private:
     void build();

@@ -37,24 +37,23 @@ FolderChooser::FolderChooser(ui::Shell& context, data::Databases& databases, con
 }
 
 void FolderChooser::build() {
-    Label1 = new QLabel(QStringLiteral("请选择项目申报数据的保存路径："), this);
-    Label1->setObjectName("Label1");
-    Label1->setAccessibleName(Label1->text());
+    promptLabel = new QLabel(QStringLiteral("请选择项目申报数据的保存路径："), this);
+    promptLabel->setObjectName("promptLabel");
+    promptLabel->setAccessibleName(promptLabel->text());
 
     model_ = new ComputerTreeModel(this);
-    ShellTreeView1 = new QTreeView(this);
-    ShellTreeView1->setObjectName("ShellTreeView1");
-    ShellTreeView1->setAccessibleName(Label1->text());
-    ShellTreeView1->setModel(model_);
-    ShellTreeView1->setHeaderHidden(true);
-    ShellTreeView1->setRootIsDecorated(false);  // no root lines
-    ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Label1->setBuddy(ShellTreeView1);
+    folderTree = new QTreeView(this);
+    folderTree->setObjectName("folderTree");
+    folderTree->setAccessibleName(promptLabel->text());
+    folderTree->setModel(model_);
+    folderTree->setHeaderHidden(true);
+    folderTree->setRootIsDecorated(false);  // no root lines
+    folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    promptLabel->setBuddy(folderTree);
     // Every change of the selected node counts, by mouse (either button) or by keyboard.
-    connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
-    connect(ShellTreeView1, &QTreeView::clicked, this,
-            [this] { context_.guard([this] { ShellTreeView1Click(); }); });
+    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { context_.guard([this] { folderSelected(); }); });
+    connect(folderTree, &QTreeView::clicked, this, [this] { context_.guard([this] { folderSelected(); }); });
 
     auto makeButton = [this](const char* name, const QString& caption, void (FolderChooser::*handler)()) {
         QPushButton* button =
@@ -62,63 +61,63 @@ void FolderChooser::build() {
         button->setAutoDefault(false);
         return button;
     };
-    Button1 = makeButton("Button1", QStringLiteral("上一步"), &FolderChooser::Button1Click);
-    Button2 = makeButton("Button2", QStringLiteral("下一步"), &FolderChooser::Button2Click);
-    Button3 = makeButton("Button3", kQuit, &FolderChooser::Button3Click);
+    backButton = makeButton("backButton", QStringLiteral("上一步"), &FolderChooser::backClicked);
+    nextButton = makeButton("nextButton", QStringLiteral("下一步"), &FolderChooser::nextClicked);
+    closeButton = makeButton("closeButton", kQuit, &FolderChooser::closeClicked);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
+    buttons->addWidget(backButton);
+    buttons->addWidget(nextButton);
+    buttons->addWidget(closeButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(ShellTreeView1, 1);
+    layout->addWidget(promptLabel);
+    layout->addWidget(folderTree, 1);
     layout->addLayout(buttons);
 }
 
 void FolderChooser::prepare() {
     model_->setPlaces(places ? places() : QList<ComputerTreeModel::Place>{});
-    ShellTreeView1->expand(model_->rootIndex());
-    Button2->setEnabled(false);
-    Button3->setText(kQuit);
-    Button3->setAccessibleName(kQuit);
+    folderTree->expand(model_->rootIndex());
+    nextButton->setEnabled(false);
+    closeButton->setText(kQuit);
+    closeButton->setAccessibleName(kQuit);
 }
 
 bool FolderChooser::isFinished() const {
-    return Button3->text() != kQuit;
+    return closeButton->text() != kQuit;
 }
 
-void FolderChooser::ShellTreeView1Click() {
+void FolderChooser::folderSelected() {
     if (isFinished()) {
         return;
     }
-    const QModelIndex current = ShellTreeView1->currentIndex();
+    const QModelIndex current = folderTree->currentIndex();
     // The root is no folder; a node whose folder is gone cannot take the archive either.
     bool folder =
         current.isValid() && !model_->isRoot(current) && QFileInfo(model_->filePath(current)).isDir();
-    Button2->setEnabled(folder);
+    nextButton->setEnabled(folder);
 }
 
-void FolderChooser::Button1Click() {
+void FolderChooser::backClicked() {
     reject();
 }
 
-void FolderChooser::Button2Click() {
+void FolderChooser::nextClicked() {
     context_.guard([this] {
-        const QString folder = model_->filePath(ShellTreeView1->currentIndex());
+        const QString folder = model_->filePath(folderTree->currentIndex());
         if (folder.isEmpty()) {
             return;
         }
         exportToFolder(page_.places, databases_.mainConnection, folder, page_.dialogue(), [this] {
-            Button2->setEnabled(false);
-            Button3->setText(kDone);
-            Button3->setAccessibleName(kDone);
+            nextButton->setEnabled(false);
+            closeButton->setText(kDone);
+            closeButton->setAccessibleName(kDone);
         });
     });
 }
 
-void FolderChooser::Button3Click() {
+void FolderChooser::closeClicked() {
     accept();
 }
 

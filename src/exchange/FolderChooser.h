@@ -30,11 +30,11 @@ public:
     FolderChooser(ui::Shell& context, data::Databases& databases, const ExportPage& page,
                   QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QTreeView* ShellTreeView1 = nullptr;
-    QPushButton* Button1 = nullptr;  // 上一步
-    QPushButton* Button2 = nullptr;  // 下一步
-    QPushButton* Button3 = nullptr;  // 退出 / 完成
+    QLabel* promptLabel = nullptr;
+    QTreeView* folderTree = nullptr;
+    QPushButton* backButton = nullptr;   // 上一步
+    QPushButton* nextButton = nullptr;   // 下一步
+    QPushButton* closeButton = nullptr;  // 退出 / 完成
     ComputerTreeModel* model() const { return model_; }
 
     // The places under the root, read again each time the chooser opens; tests give their own.
@@ -45,10 +45,10 @@ public:
     // Whether the chooser is finished: an export succeeded, "完成" shown.
     bool isFinished() const;
 
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void ShellTreeView1Click();
+    void backClicked();
+    void nextClicked();
+    void closeClicked();
+    void folderSelected();
 
 private:
     void build();

@@ -23,42 +23,42 @@ ImportReportWindow::ImportReportWindow(ui::Shell& context, BatchReport report, Q
     resize(900, 480);
     auto* layout = new QVBoxLayout(this);
 
-    Label1 = new QLabel(batchSummary(report_), this);
-    Label1->setObjectName("Label1");
-    Label1->setAccessibleName(Label1->text());
-    Label1->setWordWrap(true);
-    layout->addWidget(Label1);
+    summaryLabel = new QLabel(batchSummary(report_), this);
+    summaryLabel->setObjectName("summaryLabel");
+    summaryLabel->setAccessibleName(summaryLabel->text());
+    summaryLabel->setWordWrap(true);
+    layout->addWidget(summaryLabel);
 
-    ReportTree = new QTreeWidget(this);
-    ReportTree->setObjectName("ReportTree");
-    ReportTree->setAccessibleName(QStringLiteral("各数据文件的导入结果"));
-    ReportTree->setHeaderLabels({QStringLiteral("数据文件 / 项目名称"), QStringLiteral("项目负责人"),
+    reportTree = new QTreeWidget(this);
+    reportTree->setObjectName("reportTree");
+    reportTree->setAccessibleName(QStringLiteral("各数据文件的导入结果"));
+    reportTree->setHeaderLabels({QStringLiteral("数据文件 / 项目名称"), QStringLiteral("项目负责人"),
                                  QStringLiteral("承担单位"), QStringLiteral("结果")});
-    ReportTree->setColumnWidth(0, 220);
-    ReportTree->setColumnWidth(1, 80);
-    ReportTree->setColumnWidth(2, 150);
-    ReportTree->header()->setStretchLastSection(true);
-    ReportTree->setWordWrap(true);
-    ReportTree->setUniformRowHeights(false);
-    layout->addWidget(ReportTree, 1);
+    reportTree->setColumnWidth(0, 220);
+    reportTree->setColumnWidth(1, 80);
+    reportTree->setColumnWidth(2, 150);
+    reportTree->header()->setStretchLastSection(true);
+    reportTree->setWordWrap(true);
+    reportTree->setUniformRowHeights(false);
+    layout->addWidget(reportTree, 1);
     fillTree();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    SaveButton = ui::namedButton(this, "SaveButton", QStringLiteral("保存为电子表格"), context_,
-                                 [this] { SaveButtonClick(); });
-    CloseButton =
-        ui::namedButton(this, "CloseButton", QStringLiteral("关闭"), context_, [this] { accept(); });
-    CloseButton->setDefault(true);
-    buttons->addWidget(SaveButton);
-    buttons->addWidget(CloseButton);
+    saveButton = ui::namedButton(this, "saveButton", QStringLiteral("保存为电子表格"), context_,
+                                 [this] { saveClicked(); });
+    closeButton =
+        ui::namedButton(this, "closeButton", QStringLiteral("关闭"), context_, [this] { accept(); });
+    closeButton->setDefault(true);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
     layout->addLayout(buttons);
 }
 
 void ImportReportWindow::fillTree() {
     for (const ArchiveReport& archive : report_.archives) {
         auto* line = new QTreeWidgetItem(
-            ReportTree, {archive.fileName(), QString(), QString(), archiveResultText(archive)});
+            reportTree, {archive.fileName(), QString(), QString(), archiveResultText(archive)});
         line->setToolTip(0, QDir::toNativeSeparators(archive.file));
         line->setToolTip(3, archiveResultText(archive));
         if (!archive.read) {
@@ -76,7 +76,7 @@ void ImportReportWindow::fillTree() {
 }
 
 // 保存为电子表格: the report as an .xlsx file the user names.
-void ImportReportWindow::SaveButtonClick() {
+void ImportReportWindow::saveClicked() {
     ui::MessageService& messages = context_.messages();
     const QString path =
         messages.chooseSaveFile(QStringLiteral("保存导入报告"), QString(),

@@ -22,14 +22,14 @@ class ImportReportWindow : public QDialog {
 public:
     ImportReportWindow(ui::Shell& context, BatchReport report, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;            // the summary
-    QTreeWidget* ReportTree = nullptr;   // archives, refused projects beneath
-    QPushButton* SaveButton = nullptr;   // 保存为电子表格
-    QPushButton* CloseButton = nullptr;  // 关闭
+    QLabel* summaryLabel = nullptr;
+    QTreeWidget* reportTree = nullptr;   // archives, refused projects beneath
+    QPushButton* saveButton = nullptr;   // 保存为电子表格
+    QPushButton* closeButton = nullptr;  // 关闭
 
     const BatchReport& report() const { return report_; }
 
-    void SaveButtonClick();
+    void saveClicked();
 
 private:
     void fillTree();

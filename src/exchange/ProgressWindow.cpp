@@ -23,16 +23,16 @@ ProgressWindow::ProgressWindow(ui::Shell& context, QWidget* parent) : QDialog(pa
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(false);
     setFixedSize(kClientSize);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setAccessibleName(windowTitle());
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setGeometry(24, 64, 353, 18);
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(24, 30, 353, 24);
-    Label1->hide();
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName("progressBar");
+    progressBar->setAccessibleName(windowTitle());
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setGeometry(24, 64, 353, 18);
+    messageLabel = new QLabel(this);
+    messageLabel->setObjectName("messageLabel");
+    messageLabel->setGeometry(24, 30, 353, 24);
+    messageLabel->hide();
     cancelButton = new QPushButton(QStringLiteral("取消"), this);
     cancelButton->setObjectName("cancelButton");
     cancelButton->setAccessibleName(cancelButton->text());
@@ -45,9 +45,9 @@ ProgressWindow::ProgressWindow(ui::Shell& context, QWidget* parent) : QDialog(pa
 }
 
 void ProgressWindow::setPosition(int value) {
-    ProgressBar1->setValue(value);
+    progressBar->setValue(value);
     if (isVisible()) {
-        ProgressBar1->repaint();
+        progressBar->repaint();
     }
 }
 
@@ -56,11 +56,12 @@ void ProgressWindow::setPosition(int value) {
 namespace meridell::exchange {
 
 void ProgressWindow::setMessage(const QString& text) {
-    Label1->setText(Label1->fontMetrics().elidedText(text, Qt::ElideMiddle, Label1->width()));
-    Label1->setAccessibleName(text);
-    Label1->setVisible(!text.isEmpty());
+    messageLabel->setText(
+        messageLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, messageLabel->width()));
+    messageLabel->setAccessibleName(text);
+    messageLabel->setVisible(!text.isEmpty());
     if (isVisible()) {
-        Label1->repaint();
+        messageLabel->repaint();
     }
 }
 

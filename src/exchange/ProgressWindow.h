@@ -20,9 +20,9 @@ class ProgressWindow : public QDialog {
 public:
     explicit ProgressWindow(ui::Shell& context, QWidget* parent = nullptr);
 
-    QProgressBar* ProgressBar1 = nullptr;
+    QProgressBar* progressBar = nullptr;
     // Which archive of a batch is being read; hidden while a single archive is imported.
-    QLabel* Label1 = nullptr;
+    QLabel* messageLabel = nullptr;
     // "取消": shown only while work that can be stopped runs.
     QPushButton* cancelButton = nullptr;
 

@@ -3,7 +3,6 @@
 #include "common/core/Error.h"
 #include "data/Databases.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
 #include "lists/core/ProjectDeletion.h"
 #include "lists/core/ProjectWorkbook.h"
 #include "session/ProjectSession.h"
@@ -24,10 +23,8 @@ void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession&
 
 void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession& session) {
     const data::Dataset& projects = session.projectQuery;
-    ProjectSelection selection{data::sql::kAllProjects, {}};
-    if (projects.isOpen()) {
-        selection = {projects.sql(), projects.parameters()};
-    }
+    const data::ProjectQuery selection =
+        projects.isOpen() && projects.query() ? *projects.query() : data::ProjectQuery::allProjects();
     const QString path =
         messages.chooseSaveFile(QStringLiteral("导出Excel"), QString(),
                                 QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));

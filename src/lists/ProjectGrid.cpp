@@ -78,14 +78,15 @@ void ProjectGrid::selectCurrentRow() {
     scrollTo(target);
 }
 
-// The indicator shows the order the statement holds, whoever set it; a statement without one
-// (a new query, the list of all projects) clears it.
+// The indicator shows the order the query holds, whoever set it; a query without one (a new
+// query, the list of all projects) clears it.
 void ProjectGrid::showSortIndicator() {
-    const std::optional<GridSort> sort = gridSortOf(projects_.sql());
+    const data::ProjectQuery* query = projects_.query();
+    const std::optional<GridSort> sort = query ? gridSortOf(*query) : std::nullopt;
     const auto& columns = model_->gridColumns();
     int section = -1;
     for (int c = 0; sort && c < int(columns.size()); ++c) {
-        if (columns[c].field == sort->field) {
+        if (columns[c].field == sort->column) {
             section = c;
         }
     }
@@ -95,7 +96,7 @@ void ProjectGrid::showSortIndicator() {
 
 void ProjectGrid::sortByColumn(int column) {
     const auto& columns = model_->gridColumns();
-    if (column < 0 || column >= int(columns.size()) || !projects_.isOpen()) {
+    if (column < 0 || column >= int(columns.size()) || !projects_.isOpen() || !projects_.query()) {
         showSortIndicator();
         return;
     }
@@ -106,13 +107,12 @@ void ProjectGrid::sortByColumn(int column) {
         showSortIndicator();  // a row being entered is not reordered under the record form
         return;
     }
-    const GridSort sort = nextGridSort(gridSortOf(projects_.sql()), columns[column].field);
+    const data::ProjectQuery& query = *projects_.query();
+    const GridSort sort = nextGridSort(gridSortOf(query), columns[column].field);
     const qint64 current = projects_.rowId();
-    const QVariantList parameters = projects_.parameters();
-    const QString sql = withGridSort(projects_.sql(), sort);
+    data::ProjectQuery sorted = withGridSort(query, sort);
     try {
-        projects_.setSql(sql);
-        projects_.setParameters(parameters);
+        projects_.setQuery(std::move(sorted));
         projects_.open();
     } catch (...) {
         showSortIndicator();

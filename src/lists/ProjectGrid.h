@@ -16,7 +16,7 @@ namespace meridell::lists {
 // query's current row: choosing a row moves the query, and moving the query selects the row.
 // Values are fetched only for the rows on screen.
 //
-// A click on a column header orders the project query's statement by that column (a second click
+// A click on a column header orders the project query by that column (a second click
 // turns the order round), so every reader of the query follows the order shown; a double-click on
 // a row opens the record form on it; a cell too narrow for its text shows the whole text as a tip.
 class ProjectGrid : public QTableView {

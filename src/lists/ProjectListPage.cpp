@@ -42,42 +42,42 @@ data::Dataset& ProjectListPage::projects() const {
 }
 
 void ProjectListPage::buildNotice() {
-    Label1 = new QLabel(
+    noticeLabel = new QLabel(
         QStringLiteral("请您首先完成申报项目信息的填写，保存后，务必利用系统主菜单上的“项目表导出”，"
                        "将申报数据上报至软科学研究计划项目管理部门！"),
         this);
-    Label1->setObjectName("Label1");
-    Label1->setAccessibleName(Label1->text());
-    QFont notice = Label1->font();
+    noticeLabel->setObjectName("noticeLabel");
+    noticeLabel->setAccessibleName(noticeLabel->text());
+    QFont notice = noticeLabel->font();
     notice.setPixelSize(12);  // small enough to keep the notice on one line across the page
-    Label1->setFont(notice);
-    ui::setTextColour(Label1, Qt::red);
-    Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    layout()->addWidget(Label1);
+    noticeLabel->setFont(notice);
+    ui::setTextColour(noticeLabel, Qt::red);
+    noticeLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    layout()->addWidget(noticeLabel);
 }
 
 void ProjectListPage::buildGrid() {
-    GroupBox1 = new QGroupBox(QStringLiteral("项目列表"), this);
-    GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setAccessibleName(GroupBox1->title());
-    DBGrid1 = new ProjectGrid(context_, projects(),
-                              {
-                                  {QStringLiteral("指南代码"), QStringLiteral("classcode"), 60},
-                                  {QStringLiteral("项目名称"), QStringLiteral("projectname"), 215},
-                                  {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 98},
-                                  {QStringLiteral("负责人"), QStringLiteral("projectman"), 48},
-                                  {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 74},
-                                  {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 278},
-                              },
-                              GroupBox1);
-    connect(DBGrid1, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setAccessibleName(GroupBox1->title());
-    auto* box = new QVBoxLayout(GroupBox1);
+    projectsBox = new QGroupBox(QStringLiteral("项目列表"), this);
+    projectsBox->setObjectName("projectsBox");
+    projectsBox->setAccessibleName(projectsBox->title());
+    projectGrid = new ProjectGrid(context_, projects(),
+                                  {
+                                      {QStringLiteral("指南代码"), QStringLiteral("classcode"), 60},
+                                      {QStringLiteral("项目名称"), QStringLiteral("projectname"), 215},
+                                      {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 98},
+                                      {QStringLiteral("负责人"), QStringLiteral("projectman"), 48},
+                                      {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 74},
+                                      {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 278},
+                                  },
+                                  projectsBox);
+    connect(projectGrid, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
+    projectGrid->setObjectName("projectGrid");
+    projectGrid->setAccessibleName(projectsBox->title());
+    auto* box = new QVBoxLayout(projectsBox);
     box->setContentsMargins(4, 4, 4, 4);
-    box->addWidget(DBGrid1);
-    layout()->addWidget(GroupBox1);
-    static_cast<QVBoxLayout*>(layout())->setStretchFactor(GroupBox1, 1);
+    box->addWidget(projectGrid);
+    layout()->addWidget(projectsBox);
+    static_cast<QVBoxLayout*>(layout())->setStretchFactor(projectsBox, 1);
 }
 
 // The buttons flow into even rows that fill the page's width, so that every caption shows whole:
@@ -91,76 +91,84 @@ void ProjectListPage::buildButtons() {
         rows->addWidget(button);
         return button;
     };
-    Button1 = add("Button1", QStringLiteral("申报新项目"), &ProjectListPage::Button1Click);
-    Button2 = add("Button2", QStringLiteral("编辑项目"), &ProjectListPage::Button2Click);
-    Button3 = add("Button3", QStringLiteral("删除项目"), &ProjectListPage::Button3Click);
-    Button9 = add("Button9", QStringLiteral("申报检查"), &ProjectListPage::Button9Click);
-    Button6 = add("Button6", QStringLiteral("退出该页"), &ProjectListPage::Button6Click);
-    Button4 = add("Button4", QStringLiteral("生成Word文档"), &ProjectListPage::Button4Click);
-    Button7 = add("Button7", QStringLiteral("生成PDF文档"), &ProjectListPage::Button7Click);
-    Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
-    Button5 = add("Button5", QStringLiteral("生成项目列表"), &ProjectListPage::Button5Click);
-    Button8 = add("Button8", QStringLiteral("生成PDF文档"), &ProjectListPage::Button8Click);
-    Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
-    ExcelButton = add("ExcelButton", QStringLiteral("导出Excel"), &ProjectListPage::ExcelButtonClick);
-    ExcelButton->setAccessibleDescription(QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
+    newProjectButton =
+        add("newProjectButton", QStringLiteral("申报新项目"), &ProjectListPage::newProjectClicked);
+    editProjectButton = add("editProjectButton", QStringLiteral("编辑项目"), &ProjectListPage::editClicked);
+    deleteProjectButton =
+        add("deleteProjectButton", QStringLiteral("删除项目"), &ProjectListPage::deleteClicked);
+    handInCheckButton =
+        add("handInCheckButton", QStringLiteral("申报检查"), &ProjectListPage::handInCheckClicked);
+    leavePageButton = add("leavePageButton", QStringLiteral("退出该页"), &ProjectListPage::leavePageClicked);
+    taskBookButton = add("taskBookButton", QStringLiteral("生成Word文档"), &ProjectListPage::taskBookClicked);
+    taskBookPdfButton =
+        add("taskBookPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::taskBookPdfClicked);
+    taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
+    projectListButton =
+        add("projectListButton", QStringLiteral("生成项目列表"), &ProjectListPage::projectListClicked);
+    projectListPdfButton =
+        add("projectListPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::projectListPdfClicked);
+    projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
+    excelExportButton =
+        add("excelExportButton", QStringLiteral("导出Excel"), &ProjectListPage::excelExportClicked);
+    excelExportButton->setAccessibleDescription(
+        QStringLiteral("把项目列表及其前期项目和研究人员导出为电子表格"));
     static_cast<QVBoxLayout*>(layout())->addLayout(rows);
 }
 
 void ProjectListPage::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
-    for (QPushButton* b : {Button2, Button3, Button4, Button7}) {
+    for (QPushButton* b : {editProjectButton, deleteProjectButton, taskBookButton, taskBookPdfButton}) {
         b->setEnabled(hasRows);
     }
 }
 
 // 申报新项目: the record form in new mode on a new empty row.
-void ProjectListPage::Button1Click() {
+void ProjectListPage::newProjectClicked() {
     form_.openNew();
 }
 
 // 编辑项目: the record form in edit mode on the selected project.
-void ProjectListPage::Button2Click() {
+void ProjectListPage::editClicked() {
     form_.openEdit();
 }
 
 // 删除项目
-void ProjectListPage::Button3Click() {
+void ProjectListPage::deleteClicked() {
     deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
-void ProjectListPage::Button4Click() {
+void ProjectListPage::taskBookClicked() {
     documents_.generateDesignTaskBook(word::Origin::ProjectListPage);
 }
 
 // 生成项目列表
-void ProjectListPage::Button5Click() {
+void ProjectListPage::projectListClicked() {
     documents_.generateProjectList(word::Origin::ProjectListPage);
 }
 
 // 生成PDF文档 beside 生成Word文档: the design task book as a PDF.
-void ProjectListPage::Button7Click() {
+void ProjectListPage::taskBookPdfClicked() {
     documents_.generateDesignTaskBookPdf(word::Origin::ProjectListPage);
 }
 
 // 生成PDF文档 beside 生成项目列表: the project list as a PDF.
-void ProjectListPage::Button8Click() {
+void ProjectListPage::projectListPdfClicked() {
     documents_.generateProjectListPdf(word::Origin::ProjectListPage);
 }
 
 // 申报检查: what is missing or does not hold together in every project, before handing them in.
-void ProjectListPage::Button9Click() {
+void ProjectListPage::handInCheckClicked() {
     checks::showHandInCheck(context_, session_.databases(), form_);
 }
 
 // 导出Excel: the projects of the list, in the order shown, as a spreadsheet.
-void ProjectListPage::ExcelButtonClick() {
+void ProjectListPage::excelExportClicked() {
     exportProjectWorkbook(context_.messages(), session_);
 }
 
 // 退出该页: the project query stays closed until a menu command opens it again.
-void ProjectListPage::Button6Click() {
+void ProjectListPage::leavePageClicked() {
     projects().close();
     close();
 }

@@ -33,30 +33,30 @@ public:
     ProjectListPage(ui::Shell& context, session::ProjectSession& session, record::RecordForm& form,
                     word::DocumentCommands& documents, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;  // the red notice
-    QGroupBox* GroupBox1 = nullptr;
-    ProjectGrid* DBGrid1 = nullptr;
-    QPushButton* Button1 = nullptr;      // 申报新项目
-    QPushButton* Button2 = nullptr;      // 编辑项目
-    QPushButton* Button3 = nullptr;      // 删除项目
-    QPushButton* Button4 = nullptr;      // 生成Word文档
-    QPushButton* Button5 = nullptr;      // 生成项目列表
-    QPushButton* Button6 = nullptr;      // 退出该页
-    QPushButton* Button7 = nullptr;      // 生成PDF文档 (the design task book)
-    QPushButton* Button8 = nullptr;      // 生成PDF文档 (the project list)
-    QPushButton* Button9 = nullptr;      // 申报检查
-    QPushButton* ExcelButton = nullptr;  // 导出Excel
+    QLabel* noticeLabel = nullptr;  // the red notice
+    QGroupBox* projectsBox = nullptr;
+    ProjectGrid* projectGrid = nullptr;
+    QPushButton* newProjectButton = nullptr;      // 申报新项目
+    QPushButton* editProjectButton = nullptr;     // 编辑项目
+    QPushButton* deleteProjectButton = nullptr;   // 删除项目
+    QPushButton* taskBookButton = nullptr;        // 生成Word文档
+    QPushButton* projectListButton = nullptr;     // 生成项目列表
+    QPushButton* leavePageButton = nullptr;       // 退出该页
+    QPushButton* taskBookPdfButton = nullptr;     // 生成PDF文档 (the design task book)
+    QPushButton* projectListPdfButton = nullptr;  // 生成PDF文档 (the project list)
+    QPushButton* handInCheckButton = nullptr;     // 申报检查
+    QPushButton* excelExportButton = nullptr;     // 导出Excel
 
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
-    void Button8Click();
-    void Button9Click();
-    void ExcelButtonClick();
+    void newProjectClicked();
+    void editClicked();
+    void deleteClicked();
+    void taskBookClicked();
+    void projectListClicked();
+    void leavePageClicked();
+    void taskBookPdfClicked();
+    void projectListPdfClicked();
+    void handInCheckClicked();
+    void excelExportClicked();
 
 protected:
     ui::Shell& context_;

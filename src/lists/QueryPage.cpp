@@ -3,7 +3,6 @@
 #include "common/core/Fonts.h"
 #include "data/Databases.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
 #include "lists/ProjectCommands.h"
 #include "lists/ProjectGrid.h"
 #include "lists/core/Captions.h"
@@ -61,7 +60,7 @@ QueryPage::QueryPage(ui::Shell& context, session::ProjectSession& session, recor
     updateNavigator();
     fillYearLists();
     for (int i = 0; i < kCriteria; ++i) {
-        CheckBoxClick(i);
+        criterionToggled(i);
     }
 }
 
@@ -77,59 +76,57 @@ QPushButton* QueryPage::addButton(const char* name, const QString& caption, void
 }
 
 QWidget* QueryPage::buildCriteria() {
-    GroupBox1 = new QGroupBox(QStringLiteral("查询条件"), this);
-    GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setAccessibleName(GroupBox1->title());
-    GroupBox1->setStyleSheet("QGroupBox::title { color: red; }");
-    auto* box = new QVBoxLayout(GroupBox1);
-    Label1 = new QLabel(QStringLiteral("注意:要查询某项内容,首先要选中该项"), GroupBox1);
-    Label1->setObjectName("Label1");
-    Label1->setAccessibleName(Label1->text());
-    Label1->setWordWrap(true);
-    box->addWidget(Label1);
+    criteriaBox = new QGroupBox(QStringLiteral("查询条件"), this);
+    criteriaBox->setObjectName("criteriaBox");
+    criteriaBox->setAccessibleName(criteriaBox->title());
+    criteriaBox->setStyleSheet("QGroupBox::title { color: red; }");
+    auto* box = new QVBoxLayout(criteriaBox);
+    hintLabel = new QLabel(QStringLiteral("注意:要查询某项内容,首先要选中该项"), criteriaBox);
+    hintLabel->setObjectName("hintLabel");
+    hintLabel->setAccessibleName(hintLabel->text());
+    hintLabel->setWordWrap(true);
+    box->addWidget(hintLabel);
 
     auto* grid = new QGridLayout;
     std::span<const CriterionDef> defs = criteria();
-    int edits = 0;
-    int combos = 0;
     for (int i = 0; i < kCriteria; ++i) {
-        auto* check = new QCheckBox(defs[i].caption, GroupBox1);
-        check->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        auto* check = new QCheckBox(defs[i].caption, criteriaBox);
+        check->setObjectName(defs[i].field + QStringLiteral("Check"));
         check->setAccessibleName(defs[i].caption);
-        connect(check, &QCheckBox::toggled, this, [this, i] { CheckBoxClick(i); });
-        CheckBoxes[i] = check;
-        Inputs[i] = buildCriterionInput(defs[i], edits, combos);
+        connect(check, &QCheckBox::toggled, this, [this, i] { criterionToggled(i); });
+        criterionChecks[i] = check;
+        criterionInputs[i] = buildCriterionInput(defs[i]);
         grid->addWidget(check, i, 0);
-        grid->addWidget(Inputs[i], i, 1);
+        grid->addWidget(criterionInputs[i], i, 1);
     }
     grid->setColumnStretch(1, 1);
     box->addLayout(grid);
     box->addStretch(1);
 
-    Button1 = addButton("Button1", QStringLiteral("查  询"), &QueryPage::Button1Click);
-    Button1->setDefault(true);
-    Button2 = addButton("Button2", QStringLiteral("退出该页"), &QueryPage::Button2Click);
+    runQueryButton = addButton("runQueryButton", QStringLiteral("查  询"), &QueryPage::runQueryClicked);
+    runQueryButton->setDefault(true);
+    leavePageButton = addButton("leavePageButton", QStringLiteral("退出该页"), &QueryPage::leavePageClicked);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(runQueryButton);
+    buttons->addWidget(leavePageButton);
     box->addLayout(buttons);
-    GroupBox1->setFixedWidth(250);
-    return GroupBox1;
+    criteriaBox->setFixedWidth(250);
+    return criteriaBox;
 }
 
-QWidget* QueryPage::buildCriterionInput(const CriterionDef& def, int& edits, int& combos) {
+QWidget* QueryPage::buildCriterionInput(const CriterionDef& def) {
     QWidget* input = nullptr;
     if (def.isPickList()) {
-        auto* combo = new QComboBox(GroupBox1);
-        combo->setObjectName(QStringLiteral("ComboBox%1").arg(++combos));
+        auto* combo = new QComboBox(criteriaBox);
+        combo->setObjectName(def.field + QStringLiteral("Choice"));
         combo->setEditable(false);  // pick lists accept no typed text
         combo->addItems(def.choices);
         combo->setMaxVisibleItems(def.visibleChoices);
         combo->setCurrentIndex(-1);
         input = combo;
     } else {
-        auto* edit = new QLineEdit(GroupBox1);
-        edit->setObjectName(QStringLiteral("Edit%1").arg(++edits));
+        auto* edit = new QLineEdit(criteriaBox);
+        edit->setObjectName(def.field + QStringLiteral("Edit"));
         input = edit;
     }
     input->setAccessibleName(def.caption);
@@ -138,54 +135,63 @@ QWidget* QueryPage::buildCriterionInput(const CriterionDef& def, int& edits, int
 }
 
 QWidget* QueryPage::buildResult() {
-    GroupBox2 = new QGroupBox(totalCaption(0), this);
-    GroupBox2->setObjectName("GroupBox2");
-    auto* box = new QVBoxLayout(GroupBox2);
-    DBGrid1 = new ProjectGrid(context_, projects(),
-                              {
-                                  {QStringLiteral("指南代码"), QStringLiteral("classcode"), 68},
-                                  {QStringLiteral("项目名称"), QStringLiteral("projectname"), 203},
-                                  {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 95},
-                                  {QStringLiteral("项目负责人"), QStringLiteral("projectman"), 84},
-                                  {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 117},
-                                  {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 317},
-                              },
-                              GroupBox2);
-    connect(DBGrid1, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setAccessibleName(QStringLiteral("查询结果"));
-    box->addWidget(DBGrid1, 1);
+    resultBox = new QGroupBox(totalCaption(0), this);
+    resultBox->setObjectName("resultBox");
+    auto* box = new QVBoxLayout(resultBox);
+    resultGrid = new ProjectGrid(context_, projects(),
+                                 {
+                                     {QStringLiteral("指南代码"), QStringLiteral("classcode"), 68},
+                                     {QStringLiteral("项目名称"), QStringLiteral("projectname"), 203},
+                                     {QStringLiteral("专业领域"), QStringLiteral("projectdomain"), 95},
+                                     {QStringLiteral("项目负责人"), QStringLiteral("projectman"), 84},
+                                     {QStringLiteral("技术职称"), QStringLiteral("technicalstandard"), 117},
+                                     {QStringLiteral("承担单位"), QStringLiteral("takeunit1"), 317},
+                                 },
+                                 resultBox);
+    connect(resultGrid, &ProjectGrid::editRequested, this, [this] { form_.openEdit(); });
+    resultGrid->setObjectName("resultGrid");
+    resultGrid->setAccessibleName(QStringLiteral("查询结果"));
+    box->addWidget(resultGrid, 1);
     box->addWidget(buildNavigator());
 
-    Button3 = addButton("Button3", QStringLiteral("编辑该项目"), &QueryPage::Button3Click);
-    Button4 = addButton("Button4", QStringLiteral("删除该项目"), &QueryPage::Button4Click);
-    Button5 = addButton("Button5", QStringLiteral("生成Word文档"), &QueryPage::Button5Click);
-    Button6 = addButton("Button6", QStringLiteral("生成项目列表"), &QueryPage::Button6Click);
-    Button7 = addButton("Button7", QStringLiteral("生成PDF文档"), &QueryPage::Button7Click);
-    Button7->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
-    Button8 = addButton("Button8", QStringLiteral("生成PDF文档"), &QueryPage::Button8Click);
-    Button8->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
-    Button9 = addButton("Button9", QStringLiteral("生成全部设计任务书"), &QueryPage::Button9Click);
-    Button10 = addButton("Button10", QStringLiteral("统计分析"), &QueryPage::Button10Click);
-    ExcelButton = addButton("ExcelButton", QStringLiteral("导出Excel"), &QueryPage::ExcelButtonClick);
-    ExcelButton->setAccessibleDescription(QStringLiteral("把查询结果及其前期项目和研究人员导出为电子表格"));
+    editProjectButton = addButton("editProjectButton", QStringLiteral("编辑该项目"), &QueryPage::editClicked);
+    deleteProjectButton =
+        addButton("deleteProjectButton", QStringLiteral("删除该项目"), &QueryPage::deleteClicked);
+    taskBookButton = addButton("taskBookButton", QStringLiteral("生成Word文档"), &QueryPage::taskBookClicked);
+    projectListButton =
+        addButton("projectListButton", QStringLiteral("生成项目列表"), &QueryPage::projectListClicked);
+    taskBookPdfButton =
+        addButton("taskBookPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::taskBookPdfClicked);
+    taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
+    projectListPdfButton =
+        addButton("projectListPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::projectListPdfClicked);
+    projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
+    allTaskBooksButton = addButton("allTaskBooksButton", QStringLiteral("生成全部设计任务书"),
+                                   &QueryPage::allTaskBooksClicked);
+    statisticsButton =
+        addButton("statisticsButton", QStringLiteral("统计分析"), &QueryPage::statisticsClicked);
+    excelExportButton =
+        addButton("excelExportButton", QStringLiteral("导出Excel"), &QueryPage::excelExportClicked);
+    excelExportButton->setAccessibleDescription(
+        QStringLiteral("把查询结果及其前期项目和研究人员导出为电子表格"));
     // Even rows filled to the page's width, so that every caption shows whole beside the criteria:
     // the project, the design task books, the list and the spreadsheet.
     auto* buttons = new ui::FlowLayout;
     buttons->setJustified(true);
     for (QPushButton* b :
-         {Button3, Button4, Button10, Button5, Button7, Button9, Button6, Button8, ExcelButton}) {
+         {editProjectButton, deleteProjectButton, statisticsButton, taskBookButton, taskBookPdfButton,
+          allTaskBooksButton, projectListButton, projectListPdfButton, excelExportButton}) {
         buttons->addWidget(b);
     }
     box->addLayout(buttons);
-    return GroupBox2;
+    return resultBox;
 }
 
 QWidget* QueryPage::buildNavigator() {
-    DBNavigator1 = new QWidget(GroupBox2);
-    DBNavigator1->setObjectName("DBNavigator1");
-    DBNavigator1->setAccessibleName(QStringLiteral("项目导航"));
-    auto* row = new QHBoxLayout(DBNavigator1);
+    navigator = new QWidget(resultBox);
+    navigator->setObjectName("navigator");
+    navigator->setAccessibleName(QStringLiteral("项目导航"));
+    auto* row = new QHBoxLayout(navigator);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     struct NavButton {
@@ -195,13 +201,13 @@ QWidget* QueryPage::buildNavigator() {
         void (data::Dataset::*move)();
     };
     const NavButton navButtons[] = {
-        {"NavFirst", QStringLiteral("|◀"), QStringLiteral("跳到第一条项目"), &data::Dataset::first},
-        {"NavPrior", QStringLiteral("◀"), QStringLiteral("跳到前一条项目"), &data::Dataset::prior},
-        {"NavNext", QStringLiteral("▶"), QStringLiteral("跳到下一条项目"), &data::Dataset::next},
-        {"NavLast", QStringLiteral("▶|"), QStringLiteral("跳到最后一条项目"), &data::Dataset::last},
+        {"firstProjectButton", QStringLiteral("|◀"), QStringLiteral("跳到第一条项目"), &data::Dataset::first},
+        {"priorProjectButton", QStringLiteral("◀"), QStringLiteral("跳到前一条项目"), &data::Dataset::prior},
+        {"nextProjectButton", QStringLiteral("▶"), QStringLiteral("跳到下一条项目"), &data::Dataset::next},
+        {"lastProjectButton", QStringLiteral("▶|"), QStringLiteral("跳到最后一条项目"), &data::Dataset::last},
     };
     for (int i = 0; i < 4; ++i) {
-        auto* button = new QToolButton(DBNavigator1);
+        auto* button = new QToolButton(navigator);
         button->setObjectName(navButtons[i].name);
         button->setText(navButtons[i].glyph);
         button->setToolTip(navButtons[i].tip);
@@ -211,36 +217,36 @@ QWidget* QueryPage::buildNavigator() {
         connect(button, &QToolButton::clicked, this,
                 [this, move] { context_.guard([&] { (projects().*move)(); }); });
         row->addWidget(button);
-        NavigatorButtons[i] = button;
+        navigatorButtons[i] = button;
     }
     row->addStretch(1);
-    return DBNavigator1;
+    return navigator;
 }
 
 QString QueryPage::inputText(int criterion) const {
-    if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
+    if (auto* combo = qobject_cast<QComboBox*>(criterionInputs[criterion])) {
         return combo->currentIndex() < 0 ? QString() : combo->currentText();
     }
-    return static_cast<QLineEdit*>(Inputs[criterion])->text();
+    return static_cast<QLineEdit*>(criterionInputs[criterion])->text();
 }
 
 void QueryPage::clearInput(int criterion) {
-    if (auto* combo = qobject_cast<QComboBox*>(Inputs[criterion])) {
+    if (auto* combo = qobject_cast<QComboBox*>(criterionInputs[criterion])) {
         combo->setCurrentIndex(-1);
     } else {
-        static_cast<QLineEdit*>(Inputs[criterion])->clear();
+        static_cast<QLineEdit*>(criterionInputs[criterion])->clear();
     }
 }
 
 // A checked criterion shows a red caption and takes input; a cleared one is black, empty and
 // disabled, so checking it again starts from nothing.
-void QueryPage::CheckBoxClick(int criterion) {
-    const bool checked = CheckBoxes[criterion]->isChecked();
-    setTextColor(CheckBoxes[criterion], checked ? Qt::red : Qt::black);
+void QueryPage::criterionToggled(int criterion) {
+    const bool checked = criterionChecks[criterion]->isChecked();
+    setTextColor(criterionChecks[criterion], checked ? Qt::red : Qt::black);
     if (!checked) {
         clearInput(criterion);
     }
-    Inputs[criterion]->setEnabled(checked);
+    criterionInputs[criterion]->setEnabled(checked);
 }
 
 // The project years follow the program's clock; they are filled in again at each opening, so a
@@ -248,7 +254,7 @@ void QueryPage::CheckBoxClick(int criterion) {
 void QueryPage::fillYearLists() {
     std::span<const CriterionDef> defs = criteria();
     for (int i = 0; i < kCriteria; ++i) {
-        if (auto* combo = qobject_cast<QComboBox*>(Inputs[i]); combo && defs[i].yearList) {
+        if (auto* combo = qobject_cast<QComboBox*>(criterionInputs[i]); combo && defs[i].yearList) {
             const QSignalBlocker quiet(combo);
             combo->clear();
             combo->addItems(record::projectYears(context_.today()));
@@ -258,17 +264,18 @@ void QueryPage::fillYearLists() {
 }
 
 void QueryPage::showAllProjects(int n) {
-    GroupBox2->setTitle(totalCaption(n));
+    resultBox->setTitle(totalCaption(n));
     fillYearLists();
     for (int i = 0; i < kCriteria; ++i) {
-        CheckBoxes[i]->setChecked(false);
-        CheckBoxClick(i);
+        criterionChecks[i]->setChecked(false);
+        criterionToggled(i);
     }
 }
 
 void QueryPage::updateRowButtons() {
     const bool hasRows = projects().recordCount() > 0;
-    for (QPushButton* b : {Button3, Button4, Button5, Button7, Button9}) {
+    for (QPushButton* b :
+         {editProjectButton, deleteProjectButton, taskBookButton, taskBookPdfButton, allTaskBooksButton}) {
         b->setEnabled(hasRows);
     }
 }
@@ -277,111 +284,109 @@ void QueryPage::updateRowButtons() {
 void QueryPage::updateNavigator() {
     const data::Dataset& query = projects();
     const bool open = query.isOpen() && query.recordCount() > 0;
-    NavigatorButtons[0]->setEnabled(open && !query.bof());
-    NavigatorButtons[1]->setEnabled(open && !query.bof());
-    NavigatorButtons[2]->setEnabled(open && !query.eof());
-    NavigatorButtons[3]->setEnabled(open && !query.eof());
+    navigatorButtons[0]->setEnabled(open && !query.bof());
+    navigatorButtons[1]->setEnabled(open && !query.bof());
+    navigatorButtons[2]->setEnabled(open && !query.eof());
+    navigatorButtons[3]->setEnabled(open && !query.eof());
 }
 
 // Enter anywhere on the page runs the query, unless a focused push button takes it itself.
 void QueryPage::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && Button1->isEnabled()) {
-        Button1->click();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && runQueryButton->isEnabled()) {
+        runQueryButton->click();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-// 查  询: the checked criteria become the project query's statement; the caption reports the
+// 查  询: the checked criteria become the project query; the caption reports the
 // total, the found count and the share.
-void QueryPage::Button1Click() {
-    GroupBox2->setTitle(runningCaption());
-    GroupBox2->repaint();
+void QueryPage::runQueryClicked() {
+    resultBox->setTitle(runningCaption());
+    resultBox->repaint();
 
     std::array<CriterionInput, kCriteria> inputs;
     for (int i = 0; i < kCriteria; ++i) {
-        inputs[i] = {CheckBoxes[i]->isChecked(), inputText(i)};
+        inputs[i] = {criterionChecks[i]->isChecked(), inputText(i)};
     }
-    const QueryStatement statement = buildQueryStatement(inputs);
+    data::ProjectQuery found = buildProjectQuery(inputs);
     data::Dataset& query = projects();
     // The order chosen on the grid's header stays with the next query.
-    const std::optional<GridSort> sort = gridSortOf(query.sql());
+    if (const std::optional<GridSort> sort = query.query() ? gridSortOf(*query.query()) : std::nullopt) {
+        found = withGridSort(std::move(found), *sort);
+    }
     query.close();
-    query.setSql(sort ? withGridSort(statement.sql, *sort) : statement.sql);
-    query.setParameters(statement.values);
+    query.setQuery(std::move(found));
     query.open();
-    const int found = query.recordCount();
+    const int foundCount = query.recordCount();
 
     data::Dataset& all = session_.databases().projectCount;
     all.close();
-    all.setSql(data::sql::kAllProjects);
+    all.setQuery(data::ProjectQuery::allProjects());
     all.open();
     const int total = all.recordCount();
 
-    GroupBox2->setTitle(resultCaption(total, found));
+    resultBox->setTitle(resultCaption(total, foundCount));
     context_.messages().inform(QStringLiteral("查询任务完毕!"));
 }
 
 // 退出该页: the project query is opened again on the last query, then the page closes.
-void QueryPage::Button2Click() {
+void QueryPage::leavePageClicked() {
     projects().reopen();
     close();
 }
 
 // 编辑该项目
-void QueryPage::Button3Click() {
+void QueryPage::editClicked() {
     form_.openEdit();
 }
 
 // 删除该项目: the result caption keeps the counts of the last query.
-void QueryPage::Button4Click() {
+void QueryPage::deleteClicked() {
     deleteCurrentProject(context_.messages(), session_);
 }
 
 // 生成Word文档
-void QueryPage::Button5Click() {
+void QueryPage::taskBookClicked() {
     documents_.generateDesignTaskBook(word::Origin::QueryPage);
 }
 
 // 生成项目列表: the documents of the current result.
-void QueryPage::Button6Click() {
+void QueryPage::projectListClicked() {
     documents_.generateProjectList(word::Origin::QueryPage);
 }
 
 // 生成PDF文档 beside 生成Word文档
-void QueryPage::Button7Click() {
+void QueryPage::taskBookPdfClicked() {
     documents_.generateDesignTaskBookPdf(word::Origin::QueryPage);
 }
 
 // 生成PDF文档 beside 生成项目列表
-void QueryPage::Button8Click() {
+void QueryPage::projectListPdfClicked() {
     documents_.generateProjectListPdf(word::Origin::QueryPage);
 }
 
 // 生成全部设计任务书: every project of the result, as documents and PDFs in a chosen folder.
-void QueryPage::Button9Click() {
+void QueryPage::allTaskBooksClicked() {
     documents_.generateAllTaskBooks();
 }
 
 // 统计分析: the statistics of the current result, or of all projects while no query is open.
-void QueryPage::Button10Click() {
+void QueryPage::statisticsClicked() {
     const data::Dataset& query = projects();
-    statistics::ProjectSet set{data::sql::kAllProjects, {}};
-    if (query.isOpen()) {
-        set = {query.sql(), query.parameters()};
+    const data::ProjectQuery set =
+        query.isOpen() && query.query() ? *query.query() : data::ProjectQuery::allProjects();
+    const bool all = set.isAllRows();
+    if (!statisticsWindow) {
+        statisticsWindow = new statistics::StatisticsWindow(context_, session_.databases(), this);
     }
-    const QString plain = withoutGridSort(set.sql);
-    const bool all = plain.compare(data::sql::kAllProjects, Qt::CaseInsensitive) == 0;
-    if (!StatisticsForm) {
-        StatisticsForm = new statistics::StatisticsWindow(context_, session_.databases(), this);
-    }
-    StatisticsForm->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
-    context_.messages().showWindow(*StatisticsForm);
+    statisticsWindow->showStatistics(set, all ? QStringLiteral("全部项目") : QStringLiteral("查询结果"));
+    context_.messages().showWindow(*statisticsWindow);
 }
 
 // 导出Excel: the current result, in the order shown, as a spreadsheet (all projects while no query
 // is open).
-void QueryPage::ExcelButtonClick() {
+void QueryPage::excelExportClicked() {
     exportProjectWorkbook(context_.messages(), session_);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/core/QueryStatement.h"
+#include "lists/core/QueryCriteria.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -48,46 +48,46 @@ public:
     // projects, every criterion cleared and its input disabled.
     void showAllProjects(int n);
 
-    QGroupBox* GroupBox1 = nullptr;  // 查询条件
-    QLabel* Label1 = nullptr;        // the hint
-    // Criterion rows in statement order: CheckBox1..CheckBox10 and their inputs, a QLineEdit
-    // (Edit1..Edit4) for free text or a QComboBox (ComboBox1..ComboBox6) for a pick list.
-    std::array<QCheckBox*, kCriteria> CheckBoxes{};
-    std::array<QWidget*, kCriteria> Inputs{};
-    QPushButton* Button1 = nullptr;  // 查  询, the default button
-    QPushButton* Button2 = nullptr;  // 退出该页
+    QGroupBox* criteriaBox = nullptr;  // 查询条件
+    QLabel* hintLabel = nullptr;       // the hint
+    // Criterion rows in criterion order: the check box "<field>Check" and its input, a QLineEdit
+    // "<field>Edit" for free text or a QComboBox "<field>Choice" for a pick list.
+    std::array<QCheckBox*, kCriteria> criterionChecks{};
+    std::array<QWidget*, kCriteria> criterionInputs{};
+    QPushButton* runQueryButton = nullptr;   // 查  询, the default button
+    QPushButton* leavePageButton = nullptr;  // 退出该页
 
-    QGroupBox* GroupBox2 = nullptr;  // its title is the result caption
-    ProjectGrid* DBGrid1 = nullptr;
-    QWidget* DBNavigator1 = nullptr;
-    std::array<QToolButton*, 4> NavigatorButtons{};  // first, previous, next, last
-    QPushButton* Button3 = nullptr;                  // 编辑该项目
-    QPushButton* Button4 = nullptr;                  // 删除该项目
-    QPushButton* Button5 = nullptr;                  // 生成Word文档
-    QPushButton* Button6 = nullptr;                  // 生成项目列表
-    QPushButton* Button7 = nullptr;                  // 生成PDF文档 (the design task book)
-    QPushButton* Button8 = nullptr;                  // 生成PDF文档 (the project list)
-    QPushButton* Button9 = nullptr;                  // 生成全部设计任务书
-    QPushButton* Button10 = nullptr;                 // 统计分析
-    QPushButton* ExcelButton = nullptr;              // 导出Excel
+    QGroupBox* resultBox = nullptr;  // its title is the result caption
+    ProjectGrid* resultGrid = nullptr;
+    QWidget* navigator = nullptr;
+    std::array<QToolButton*, 4> navigatorButtons{};  // first, previous, next, last
+    QPushButton* editProjectButton = nullptr;        // 编辑该项目
+    QPushButton* deleteProjectButton = nullptr;      // 删除该项目
+    QPushButton* taskBookButton = nullptr;           // 生成Word文档
+    QPushButton* projectListButton = nullptr;        // 生成项目列表
+    QPushButton* taskBookPdfButton = nullptr;        // 生成PDF文档 (the design task book)
+    QPushButton* projectListPdfButton = nullptr;     // 生成PDF文档 (the project list)
+    QPushButton* allTaskBooksButton = nullptr;       // 生成全部设计任务书
+    QPushButton* statisticsButton = nullptr;         // 统计分析
+    QPushButton* excelExportButton = nullptr;        // 导出Excel
     // The statistics window, made at its first opening.
-    statistics::StatisticsWindow* StatisticsForm = nullptr;
+    statistics::StatisticsWindow* statisticsWindow = nullptr;
 
     // The text an input shows ("" for a pick list with no entry chosen).
     QString inputText(int criterion) const;
 
-    void CheckBoxClick(int criterion);
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
-    void Button8Click();
-    void Button9Click();
-    void Button10Click();
-    void ExcelButtonClick();
+    void criterionToggled(int criterion);
+    void runQueryClicked();
+    void leavePageClicked();
+    void editClicked();
+    void deleteClicked();
+    void taskBookClicked();
+    void projectListClicked();
+    void taskBookPdfClicked();
+    void projectListPdfClicked();
+    void allTaskBooksClicked();
+    void statisticsClicked();
+    void excelExportClicked();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -100,7 +100,7 @@ protected:
 private:
     data::Dataset& projects() const;
     QWidget* buildCriteria();
-    QWidget* buildCriterionInput(const CriterionDef& def, int& edits, int& combos);
+    QWidget* buildCriterionInput(const CriterionDef& def);
     QWidget* buildResult();
     QWidget* buildNavigator();
     QPushButton* addButton(const char* name, const QString& caption, void (QueryPage::*handler)());

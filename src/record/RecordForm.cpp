@@ -1,8 +1,8 @@
 #include "record/RecordForm.h"
 
 #include "common/core/Fonts.h"
+#include "data/ProjectQuery.h"
 #include "data/Schema.h"
-#include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/FieldPage.h"
 #include "record/PageTabs.h"
@@ -290,13 +290,12 @@ void RecordForm::FormShow() {
         key << projectQuery.value(QLatin1String(column));
     }
     const std::pair<data::Dataset*, QString> lists[] = {
-        {&pastProjectsQuery, data::sql::kPriorProjectsOfKey},
-        {&staffQuery, data::sql::kStaffOfKey},
+        {&pastProjectsQuery, data::kPriorProjectTable},
+        {&staffQuery, data::kStaffTable},
     };
-    for (const auto& [rows, sql] : lists) {
+    for (const auto& [rows, table] : lists) {
         rows->close();
-        rows->setSql(sql);
-        rows->setParameters(key);
+        rows->setQuery(data::ProjectQuery::ofKey(table, key));
         rows->open();
     }
     TreeView1->setFocus();
@@ -322,7 +321,7 @@ void RecordForm::TreeView1Click() {
 }
 
 void RecordForm::PageControl1Change() {
-    if (context_.IdcardInvalid) {
+    if (idcardInvalid_) {
         return;
     }
     TreeView1->setFocus();

@@ -45,6 +45,10 @@ public:
     RecordForm(ui::Shell& context, session::ProjectSession& session, QWidget* parent = nullptr);
     ~RecordForm() override;
 
+    // Whether the identity-card number last left has a wrong length; while it has, the focus goes
+    // back to it and a change of tab leaves the page tree alone.
+    bool idcardInvalid() const { return idcardInvalid_; }
+
     // The project session's queries: the project query (table1), whose current row is the current
     // project, and the rows of that project in table2 and table3.
     data::Dataset& projectQuery;
@@ -227,6 +231,7 @@ private:
     QString draftId_;                       // the draft of this opening of the form
     bool restoringDraft_ = false;           // an opening that puts a draft back asks nothing
     rules::IdcardWarnings idcardWarnings_;  // the numbers already pointed out
+    bool idcardInvalid_ = false;
 };
 
 }  // namespace meridell::record

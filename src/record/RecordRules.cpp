@@ -90,12 +90,12 @@ void RecordForm::DBEdit6Exit() {
         return;  // the field loses the focus because it is being destroyed
     }
     if (rules::idcardLengthValid(field->text())) {
-        context_.IdcardInvalid = false;
+        idcardInvalid_ = false;
         // A number of the right length is kept; one the standard does not know is pointed out once.
         warnOfIdcards({field->text()});
         return;
     }
-    context_.IdcardInvalid = true;
+    idcardInvalid_ = true;
     context_.messages().beep();
     context_.messages().inform(rules::idcardMessage());
     // The focus is on its way elsewhere while this runs: take it back once it has arrived.

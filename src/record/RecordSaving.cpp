@@ -1,7 +1,7 @@
 // Saving the project row: "保存新增" and "保存修改".
 
 #include "common/core/Error.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/BoundControls.h"
 #include "record/RecordForm.h"
 #include "record/RowListPage.h"
@@ -55,7 +55,7 @@ void RecordForm::SaveNewProject() {
         appendLeaderRow(staffQuery, projectQuery);
     });
     projectQuery.close();
-    projectQuery.setSql(data::sql::kAllProjects);
+    projectQuery.setQuery(data::ProjectQuery::allProjects());
     projectQuery.open();
     if (!projectQuery.moveToRowId(stored)) {
         projectQuery.last();

@@ -1,14 +1,13 @@
 #include "session/ProjectSession.h"
 
 #include "data/Databases.h"
-#include "data/Statements.h"
 
 namespace meridell::session {
 
 ProjectSession::ProjectSession(data::Databases& databases) : databases_(databases) {
-    projectQuery.setSql(data::sql::kInitialProjects);
-    pastProjectsQuery.setSql(data::sql::kInitialPriorProjects);
-    staffQuery.setSql(data::sql::kInitialStaff);
+    projectQuery.setQuery(data::ProjectQuery::allProjects());
+    pastProjectsQuery.setQuery(data::ProjectQuery::allOf(data::kPriorProjectTable));
+    staffQuery.setQuery(data::ProjectQuery::allOf(data::kStaffTable));
 }
 
 ProjectSession::~ProjectSession() {
@@ -25,7 +24,7 @@ void ProjectSession::bindQueries() {
 
 void ProjectSession::showAllProjects() {
     projectQuery.close();
-    projectQuery.setSql(data::sql::kAllProjects);
+    projectQuery.setQuery(data::ProjectQuery::allProjects());
     projectQuery.open();
 }
 

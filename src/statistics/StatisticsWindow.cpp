@@ -38,13 +38,13 @@ StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& database
     setAccessibleName(windowTitle());
     resize(1000, 640);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    layout->addWidget(Label1);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
-    PageControl1->setAccessibleName(QStringLiteral("统计表"));
-    layout->addWidget(PageControl1, 1);
+    scopeLabel = new QLabel(this);
+    scopeLabel->setObjectName("scopeLabel");
+    layout->addWidget(scopeLabel);
+    dimensionTabs = new QTabWidget(this);
+    dimensionTabs->setObjectName("dimensionTabs");
+    dimensionTabs->setAccessibleName(QStringLiteral("统计表"));
+    layout->addWidget(dimensionTabs, 1);
     for (const Dimension& d : dimensions()) {
         buildPage(d);
     }
@@ -57,20 +57,20 @@ StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& database
         return button;
     };
     row->addStretch(1);
-    Button1 = add("Button1", QStringLiteral("保存图表"), &StatisticsWindow::Button1Click);
-    Button2 = add("Button2", QStringLiteral("导出Excel"), &StatisticsWindow::Button2Click);
-    Button3 = ui::namedButton(this, "Button3", QStringLiteral("关闭"), context_, [this] { close(); });
-    row->addWidget(Button3);
+    saveChartButton = add("saveChartButton", QStringLiteral("保存图表"), &StatisticsWindow::saveChartClicked);
+    exportWorkbookButton =
+        add("exportWorkbookButton", QStringLiteral("导出Excel"), &StatisticsWindow::exportWorkbookClicked);
+    closeButton = ui::namedButton(this, "closeButton", QStringLiteral("关闭"), context_, [this] { close(); });
+    row->addWidget(closeButton);
 
     layout->addLayout(row);
 }
 
 void StatisticsWindow::buildPage(const Dimension& dimension) {
-    const int n = int(Tables.size()) + 1;
-    auto* splitter = new QSplitter(Qt::Horizontal, PageControl1);
-    splitter->setObjectName(QStringLiteral("TabSheet%1").arg(n));
+    auto* splitter = new QSplitter(Qt::Horizontal, dimensionTabs);
+    splitter->setObjectName(dimension.field + QStringLiteral("Page"));
     auto* table = new QTableWidget(0, 5, splitter);
-    table->setObjectName(QStringLiteral("StringGrid%1").arg(n));
+    table->setObjectName(dimension.field + QStringLiteral("Table"));
     table->setAccessibleName(dimension.caption);
     table->setHorizontalHeaderLabels(tableHeader(dimension));
     table->verticalHeader()->setVisible(false);
@@ -79,7 +79,7 @@ void StatisticsWindow::buildPage(const Dimension& dimension) {
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     auto* chart = new QChartView(splitter);
-    chart->setObjectName(QStringLiteral("Chart%1").arg(n));
+    chart->setObjectName(dimension.field + QStringLiteral("Chart"));
     chart->setAccessibleName(dimension.caption + QStringLiteral("图表"));
     chart->setRenderHint(QPainter::Antialiasing);
     splitter->addWidget(table);
@@ -87,22 +87,22 @@ void StatisticsWindow::buildPage(const Dimension& dimension) {
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     const QString caption = QStringLiteral("按%1").arg(dimension.caption);
-    PageControl1->addTab(splitter,
-                         dimension.limit > 0
-                             ? QStringLiteral("按%1(前%2名)").arg(dimension.caption).arg(dimension.limit)
-                             : caption);
-    Tables.push_back(table);
-    Charts.push_back(chart);
+    dimensionTabs->addTab(splitter,
+                          dimension.limit > 0
+                              ? QStringLiteral("按%1(前%2名)").arg(dimension.caption).arg(dimension.limit)
+                              : caption);
+    tables.push_back(table);
+    charts.push_back(chart);
 }
 
 void StatisticsWindow::showStatistics(const ProjectSet& set, const QString& scope) {
     ensureYearIndex(databases_.mainConnection);
     statistics_ = computeStatistics(databases_.mainConnection, set);
-    Label1->setText(scopeCaption(scope, statistics_));
-    Label1->setAccessibleName(Label1->text());
-    for (size_t i = 0; i < statistics_.tables.size() && i < Tables.size(); ++i) {
-        fillTable(Tables[i], statistics_.tables[i]);
-        fillChart(Charts[i], statistics_.tables[i]);
+    scopeLabel->setText(scopeCaption(scope, statistics_));
+    scopeLabel->setAccessibleName(scopeLabel->text());
+    for (size_t i = 0; i < statistics_.tables.size() && i < tables.size(); ++i) {
+        fillTable(tables[i], statistics_.tables[i]);
+        fillChart(charts[i], statistics_.tables[i]);
     }
 }
 
@@ -161,9 +161,9 @@ void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     delete old;
 }
 
-void StatisticsWindow::Button1Click() {
-    const int page = PageControl1->currentIndex();
-    if (page < 0 || page >= int(Charts.size())) {
+void StatisticsWindow::saveChartClicked() {
+    const int page = dimensionTabs->currentIndex();
+    if (page < 0 || page >= int(charts.size())) {
         return;
     }
     const QString path = context_.messages().chooseSaveFile(
@@ -171,11 +171,11 @@ void StatisticsWindow::Button1Click() {
     if (path.isEmpty()) {
         return;
     }
-    savePng(Charts[size_t(page)]->grab().toImage(), path);
+    savePng(charts[size_t(page)]->grab().toImage(), path);
     context_.messages().inform(QStringLiteral("图表已保存。"));
 }
 
-void StatisticsWindow::Button2Click() {
+void StatisticsWindow::exportWorkbookClicked() {
     const QString path = context_.messages().chooseSaveFile(
         QStringLiteral("导出Excel"), {}, QStringLiteral("Excel 电子表格 (*.xlsx)"), QStringLiteral("xlsx"));
     if (path.isEmpty()) {

@@ -33,18 +33,18 @@ public:
     void showStatistics(const ProjectSet& set, const QString& scope);
     const Statistics& statistics() const { return statistics_; }
 
-    QLabel* Label1 = nullptr;  // the set and its totals
-    QTabWidget* PageControl1 = nullptr;
-    std::vector<QTableWidget*> Tables;  // one per dimension, in the order of dimensions()
-    std::vector<QChartView*> Charts;
-    QPushButton* Button1 = nullptr;  // 保存图表
-    QPushButton* Button2 = nullptr;  // 导出Excel
-    QPushButton* Button3 = nullptr;  // 关闭
+    QLabel* scopeLabel = nullptr;  // the set and its totals
+    QTabWidget* dimensionTabs = nullptr;
+    std::vector<QTableWidget*> tables;  // one per dimension, in the order of dimensions()
+    std::vector<QChartView*> charts;
+    QPushButton* saveChartButton = nullptr;       // 保存图表
+    QPushButton* exportWorkbookButton = nullptr;  // 导出Excel
+    QPushButton* closeButton = nullptr;           // 关闭
 
     // 保存图表: the chart of the page shown, as PNG under a name the user chooses.
-    void Button1Click();
+    void saveChartClicked();
     // 导出Excel: every table as one sheet.
-    void Button2Click();
+    void exportWorkbookClicked();
 
 private:
     void buildPage(const Dimension& dimension);

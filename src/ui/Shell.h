@@ -12,8 +12,8 @@ namespace meridell::ui {
 class MessageService;
 
 // What the windows of every area need of the running program, without knowing its main window:
-// the application folder, the message service and the standard error report, today's date, the
-// shared flags, and a place to dock a page. The program's own object implements the docking.
+// the application folder, the message service and the standard error report, today's date and a
+// place to dock a page. The program's own object implements the docking.
 class Shell {
 public:
     Shell(QString appDir, MessageService& messages);
@@ -27,10 +27,6 @@ public:
     std::function<QDate()> today = [] { return QDate::currentDate(); };
     // Whether a produced document is opened in the desktop's viewer after saving.
     bool openDocuments = true;
-
-    // Shared flags.
-    bool IdcardInvalid = false;
-    bool WordFirstAttempt = true;
 
     // Runs an event handler under the standard error report: an error it throws is shown with its
     // text and the program goes on.

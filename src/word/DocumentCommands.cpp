@@ -63,12 +63,12 @@ void waitUnderProgress(ui::Shell& shell, const QString& title, Work& work,
 
 // Runs the generation procedure; returns the output document, empty when the run failed (and has
 // said why).
-QString run(ui::Shell& shell, WordApplication* application, const DocumentKind& kind,
+QString run(ui::Shell& shell, WordApplication* application, bool& firstAttempt, const DocumentKind& kind,
             const std::function<void(Document&)>& fill) {
     QString output;
     shell.guard([&] {
         OwnWordApplication own;
-        GenerationContext generation{shell.appDir(), application ? *application : own, shell.WordFirstAttempt,
+        GenerationContext generation{shell.appDir(), application ? *application : own, firstAttempt,
                                      [&shell](const QString& text) { shell.messages().inform(text); }};
         output = generate(generation, kind, fill);
     });
@@ -82,12 +82,12 @@ void openWhenAsked(ui::Shell& shell, const QString& path) {
 }
 
 // The document, then its PDF beside it.
-void runPdf(ui::Shell& shell, WordApplication* application, const PdfConverter& converter,
+void runPdf(ui::Shell& shell, WordApplication* application, bool& firstAttempt, const PdfConverter& converter,
             const DocumentKind& kind, const std::function<void(Document&)>& fill) {
     QString document;
     {
         BusyCursor busy;
-        document = run(shell, application, kind, fill);
+        document = run(shell, application, firstAttempt, kind, fill);
     }
     if (document.isEmpty()) {
         return;
@@ -126,21 +126,22 @@ DocumentCommands::DocumentCommands(ui::Shell& shell, session::ProjectSession& se
     : shell_(shell), session_(session) {}
 
 void DocumentCommands::generateDesignTaskBook(Origin) {
-    openWhenAsked(shell_, run(shell_, wordApplication, designTaskBook(), taskBookFill(session_)));
+    openWhenAsked(shell_,
+                  run(shell_, wordApplication, firstAttempt, designTaskBook(), taskBookFill(session_)));
 }
 
 void DocumentCommands::generateProjectList(Origin origin) {
-    openWhenAsked(shell_,
-                  run(shell_, wordApplication, projectList(origin == Origin::QueryPage), listFill(session_)));
+    openWhenAsked(shell_, run(shell_, wordApplication, firstAttempt, projectList(origin == Origin::QueryPage),
+                              listFill(session_)));
 }
 
 void DocumentCommands::generateDesignTaskBookPdf(Origin) {
-    runPdf(shell_, wordApplication, converterOf(shell_, officeProgram, pdfTimeoutMs), designTaskBook(),
-           taskBookFill(session_));
+    runPdf(shell_, wordApplication, firstAttempt, converterOf(shell_, officeProgram, pdfTimeoutMs),
+           designTaskBook(), taskBookFill(session_));
 }
 
 void DocumentCommands::generateProjectListPdf(Origin origin) {
-    runPdf(shell_, wordApplication, converterOf(shell_, officeProgram, pdfTimeoutMs),
+    runPdf(shell_, wordApplication, firstAttempt, converterOf(shell_, officeProgram, pdfTimeoutMs),
            projectList(origin == Origin::QueryPage), listFill(session_));
 }
 

@@ -28,6 +28,9 @@ public:
     QString officeProgram;
     // How long LibreOffice may take for one document before it is stopped.
     int pdfTimeoutMs = 60 * 1000;
+    // Whether a failure to reach the application is the first since the program started or a
+    // document was last made: that one offers a retry, the later ones only say it failed.
+    bool firstAttempt = true;
 
     // "生成Word文档": the design task book of the current project of the project query.
     void generateDesignTaskBook(Origin origin);

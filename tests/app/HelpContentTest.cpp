@@ -58,7 +58,7 @@ TEST_F(HelpContentTest, EveryControlTheHelpNamesExists) {
 // Every button of the two list pages and of the record form, and every menu entry, is described.
 TEST_F(HelpContentTest, EveryButtonOfThePagesAndEveryMenuEntryIsDescribed) {
     const QString help = helpText();
-    QList<QWidget*> pages{ctx().projectListPage, ctx().queryPage, ctx().recordForm};
+    QList<QWidget*> pages{ctx().projectListPage.get(), ctx().queryPage.get(), ctx().recordForm.get()};
     for (QWidget* page : pages) {
         for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
             if (button->text().isEmpty() || !button->inherits("QPushButton")) {

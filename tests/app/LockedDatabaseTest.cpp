@@ -132,9 +132,9 @@ TEST_P(LockedDatabaseTest, DeleteProject) {
     insertChildren("table3", kName, kMan, kUnit, 1);
     triggerMenu(QStringLiteral("项目申报"));
     messages.defaultConfirm = true;
-    underTheLock([&] { ctx().projectListPage->Button3->click(); });
+    underTheLock([&] { ctx().projectListPage->deleteProjectButton->click(); });
     EXPECT_EQ(projects().recordCount(), 1);
-    ctx().projectListPage->Button3->click();
+    ctx().projectListPage->deleteProjectButton->click();
     ASSERT_EQ(messages.texts(Kind::Confirm).size(), 1);
     EXPECT_TRUE(messages.texts(Kind::Confirm)[0].startsWith(QStringLiteral("确实要删除该项目吗？")));
     expectNothingShown();

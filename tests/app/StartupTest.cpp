@@ -6,6 +6,7 @@
 #include "lists/ProjectListPage.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
+#include "word/DocumentCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,10 +40,10 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
         int pixels;
     };
     const Expect labels[] = {
-        {"Label1", QStringLiteral("Lanvere软科学研究计划"), {148, 149, 490, 48}, 48},
-        {"Label2", QStringLiteral("Meridell"), {273, 240, 222, 35}, 35},
-        {"Label3", QStringLiteral("Lanvere科学技术厅"), {301, 368, 184, 21}, 21},
-        {"Label4", QStringLiteral("版本:1.0"), {360, 448, 70, 16}, 16},
+        {"titleLabel", QStringLiteral("Lanvere软科学研究计划"), {148, 149, 490, 48}, 48},
+        {"programLabel", QStringLiteral("Meridell"), {273, 240, 222, 35}, 35},
+        {"officeLabel", QStringLiteral("Lanvere科学技术厅"), {301, 368, 184, 21}, 21},
+        {"versionLabel", QStringLiteral("版本:1.0"), {360, 448, 70, 16}, 16},
     };
     for (const Expect& e : labels) {
         auto* label = main.findChild<QLabel*>(QLatin1String(e.name));
@@ -57,8 +58,9 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
             << "whole caption shown";
         EXPECT_TRUE(label->font().bold());
     }
-    EXPECT_EQ(main.findChild<QLabel*>("Label1")->size(), QSize(490, 48)) << "the title keeps its fixed size";
-    EXPECT_EQ(main.findChild<QFrame*>("Bevel1")->height(), 3);
+    EXPECT_EQ(main.findChild<QLabel*>("titleLabel")->size(), QSize(490, 48))
+        << "the title keeps its fixed size";
+    EXPECT_EQ(main.findChild<QFrame*>("topRule")->height(), 3);
 
     QStringList captions;
     for (QAction* a : main.menuBar()->actions()) {
@@ -66,33 +68,57 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
     }
     EXPECT_EQ(captions,
               (QStringList{"项目申报", "管理查询", "项目表导出", "项目表导入", "帮助", "退出系统"}));
-    ASSERT_EQ(main.N4->actions().size(), 1);
-    EXPECT_EQ(main.N4->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
+    ASSERT_EQ(main.importMenu->actions().size(), 1);
+    EXPECT_EQ(main.importMenu->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
+}
+
+TEST_F(MainWindowTest, EachMenuEntryIsTheOneItsNameSays) {
+    MainWindow& main = *ctx().mainWindowWidget;
+    const struct {
+        QAction* action;
+        QWidget* owner;
+        QString caption;
+    } entries[] = {
+        {main.applyAction, main.menuBar(), QStringLiteral("项目申报")},
+        {main.queryAction, main.menuBar(), QStringLiteral("管理查询")},
+        {main.exportAction, main.menuBar(), QStringLiteral("项目表导出")},
+        {main.importMenu->menuAction(), main.menuBar(), QStringLiteral("项目表导入")},
+        {main.importFilesAction, main.importMenu, QStringLiteral("选择要导入的数据文件")},
+        {main.helpAction, main.menuBar(), QStringLiteral("帮助")},
+        {main.quitAction, main.menuBar(), QStringLiteral("退出系统")},
+    };
+    for (const auto& e : entries) {
+        ASSERT_NE(e.action, nullptr) << e.caption.toStdString();
+        EXPECT_EQ(e.action->text(), e.caption);
+        EXPECT_TRUE(e.owner->actions().contains(e.action)) << e.caption.toStdString();
+        EXPECT_EQ(main.findChild<QAction*>(e.action->objectName()), e.action) << "a name of its own";
+    }
 }
 
 TEST_F(MainWindowTest, WindowsAreCreatedOnceAndFlagsSet) {
-    EXPECT_NE(ctx().recordForm, nullptr);
-    EXPECT_NE(ctx().queryPage, nullptr);
-    EXPECT_NE(ctx().exportPage, nullptr);
-    EXPECT_NE(ctx().folderChooser, nullptr);
-    EXPECT_NE(ctx().projectListPage, nullptr);
-    EXPECT_NE(ctx().progressWindow, nullptr);
+    EXPECT_NE(ctx().recordForm.get(), nullptr);
+    EXPECT_NE(ctx().queryPage.get(), nullptr);
+    EXPECT_NE(ctx().exportPage.get(), nullptr);
+    EXPECT_NE(ctx().folderChooser.get(), nullptr);
+    EXPECT_NE(ctx().projectListPage.get(), nullptr);
+    EXPECT_NE(ctx().progressWindow.get(), nullptr);
     EXPECT_TRUE(ctx().databases->mainConnection.isOpen());
     EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
-    EXPECT_FALSE(ctx().IdcardInvalid);
-    EXPECT_TRUE(ctx().WordFirstAttempt);
+    EXPECT_FALSE(ctx().recordForm->idcardInvalid());
+    EXPECT_TRUE(ctx().documentCommands->firstAttempt);
     EXPECT_FALSE(ctx().recordForm->projectQuery.isOpen()) << "no query is opened at start";
 }
 
 TEST_F(MainWindowTest, ProjectListIsDockedOverTheWholeClientAreaEachTime) {
     test::SqlFile(folder.databasePath()).insert("table1", {{"projectname", "甲"}});
     triggerMenu("项目申报");
-    QWidget* page = ctx().projectListPage;
+    QWidget* page = ctx().projectListPage.get();
     EXPECT_EQ(page->parentWidget(), ctx().mainWindowWidget->clientArea());
     EXPECT_EQ(page->geometry(), ctx().mainWindowWidget->clientArea()->rect());
     EXPECT_TRUE(page->isVisible());
     EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1);
-    ctx().recordForm->projectQuery.setSql("Select * from table1 where projectname='none'");
+    ctx().recordForm->projectQuery.setQuery(
+        data::ProjectQuery::allProjects().where("projectname", data::Comparison::Equals, "none"));
     ctx().recordForm->projectQuery.open();
     triggerMenu("项目申报");
     EXPECT_EQ(ctx().recordForm->projectQuery.recordCount(), 1) << "the list shows all projects again";
@@ -113,7 +139,7 @@ TEST_F(MainWindowTest, ExitClosesTheMainWindowWithoutAQuestion) {
 
 TEST_F(MainWindowTest, HelpShowsTheHelpPage) {
     triggerMenu("帮助");
-    auto* help = ctx().mainWindowWidget->findChild<HelpWindow*>("HelpWindow");
+    auto* help = ctx().mainWindowWidget->findChild<HelpWindow*>("helpWindow");
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("项目申报")));

@@ -29,7 +29,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         ctx().mainWindowWidget->activateWindow();
-        QApplication::setActiveWindow(ctx().mainWindowWidget);
+        QApplication::setActiveWindow(ctx().mainWindowWidget.get());
     }
 
     // A project whose mail number has five digits and whose second staff member has a number with
@@ -62,7 +62,7 @@ protected:
         command();
         // The main window is active again once the modal window is gone, as a windowing system
         // makes it; the offscreen platform needs to be told.
-        QApplication::setActiveWindow(ctx().mainWindowWidget);
+        QApplication::setActiveWindow(ctx().mainWindowWidget.get());
         QApplication::processEvents();
     }
 
@@ -78,7 +78,7 @@ protected:
     }
 
     void doubleClick(FindingsWindow& window, int row) {
-        QTableView* grid = window.FindingGrid;
+        QTableView* grid = window.findingsGrid;
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         grid->scrollTo(grid->model()->index(row, 0));
@@ -96,19 +96,19 @@ protected:
 TEST_F(HandInWindowTest, NothingFoundIsSaid) {
     triggerMenu(QStringLiteral("项目申报"));
     lists::ProjectListPage& page = *ctx().projectListPage;
-    ASSERT_NE(page.Button9, nullptr);
-    EXPECT_EQ(page.Button9->text(), QStringLiteral("申报检查"));
-    EXPECT_EQ(page.Button9->objectName(), QStringLiteral("Button9"));
-    EXPECT_EQ(page.Button9->accessibleName(), QStringLiteral("申报检查"));
-    page.Button9->click();
+    ASSERT_NE(page.handInCheckButton, nullptr);
+    EXPECT_EQ(page.handInCheckButton->text(), QStringLiteral("申报检查"));
+    EXPECT_EQ(page.handInCheckButton->objectName(), QStringLiteral("handInCheckButton"));
+    EXPECT_EQ(page.handInCheckButton->accessibleName(), QStringLiteral("申报检查"));
+    page.handInCheckButton->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("申报检查没有发现问题。")});
 }
 
 void expectListed(FindingsWindow& window) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("申报检查"));
-    EXPECT_EQ(window.FindingGrid->objectName(), QStringLiteral("FindingGrid"));
-    EXPECT_EQ(window.FindingGrid->accessibleName(), QStringLiteral("检查结果"));
-    EXPECT_EQ(window.Label1->buddy(), window.FindingGrid);
+    EXPECT_EQ(window.findingsGrid->objectName(), QStringLiteral("findingsGrid"));
+    EXPECT_EQ(window.findingsGrid->accessibleName(), QStringLiteral("检查结果"));
+    EXPECT_EQ(window.summaryLabel->buddy(), window.findingsGrid);
     QStringList headers;
     for (int c = 0; c < window.model()->columnCount(); ++c) {
         headers << window.model()->headerData(c, Qt::Horizontal).toString();
@@ -122,13 +122,13 @@ void expectListed(FindingsWindow& window) {
     EXPECT_EQ(cells, (QStringList{kName, "基本信息", "邮编", "错误：邮编“31000”不是6位数字。"}));
     EXPECT_EQ(window.model()->index(1, 1).data().toString(), QStringLiteral("主要研究人员"));
     EXPECT_EQ(window.model()->index(1, 2).data().toString(), QStringLiteral("身份证号码"));
-    EXPECT_TRUE(window.Label1->text().startsWith(QStringLiteral("申报检查发现2处错误、0条提示。")));
+    EXPECT_TRUE(window.summaryLabel->text().startsWith(QStringLiteral("申报检查发现2处错误、0条提示。")));
 }
 
 TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [](FindingsWindow& window) {
                       expectListed(window);
                       return int(QDialog::Rejected);
@@ -140,7 +140,7 @@ TEST_F(HandInWindowTest, WindowListsProjectPageFieldAndFinding) {
 TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "mailnum"));
                       return window.result();
@@ -157,7 +157,7 @@ TEST_F(HandInWindowTest, DoubleClickOpensTheFieldOnTheRecordForm) {
 TEST_F(HandInWindowTest, StaffFindingLandsOnTheNumberOfThatMember) {
     storeProjects();
     triggerMenu(QStringLiteral("项目申报"));
-    runWithWindow([&] { ctx().projectListPage->Button9->click(); },
+    runWithWindow([&] { ctx().projectListPage->handInCheckButton->click(); },
                   [&](FindingsWindow& window) {
                       doubleClick(window, rowOf(window, "idcard"));
                       return window.result();

@@ -23,7 +23,7 @@ protected:
         }
         db.exec(QStringLiteral("commit"));
         rows.setConnection(&db.connection);
-        rows.setSql(QStringLiteral("select * from t"));
+        rows.setQuery(ProjectQuery::allOf(QStringLiteral("t")));
         rows.open();
     }
 
@@ -159,7 +159,7 @@ TEST_F(DatasetBulkTest, ReadOnlyStatementIsHeldInMemory) {
 
     // Going back to the table, its rows and columns are the table's again.
     rows.close();
-    rows.setSql(QStringLiteral("select * from t"));
+    rows.setQuery(ProjectQuery::allOf(QStringLiteral("t")));
     rows.open();
     EXPECT_EQ(rows.fieldCount(), 3);
     EXPECT_TRUE(rows.isEmpty());

@@ -3,7 +3,7 @@
 #include "data/DatabaseFile.h"
 #include "data/Dataset.h"
 #include "data/DatasetModel.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "support/TestFolder.h"
 
 #include <QAbstractItemModelTester>
@@ -27,9 +27,12 @@ protected:
         b.setConnection(&connection);
     }
 
-    void openOn(Dataset& d, const QString& sql, const QVariantList& params = {}) {
+    void openOn(Dataset& d, const ProjectQuery& query) {
+        d.setQuery(query);
+        d.open();
+    }
+    void openOn(Dataset& d, const QString& sql) {
         d.setSql(sql);
-        d.setParameters(params);
         d.open();
     }
 
@@ -41,13 +44,13 @@ protected:
 };
 
 TEST_F(DatasetTest, AppendedRowIsVisibleToASecondQueryOnceItIsPosted) {
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     EXPECT_TRUE(a.isEmpty());
     EXPECT_EQ(a.fieldCount(), 62);
     a.append();
     a.setValue("projectname", QStringLiteral("城市化研究"));
     a.setValue("cost", 12.5);
-    openOn(b, sql::kAllProjects);
+    openOn(b, ProjectQuery::allProjects());
     EXPECT_EQ(b.recordCount(), 0) << "an unposted row is not in the table";
     a.post();
     b.reopen();
@@ -59,7 +62,7 @@ TEST_F(DatasetTest, AppendedRowIsVisibleToASecondQueryOnceItIsPosted) {
 }
 
 TEST_F(DatasetTest, EmptyTextStaysEmptyTextAndNullStaysNull) {
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     a.append();
     a.setValue("projectname", QString());  // a null QString is an empty text, not null
     a.setValue("projectman", QVariant());  // null
@@ -74,7 +77,7 @@ TEST_F(DatasetTest, EmptyTextStaysEmptyTextAndNullStaysNull) {
 }
 
 TEST_F(DatasetTest, CounterIsFilledOnPostAndCannotBeWritten) {
-    openOn(a, sql::kAllPriorProjects);
+    openOn(a, ProjectQuery::allOf(kPriorProjectTable));
     a.append();
     EXPECT_FALSE(a.value("serial").isValid());
     a.setValue("name", "x");
@@ -94,17 +97,17 @@ TEST_F(DatasetTest, ParametersAreFilledByPositionAndSeparateTheFullKey) {
     file.insert("table2", {{"projectname", "P"}, {"projectman", "M"}, {"takeunit1", "U2"}, {"name", "two"}});
     file.insert("table2",
                 {{"projectname", "P'Q"}, {"projectman", "M"}, {"takeunit1", "U1"}, {"name", "three"}});
-    openOn(a, sql::kPriorProjectsOfKey, {"P", "M", "U2"});
+    openOn(a, ProjectQuery::ofKey(kPriorProjectTable, {"P", "M", "U2"}));
     ASSERT_EQ(a.recordCount(), 1);
     EXPECT_EQ(a.text("name"), "two");
-    openOn(a, sql::kPriorProjectsOfKey, {"P'Q", "M", "U1"});
+    openOn(a, ProjectQuery::ofKey(kPriorProjectTable, {"P'Q", "M", "U1"}));
     ASSERT_EQ(a.recordCount(), 1);
     EXPECT_EQ(a.text("name"), "three");
     EXPECT_EQ(a.parameterCount(), 3);
 }
 
 TEST_F(DatasetTest, FieldsByOrdinalAndByName) {
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     a.append();
     a.setField(4, "name by ordinal");
     a.setField(24, 3.0);
@@ -121,7 +124,7 @@ TEST_F(DatasetTest, NavigationEditCancelAndDelete) {
     for (int i = 0; i < 3; ++i) {
         file.insert("table1", {{"projectname", QString("p%1").arg(i)}});
     }
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     EXPECT_TRUE(a.bof());
     EXPECT_FALSE(a.eof());
     int seen = 0;
@@ -149,7 +152,7 @@ TEST_F(DatasetTest, NavigationEditCancelAndDelete) {
 }
 
 TEST_F(DatasetTest, EditOnAnEmptyDatasetStartsANewRow) {
-    openOn(a, sql::kStaffOfKey, {"P", "M", "U"});
+    openOn(a, ProjectQuery::ofKey(kStaffTable, {"P", "M", "U"}));
     a.edit();
     EXPECT_EQ(a.state(), Dataset::State::Insert);
     a.setValue("projectname", "P");
@@ -164,14 +167,14 @@ TEST_F(DatasetTest, TenColumnStaffTableOpensAndReads) {
         "projectman varchar(20), takeunit1 varchar(50), name varchar(20), unit varchar(50), "
         "idcard varchar(18), speciality varchar(50), duty varchar(30), job varchar(50))");
     connection.exec("insert into table3 (projectname, name) values ('P', 'Li')");
-    openOn(a, sql::kAllStaff);
+    openOn(a, ProjectQuery::allOf(kStaffTable));
     EXPECT_EQ(a.fieldCount(), 10);
     EXPECT_EQ(a.field(5).toString(), "Li");
     EXPECT_EQ(a.fieldIndex("birthday"), -1);
 }
 
 TEST_F(DatasetTest, ClosingTheConnectionClosesItsDatasets) {
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     connection.close();
     EXPECT_FALSE(a.isOpen());
     connection.open();
@@ -180,7 +183,7 @@ TEST_F(DatasetTest, ClosingTheConnectionClosesItsDatasets) {
 }
 
 TEST_F(DatasetTest, FailedTransactionLeavesTheDatabaseAndTheDatasetAsBefore) {
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     Dataset::Memento before = a.memento();
     EXPECT_THROW(inTransaction(connection,
                                [&] {
@@ -194,6 +197,20 @@ TEST_F(DatasetTest, FailedTransactionLeavesTheDatabaseAndTheDatasetAsBefore) {
     EXPECT_EQ(a.recordCount(), 0);
     SqlFile file(path);
     EXPECT_EQ(file.count("table1"), 0);
+}
+
+TEST_F(DatasetTest, AStatementGivenAsTextIsReadOnlyWhateverItSelects) {
+    SqlFile(path).insert("table1", {{"projectname", "a"}});
+    for (const char* sql : {"select * from table1", "Select * from table1 where projectname is not null",
+                            "select projectname from table1", "select table1.*, table1.rowid from table1",
+                            "select * from table1;", "select distinct * from table1",
+                            "with t as (select 1) select * from t", "select * /* all */ from table1"}) {
+        openOn(a, QString::fromLatin1(sql));
+        EXPECT_EQ(a.recordCount(), 1) << sql;
+        EXPECT_FALSE(a.isEditable()) << sql;
+        EXPECT_EQ(a.query(), nullptr) << sql;
+        EXPECT_TRUE(a.tableName().isEmpty()) << sql;
+    }
 }
 
 TEST_F(DatasetTest, ReadOnlyStatementIsReadIntoMemory) {
@@ -211,7 +228,7 @@ TEST_F(DatasetTest, ModelShowsChosenColumnsAndWritesEditsIntoTheDataset) {
     for (int i = 0; i < 300; ++i) {
         file.insert("table1", {{"projectname", QString("p%1").arg(i)}, {"remark", QString(500, 'x')}});
     }
-    openOn(a, sql::kAllProjects);
+    openOn(a, ProjectQuery::allProjects());
     DatasetModel model(&a, {{"项目名称", "projectname", 100}, {"备注", "remark", 50}});
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(model.rowCount(), 300);

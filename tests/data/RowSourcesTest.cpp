@@ -1,7 +1,7 @@
 #include "ScratchDatabase.h"
 #include "common/core/Error.h"
 #include "data/MemoryRows.h"
-#include "data/SelectStatement.h"
+#include "data/ProjectQuery.h"
 #include "data/TableRows.h"
 
 #include <gtest/gtest.h>
@@ -28,29 +28,32 @@ void addRows(ScratchDatabase& db, int count) {
     db.exec(QStringLiteral("commit"));
 }
 
-TEST(TableRowsTest, RowsKeepTheirStoredOrderUnlessTheStatementOrdersThem) {
+ProjectQuery allOfP() {
+    return ProjectQuery::allOf(QStringLiteral("p"));
+}
+
+TEST(TableRowsTest, RowsKeepTheirStoredOrderUnlessTheQueryOrdersThem) {
     ScratchDatabase db = projects();
     addRows(db, 5);
     TableRows rows;
     // The engine lists these through the index on rank, in falling row order.
-    rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from p where rank > :r")), {0});
+    rows.open(db.connection, allOfP().where(QStringLiteral("rank"), Comparison::AtLeast, 1));
     EXPECT_EQ(rows.ids(), (std::vector<qint64>{1, 2, 3, 4, 5}));
-    rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from p order by rank")), {});
+    rows.open(db.connection, allOfP().orderBy({QStringLiteral("rank")}));
     EXPECT_EQ(rows.ids(), (std::vector<qint64>{5, 4, 3, 2, 1}));
-    rows.open(db.connection,
-              SelectStatement::parse(QStringLiteral("select * from p where name <> 'order by' and rank > ?")),
-              {0});
-    EXPECT_EQ(rows.ids(), (std::vector<qint64>{1, 2, 3, 4, 5}))
-        << "an ORDER BY inside a string orders nothing";
-    rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from p where name=:a")), {});
-    EXPECT_EQ(rows.rowCount(), 0) << "a parameter not given is null";
+    rows.open(db.connection, allOfP()
+                                 .where(QStringLiteral("name"), Comparison::Contains, QStringLiteral("n"))
+                                 .where(QStringLiteral("rank"), Comparison::AtMost, 5));
+    EXPECT_EQ(rows.ids(), (std::vector<qint64>{1, 2, 3, 4, 5})) << "filters order nothing";
+    rows.open(db.connection, allOfP().where(QStringLiteral("name"), Comparison::Equals, QVariant()));
+    EXPECT_EQ(rows.rowCount(), 0) << "a null value matches no row";
 }
 
 TEST(TableRowsTest, ValuesOfShortAndMemoColumnsAcrossBlocks) {
     ScratchDatabase db = projects();
     addRows(db, 300);
     TableRows rows({128, 4, 4});
-    rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from p")), {});
+    rows.open(db.connection, allOfP());
     ASSERT_EQ(rows.rowCount(), 300);
     EXPECT_EQ(rows.columns().names(),
               (QStringList{QStringLiteral("serial"), QStringLiteral("name"), QStringLiteral("rank"),
@@ -71,7 +74,7 @@ TEST(TableRowsTest, CachedValuesStayUntilInvalidatedAndADeletedRowShowsNulls) {
     ScratchDatabase db = projects();
     addRows(db, 3);
     TableRows rows;
-    rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from p")), {});
+    rows.open(db.connection, allOfP());
     EXPECT_EQ(rows.valueAt(1, 1).toString(), QStringLiteral("n1"));
     EXPECT_EQ(rows.valueAt(1, 3).toString(), QStringLiteral("m1"));
     db.exec(QStringLiteral("update p set name='changed', memo='changed' where rowid=2"));
@@ -97,18 +100,17 @@ TEST(TableRowsTest, CachedValuesStayUntilInvalidatedAndADeletedRowShowsNulls) {
 TEST(TableRowsTest, ColumnsAreReadAgainOnlyWhenTheSchemaOrConnectionChanged) {
     ScratchDatabase db = projects();
     TableRows rows;
-    const SelectStatement all = SelectStatement::parse(QStringLiteral("select * from p"));
-    EXPECT_TRUE(rows.open(db.connection, all, {}));
-    EXPECT_FALSE(rows.open(db.connection, all, {}));
+    const ProjectQuery all = allOfP();
+    EXPECT_TRUE(rows.open(db.connection, all));
+    EXPECT_FALSE(rows.open(db.connection, all));
     db.exec(QStringLiteral("alter table p add column extra text"));
-    EXPECT_TRUE(rows.open(db.connection, all, {}));
+    EXPECT_TRUE(rows.open(db.connection, all));
     EXPECT_EQ(rows.columns().size(), 6);
     db.connection.close();
     db.connection.open();
-    EXPECT_TRUE(rows.open(db.connection, all, {}));
-    EXPECT_THROW(
-        rows.open(db.connection, SelectStatement::parse(QStringLiteral("select * from nothing")), {}), Error);
-    EXPECT_TRUE(rows.open(db.connection, all, {})) << "after a failed opening the columns are read again";
+    EXPECT_TRUE(rows.open(db.connection, all));
+    EXPECT_THROW(rows.open(db.connection, ProjectQuery::allOf(QStringLiteral("nothing"))), Error);
+    EXPECT_TRUE(rows.open(db.connection, all)) << "after a failed opening the columns are read again";
     EXPECT_EQ(rows.columns().size(), 6);
 }
 
@@ -116,9 +118,11 @@ TEST(TableRowsTest, ValuesOfAllRowsFollowTheRowsByIdListOrWholeTable) {
     ScratchDatabase db = projects();
     addRows(db, 2500);
     TableRows rows;
-    for (const char* sql :
-         {"select * from p where rank <= 2000 order by rank", "select * from p order by rank"}) {
-        rows.open(db.connection, SelectStatement::parse(QString::fromLatin1(sql)), {});
+    const ProjectQuery byRank = allOfP().orderBy({QStringLiteral("rank")});
+    for (const ProjectQuery& query :
+         {ProjectQuery(byRank).where(QStringLiteral("rank"), Comparison::AtMost, 2000), byRank}) {
+        const std::string sql = query.filters.empty() ? "all" : "up to 2000";
+        rows.open(db.connection, query);
         const std::vector<QVariant> values = rows.valuesOfAllRows({4, 1});
         ASSERT_EQ(values.size(), size_t(rows.rowCount()) * 2) << sql;
         for (int row : {0, 1, 1999, rows.rowCount() - 1}) {

@@ -44,52 +44,14 @@ TEST(SelectStatementTest, CommentsHoldNoPlaceholderAndEndWhereTheyEnd) {
     EXPECT_EQ(text.parameterCount, 1);
 }
 
-TEST(SelectStatementTest, PlainViewOfOneTableNamesItsTableAndTail) {
-    SelectStatement all = SelectStatement::parse(QStringLiteral("Select * from table1"));
-    EXPECT_EQ(all.table, QStringLiteral("table1"));
-    EXPECT_TRUE(all.tail.isEmpty());
-    EXPECT_EQ(all.rowIdSql(), QStringLiteral("select rowid from \"table1\""));
-
-    SelectStatement quoted =
-        SelectStatement::parse(QStringLiteral("  SELECT  *\n FROM \"table3\" where projectname is not null"));
-    EXPECT_EQ(quoted.table, QStringLiteral("table3"));
-    EXPECT_EQ(quoted.tail, QStringLiteral(" where projectname is not null"));
-    EXPECT_EQ(quoted.rowIdSql(),
-              QStringLiteral("select rowid from \"table3\" where projectname is not null"));
-
-    SelectStatement keyed = SelectStatement::parse(QStringLiteral("select * from table2 where a=:text1"));
-    EXPECT_EQ(keyed.rowIdSql(), QStringLiteral("select rowid from \"table2\" where a=?"));
-}
-
-TEST(SelectStatementTest, OtherStatementsAreReadOnly) {
-    for (const char* sql : {"select count(*) as n from table1", "select projectname from table1",
-                            "select table1.*, table1.rowid from table1", "select * from table1;",
-                            "select distinct * from table1", "with t as (select 1) select * from t",
-                            "select * /* all */ from table1"}) {
-        SelectStatement s = SelectStatement::parse(QString::fromLatin1(sql));
-        EXPECT_FALSE(s.isEditable()) << sql;
-        EXPECT_TRUE(s.table.isEmpty()) << sql;
+TEST(SelectStatementTest, QuotesAndCommentsAreCopiedCharacterForCharacter) {
+    for (const char* sql : {"a='x :y' -- c :d\nb /* :e */ \"f:g\"", "select 'order by' from t -- order by",
+                            "select [a:b], `c:d` from t /* :open"}) {
+        const QString text = QString::fromLatin1(sql);
+        const SelectStatement s = SelectStatement::parse(text);
+        EXPECT_EQ(s.positional, text) << sql;
+        EXPECT_EQ(s.parameterCount, 0) << sql;
     }
-}
-
-TEST(SelectStatementTest, OrderByCountsOnlyInTheStatementCode) {
-    auto ordered = [](const char* sql) { return SelectStatement::parse(QString::fromLatin1(sql)).ordered; };
-    EXPECT_TRUE(ordered("select * from t order by a"));
-    EXPECT_TRUE(ordered("select * from t where a=:p ORDER\n\tBY b desc limit 3"));
-    EXPECT_FALSE(ordered("select * from t"));
-    EXPECT_FALSE(ordered("select * from t where a='order by b'"));
-    EXPECT_FALSE(ordered("select * from t where \"order by\"=1"));
-    EXPECT_FALSE(ordered("select * from t where a=1 -- order by b"));
-    EXPECT_FALSE(ordered("select * from t where a=1 /* order by b */"));
-    EXPECT_FALSE(ordered("select * from t where border by_x"));
-    EXPECT_FALSE(ordered("select * from t where reorder=1 and orderby=2"));
-}
-
-TEST(SelectStatementTest, CodeOnlyBlanksQuotesAndCommentsCharacterForCharacter) {
-    const QString sql = QStringLiteral("a='x y' -- c\nb /* d */ \"e\"");
-    const QString code = codeOnly(sql);
-    EXPECT_EQ(code.size(), sql.size());
-    EXPECT_EQ(code, QStringLiteral("a=") + QString(10, u' ') + QStringLiteral("\nb") + QString(12, u' '));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseFile.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/QStringPrinter.h"
 #include "support/LockHolder.h"
 #include "support/SmallDisk.h"
@@ -33,7 +33,7 @@ protected:
         connection.setDatabaseFile(path);
         connection.open();
         projects.setConnection(&connection);
-        projects.setSql(sql::kAllProjects);
+        projects.setQuery(ProjectQuery::allProjects());
         projects.open();
     }
 

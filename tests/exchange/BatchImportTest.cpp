@@ -106,13 +106,13 @@ TEST_F(BatchImportTest, EveryArchiveGetsItsLineAndOnlyGoodOnesChangeTheDatabase)
                             hostile(), foreignDatabase(), submit("last.zip", {QStringLiteral("丙")})};
     int shownArchives = 0;
     const auto report = importAll(files, [&](ImportReportWindow& window) {
-        QTreeWidget* tree = window.ReportTree;
+        QTreeWidget* tree = window.reportTree;
         shownArchives = tree->topLevelItemCount();
         ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
         EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("甲"));
         EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(2), QStringLiteral("一所"));
         EXPECT_EQ(tree->topLevelItem(1)->text(0), QStringLiteral("notes.zip"));
-        EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("3个文件导入失败")));
+        EXPECT_TRUE(window.summaryLabel->text().contains(QStringLiteral("3个文件导入失败")));
     });
     ASSERT_TRUE(report);
     EXPECT_EQ(shownArchives, 5);
@@ -219,10 +219,11 @@ TEST_P(LockedBatchTest, StopsAtTheFirstArchiveAndListsTheRestAsNotRead) {
         test::LockHolder other(office(), GetParam());
         ASSERT_TRUE(other.isHeld());
         report = importAll(files, [&](ImportReportWindow& window) {
-            EXPECT_EQ(window.ReportTree->topLevelItem(2)->text(3),
+            EXPECT_EQ(window.reportTree->topLevelItem(2)->text(3),
                       QStringLiteral("未读取：导入已在前面的文件处停止"));
-            EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("共读取1个数据文件")));
-            EXPECT_TRUE(window.Label1->text().contains(QStringLiteral("1个文件导入失败，2个文件未读取")));
+            EXPECT_TRUE(window.summaryLabel->text().contains(QStringLiteral("共读取1个数据文件")));
+            EXPECT_TRUE(
+                window.summaryLabel->text().contains(QStringLiteral("1个文件导入失败，2个文件未读取")));
         });
     }
     EXPECT_EQ(messages.shown(),
@@ -293,8 +294,8 @@ TEST_F(BatchImportTest, TheReportIsSavedAsASpreadsheet) {
     importAll({submit("first.zip", {QStringLiteral("甲"), QStringLiteral("乙")}), notAZip()},
               [&](ImportReportWindow& window) {
                   messages.fileAnswers = {nowhere, saved};
-                  window.SaveButton->click();
-                  window.SaveButton->click();
+                  window.saveButton->click();
+                  window.saveButton->click();
               });
     const QStringList shown = messages.shown();
     ASSERT_EQ(shown.size(), 2);

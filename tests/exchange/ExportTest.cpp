@@ -64,7 +64,7 @@ protected:
                 inside(chooser());
                 return chooser().result();
             }
-            page().Button2->click();
+            page().choosePathButton->click();
             pageResult = page().result();
             return pageResult;
         };
@@ -75,7 +75,7 @@ protected:
     }
 
     void selectFolder(FolderChooser& form, const QString& path) {
-        form.ShellTreeView1->setCurrentIndex(form.model()->indexForPath(path));
+        form.folderTree->setCurrentIndex(form.model()->indexForPath(path));
     }
 
     QTemporaryDir floppy;
@@ -87,17 +87,18 @@ TEST_F(ExportTest, PagesShowTheirTextsAndButtons) {
     EXPECT_EQ(page().windowTitle(), QStringLiteral("数据导出"));
     EXPECT_FALSE(page().windowFlags() & Qt::WindowCloseButtonHint);
     QStringList texts;
-    for (QLabel* l : {page().Label1, page().Label2, page().Label3, page().Label4, page().Label5}) {
+    for (QLabel* l : {page().floppyTextLabel, page().floppyPromptLabel, page().folderTextLabel,
+                      page().folderTextContinuedLabel, page().folderPromptLabel}) {
         texts << l->text();
     }
     EXPECT_EQ(texts.join(""),
               QStringLiteral("若要通过软盘(A)向上递交项目数据，请首先插入空白软盘，然后单击"
                              "若您准备先将项目申报数据导出到硬盘，然后再通过邮件或其它方式发送上报，请单击"));
-    EXPECT_EQ(page().Button1->text(), QStringLiteral("导入软盘"));
-    EXPECT_EQ(page().Button2->text(), QStringLiteral("选择路径"));
-    EXPECT_EQ(page().Button3->text(), QStringLiteral("退出该页"));
-    EXPECT_EQ(chooser().Label1->text(), QStringLiteral("请选择项目申报数据的保存路径："));
-    EXPECT_EQ(chooser().Label1->buddy(), chooser().ShellTreeView1);
+    EXPECT_EQ(page().floppyButton->text(), QStringLiteral("导入软盘"));
+    EXPECT_EQ(page().choosePathButton->text(), QStringLiteral("选择路径"));
+    EXPECT_EQ(page().closeButton->text(), QStringLiteral("退出该页"));
+    EXPECT_EQ(chooser().promptLabel->text(), QStringLiteral("请选择项目申报数据的保存路径："));
+    EXPECT_EQ(chooser().promptLabel->buddy(), chooser().folderTree);
 }
 
 TEST_F(ExportTest, StagingArchiveTakesTheFirstFreeNumber) {
@@ -113,7 +114,7 @@ TEST_F(ExportTest, StagingArchiveTakesTheFirstFreeNumber) {
 TEST_F(ExportTest, FloppyExportWritesTheArchiveAndEmptiesTheStagingFolder) {
     QDir().mkpath(staging());
     QFile(staging() + "/old.zip").open(QIODevice::WriteOnly);
-    page().Button1->click();
+    page().floppyButton->click();
     EXPECT_EQ(messages.shown(), QStringList{kFloppyDone});
     expectExchangeArchive(floppyArchive());
     EXPECT_TRUE(filesIn(staging()).isEmpty());
@@ -122,7 +123,7 @@ TEST_F(ExportTest, FloppyExportWritesTheArchiveAndEmptiesTheStagingFolder) {
 TEST_F(ExportTest, FloppyExportRefusals) {
     // No disk in the drive.
     page().places.floppyPresent = [](const QString&) { return false; };
-    page().Button1->click();
+    page().floppyButton->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("没有找到软盘,请检查您的软盘和软盘驱动器！")});
     page().places.floppyPresent = [](const QString& dir) { return QFileInfo(dir).isDir(); };
 
@@ -133,7 +134,7 @@ TEST_F(ExportTest, FloppyExportRefusals) {
     old.write("old");
     old.close();
     messages.confirmAnswers = {false};
-    page().Button1->click();
+    page().floppyButton->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("您的软盘中已经存在项目申报数据，要覆盖它吗？")});
     EXPECT_EQ(QFileInfo(floppyArchive()).size(), 3);
     EXPECT_TRUE(filesIn(staging()).isEmpty());
@@ -146,7 +147,7 @@ TEST_F(ExportTest, FloppyExportRefusals) {
         size = QFileInfo(QDir(staging()).filePath("project1.zip")).size();
         return size;
     };
-    page().Button1->click();
+    page().floppyButton->click();
     EXPECT_GT(size, 0);
     EXPECT_EQ(messages.shown().last(), QStringLiteral("您的磁盘空间不够，请删除部分内容再试！"));
     EXPECT_EQ(QFileInfo(floppyArchive()).size(), 3);
@@ -155,25 +156,25 @@ TEST_F(ExportTest, FloppyExportRefusals) {
     // No database at all.
     messages.clear();
     QFile::remove(folder.databasePath());
-    page().Button1->click();
+    page().floppyButton->click();
     EXPECT_EQ(messages.shown(), QStringList{QStringLiteral("对不起，没有找到项目申报数据文件！")});
 }
 
 TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
     QDir().mkpath(staging());
     int pageResult = runChooser([&](FolderChooser& form) {
-        EXPECT_FALSE(form.Button2->isEnabled());
-        EXPECT_EQ(form.Button3->text(), QStringLiteral("退出"));
+        EXPECT_FALSE(form.nextButton->isEnabled());
+        EXPECT_EQ(form.closeButton->text(), QStringLiteral("退出"));
         selectFolder(form, target.path());
-        EXPECT_TRUE(form.Button2->isEnabled());
-        form.Button2->click();
-        EXPECT_FALSE(form.Button2->isEnabled());
-        EXPECT_EQ(form.Button3->text(), QStringLiteral("完成"));
+        EXPECT_TRUE(form.nextButton->isEnabled());
+        form.nextButton->click();
+        EXPECT_FALSE(form.nextButton->isEnabled());
+        EXPECT_EQ(form.closeButton->text(), QStringLiteral("完成"));
         // Finished: choosing again changes nothing.
-        form.ShellTreeView1->setCurrentIndex(form.model()->rootIndex());
+        form.folderTree->setCurrentIndex(form.model()->rootIndex());
         selectFolder(form, target.path());
-        EXPECT_FALSE(form.Button2->isEnabled());
-        form.Button3->click();
+        EXPECT_FALSE(form.nextButton->isEnabled());
+        form.closeButton->click();
     });
     EXPECT_EQ(pageResult, int(QDialog::Accepted)) << "完成 closes the export page too";
     EXPECT_EQ(messages.shown(), QStringList{kFolderDone});
@@ -182,9 +183,9 @@ TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
 
     // Opening the chooser again starts afresh.
     runChooser([&](FolderChooser& form) {
-        EXPECT_FALSE(form.Button2->isEnabled());
-        EXPECT_EQ(form.Button3->text(), QStringLiteral("退出"));
-        form.Button1->click();
+        EXPECT_FALSE(form.nextButton->isEnabled());
+        EXPECT_EQ(form.closeButton->text(), QStringLiteral("退出"));
+        form.backButton->click();
     });
     EXPECT_EQ(page().result(), 0) << "上一步 goes back to the export page";
 }
@@ -192,18 +193,18 @@ TEST_F(ExportTest, FolderExportFinishesTheChooserAndLeavesBothWindows) {
 TEST_F(ExportTest, ChooserRefusesTheRootAndVanishedFolders) {
     QDir().mkpath(target.filePath("gone"));
     runChooser([&](FolderChooser& form) {
-        QTreeView& tree = *form.ShellTreeView1;
+        QTreeView& tree = *form.folderTree;
         tree.setCurrentIndex(form.model()->rootIndex());
         EXPECT_EQ(form.model()->data(tree.currentIndex()).toString(), QStringLiteral("计算机"));
-        EXPECT_FALSE(form.Button2->isEnabled());
+        EXPECT_FALSE(form.nextButton->isEnabled());
         selectFolder(form, target.path());
-        EXPECT_TRUE(form.Button2->isEnabled());
+        EXPECT_TRUE(form.nextButton->isEnabled());
         QModelIndex gone = form.model()->indexForPath(target.filePath("gone"));
         ASSERT_TRUE(gone.isValid());
         QDir(target.filePath("gone")).removeRecursively();
         tree.setCurrentIndex(gone);
-        EXPECT_FALSE(form.Button2->isEnabled());
-        form.Button3->click();
+        EXPECT_FALSE(form.nextButton->isEnabled());
+        form.closeButton->click();
     });
 }
 

@@ -237,8 +237,8 @@ TEST_F(ImportTest, ProgressWindowShowsEveryStepAndGoesAway) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("正在导入数据......"));
     EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(form.ProgressBar1->geometry(), QRect(24, 64, 353, 18));
-    EXPECT_EQ(form.ProgressBar1->maximum(), 100);
+    EXPECT_EQ(form.progressBar->geometry(), QRect(24, 64, 353, 18));
+    EXPECT_EQ(form.progressBar->maximum(), 100);
 
     const QString archive = submit([](SqlFile& db) {
         db.exec("begin");
@@ -249,7 +249,7 @@ TEST_F(ImportTest, ProgressWindowShowsEveryStepAndGoesAway) {
         db.exec("commit");
     });
     QList<int> values;
-    QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [&](int v) { values << v; });
+    QObject::connect(form.progressBar, &QProgressBar::valueChanged, [&](int v) { values << v; });
     EXPECT_EQ(import(archive), QStringList{allTaken(300)});
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));

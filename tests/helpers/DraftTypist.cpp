@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
     SilentMessages messages;
     auto context = app::startUp(QString::fromLocal8Bit(argv[1]), messages);
     context->mainWindowWidget->show();
-    context->mainWindowWidget->N1Click();
+    context->mainWindowWidget->applyTriggered();
     record::RecordForm& form = *context->recordForm;
     if (!form.projectQuery.moveToRowId(QByteArray(argv[2]).toLongLong())) {
         return 3;

@@ -64,24 +64,24 @@ protected:
 TEST_F(ExcelExportTest, TheListPageWritesItsRowsInTheOrderOfAHeaderClick) {
     triggerMenu("项目申报");
     ProjectListPage& page = *ctx().projectListPage;
-    ASSERT_TRUE(page.ExcelButton->isEnabled());
-    EXPECT_EQ(page.ExcelButton->text(), QStringLiteral("导出Excel"));
+    ASSERT_TRUE(page.excelExportButton->isEnabled());
+    EXPECT_EQ(page.excelExportButton->text(), QStringLiteral("导出Excel"));
     const QString path = folder.file("列表.xlsx");
-    EXPECT_EQ(exportTo(page.ExcelButton, path).first, (QStringList{"单位C", "单位A", "单位B"}));
+    EXPECT_EQ(exportTo(page.excelExportButton, path).first, (QStringList{"单位C", "单位A", "单位B"}));
     EXPECT_TRUE(messages.shown().value(0).startsWith(QStringLiteral("已将3个项目导出到电子表格")));
 
-    clickHeader(page.DBGrid1, 5);
-    clickHeader(page.DBGrid1, 5);
-    const auto sorted = exportTo(page.ExcelButton, path);
+    clickHeader(page.projectGrid, 5);
+    clickHeader(page.projectGrid, 5);
+    const auto sorted = exportTo(page.excelExportButton, path);
     EXPECT_EQ(sorted.first, (QStringList{"单位C", "单位B", "单位A"}));
     EXPECT_EQ(sorted.second, sorted.first);  // staff follow their projects
 
     // Cancelling the dialog writes nothing; a folder that is gone is told and leaves no file.
     messages.clear();
-    page.ExcelButton->click();
+    page.excelExportButton->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     const QString gone = folder.file("没有/列表.xlsx");
-    exportTo(page.ExcelButton, gone);
+    exportTo(page.excelExportButton, gone);
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.shown()[0].contains(QStringLiteral("无法写入")))
         << messages.shown()[0].toStdString();
@@ -92,12 +92,13 @@ TEST_F(ExcelExportTest, TheQueryPageWritesItsResultWithItsParameters) {
     triggerMenu("管理查询");
     QueryPage& page = *ctx().queryPage;
     // Before any query: every project.
-    EXPECT_EQ(exportTo(page.ExcelButton, folder.file("全部.xlsx")).first.size(), 3);
-    page.CheckBoxes[0]->setChecked(true);
-    static_cast<QLineEdit*>(page.Inputs[0])->setText("A1");
-    page.Button1->click();
-    clickHeader(page.DBGrid1, 1);
-    EXPECT_EQ(exportTo(page.ExcelButton, folder.file("结果.xlsx")).first, (QStringList{"单位B", "单位C"}));
+    EXPECT_EQ(exportTo(page.excelExportButton, folder.file("全部.xlsx")).first.size(), 3);
+    page.criterionChecks[0]->setChecked(true);
+    static_cast<QLineEdit*>(page.criterionInputs[0])->setText("A1");
+    page.runQueryButton->click();
+    clickHeader(page.resultGrid, 1);
+    EXPECT_EQ(exportTo(page.excelExportButton, folder.file("结果.xlsx")).first,
+              (QStringList{"单位B", "单位C"}));
 }
 
 }  // namespace

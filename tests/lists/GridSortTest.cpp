@@ -1,4 +1,5 @@
 #include "data/Dataset.h"
+#include "data/SqlDialect.h"
 #include "lists/ProjectGrid.h"
 #include "lists/ProjectListPage.h"
 #include "lists/QueryPage.h"
@@ -16,19 +17,23 @@
 namespace meridell::lists {
 namespace {
 
-TEST(GridSort, TheAddedOrderIsRecognisedReplacedAndRemovedAlone) {
-    const QString query = QStringLiteral("select * from table1 where (takeunit1 like ?)");
-    const QString up = withGridSort(query, {"projectname", false});
-    EXPECT_EQ(up, query + " order by \"projectname\" asc, rowid asc");
+TEST(GridSort, TheOrderIsSetReplacedAndReadFromTheQuery) {
+    const data::ProjectQuery query =
+        data::ProjectQuery::allProjects().where("takeunit1", data::Comparison::Contains, "A");
+    const data::ProjectQuery up = withGridSort(query, {"projectname", false});
+    EXPECT_EQ(data::sqliteDialect().select(up).sql,
+              data::sqliteDialect().select(query).sql + R"( order by "projectname" asc, rowid asc)");
     EXPECT_EQ(gridSortOf(up), (GridSort{"projectname", false}));
-    const QString down = withGridSort(up, {"takeunit1", true});
-    EXPECT_EQ(down, query + " order by \"takeunit1\" desc, rowid desc") << "one order, not two";
-    EXPECT_EQ(withoutGridSort(down), query);
-    // An order written by someone else is not this program's to take away.
-    const QString own = QStringLiteral("select * from table1 order by projectname desc");
-    EXPECT_EQ(withoutGridSort(own), own);
-    EXPECT_FALSE(gridSortOf(own));
+    EXPECT_EQ(up.filters, query.filters) << "the filters stay";
+    const data::ProjectQuery down = withGridSort(up, {"takeunit1", true});
+    EXPECT_EQ(data::sqliteDialect().select(down).sql,
+              data::sqliteDialect().select(query).sql + R"( order by "takeunit1" desc, rowid desc)")
+        << "one order, not two";
+    EXPECT_EQ(down.sortKeys.size(), 1u);
     EXPECT_FALSE(gridSortOf(query));
+    // An order of several keys shows its first on the header.
+    const data::ProjectQuery several = data::ProjectQuery(query).orderBy({"sex", true}).orderBy({"degree"});
+    EXPECT_EQ(gridSortOf(several), (GridSort{"sex", true}));
 }
 
 TEST(GridSort, ASecondClickTurnsTheOrderRoundAndAnotherColumnStartsRising) {
@@ -73,7 +78,7 @@ protected:
 
 TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) {
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->projectGrid;
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
     projects().moveTo(2);  // 丙项目 is current before and after the sort
     clickHeader(grid, 5);
@@ -94,7 +99,7 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
     clickHeader(grid, 1);
     EXPECT_EQ(column(grid, 5), (QStringList{"单位A", "单位D", "单位C", "单位B"}));
 
-    ctx().projectListPage->Button5->click();
+    ctx().projectListPage->projectListButton->click();
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     test::DocxReader list(folder.file("项目列表.doc"));
     ASSERT_EQ(list.rows(1), 5);
@@ -104,7 +109,7 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
     }
 
     // The menu lists all projects afresh, in stored order and without an indicator.
-    ctx().projectListPage->Button6->click();
+    ctx().projectListPage->leavePageButton->click();
     triggerMenu("项目申报");
     EXPECT_EQ(column(grid, 5), (QStringList{"单位C", "单位A", "单位B", "单位D"}));
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), -1);
@@ -114,17 +119,19 @@ TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStays
     triggerMenu("管理查询");
     QueryPage& page = *ctx().queryPage;
     messages.clear();
-    page.CheckBoxes[0]->setChecked(true);
-    static_cast<QLineEdit*>(page.Inputs[0])->setText("A1");
-    page.Button1->click();
-    ProjectGrid* grid = page.DBGrid1;
+    page.criterionChecks[0]->setChecked(true);
+    static_cast<QLineEdit*>(page.criterionInputs[0])->setText("A1");
+    page.runQueryButton->click();
+    ProjectGrid* grid = page.resultGrid;
     clickHeader(grid, 5);
     clickHeader(grid, 5);
     EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B"}));
-    EXPECT_EQ(projects().parameters(), QVariantList{"%A1%"});
+    ASSERT_TRUE(projects().query());
+    EXPECT_EQ(projects().query()->filters,
+              (std::vector<data::Filter>{{"classcode", data::Comparison::Contains, "A1"}}));
 
-    static_cast<QLineEdit*>(page.Inputs[0])->setText("");
-    page.Button1->click();
+    static_cast<QLineEdit*>(page.criterionInputs[0])->setText("");
+    page.runQueryButton->click();
     EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B", "单位A"}));
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 5);
     EXPECT_EQ(messages.count(test::RecordingMessages::Kind::Error), 0);
@@ -132,7 +139,7 @@ TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStays
 
 TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->projectGrid;
     const QRect cell = grid->visualRect(grid->model()->index(2, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -148,7 +155,7 @@ TEST_F(GridSortPageTest, ACellCutByItsColumnOffersItsWholeText) {
     const QString longName = QStringLiteral("关于全省软科学研究计划项目管理与评估体系的若干问题研究");
     test::SqlFile(folder.databasePath()).exec("update table1 set projectname=? where rowid=1", {longName});
     triggerMenu("项目申报");
-    ProjectGrid* grid = ctx().projectListPage->DBGrid1;
+    ProjectGrid* grid = ctx().projectListPage->projectGrid;
     EXPECT_EQ(grid->cutText(grid->model()->index(0, 1)), longName);
     EXPECT_EQ(grid->cutText(grid->model()->index(1, 1)), QString()) << "甲项目 fits";
     grid->setColumnWidth(1, 2000);

@@ -60,8 +60,8 @@ TEST_F(ListLayoutTest, GridColumnsFitAndShowTheCommonLongValues) {
         int titleColumn;
     };
     const Case cases[] = {
-        {"项目申报", ctx().projectListPage, ctx().projectListPage->DBGrid1, 4},
-        {"管理查询", ctx().queryPage, ctx().queryPage->DBGrid1, 4},
+        {"项目申报", ctx().projectListPage.get(), ctx().projectListPage->projectGrid, 4},
+        {"管理查询", ctx().queryPage.get(), ctx().queryPage->resultGrid, 4},
     };
     for (const Case& c : cases) {
         triggerMenu(QString::fromUtf8(c.menu));

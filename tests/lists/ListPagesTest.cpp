@@ -57,19 +57,19 @@ protected:
 
     // Checks a criterion and fills its input (free text typed, pick list entry chosen).
     void setCriterion(int criterion, const QString& value) {
-        select().CheckBoxes[criterion]->setChecked(true);
-        if (auto* combo = qobject_cast<QComboBox*>(select().Inputs[criterion])) {
+        select().criterionChecks[criterion]->setChecked(true);
+        if (auto* combo = qobject_cast<QComboBox*>(select().criterionInputs[criterion])) {
             combo->setCurrentIndex(combo->findText(value));
             ASSERT_EQ(combo->currentText(), value);
         } else {
-            static_cast<QLineEdit*>(select().Inputs[criterion])->setText(value);
+            static_cast<QLineEdit*>(select().criterionInputs[criterion])->setText(value);
         }
     }
     QStringList runQuery() {
         messages.clear();
-        select().Button1->click();
+        select().runQueryButton->click();
         EXPECT_EQ(messages.texts(Kind::Error), QStringList());
-        return gridColumn(select().DBGrid1, 1);
+        return gridColumn(select().resultGrid, 1);
     }
 
     std::unique_ptr<test::SqlFile> sql_;
@@ -82,10 +82,10 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     addProject("乙", "李", "单位二");
     triggerMenu("项目申报");
     ASSERT_TRUE(apply().isVisible());
-    EXPECT_FALSE(ctx().mainWindowWidget->N2->isEnabled());
-    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
+    EXPECT_FALSE(ctx().mainWindowWidget->queryAction->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->applyAction->isEnabled());
 
-    ProjectGrid* grid = apply().DBGrid1;
+    ProjectGrid* grid = apply().projectGrid;
     const QStringList titles{"指南代码", "项目名称", "专业领域", "负责人", "技术职称", "承担单位"};
     const int widths[] = {60, 215, 98, 48, 74, 278};
     for (int c = 0; c < titles.size(); ++c) {
@@ -96,8 +96,8 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     EXPECT_EQ(gridColumn(grid, 1), (QStringList{"甲", "乙"}));
     EXPECT_EQ(gridColumn(grid, 4), (QStringList{"教授", ""}));
     EXPECT_FALSE(grid->model()->flags(grid->model()->index(0, 0)) & Qt::ItemIsEditable);
-    for (QPushButton* b : {apply().Button1, apply().Button2, apply().Button3, apply().Button4,
-                           apply().Button5, apply().Button6}) {
+    for (QPushButton* b : {apply().newProjectButton, apply().editProjectButton, apply().deleteProjectButton,
+                           apply().taskBookButton, apply().projectListButton, apply().leavePageButton}) {
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
     }
 
@@ -105,22 +105,22 @@ TEST_F(ListPagesTest, ListShowsAllProjectsInGivenColumnsAndBlocksTheQueryMenu) {
     grid->selectRow(1);
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("乙"));
 
-    apply().Button6->click();
+    apply().leavePageButton->click();
     EXPECT_FALSE(apply().isVisible());
     EXPECT_FALSE(projects().isOpen());
-    EXPECT_TRUE(ctx().mainWindowWidget->N2->isEnabled());
+    EXPECT_TRUE(ctx().mainWindowWidget->queryAction->isEnabled());
 }
 
 TEST_F(ListPagesTest, EmptyListDisablesOnlyTheRowButtons) {
     triggerMenu("项目申报");
-    EXPECT_FALSE(apply().Button2->isEnabled());
-    EXPECT_FALSE(apply().Button3->isEnabled());
-    EXPECT_FALSE(apply().Button4->isEnabled());
-    EXPECT_TRUE(apply().Button1->isEnabled());
-    EXPECT_TRUE(apply().Button5->isEnabled());
-    EXPECT_TRUE(apply().Button6->isEnabled());
+    EXPECT_FALSE(apply().editProjectButton->isEnabled());
+    EXPECT_FALSE(apply().deleteProjectButton->isEnabled());
+    EXPECT_FALSE(apply().taskBookButton->isEnabled());
+    EXPECT_TRUE(apply().newProjectButton->isEnabled());
+    EXPECT_TRUE(apply().projectListButton->isEnabled());
+    EXPECT_TRUE(apply().leavePageButton->isEnabled());
 
-    apply().Button1->click();  // a new project still works
+    apply().newProjectButton->click();  // a new project still works
     EXPECT_TRUE(ctx().recordForm->isNewMode());
     EXPECT_EQ(projects().state(), data::Dataset::State::Insert);
     EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
@@ -132,7 +132,7 @@ TEST_F(ListPagesTest, NewProjectPresetsStartYearToThisYear) {
     for (auto [year, index] : cases) {
         today = QDate(year, 6, 1);
         triggerMenu("项目申报");
-        apply().Button1->click();
+        apply().newProjectButton->click();
         EXPECT_EQ(ctx().recordForm->DBComboBox7->currentIndex(), index) << year;
     }
 }
@@ -141,8 +141,8 @@ TEST_F(ListPagesTest, EditPutsTheSelectedProjectIntoEditing) {
     addProject("甲", "张", "单位一");
     addProject("乙", "李", "单位二");
     triggerMenu("项目申报");
-    apply().DBGrid1->selectRow(1);
-    apply().Button2->click();
+    apply().projectGrid->selectRow(1);
+    apply().editProjectButton->click();
     EXPECT_FALSE(ctx().recordForm->isNewMode());
     EXPECT_EQ(projects().state(), data::Dataset::State::Edit);
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("乙"));
@@ -157,13 +157,13 @@ TEST_F(ListPagesTest, DeletionTakesEveryChildRowOfTheKeyAndOnlyTheCurrentProject
     addChildren("乙", "张", "单位一", 1, 1);
     triggerMenu("项目申报");
     messages.confirmAnswers = {false, true};
-    apply().Button3->click();  // No leaves every table untouched
+    apply().deleteProjectButton->click();  // No leaves every table untouched
     EXPECT_EQ(messages.texts(Kind::Confirm),
               QStringList{"确实要删除该项目吗？\n项目名称：甲；项目负责人：张；承担单位：单位一"});
     EXPECT_EQ(sql().count("table1") + sql().count("table2") + sql().count("table3"), 3 + 4 + 4);
     EXPECT_EQ(projects().recordCount(), 3);
 
-    apply().Button3->click();
+    apply().deleteProjectButton->click();
     EXPECT_TRUE(messages.texts(Kind::Error).isEmpty());
     EXPECT_EQ(sql().count("table1"), 2);
     EXPECT_EQ(sql().scalar("select count(*) from table1 where rowid=?", {twin}).toInt(), 1);
@@ -174,7 +174,7 @@ TEST_F(ListPagesTest, DeletionTakesEveryChildRowOfTheKeyAndOnlyTheCurrentProject
     EXPECT_EQ(sql().count("table2"), 2);
     EXPECT_EQ(sql().count("table3"), 2);
     // The grid drops the row without reading the list again; the neighbour becomes current.
-    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), (QStringList{"甲", "乙"}));
+    EXPECT_EQ(gridColumn(apply().projectGrid, 1), (QStringList{"甲", "乙"}));
     EXPECT_EQ(projects().rowId(), twin);
 }
 
@@ -184,11 +184,11 @@ TEST_F(ListPagesTest, NullKeyPartFindsNoChildRows) {
     sql().insert("table3", {{"projectname", "甲"}, {"projectman", "张"}});
     triggerMenu("项目申报");
     messages.confirmAnswers = {true};
-    apply().Button3->click();
+    apply().deleteProjectButton->click();
     EXPECT_EQ(sql().count("table1"), 0);
     EXPECT_EQ(sql().count("table2"), 1);
     EXPECT_EQ(sql().count("table3"), 1);
-    EXPECT_FALSE(apply().Button3->isEnabled()) << "the list is empty now";
+    EXPECT_FALSE(apply().deleteProjectButton->isEnabled()) << "the list is empty now";
 }
 
 TEST_F(ListPagesTest, FailedDeletionLeavesAllThreeTablesAndTheListAsTheyWere) {
@@ -198,21 +198,21 @@ TEST_F(ListPagesTest, FailedDeletionLeavesAllThreeTablesAndTheListAsTheyWere) {
         "create trigger keep before delete on table1 begin select raise(abort, 'table1 is locked'); end");
     triggerMenu("项目申报");
     messages.confirmAnswers = {true};
-    apply().Button3->click();
+    apply().deleteProjectButton->click();
 
     EXPECT_EQ(messages.texts(Kind::Error).size(), 1);
     EXPECT_TRUE(messages.texts(Kind::Error).value(0).contains("table1 is locked"));
     EXPECT_EQ(sql().count("table1"), 1);
     EXPECT_EQ(sql().count("table2"), 2);
     EXPECT_EQ(sql().count("table3"), 2);
-    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), QStringList{"甲"});
+    EXPECT_EQ(gridColumn(apply().projectGrid, 1), QStringList{"甲"});
     EXPECT_EQ(ctx().recordForm->pastProjectsQuery.recordCount(), 2);
     EXPECT_EQ(ctx().recordForm->staffQuery.recordCount(), 2);
 
     // Once the obstacle is gone the same command goes through.
     sql().exec("drop trigger keep");
     messages.confirmAnswers = {true};
-    apply().Button3->click();
+    apply().deleteProjectButton->click();
     EXPECT_EQ(sql().count("table1") + sql().count("table2") + sql().count("table3"), 0);
 }
 
@@ -222,9 +222,9 @@ TEST_F(ListPagesTest, ListMenuShowsAllProjectsWhateverTheLastQueryWas) {
     triggerMenu("管理查询");
     setCriterion(5, "李");
     EXPECT_EQ(runQuery(), QStringList{"乙"});
-    select().Button2->click();
+    select().leavePageButton->click();
     triggerMenu("项目申报");
-    EXPECT_EQ(gridColumn(apply().DBGrid1, 1), (QStringList{"甲", "乙"}));
+    EXPECT_EQ(gridColumn(apply().projectGrid, 1), (QStringList{"甲", "乙"}));
 }
 
 // ---- Management query page ----
@@ -235,71 +235,71 @@ TEST_F(ListPagesTest, OpeningClearsCriteriaAndShowsTheTotal) {
     }
     triggerMenu("管理查询");
     ASSERT_TRUE(select().isVisible());
-    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有12个项目"));
-    EXPECT_FALSE(ctx().mainWindowWidget->N1->isEnabled());
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有12个项目"));
+    EXPECT_FALSE(ctx().mainWindowWidget->applyAction->isEnabled());
     for (int i = 0; i < QueryPage::kCriteria; ++i) {
-        EXPECT_FALSE(select().CheckBoxes[i]->isChecked());
-        EXPECT_FALSE(select().Inputs[i]->isEnabled());
+        EXPECT_FALSE(select().criterionChecks[i]->isChecked());
+        EXPECT_FALSE(select().criterionInputs[i]->isEnabled());
     }
     const char* tips[] = {"跳到第一条项目", "跳到前一条项目", "跳到下一条项目", "跳到最后一条项目"};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(select().NavigatorButtons[i]->toolTip(), QString::fromUtf8(tips[i]));
+        EXPECT_EQ(select().navigatorButtons[i]->toolTip(), QString::fromUtf8(tips[i]));
     }
-    select().NavigatorButtons[3]->click();
+    select().navigatorButtons[3]->click();
     EXPECT_EQ(projects().currentRow(), 11);
-    EXPECT_EQ(select().DBGrid1->currentIndex().row(), 11);
-    EXPECT_FALSE(select().NavigatorButtons[2]->isEnabled());
+    EXPECT_EQ(select().resultGrid->currentIndex().row(), 11);
+    EXPECT_FALSE(select().navigatorButtons[2]->isEnabled());
 
     // A criterion left checked is cleared by the next opening.
     setCriterion(0, "x");
-    select().Button2->click();
-    EXPECT_TRUE(ctx().mainWindowWidget->N1->isEnabled());
+    select().leavePageButton->click();
+    EXPECT_TRUE(ctx().mainWindowWidget->applyAction->isEnabled());
     triggerMenu("管理查询");
-    EXPECT_FALSE(select().CheckBoxes[0]->isChecked());
+    EXPECT_FALSE(select().criterionChecks[0]->isChecked());
     EXPECT_EQ(select().inputText(0), QString());
 }
 
 TEST_F(ListPagesTest, CheckingTurnsCaptionRedAndUncheckingEmptiesTheInput) {
     triggerMenu("管理查询");
-    QCheckBox* box = select().CheckBoxes[2];
+    QCheckBox* box = select().criterionChecks[2];
     setCriterion(2, "大学");
-    EXPECT_TRUE(select().Inputs[2]->isEnabled());
+    EXPECT_TRUE(select().criterionInputs[2]->isEnabled());
     EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::red));
     box->setChecked(false);
     EXPECT_EQ(select().inputText(2), QString());
-    EXPECT_FALSE(select().Inputs[2]->isEnabled());
+    EXPECT_FALSE(select().criterionInputs[2]->isEnabled());
     EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::black));
     box->setChecked(true);
     EXPECT_EQ(select().inputText(2), QString()) << "checking again starts from an empty input";
 
     setCriterion(6, "教授");
-    select().CheckBoxes[6]->setChecked(false);
-    EXPECT_EQ(static_cast<QComboBox*>(select().Inputs[6])->currentIndex(), -1);
+    select().criterionChecks[6]->setChecked(false);
+    EXPECT_EQ(static_cast<QComboBox*>(select().criterionInputs[6])->currentIndex(), -1);
 }
 
 TEST_F(ListPagesTest, CaptionsReportTotalFoundAndShare) {
     triggerMenu("管理查询");
     runQuery();
-    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有0个项目，查得0个"));
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有0个项目，查得0个"));
     EXPECT_EQ(messages.texts(Kind::Inform), QStringList{"查询任务完毕!"});
-    select().Button2->click();
+    select().leavePageButton->click();
 
     for (int i = 0; i < 7; ++i) {
         addProject(QString::number(i), "张", "单位", {{"sex", i < 3 ? "女" : "男"}});
     }
     triggerMenu("管理查询");
     runQuery();
-    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得7个,为100.0%"));
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有7个项目，查得7个,为100.0%"));
     setCriterion(8, "女");
     EXPECT_EQ(runQuery().size(), 3);
-    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得3个,为42.9%"));
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有7个项目，查得3个,为42.9%"));
     setCriterion(0, "nothing like this");
     EXPECT_EQ(runQuery().size(), 0);
-    EXPECT_EQ(select().GroupBox2->title(), QStringLiteral("查询结果：库中共有7个项目，查得0个"));
-    EXPECT_FALSE(select().Button3->isEnabled());
-    EXPECT_FALSE(select().Button4->isEnabled());
-    EXPECT_FALSE(select().Button5->isEnabled());
-    EXPECT_TRUE(select().Button6->isEnabled());
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有7个项目，查得0个"));
+    EXPECT_FALSE(select().editProjectButton->isEnabled());
+    EXPECT_FALSE(select().deleteProjectButton->isEnabled());
+    EXPECT_FALSE(select().taskBookButton->isEnabled());
+    EXPECT_TRUE(select().projectListButton->isEnabled());
 }
 
 TEST_F(ListPagesTest, CriteriaMatchByContainment) {
@@ -320,18 +320,23 @@ TEST_F(ListPagesTest, TypedQuotesAndWildcardsAreSearchedNotExecuted) {
     addProject("c", "张", "北京工业大学");
     sql().insert("table1", {{"projectname", "d"}, {"projectman", "张"}});  // null unit
     addProject("e", "张", "");
+    addProject("f", "张", "北京%大学");
+    addProject("g", "张", "北京__大学");
     triggerMenu("管理查询");
     setCriterion(2, "O'Neil");
     EXPECT_EQ(runQuery(), QStringList{"a"});
     setCriterion(2, "'");
     EXPECT_EQ(runQuery(), QStringList{"a"});
+    // "%" and "_" are the characters typed, not wildcards.
     setCriterion(2, "北京%大学");
-    EXPECT_EQ(runQuery(), (QStringList{"b", "c"}));
+    EXPECT_EQ(runQuery(), QStringList{"f"});
     setCriterion(2, "北京__大学");
-    EXPECT_EQ(runQuery(), QStringList{"c"});
+    EXPECT_EQ(runQuery(), QStringList{"g"});
+    setCriterion(2, "_");
+    EXPECT_EQ(runQuery(), QStringList{"g"});
     // Checked but empty: every unit holding text, the empty text included, but not a null one.
     setCriterion(2, "");
-    EXPECT_EQ(runQuery(), (QStringList{"a", "b", "c", "e"}));
+    EXPECT_EQ(runQuery(), (QStringList{"a", "b", "c", "e", "f", "g"}));
     // Blanks are looked for as typed.
     setCriterion(2, " ");
     EXPECT_EQ(runQuery(), QStringList());
@@ -344,11 +349,11 @@ TEST_F(ListPagesTest, EnterRunsTheQueryAndLeaveKeepsTheResult) {
     setCriterion(5, "李");
     messages.clear();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(select().Inputs[5], &enter);
+    QApplication::sendEvent(select().criterionInputs[5], &enter);
     EXPECT_EQ(messages.texts(Kind::Inform), QStringList{"查询任务完毕!"});
-    EXPECT_EQ(gridColumn(select().DBGrid1, 1), QStringList{"b"});
+    EXPECT_EQ(gridColumn(select().resultGrid, 1), QStringList{"b"});
 
-    select().Button2->click();
+    select().leavePageButton->click();
     EXPECT_FALSE(select().isVisible());
     ASSERT_TRUE(projects().isOpen());
     EXPECT_EQ(projects().recordCount(), 1);
@@ -362,14 +367,14 @@ TEST_F(ListPagesTest, DeletingAFoundProjectKeepsTheCaption) {
     triggerMenu("管理查询");
     setCriterion(5, "李");
     runQuery();
-    const QString caption = select().GroupBox2->title();
+    const QString caption = select().resultBox->title();
     messages.confirmAnswers = {true};
-    select().Button4->click();
+    select().deleteProjectButton->click();
     EXPECT_EQ(messages.texts(Kind::Confirm),
               QStringList{"确实要删除该项目吗？\n项目名称：b；项目负责人：李；承担单位：单位"});
-    EXPECT_EQ(select().GroupBox2->title(), caption);
-    EXPECT_EQ(select().DBGrid1->model()->rowCount(), 0);
-    EXPECT_FALSE(select().Button4->isEnabled());
+    EXPECT_EQ(select().resultBox->title(), caption);
+    EXPECT_EQ(select().resultGrid->model()->rowCount(), 0);
+    EXPECT_FALSE(select().deleteProjectButton->isEnabled());
     EXPECT_EQ(sql().count("table1"), 1);
     EXPECT_EQ(sql().count("table2") + sql().count("table3"), 0);
 }

@@ -44,7 +44,9 @@ protected:
             .insert("table1",
                     {{"projectname", name}, {"projectman", man}, {"takeunit1", unit}, {"yearstart", year}});
     }
-    QComboBox* yearList() { return qobject_cast<QComboBox*>(ctx().queryPage->Inputs[kYearCriterion]); }
+    QComboBox* yearList() {
+        return qobject_cast<QComboBox*>(ctx().queryPage->criterionInputs[kYearCriterion]);
+    }
     QStringList entries(QComboBox* combo) {
         QStringList list;
         for (int i = 0; i < combo->count(); ++i) {
@@ -63,14 +65,14 @@ TEST_F(ListUsabilityTest, TheQueryPagesYearsFollowTheClockAndFindThisYearsProjec
     EXPECT_EQ(yearList()->currentIndex(), -1);
 
     QueryPage& page = *ctx().queryPage;
-    page.CheckBoxes[kYearCriterion]->setChecked(true);
+    page.criterionChecks[kYearCriterion]->setChecked(true);
     yearList()->setCurrentIndex(yearList()->findText("2026"));
-    page.Button1->click();
-    EXPECT_EQ(page.DBGrid1->model()->rowCount(), 1);
-    EXPECT_EQ(page.DBGrid1->model()->index(0, 1).data().toString(), QStringLiteral("今年"));
+    page.runQueryButton->click();
+    EXPECT_EQ(page.resultGrid->model()->rowCount(), 1);
+    EXPECT_EQ(page.resultGrid->model()->index(0, 1).data().toString(), QStringLiteral("今年"));
 
     // Next year's opening offers next year's list, with nothing chosen.
-    page.Button2->click();
+    page.leavePageButton->click();
     today = QDate(2027, 1, 2);
     triggerMenu("管理查询");
     EXPECT_EQ(entries(yearList()).last(), QStringLiteral("2032"));
@@ -81,15 +83,15 @@ TEST_F(ListUsabilityTest, BothListPagesNameTheProjectTheyAreAboutToDelete) {
     addProject("甲", "张", "单位一", "2026");
     addProject("乙", "李", "单位二", "2026");
     triggerMenu("项目申报");
-    ctx().projectListPage->DBGrid1->selectRow(1);
-    ctx().projectListPage->Button3->click();  // answered No
+    ctx().projectListPage->projectGrid->selectRow(1);
+    ctx().projectListPage->deleteProjectButton->click();  // answered No
     // The project list moves the current row to the first project: the question says so.
-    ctx().projectListPage->Button5->click();
-    ctx().projectListPage->Button3->click();
-    ctx().projectListPage->Button6->click();
+    ctx().projectListPage->projectListButton->click();
+    ctx().projectListPage->deleteProjectButton->click();
+    ctx().projectListPage->leavePageButton->click();
     triggerMenu("管理查询");
-    ctx().queryPage->DBGrid1->selectRow(1);
-    ctx().queryPage->Button4->click();
+    ctx().queryPage->resultGrid->selectRow(1);
+    ctx().queryPage->deleteProjectButton->click();
     const QString first =
         QStringLiteral("确实要删除该项目吗？\n项目名称：甲；项目负责人：张；承担单位：单位一");
     const QString second =

@@ -55,7 +55,7 @@ protected:
         lock_.reset();
     }
 
-    ProjectGrid& grid() { return *ctx().projectListPage->DBGrid1; }
+    ProjectGrid& grid() { return *ctx().projectListPage->projectGrid; }
     QString cell(int row) { return grid().model()->index(row, 1).data().toString(); }
     void paint() {
         grid().viewport()->grab();
@@ -124,7 +124,7 @@ TEST_F(LockedDatabaseTest, MovingToTheLastRowEndsWithOneMessageAndWorksOnceTheLo
     EXPECT_EQ(cell(399), nameOf(399));
     EXPECT_EQ(cell(0), nameOf(0));
     // The commands work again on the row the user went to.
-    ctx().projectListPage->Button2->click();
+    ctx().projectListPage->editProjectButton->click();
     QApplication::processEvents();
     EXPECT_EQ(ctx().recordForm->projectQuery.text("projectname"), nameOf(399));
     EXPECT_EQ(messages.count(Kind::Error), 1);

@@ -2,7 +2,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseFile.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "lists/core/ProjectDeletion.h"
 #include "support/TestFolder.h"
 
@@ -35,7 +35,7 @@ protected:
         for (data::Dataset* d : {&projects, &prior, &staff}) {
             d->setConnection(&connection);
         }
-        projects.setSql(data::sql::kAllProjects);
+        projects.setQuery(data::ProjectQuery::allProjects());
         projects.open();
         projects.next();  // the project of U2
         QObject::connect(&prior, &data::Dataset::rowsReset, [this] { ++priorResets; });

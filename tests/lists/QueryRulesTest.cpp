@@ -1,5 +1,12 @@
+#include "data/Connection.h"
+#include "data/DatabaseFile.h"
+#include "data/Dataset.h"
+#include "data/SqlDialect.h"
 #include "lists/core/Captions.h"
-#include "lists/core/QueryStatement.h"
+#include "lists/core/QueryCriteria.h"
+#include "support/TestFolder.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -9,44 +16,98 @@ namespace meridell::lists {
 namespace {
 
 using Inputs = std::array<CriterionInput, 10>;
+using data::Comparison;
+using data::Filter;
+
+data::SqlStatement statementOf(const Inputs& inputs) {
+    return data::sqliteDialect().select(buildProjectQuery(inputs));
+}
 
 TEST(QueryStatementTest, NothingCheckedListsAllProjects) {
     Inputs inputs;
     inputs[0].text = QStringLiteral("typed but not checked");
-    QueryStatement s = buildQueryStatement(inputs);
-    EXPECT_EQ(s.sql, QStringLiteral("select * from table1"));
-    EXPECT_TRUE(s.values.isEmpty());
+    const data::ProjectQuery query = buildProjectQuery(inputs);
+    EXPECT_TRUE(query.isAllRows());
+    EXPECT_EQ(query, data::ProjectQuery::allProjects());
+    EXPECT_EQ(statementOf(inputs).sql, QStringLiteral(R"(select * from "table1")"));
+    EXPECT_TRUE(statementOf(inputs).values.isEmpty());
 }
 
 TEST(QueryStatementTest, CheckedCriteriaBecomeBoundPatternsInCriterionOrder) {
     Inputs inputs;
     inputs[8] = {true, QStringLiteral("女")};
     inputs[0] = {true, QStringLiteral("A1")};
-    QueryStatement s = buildQueryStatement(inputs);
-    EXPECT_EQ(s.sql, QStringLiteral("select * from table1 where (classcode like ?) and (sex like ?)"));
+    const data::ProjectQuery query = buildProjectQuery(inputs);
+    EXPECT_EQ(query.filters, (std::vector<Filter>{{"classcode", Comparison::Contains, "A1"},
+                                                  {"sex", Comparison::Contains, QStringLiteral("女")}}));
+    EXPECT_FALSE(query.isAllRows());
+    const data::SqlStatement s = statementOf(inputs);
+    EXPECT_EQ(s.sql, QStringLiteral(R"(select * from "table1" where ("classcode" like ? escape '\') and )"
+                                    R"(("sex" like ? escape '\'))"));
     EXPECT_EQ(s.values, (QVariantList{QStringLiteral("%A1%"), QStringLiteral("%女%")}));
 
     Inputs all;
     for (CriterionInput& in : all) {
         in = {true, QStringLiteral("x")};
     }
-    EXPECT_EQ(buildQueryStatement(all).sql,
-              QStringLiteral("select * from table1 where (classcode like ?) and (projectdomain like ?) and "
-                             "(takeunit1 like ?) and (character like ?) and (director like ?) and "
-                             "(projectman like ?) and (technicalstandard like ?) and (degree like ?) and "
-                             "(sex like ?) and (yearstart like ?)"));
+    QStringList columns;
+    for (const Filter& filter : buildProjectQuery(all).filters) {
+        columns << filter.column;
+    }
+    EXPECT_EQ(columns, (QStringList{"classcode", "projectdomain", "takeunit1", "character", "director",
+                                    "projectman", "technicalstandard", "degree", "sex", "yearstart"}));
+    EXPECT_EQ(statementOf(all).sql.count(QStringLiteral(" and ")), 9);
 }
 
-TEST(QueryStatementTest, TypedTextIsOnlyEverABoundValue) {
+TEST(QueryStatementTest, TypedTextIsOnlyEverABoundValueAndItsWildcardsArePlain) {
     Inputs inputs;
     inputs[2] = {true, QStringLiteral("O'Brien') or (1=1")};
     inputs[5] = {true, QString()};             // checked but empty: any text, empty text included
     inputs[4] = {true, QStringLiteral("  ")};  // blanks are kept as typed
-    QueryStatement s = buildQueryStatement(inputs);
-    EXPECT_FALSE(s.sql.contains('\''));
+    inputs[0] = {true, QStringLiteral("50%_\\")};
+    const data::SqlStatement s = statementOf(inputs);
+    EXPECT_FALSE(s.sql.contains(QStringLiteral("O'Brien")));
     EXPECT_FALSE(s.sql.contains(QStringLiteral("1=1")));
-    EXPECT_EQ(s.values, (QVariantList{QStringLiteral("%O'Brien') or (1=1%"), QStringLiteral("%  %"),
-                                      QStringLiteral("%%%")}));
+    EXPECT_FALSE(s.sql.contains(QStringLiteral("50")));
+    EXPECT_EQ(s.values, (QVariantList{QStringLiteral("%50\\%\\_\\\\%"), QStringLiteral("%O'Brien') or (1=1%"),
+                                      QStringLiteral("%  %"), QStringLiteral("%%")}));
+}
+
+// A scratch project database searched through the criteria as the query page builds them.
+TEST(QueryStatementTest, FiftyPercentFindsFiftyPercentOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("project.mdb"));
+    data::createProjectDatabase(path);
+    {
+        test::SqlFile sql(path);
+        for (const char* unit : {"50%", "500", "5000%", "50_", "单位"}) {
+            sql.insert("table1",
+                       {{"projectname", QStringLiteral("项目")}, {"takeunit1", QString::fromUtf8(unit)}});
+        }
+    }
+    data::Connection connection(QStringLiteral("query-rules"));
+    connection.setDatabaseFile(path);
+    connection.open();
+    data::Dataset projects(QStringLiteral("projects"));
+    projects.setConnection(&connection);
+    const std::pair<const char*, QStringList> searches[] = {
+        {"50%", {"50%"}},
+        {"0%", {"50%", "5000%"}},
+        {"0_", {"50_"}},
+        {"", {"50%", "500", "5000%", "50_", "单位"}},
+    };
+    for (const auto& [typed, units] : searches) {
+        Inputs inputs;
+        inputs[2] = {true, QString::fromUtf8(typed)};  // 承担单位
+        projects.setQuery(buildProjectQuery(inputs));
+        projects.open();
+        QStringList found;
+        for (projects.first(); !projects.eof(); projects.next()) {
+            found << projects.text("takeunit1");
+        }
+        EXPECT_EQ(found, units) << typed;
+    }
+    projects.setConnection(nullptr);
 }
 
 TEST(CaptionTest, ShareKeepsOneDigitAndRoundsHalvesUp) {

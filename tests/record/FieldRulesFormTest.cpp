@@ -182,7 +182,7 @@ TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
     focus("DBEdit6");
     focus("DBEdit2");
     QApplication::processEvents();
-    EXPECT_TRUE(ctx().IdcardInvalid);
+    EXPECT_TRUE(form().idcardInvalid());
     ASSERT_EQ(messages.events().size(), 2u);
     EXPECT_EQ(messages.events()[0].kind, Kind::Beep);
     EXPECT_EQ(messages.events()[1].text, kIdcard);
@@ -201,7 +201,7 @@ TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
         arrange("DBEdit6", good);
         focus("DBEdit6");
         focus("DBEdit2");
-        EXPECT_FALSE(ctx().IdcardInvalid) << good.size();
+        EXPECT_FALSE(form().idcardInvalid()) << good.size();
         EXPECT_EQ(focused(), "DBEdit2");
     }
     EXPECT_TRUE(messages.shown().filter(kIdcard).isEmpty());

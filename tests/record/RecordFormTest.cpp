@@ -128,8 +128,9 @@ TEST_F(RecordFormTest, TabsAndTreePointAtTheSamePage) {
     EXPECT_EQ(form().PageControl1->currentIndex(), 1);
 
     // An identity-card number of a wrong length, still in its field.
-    ctx().IdcardInvalid = true;
     form().controlAs<QLineEdit>("DBEdit6")->setText("123");
+    form().DBEdit6Exit();
+    ASSERT_TRUE(form().idcardInvalid());
     form().control("DBEdit6")->setFocus();
     form().PageControl1->tabBar()->setCurrentIndex(3);
     QApplication::processEvents();

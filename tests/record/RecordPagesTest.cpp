@@ -3,8 +3,8 @@
 #include "data/Connection.h"
 #include "data/DatabaseFile.h"
 #include "data/Dataset.h"
+#include "data/ProjectQuery.h"
 #include "data/Schema.h"
-#include "data/Statements.h"
 #include "record/BoundControls.h"
 #include "record/FieldPage.h"
 #include "record/RowListPage.h"
@@ -37,9 +37,9 @@ protected:
         for (data::Dataset* d : {&projects, &prior, &staff}) {
             d->setConnection(&connection);
         }
-        projects.setSql(data::sql::kAllProjects);
-        prior.setSql(data::sql::kAllPriorProjects);
-        staff.setSql(data::sql::kAllStaff);
+        projects.setQuery(data::ProjectQuery::allProjects());
+        prior.setQuery(data::ProjectQuery::allOf(data::kPriorProjectTable));
+        staff.setQuery(data::ProjectQuery::allOf(data::kStaffTable));
     }
     void TearDown() override {
         sql.reset();

@@ -2,8 +2,8 @@
 #include "data/Connection.h"
 #include "data/DatabaseFile.h"
 #include "data/Dataset.h"
+#include "data/ProjectQuery.h"
 #include "data/Schema.h"
-#include "data/Statements.h"
 #include "record/core/FieldTable.h"
 #include "record/core/SaveRules.h"
 #include "support/TestFolder.h"
@@ -149,9 +149,9 @@ protected:
         for (data::Dataset* d : {&projects, &staff}) {
             d->setConnection(&connection);
         }
-        projects.setSql(data::sql::kAllProjects);
+        projects.setQuery(data::ProjectQuery::allProjects());
         projects.open();
-        staff.setSql(data::sql::kAllStaff);
+        staff.setQuery(data::ProjectQuery::allOf(data::kStaffTable));
         staff.open();
     }
 

@@ -164,7 +164,7 @@ TEST_F(UsableFormTest, TheLeadersNumberTakesXOnlyAsItsLastCharacter) {
     EXPECT_EQ(idcard->text(), kXNumber);
 
     leave(idcard, edit("DBEdit2"));
-    EXPECT_FALSE(ctx().IdcardInvalid);
+    EXPECT_FALSE(form().idcardInvalid());
     EXPECT_TRUE(messages.events().empty()) << "a sound number says nothing";
 
     fillRequired(kName, kMan, kUnit);
@@ -186,7 +186,7 @@ TEST_F(UsableFormTest, ANumberWithAWrongCheckDigitIsKeptAndToldOnce) {
     EXPECT_EQ(messages.events()[0].kind, Kind::Beep);
     EXPECT_TRUE(messages.events()[1].text.contains(kWrongCheck)) << messages.events()[1].text.toStdString();
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "DBEdit2") << "the number is kept, the user goes on";
-    EXPECT_FALSE(ctx().IdcardInvalid);
+    EXPECT_FALSE(form().idcardInvalid());
 
     messages.clear();
     leave(idcard, edit("DBEdit2"));

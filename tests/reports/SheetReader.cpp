@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 #include <zip.h>
 
-#include <set>
+#include <map>
 
 namespace meridell::test {
 
@@ -37,24 +37,31 @@ int columnOf(const char* reference) {
     return column - 1;
 }
 
-// The style indexes whose number format is a date.
-std::set<int> dateStyles(const std::string& stylesXml) {
+// What a cell style shows: its number format's code, whether that is a date, whether it wraps.
+struct CellStyle {
+    QString format;
+    bool date = false;
+    bool wraps = false;
+};
+
+std::vector<CellStyle> cellStyles(const std::string& stylesXml) {
     pugi::xml_document doc;
     doc.load_buffer(stylesXml.data(), stylesXml.size());
-    std::set<int> dateFormats{14, 15, 16, 17, 22};
+    std::map<int, std::string> codes{{14, "m/d/yyyy"},      {15, "d-mmm-yy"}, {16, "d-mmm"}, {17, "mmm-yy"},
+                                     {22, "m/d/yyyy h:mm"}, {10, "0.00%"},    {9, "0%"}};
     for (auto format : doc.select_nodes("//numFmts/numFmt")) {
-        const std::string code = format.node().attribute("formatCode").value();
-        if (code.find("yy") != std::string::npos) {
-            dateFormats.insert(format.node().attribute("numFmtId").as_int());
-        }
+        codes[format.node().attribute("numFmtId").as_int()] = format.node().attribute("formatCode").value();
     }
-    std::set<int> styles;
-    int index = 0;
+    std::vector<CellStyle> styles;
     for (auto xf : doc.select_nodes("//cellXfs/xf")) {
-        if (dateFormats.count(xf.node().attribute("numFmtId").as_int()) != 0) {
-            styles.insert(index);
+        const auto code = codes.find(xf.node().attribute("numFmtId").as_int());
+        CellStyle style;
+        if (code != codes.end()) {
+            style.format = QString::fromStdString(code->second);
+            style.date = code->second.find("yy") != std::string::npos;
         }
-        ++index;
+        style.wraps = xf.node().child("alignment").attribute("wrapText").as_bool();
+        styles.push_back(style);
     }
     return styles;
 }
@@ -74,12 +81,27 @@ QString unescaped(const char* utf8) {
     return plain;
 }
 
-ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
+// The page setup and column widths of a sheet.
+void readLayout(const pugi::xml_document& doc, ReadSheet& sheet) {
+    for (auto col : doc.select_nodes("//cols/col")) {
+        for (int c = col.node().attribute("min").as_int(); c <= col.node().attribute("max").as_int(); ++c) {
+            sheet.widths[c - 1] = col.node().attribute("width").as_double();
+        }
+    }
+    const auto setup = doc.select_node("//pageSetup").node();
+    sheet.landscape = std::string(setup.attribute("orientation").value()) == "landscape";
+    sheet.onePageWide = doc.select_node("//sheetPr/pageSetUpPr").node().attribute("fitToPage").as_bool() &&
+                        setup.attribute("fitToWidth").as_int(1) == 1 &&
+                        setup.attribute("fitToHeight").as_int(1) == 0;
+}
+
+ReadSheet readSheet(const std::string& xml, const std::vector<CellStyle>& styles) {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_buffer(xml.data(), xml.size()));
     // A spreadsheet program refuses a sheet with bytes that are no UTF-8.
     EXPECT_TRUE(QByteArrayView(xml.data(), qsizetype(xml.size())).isValidUtf8()) << "a sheet not in UTF-8";
     ReadSheet sheet;
+    readLayout(doc, sheet);
     for (auto rowNode : doc.select_nodes("//sheetData/row")) {
         const size_t row = rowNode.node().attribute("r").as_uint() - 1;
         sheet.rows.resize(std::max(sheet.rows.size(), row + 1));
@@ -89,12 +111,17 @@ ReadSheet readSheet(const std::string& xml, const std::set<int>& dates) {
             cells.resize(std::max(cells.size(), column + 1));
             ReadCell& cell = cells[column];
             const std::string type = c.attribute("t").value();
+            const auto style = size_t(c.attribute("s").as_int());
+            if (style < styles.size()) {
+                cell.format = styles[style].format;
+                cell.wraps = styles[style].wraps;
+            }
             if (type == "inlineStr") {
                 cell.value = unescaped(c.child("is").child("t").text().get());
             } else {
                 cell.value = QString::fromUtf8(c.child("v").text().get());
                 cell.number = type.empty() || type == "n";
-                cell.dateStyle = dates.count(c.attribute("s").as_int()) != 0;
+                cell.dateStyle = style < styles.size() && styles[style].date;
             }
         }
     }
@@ -117,7 +144,7 @@ std::vector<ReadSheet> readWorkbook(const QString& path) {
         ADD_FAILURE() << "not a zip file: " << path.toStdString();
         return {};
     }
-    const std::set<int> dates = dateStyles(entry(archive, "xl/styles.xml"));
+    const std::vector<CellStyle> styles = cellStyles(entry(archive, "xl/styles.xml"));
     pugi::xml_document book;
     const std::string bookXml = entry(archive, "xl/workbook.xml");
     book.load_buffer(bookXml.data(), bookXml.size());
@@ -125,8 +152,16 @@ std::vector<ReadSheet> readWorkbook(const QString& path) {
     int index = 1;
     for (auto node : book.select_nodes("//sheets/sheet")) {
         ReadSheet sheet =
-            readSheet(entry(archive, "xl/worksheets/sheet" + std::to_string(index++) + ".xml"), dates);
+            readSheet(entry(archive, "xl/worksheets/sheet" + std::to_string(index++) + ".xml"), styles);
         sheet.name = QString::fromUtf8(node.node().attribute("name").value());
+        const std::string printTitles = "_xlnm.Print_Titles";
+        for (auto name : book.select_nodes("//definedNames/definedName")) {
+            const auto n = name.node();
+            if (n.attribute("name").value() == printTitles &&
+                n.attribute("localSheetId").as_int() == int(sheets.size())) {
+                sheet.repeatedRows = QString::fromUtf8(n.text().get()).section(QLatin1Char('!'), -1);
+            }
+        }
         sheets.push_back(std::move(sheet));
     }
     zip_close(archive);

@@ -15,11 +15,17 @@ struct ReadCell {
     QString value;
     bool number = false;
     bool dateStyle = false;
+    QString format;      // the number format's code ("0.0%"), empty for the general format
+    bool wraps = false;  // the text wraps within the cell
 };
 
 struct ReadSheet {
     QString name;
     std::vector<std::vector<ReadCell>> rows;  // rows[0] is the header
+    std::map<int, double> widths;             // column widths the sheet sets, by column
+    bool landscape = false;
+    bool onePageWide = false;  // printed fitted to one page across, as many down as needed
+    QString repeatedRows;      // the rows printed atop every page ("$1:$1")
     QString at(int row, int column) const;
 };
 

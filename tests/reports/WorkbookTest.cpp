@@ -1,5 +1,6 @@
 #include "common/core/Error.h"
 #include "reports/SheetReader.h"
+#include "reports/core/CellWidth.h"
 #include "reports/core/Workbook.h"
 
 #include <QDir>
@@ -57,6 +58,70 @@ TEST(WorkbookTest, CellsOfEveryKindReadBackWithTheirTypes) {
 }
 
 // Texts taken as UTF-8 straight from a database: what is no UTF-8 reads as Qt decodes it, the sheet
+
+// Widths as a spreadsheet shows the text: Chinese and other wide characters two, the widest line of
+// several, counting given up at the cap.
+TEST(WorkbookTest, DisplayWidthCountsWideCharactersTwiceAndTheWidestLine) {
+    const struct {
+        const char* text;
+        int cap;
+        int width;
+    } cases[] = {
+        {"", 50, 0},
+        {"RKX2026-001", 50, 11},
+        {"软科学研究", 50, 10},
+        {"第一行\nsecond line here", 50, 16},
+        {"全角ＡＢ", 50, 8},
+        {"𠀀x", 50, 3},  // beyond the basic plane: one wide character
+        {"长长长长长长长长长长", 7, 7},
+    };
+    for (const auto& c : cases) {
+        const QByteArray utf8(c.text);
+        EXPECT_EQ(displayWidth(QByteArrayView(utf8), c.cap), c.width) << c.text;
+        EXPECT_EQ(displayWidth(QStringView(QString::fromUtf8(utf8)), c.cap), c.width) << c.text;
+    }
+}
+
+// Columns take the width of their widest cell, header included, within bounds; a fixed width
+// stays; a text past the widest column wraps; dates and shares have their formats; the print
+// layout is landscape, one page wide, the header atop each page.
+TEST(WorkbookTest, ColumnsFitTheirContentAndTheSheetPrintsOnePageWide) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("宽度.xlsx"));
+    {
+        Workbook book(path);
+        Sheet& sheet =
+            book.addSheet(QStringLiteral("项目"),
+                          {QStringLiteral("编号"), QStringLiteral("项目名称"), QStringLiteral("日期"),
+                           QStringLiteral("比例"), QStringLiteral("备注"), QStringLiteral("固定")});
+        sheet.textUtf8(1, 0, QByteArrayView("1"));
+        sheet.text(1, 1, QStringLiteral("关于全省软科学研究计划管理的若干问题研究"));  // 20 characters
+        sheet.date(1, 2, QDate(2026, 12, 10));
+        sheet.percent(1, 3, 1.0 / 6);
+        sheet.text(1, 4, QString(80, QChar(u'长')));
+        sheet.setWidth(5, 5, 9);
+        sheet.text(1, 5, QString(30, QChar(u'x')));
+        book.close();
+    }
+    const auto sheets = test::readWorkbook(path);
+    ASSERT_EQ(sheets.size(), 1u);
+    const test::ReadSheet& s = sheets[0];
+    // The file holds each width with the library's padding of a fraction of a character.
+    std::map<int, int> widths;
+    for (const auto& [column, width] : s.widths) {
+        widths[column] = int(width);
+    }
+    EXPECT_EQ(widths, (std::map<int, int>{{0, 7}, {1, 42}, {2, 12}, {3, 7}, {4, 52}, {5, 9}}));
+    EXPECT_FALSE(s.rows[1][1].wraps);
+    EXPECT_TRUE(s.rows[1][4].wraps);
+    EXPECT_TRUE(s.rows[1][2].dateStyle);
+    EXPECT_EQ(s.rows[1][3].format, QStringLiteral("0.0%"));
+    EXPECT_NEAR(s.at(1, 3).toDouble(), 1.0 / 6, 1e-12);
+    EXPECT_TRUE(s.landscape);
+    EXPECT_TRUE(s.onePageWide);
+    EXPECT_EQ(s.repeatedRows, QStringLiteral("$1:$1"));
+}
+
 // stays valid, and a zero byte is kept like any other character.
 TEST(WorkbookTest, Utf8TextsReadBackAsTheyDecode) {
     const QByteArray texts[] = {

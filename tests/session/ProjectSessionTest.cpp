@@ -1,6 +1,6 @@
 #include "data/DatabaseFile.h"
 #include "data/Databases.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "session/ProjectSession.h"
 #include "support/TestFolder.h"
 
@@ -28,9 +28,11 @@ TEST(ProjectSessionTest, QueriesStartClosedAndRunOnTheMainConnection) {
     databases.mainConnection.open();
     ProjectSession session(databases);
     EXPECT_EQ(&session.databases(), &databases);
-    EXPECT_EQ(session.projectQuery.sql(), data::sql::kInitialProjects);
-    EXPECT_EQ(session.pastProjectsQuery.sql(), data::sql::kInitialPriorProjects);
-    EXPECT_EQ(session.staffQuery.sql(), data::sql::kInitialStaff);
+    ASSERT_TRUE(session.projectQuery.query() && session.pastProjectsQuery.query() &&
+                session.staffQuery.query());
+    EXPECT_EQ(*session.projectQuery.query(), data::ProjectQuery::allProjects());
+    EXPECT_EQ(*session.pastProjectsQuery.query(), data::ProjectQuery::allOf(data::kPriorProjectTable));
+    EXPECT_EQ(*session.staffQuery.query(), data::ProjectQuery::allOf(data::kStaffTable));
     for (const data::Dataset* d : {&session.projectQuery, &session.pastProjectsQuery, &session.staffQuery}) {
         EXPECT_FALSE(d->isOpen());
         EXPECT_EQ(d->connection(), nullptr);
@@ -42,12 +44,14 @@ TEST(ProjectSessionTest, QueriesStartClosedAndRunOnTheMainConnection) {
     }
 
     // Showing all projects replaces whatever statement the project query had.
-    session.projectQuery.setSql(QStringLiteral("Select * from table1 where projectname='none'"));
+    session.projectQuery.setQuery(data::ProjectQuery::allProjects().where(
+        QStringLiteral("projectname"), data::Comparison::Equals, QStringLiteral("none")));
     session.projectQuery.open();
     EXPECT_EQ(session.projectQuery.recordCount(), 0);
     session.showAllProjects();
     EXPECT_TRUE(session.projectQuery.isOpen());
-    EXPECT_EQ(session.projectQuery.sql(), data::sql::kAllProjects);
+    ASSERT_TRUE(session.projectQuery.query());
+    EXPECT_TRUE(session.projectQuery.query()->isAllRows());
     EXPECT_EQ(session.projectQuery.recordCount(), 2);
 }
 

@@ -93,7 +93,7 @@ protected:
 };
 
 TEST_F(StatisticsTest, AllProjectsCountLikeSqlWithNullAndEmptyInOneGroup) {
-    const Statistics stats = compute({"Select * from table1", {}});
+    const Statistics stats = compute(data::ProjectQuery::allProjects());
     expectCountsOfSql(stats, {}, {});
     const GroupTable& domains = stats.tables[0];
     ASSERT_EQ(domains.rows.size(), 3u);
@@ -116,17 +116,21 @@ TEST_F(StatisticsTest, AllProjectsCountLikeSqlWithNullAndEmptyInOneGroup) {
 TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     const QString where = QStringLiteral("(degree like ?) and (character like ?)");
     const QVariantList values{"%博士%", "%高等%"};
-    const QString sql = lists::withGridSort("select * from table1 where " + where, {"takeunit1", true});
+    const ProjectSet set = lists::withGridSort(data::ProjectQuery::allProjects()
+                                                   .where("degree", data::Comparison::Contains, "博士")
+                                                   .where("character", data::Comparison::Contains, "高等"),
+                                               {"takeunit1", true});
     data::Connection& db = ctx().databases->mainConnection;
     ensureYearIndex(db);
-    ASSERT_TRUE(canUseYearIndex(db, sql));
-    const Statistics indexed = compute({sql, values});
+    ASSERT_TRUE(canUseYearIndex(db, set));
+    ASSERT_FALSE(canUseYearIndex(db, data::ProjectQuery::allOf(data::kStaffTable)));
+    const Statistics indexed = compute(set);
     expectCountsOfSql(indexed, where, values);
     // Without the index (a file of an earlier version, or one that cannot be written) the years
     // are grouped from the rows themselves, to the same result.
     db.exec("drop index table1_year");
-    ASSERT_FALSE(canUseYearIndex(db, sql));
-    const Statistics plain = compute({sql, values});
+    ASSERT_FALSE(canUseYearIndex(db, set));
+    const Statistics plain = compute(set);
     ASSERT_EQ(plain.tables[2].rows.size(), indexed.tables[2].rows.size());
     for (size_t i = 0; i < plain.tables[2].rows.size(); ++i) {
         EXPECT_EQ(plain.tables[2].rows[i].value, indexed.tables[2].rows[i].value);
@@ -135,7 +139,8 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     }
     expectCountsOfSql(plain, where, values);
     // A result without rows: every table empty, no division by nothing.
-    const Statistics none = compute({"select * from table1 where (classcode like ?)", {"%无此代码%"}});
+    const Statistics none =
+        compute(data::ProjectQuery::allProjects().where("classcode", data::Comparison::Contains, "无此代码"));
     EXPECT_EQ(none.projects, 0);
     for (const GroupTable& table : none.tables) {
         EXPECT_TRUE(table.rows.empty());
@@ -145,42 +150,43 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
 TEST_F(StatisticsTest, TheQueryPageShowsEveryTableAndChartOfItsResult) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    ASSERT_NE(page.StatisticsForm, nullptr);
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    ASSERT_NE(page.statisticsWindow, nullptr);
+    StatisticsWindow& form = *page.statisticsWindow;
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.Label1->text(), QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
+    EXPECT_EQ(form.scopeLabel->text(),
+              QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计2319.00万元"));
 
-    page.CheckBoxes[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
-    page.Button1->click();
-    page.Button10->click();
+    page.criterionChecks[3]->setChecked(true);  // 单位性质, none chosen: every project with a unit nature
+    page.runQueryButton->click();
+    page.statisticsButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
-    EXPECT_TRUE(form.Label1->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
-    ASSERT_EQ(form.Tables.size(), dimensions().size());
-    for (size_t i = 0; i < form.Tables.size(); ++i) {
+    EXPECT_TRUE(form.scopeLabel->text().startsWith(QStringLiteral("统计范围：查询结果，共60个项目")));
+    ASSERT_EQ(form.tables.size(), dimensions().size());
+    for (size_t i = 0; i < form.tables.size(); ++i) {
         const GroupTable& table = form.statistics().tables[i];
-        ASSERT_EQ(form.Tables[i]->rowCount(), int(table.rows.size()));
-        auto* series = qobject_cast<QHorizontalBarSeries*>(form.Charts[i]->chart()->series().value(0));
+        ASSERT_EQ(form.tables[i]->rowCount(), int(table.rows.size()));
+        auto* series = qobject_cast<QHorizontalBarSeries*>(form.charts[i]->chart()->series().value(0));
         ASSERT_NE(series, nullptr);
         EXPECT_EQ(series->barSets().value(0)->count(), int(table.rows.size()));
     }
     const GroupTable& natures = form.statistics().tables[1];
-    EXPECT_EQ(form.Tables[1]->item(0, 0)->text(), QStringLiteral("高等院校"));
-    EXPECT_EQ(form.Tables[1]->item(0, 1)->text(), QString::number(natures.rows[0].projects));
-    EXPECT_EQ(form.Tables[1]->item(0, 2)->text(), QStringLiteral("66.7"));
+    EXPECT_EQ(form.tables[1]->item(0, 0)->text(), QStringLiteral("高等院校"));
+    EXPECT_EQ(form.tables[1]->item(0, 1)->text(), QString::number(natures.rows[0].projects));
+    EXPECT_EQ(form.tables[1]->item(0, 2)->text(), QStringLiteral("66.7"));
 }
 
 TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     triggerMenu("管理查询");
     lists::QueryPage& page = *ctx().queryPage;
-    page.Button10->click();
-    StatisticsWindow& form = *page.StatisticsForm;
+    page.statisticsButton->click();
+    StatisticsWindow& form = *page.statisticsWindow;
     QTemporaryDir out;
     const QString png = out.filePath("领域.png");
     const QString xlsx = out.filePath("统计.xlsx");
     messages.fileAnswers = {png, xlsx};
-    form.Button1->click();
-    form.Button2->click();
+    form.saveChartButton->click();
+    form.exportWorkbookButton->click();
     EXPECT_EQ(messages.count(Kind::Error), 0) << messages.shown().join("; ").toStdString();
     EXPECT_FALSE(QImage(png).isNull());
     const std::vector<test::ReadSheet> sheets = test::readWorkbook(xlsx);
@@ -189,14 +195,17 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     EXPECT_EQ(sheets[0].at(1, 0), QStringLiteral("区域发展"));
     EXPECT_EQ(sheets[0].at(1, 1), QStringLiteral("24"));
     EXPECT_TRUE(sheets[0].rows[1][1].number);
+    // Shares as fractions shown with one decimal, as the table on the screen shows them.
+    EXPECT_EQ(sheets[0].rows[1][2].format, QStringLiteral("0.0%"));
+    EXPECT_NEAR(sheets[0].at(1, 2).toDouble() * 100, form.tables[0]->item(0, 2)->text().toDouble(), 0.05);
     EXPECT_EQ(sheets[5].rows.size(), 22u) << "header, 20 units, total";
 
     // A folder that is gone: a Chinese message, and nothing under either name.
     const QString gone = out.filePath("不存在/图.png");
     messages.clear();
     messages.fileAnswers = {gone, out.filePath("不存在/表.xlsx")};
-    form.Button1->click();
-    form.Button2->click();
+    form.saveChartButton->click();
+    form.exportWorkbookButton->click();
     const QStringList errors = messages.texts(Kind::Error);
     ASSERT_EQ(errors.size(), 2);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("图表没有保存到文件"))) << errors[0].toStdString();
@@ -228,7 +237,7 @@ TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
         EXPECT_EQ(percentText(value), percent);
     }
     test::SqlFile(folder.databasePath()).exec("update table1 set cost = 1e999 where projectname = '项目1'");
-    const Statistics infinite = compute({"Select * from table1", {}});
+    const Statistics infinite = compute(data::ProjectQuery::allProjects());
     EXPECT_TRUE(std::isinf(infinite.funds));
     for (const GroupTable& table : infinite.tables) {
         for (const GroupRow& row : table.rows) {
@@ -240,7 +249,7 @@ TEST_F(StatisticsTest, SumsBeyondRangeAreShownAsOutOfRange) {
               QStringLiteral("统计范围：全部项目，共60个项目，申请经费合计超出范围"));
 
     test::SqlFile(folder.databasePath()).exec("update table1 set cost = -1e999 where projectname = '项目2'");
-    const Statistics none = compute({"Select * from table1", {}});
+    const Statistics none = compute(data::ProjectQuery::allProjects());
     EXPECT_TRUE(std::isnan(none.funds));
 }
 

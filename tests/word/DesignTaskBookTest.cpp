@@ -1,6 +1,6 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
@@ -37,7 +37,7 @@ protected:
     }
     data::Dataset& projects() { return ctx().recordForm->projectQuery; }
     DocxReader generate() {
-        projects().setSql(data::sql::kAllProjects);
+        projects().setQuery(data::ProjectQuery::allProjects());
         projects().open();
         ctx().documentCommands->generateDesignTaskBook(word::Origin::ProjectListPage);
         EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
@@ -195,7 +195,10 @@ TEST_F(DesignTaskBookTest, AddsThePriorProjectsAndTheStaffOfThisProjectOnly) {
     auto& form = *ctx().recordForm;
     EXPECT_FALSE(form.pastProjectsQuery.isOpen());
     EXPECT_FALSE(form.staffQuery.isOpen());
-    EXPECT_EQ(form.staffQuery.sql(), data::sql::kStaffOfKey);
+    ASSERT_TRUE(form.staffQuery.query());
+    EXPECT_EQ(*form.staffQuery.query(),
+              data::ProjectQuery::ofKey(data::kStaffTable, {"区域创新体系研究", projects().text("projectman"),
+                                                            projects().text("takeunit1")}));
     EXPECT_EQ(projects().text("projectname"), "区域创新体系研究");
     EXPECT_TRUE(out.structureProblems().isEmpty()) << out.structureProblems().join("; ").toStdString();
 }

@@ -1,6 +1,6 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
@@ -47,7 +47,7 @@ protected:
         ctx().documentCommands->wordApplication = &word;
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
-        projects().setSql(data::sql::kAllProjects);
+        projects().setQuery(data::ProjectQuery::allProjects());
         projects().open();
     }
     data::Dataset& projects() { return ctx().recordForm->projectQuery; }
@@ -71,7 +71,7 @@ TEST_F(GenerationTest, TheFirstConnectionFailureAsksForARetryUntilAGenerationSuc
     word.unreachable = true;
     taskBook();
     EXPECT_EQ(shown(), QStringList{msg::kConnectRetry});
-    EXPECT_FALSE(ctx().WordFirstAttempt);
+    EXPECT_FALSE(ctx().documentCommands->firstAttempt);
     list(word::Origin::QueryPage);
     EXPECT_EQ(shown(), QStringList{msg::kNoWord});
     taskBook(word::Origin::QueryPage);
@@ -81,7 +81,7 @@ TEST_F(GenerationTest, TheFirstConnectionFailureAsksForARetryUntilAGenerationSuc
     word.unreachable = false;
     list();
     EXPECT_TRUE(shown().isEmpty());
-    EXPECT_TRUE(ctx().WordFirstAttempt);
+    EXPECT_TRUE(ctx().documentCommands->firstAttempt);
     EXPECT_EQ(word.caption_, "软科学项目");
     word.unreachable = true;
     list(word::Origin::QueryPage);
@@ -133,7 +133,7 @@ TEST_F(GenerationTest, ATemplateWithoutABookmarkFailsTheFillAndKeepsOnlyTheWorki
 }
 
 TEST_F(GenerationTest, AnOutputThatCannotBeWrittenHasEachDocumentsOwnWording) {
-    ctx().WordFirstAttempt = false;
+    ctx().documentCommands->firstAttempt = false;
     QDir(folder.path()).mkdir("设计任务书.doc");
     QDir(folder.path()).mkdir("项目列表.doc");
     taskBook();
@@ -141,7 +141,7 @@ TEST_F(GenerationTest, AnOutputThatCannotBeWrittenHasEachDocumentsOwnWording) {
     list(word::Origin::QueryPage);
     EXPECT_EQ(shown(), QStringList{msg::kListSaveConflict});
     EXPECT_EQ(word.quitsAfterMessages, (std::vector<int>{0, 0}));
-    EXPECT_FALSE(ctx().WordFirstAttempt);
+    EXPECT_FALSE(ctx().documentCommands->firstAttempt);
 }
 
 TEST_F(GenerationTest, ASuccessLeavesBothFilesAndOpensTheOutputWhenAsked) {

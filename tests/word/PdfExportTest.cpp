@@ -1,6 +1,6 @@
 #include "common/core/Error.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "exchange/ProgressWindow.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
@@ -105,7 +105,7 @@ protected:
         test::SqlFile(folder.databasePath())
             .insert("table1", {{"projectname", "项目甲"}, {"projectman", "甲"}, {"takeunit1", "单位甲"}});
         data::Dataset& projects = ctx().recordForm->projectQuery;
-        projects.setSql(data::sql::kAllProjects);
+        projects.setQuery(data::ProjectQuery::allProjects());
         projects.open();
         ctx().openDocuments = true;
     }
@@ -166,7 +166,8 @@ TEST_F(PdfFailures, AllTaskBooksAskForAFolderAndSayWhyNothingWasConverted) {
     messages.clear();
 
     ctx().recordForm->projectQuery.close();
-    ctx().recordForm->projectQuery.setSql(data::sql::kAllProjects + QStringLiteral(" where 1=0"));
+    ctx().recordForm->projectQuery.setQuery(
+        data::ProjectQuery::allProjects().where("projectname", data::Comparison::Equals, QVariant()));
     ctx().recordForm->projectQuery.open();
     ctx().documentCommands->generateAllTaskBooks();
     EXPECT_EQ(messages.shown(), QStringList{word::batchmessages::kNoProjects});

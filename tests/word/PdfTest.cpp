@@ -1,5 +1,5 @@
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "exchange/ProgressWindow.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
@@ -162,7 +162,7 @@ protected:
         }
     }
     void openAll() {
-        projects().setSql(data::sql::kAllProjects);
+        projects().setQuery(data::ProjectQuery::allProjects());
         projects().open();
     }
 };

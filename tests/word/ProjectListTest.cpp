@@ -1,5 +1,5 @@
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
 #include "word/DocumentCommands.h"
@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(ProjectListTest, AnEmptyQueryGivesABoldHeaderAndOneEmptyRow) {
-    projects().setSql(data::sql::kAllProjects);
+    projects().setQuery(data::ProjectQuery::allProjects());
     projects().open();
     DocxReader out = generate(word::Origin::ProjectListPage);
     ASSERT_EQ(out.tables().size(), 1u);
@@ -41,14 +41,15 @@ TEST_F(ProjectListTest, AQueryResultIsListedInItsOrderAndItsFirstRowBecomesCurre
         for (int i = 1; i <= 8; ++i) {
             sql.insert("table1", {{"classcode", i % 2 ? "B" : "C"},
                                   {"projectname", QStringLiteral("项目%1").arg(i)},
-                                  {"projectdomain", "区域发展"},
+                                  {"projectdomain", i % 2 || i == 8 ? "区域发展" : "产业经济"},
                                   {"projectman", QStringLiteral("负责人%1").arg(i)},
                                   {"technicalstandard", "教授"},
                                   {"takeunit1", QStringLiteral("单位%1").arg(i)}});
         }
     }
-    projects().setSql(data::sql::kQueryPrefix +
-                      "classcode='B' or projectname='项目8' order by projectname desc");
+    projects().setQuery(data::ProjectQuery::allProjects()
+                            .where("projectdomain", data::Comparison::Equals, QStringLiteral("区域发展"))
+                            .orderBy({"projectname", true}));
     projects().open();
     projects().moveTo(3);
     DocxReader out = generate(word::Origin::QueryPage);
@@ -71,7 +72,7 @@ TEST_F(ProjectListTest, AQueryResultIsListedInItsOrderAndItsFirstRowBecomesCurre
 TEST_F(ProjectListTest, AnUnsavedChangeOfTheCurrentProjectIsListedAsShown) {
     test::SqlFile(folder.databasePath())
         .insert("table1", {{"projectname", "原名"}, {"projectman", "甲"}, {"takeunit1", "单位"}});
-    projects().setSql(data::sql::kAllProjects);
+    projects().setQuery(data::ProjectQuery::allProjects());
     projects().open();
     projects().setValue("projectname", "改过的名称");
     DocxReader out = generate(word::Origin::ProjectListPage);

@@ -4,7 +4,6 @@
 #include "data/Connection.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
-#include "data/Statements.h"
 
 #include <optional>
 
@@ -27,13 +26,12 @@ namespace {
 
 using Memento = data::Dataset::Memento;
 
-// Selects the rows of `key` with `statement` and deletes them one by one from the first. The
-// dataset's state right after selecting goes into `selected`, to put it back after a rollback.
-void deleteRowsOfKey(data::Dataset& rows, const QString& statement, const QVariantList& key,
+// Selects the rows of `key` in `table` and deletes them one by one from the first. The dataset's
+// state right after selecting goes into `selected`, to put it back after a rollback.
+void deleteRowsOfKey(data::Dataset& rows, const QString& table, const QVariantList& key,
                      std::optional<Memento>& selected) {
     rows.close();
-    rows.setSql(statement);
-    rows.setParameters(key);
+    rows.setQuery(data::ProjectQuery::ofKey(table, key));
     rows.open();
     selected = rows.memento();
     while (!rows.isEmpty()) {
@@ -76,8 +74,8 @@ void deleteProject(data::Dataset& projects, data::Dataset& priorRows, data::Data
 
     data::Transaction transaction(*connection);
     try {
-        deleteRowsOfKey(priorRows, data::sql::kPriorProjectsOfKey, key, priorSelected);
-        deleteRowsOfKey(staffRows, data::sql::kStaffOfKey, key, staffSelected);
+        deleteRowsOfKey(priorRows, data::kPriorProjectTable, key, priorSelected);
+        deleteRowsOfKey(staffRows, data::kStaffTable, key, staffSelected);
         projects.remove();
         transaction.commit();
     } catch (...) {

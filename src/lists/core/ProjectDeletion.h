@@ -10,7 +10,7 @@ class Dataset;
 namespace meridell::lists {
 
 // The project key (projectname, projectman, takeunit1) of the current row of the project query, in
-// the order the key statements bind them.
+// the order of ProjectQuery::ofKey.
 QVariantList currentProjectKey(const data::Dataset& projects);
 
 // The question asked before a project is deleted: "确实要删除该项目吗？" and, on a second line, the

@@ -4,8 +4,7 @@
 #include "data/Connection.h"
 #include "data/NativeStatement.h"
 #include "data/Schema.h"
-#include "data/SelectStatement.h"
-#include "data/Statements.h"
+#include "data/SqlDialect.h"
 #include "record/core/FieldTable.h"
 #include "reports/core/Workbook.h"
 
@@ -261,14 +260,15 @@ private:
     int written_ = 0;
 };
 
-// The statement around the project query that names the columns of table1 in their order (a
-// statement without one of them fails). The rows keep the query's order.
-QString streamingStatement(const QString& sql) {
+// The statement of the selection that names the columns of `table` in their order (a table without
+// one of them fails).
+data::SqlStatement streamingStatement(const data::SqlDialect& dialect, const data::ProjectQuery& query,
+                                      const data::TableDef& table) {
     QStringList columns;
-    for (const data::Column& c : data::table1().columns) {
-        columns << data::quotedName(QLatin1String(c.name));
+    for (const data::Column& c : table.columns) {
+        columns << QLatin1String(c.name);
     }
-    return QStringLiteral("select %1 from (%2)").arg(columns.join(QLatin1Char(',')), sql);
+    return dialect.select(query, columns);
 }
 
 // The key of the current project as a text that tells apart what the engine tells apart: its
@@ -295,14 +295,18 @@ WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& sel
     SheetRows prior(priorSheets, data::table2());
     SheetRows staff(staffSheets, data::table3());
 
-    data::NativeStatement rows(db, streamingStatement(selection.sql));
-    rows.bind(selection.values);
+    const data::SqlDialect& dialect = data::dialectOf(db);
+    const data::SqlStatement selected = streamingStatement(dialect, selection, data::table1());
+    data::NativeStatement rows(db, selected.sql);
+    rows.bind(selected.values);
     int keyColumns[3];
     for (int k = 0; k < 3; ++k) {
         keyColumns[k] = rows.columnIndex(data::kKeyColumns[k]);
     }
-    data::NativeStatement priorRows(db, data::sql::kPriorProjectsOfKey);
-    data::NativeStatement staffRows(db, data::sql::kStaffOfKey);
+    // The key's values are bound project by project.
+    data::NativeStatement priorRows(
+        db, dialect.select(data::ProjectQuery::ofKey(data::kPriorProjectTable, {})).sql);
+    data::NativeStatement staffRows(db, dialect.select(data::ProjectQuery::ofKey(data::kStaffTable, {})).sql);
     // A project that the result holds twice has its rows written once.
     std::unordered_set<std::string> written;
     std::string key;

@@ -1,18 +1,16 @@
 #pragma once
 
+#include "data/ProjectQuery.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 
 namespace meridell::lists {
 
-// The projects a spreadsheet holds: a statement over table1 (the project query's, with the order
-// shown in the grid) and its values, bound by position.
-struct ProjectSelection {
-    QString sql;
-    QVariantList values;
-};
+// The projects a spreadsheet holds: a query over table1 (the project query's, with the order shown
+// in the grid).
+using ProjectSelection = data::ProjectQuery;
 
 // The column titles of the three sheets: every column of table1 under the record form's label (or
 // a plain name where the form shows none), and the columns of table2 and table3 without their
@@ -30,7 +28,7 @@ struct WorkbookCounts {
 };
 
 // Writes the selected projects as a spreadsheet (.xlsx): the sheet "项目" with one row per project
-// in the order of the statement, numbers as numbers, dates as dates, texts whole (a text longer than
+// in the order of the query, numbers as numbers, dates as dates, texts whole (a text longer than
 // a cell holds goes on in the cells beneath it); then "前期项目" and "研究人员" with the rows of
 // those projects, project by project, found by the project's key as stored. Rows that do not fit
 // in one sheet of `rowsPerSheet` rows (0: as many as a sheet holds) go on in sheets of the same kind

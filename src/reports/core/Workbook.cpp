@@ -1,6 +1,7 @@
 #include "reports/core/Workbook.h"
 
 #include "common/core/Error.h"
+#include "reports/core/CellWidth.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,10 +154,33 @@ bool Sheet::fits(int row) {
     return false;
 }
 
-void Sheet::write(int row, int column, const char* escaped, bool wrap) {
+void Sheet::widen(int column, int width) {
+    if (column >= int(widths_.size())) {
+        widths_.resize(size_t(column) + 1, 0);
+    }
+    int& widest = widths_[size_t(column)];
+    if (widest >= 0) {
+        widest = std::max(widest, width);
+    }
+}
+
+void Sheet::applyWidths() {
+    constexpr int kNarrowest = 6;  // room for a short number and the filter of a header
+    constexpr int kMargin = 2;     // the cell's padding, so the text does not touch the grid
+    for (size_t column = 0; column < widths_.size(); ++column) {
+        if (widths_[column] >= 0) {
+            const int width = std::clamp(widths_[column] + kMargin, kNarrowest, kWidestColumn + kMargin);
+            check(worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column), width, nullptr));
+        }
+    }
+}
+
+void Sheet::write(int row, int column, const char* escaped, bool lines, int width) {
     if (fits(row)) {
+        const bool wrap = lines || width >= kWidestColumn;
         check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(column), escaped,
                                      wrap ? book_.wrap_ : nullptr));
+        widen(column, width);
     }
 }
 
@@ -166,7 +190,8 @@ void Sheet::text(int row, int column, const QString& value) {
     }
     const QByteArray utf8 = cellPieces(value).front().toUtf8();
     const QByteArray escaped = cellEscapes(utf8);
-    write(row, column, (escaped.isNull() ? utf8 : escaped).constData(), utf8.contains('\n'));
+    write(row, column, (escaped.isNull() ? utf8 : escaped).constData(), utf8.contains('\n'),
+          displayWidth(QByteArrayView(utf8), kWidestColumn));
 }
 
 void Sheet::textUtf8(int row, int column, QByteArrayView value) {
@@ -179,7 +204,8 @@ void Sheet::textUtf8(int row, int column, QByteArrayView value) {
         text(row, column, QString::fromUtf8(value));
         return;
     }
-    write(row, column, escaped.isNull() ? value.data() : escaped.constData(), value.contains('\n'));
+    write(row, column, escaped.isNull() ? value.data() : escaped.constData(), value.contains('\n'),
+          displayWidth(value, kWidestColumn));
 }
 
 void Sheet::number(int row, int column, double value) {
@@ -189,6 +215,19 @@ void Sheet::number(int row, int column, double value) {
     }
     if (fits(row)) {
         check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, nullptr));
+        // The spreadsheet shows at most eleven characters of a number in a general cell.
+        widen(column, std::min(int(QByteArray::number(value, 'g', 10).size()), 11));
+    }
+}
+
+void Sheet::percent(int row, int column, double fraction) {
+    if (!std::isfinite(fraction)) {
+        text(row, column, QStringView(kOutOfRangeText).toString());
+        return;
+    }
+    if (fits(row)) {
+        check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), fraction, book_.percent_));
+        widen(column, int(QByteArray::number(fraction * 100, 'f', 1).size()) + 1);
     }
 }
 
@@ -198,10 +237,15 @@ void Sheet::date(int row, int column, const QDate& value) {
     }
     lxw_datetime when{value.year(), value.month(), value.day(), 0, 0, 0.0};
     check(worksheet_write_datetime(sheet_, lxw_row_t(row), lxw_col_t(column), &when, book_.date_));
+    widen(column, int(sizeof("yyyy-mm-dd")) - 1);
 }
 
 void Sheet::setWidth(int first, int last, double width) {
     check(worksheet_set_column(sheet_, lxw_col_t(first), lxw_col_t(last), width, nullptr));
+    for (int column = first; column <= last; ++column) {
+        widen(column, 0);
+        widths_[size_t(column)] = -1;
+    }
 }
 
 Workbook::Workbook(const QString& path, int rowLimit)
@@ -245,6 +289,9 @@ Workbook::Workbook(const QString& path, int rowLimit)
     format_set_num_format(date_, "yyyy-mm-dd");
     wrap_ = workbook_add_format(book_);
     format_set_text_wrap(wrap_);
+    format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
+    percent_ = workbook_add_format(book_);
+    format_set_num_format(percent_, "0.0%");
 }
 
 Workbook::~Workbook() {
@@ -297,14 +344,25 @@ Sheet& Workbook::addSheet(const QString& name, const QStringList& header) {
         const QByteArray escaped = cellEscapes(title);
         added.check(worksheet_write_string(sheet, 0, lxw_col_t(column),
                                            (escaped.isNull() ? title : escaped).constData(), bold_));
+        // Bold text stands a little wider than plain.
+        added.widen(column, displayWidth(QByteArrayView(title), kWidestColumn) + 1);
     }
     worksheet_freeze_panes(sheet, 1, 0);
+    // Printed: landscape on A4, as many pages down as needed but one across, the header on each.
+    constexpr uint8_t kPaperA4 = 9;
+    worksheet_set_paper(sheet, kPaperA4);
+    worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    added.check(worksheet_repeat_rows(sheet, 0, 0));
     return added;
 }
 
 void Workbook::close() {
     if (tooManyRows_) {
         failTooManyRows();
+    }
+    for (const auto& sheet : sheets_) {
+        sheet->applyWidths();
     }
     if (firstError_ != LXW_NO_ERROR) {
         fail(firstError_);

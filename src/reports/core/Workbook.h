@@ -21,6 +21,9 @@ inline constexpr int kCellTextLimit = 32767;
 inline constexpr int kSheetRowLimit = 1048576;
 // What a number cell shows for infinity or NaN, which no spreadsheet keeps as a number.
 inline constexpr char16_t kOutOfRangeText[] = u"超出范围";
+// The widest a column grows to fit its content, in the width of a digit; a text wider than
+// this wraps within its cell.
+inline constexpr int kWidestColumn = 50;
 
 class Workbook;
 
@@ -31,6 +34,10 @@ class Workbook;
 //
 // Texts read back as they were given: a zero byte, a carriage return and a text that looks like
 // the spreadsheet's own escape of a character ("_x000D_") are escaped in the file.
+//
+// Every column is as wide as its widest cell, header included (at most kWidestColumn; a text
+// wider than that wraps), unless setWidth fixed it. Printed, a sheet is landscape, one page wide,
+// with the header repeated on every page.
 class Sheet {
 public:
     // A text cell; a text longer than kCellTextLimit is cut at the limit (see cellPieces).
@@ -40,9 +47,12 @@ public:
     void textUtf8(int row, int column, QByteArrayView value);
     // A number cell; infinity and NaN give the text kOutOfRangeText instead.
     void number(int row, int column, double value);
+    // A number cell shown as a percentage with one decimal (0.1667 shows "16.7%"); infinity and
+    // NaN give the text kOutOfRangeText instead.
+    void percent(int row, int column, double fraction);
     // A date cell shown as yyyy-mm-dd; an invalid date leaves the cell empty.
     void date(int row, int column, const QDate& value);
-    // Column widths in characters for columns first..last.
+    // Column widths in characters for columns first..last, in place of the widths of the content.
     void setWidth(int first, int last, double width);
 
 private:
@@ -51,11 +61,15 @@ private:
     void check(int error);
     // False, and the workbook marked as failed, for a row past the workbook's limit.
     bool fits(int row);
-    // Writes UTF-8 that is escaped already and ends with a zero byte.
-    void write(int row, int column, const char* escaped, bool wrap);
+    // Writes UTF-8 that is escaped already and ends with a zero byte; `width` is the text's.
+    void write(int row, int column, const char* escaped, bool lines, int width);
+    void widen(int column, int width);
+    // Sets the widths of the columns not fixed by setWidth from their content.
+    void applyWidths();
 
     Workbook& book_;
     lxw_worksheet* sheet_;
+    std::vector<int> widths_;  // widest cell of each column so far; -1: fixed by setWidth
 };
 
 // A spreadsheet file (.xlsx) being written. The cells go to a temporary file in the chosen folder;
@@ -93,6 +107,7 @@ private:
     lxw_format* bold_ = nullptr;
     lxw_format* date_ = nullptr;
     lxw_format* wrap_ = nullptr;
+    lxw_format* percent_ = nullptr;
     std::vector<std::unique_ptr<Sheet>> sheets_;
     int rowLimit_ = kSheetRowLimit;
     int firstError_ = 0;

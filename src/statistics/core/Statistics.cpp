@@ -5,8 +5,6 @@
 #include "data/RowReader.h"
 #include "data/Schema.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -72,17 +70,7 @@ QString emptyGroupCaption() {
     return QStringLiteral("（未填写）");
 }
 
-namespace {
-
-const QRegularExpression& plainProjects() {
-    static const QRegularExpression plain(R"re(^\s*select\s+\*\s+from\s+"?table1"?(\s|$))re",
-                                          QRegularExpression::CaseInsensitiveOption);
-    return plain;
-}
-
-}  // namespace
-
-QString groupingStatement(const QString& setSql, bool yearIndex) {
+data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const ProjectSet& set, bool yearIndex) {
     std::span<const Dimension> dims = dimensions();
     const int yearDimension = 2;
     QStringList keys;
@@ -91,16 +79,14 @@ QString groupingStatement(const QString& setSql, bool yearIndex) {
             keys << QStringLiteral("coalesce(\"%1\",'') as k%2").arg(dims[d].field).arg(d);
         }
     }
-    QString set = setSql;
+    data::SqlStatement rows = dialect.select(set);
     if (yearIndex) {
         keys.prepend(QStringLiteral("rid"));
-        QRegularExpressionMatch m = plainProjects().match(setSql);
-        set = QStringLiteral("select rowid as rid, * from table1") +
-              setSql.mid(m.capturedEnd(0) - m.captured(1).size());
+        rows = dialect.selectWithRowId(set, QStringLiteral("rid"));
     }
     // The set is read once into the materialised view; every grouping then reads only that.
     QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
-                      .arg(keys.join(QStringLiteral(", ")), set);
+                      .arg(keys.join(QStringLiteral(", ")), rows.sql);
     QStringList parts;
     for (size_t d = 0; d < dims.size(); ++d) {
         QString part;
@@ -123,11 +109,11 @@ QString groupingStatement(const QString& setSql, bool yearIndex) {
         parts << part;
     }
     parts << QStringLiteral("select -1, '', count(*), total(f) from r");
-    return sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all "));
+    return {sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all ")), rows.values};
 }
 
-bool canUseYearIndex(data::Connection& connection, const QString& setSql) {
-    if (!plainProjects().match(setSql).hasMatch()) {
+bool canUseYearIndex(data::Connection& connection, const ProjectSet& set) {
+    if (set.table != data::kProjectTable) {
         return false;
     }
     try {
@@ -144,8 +130,9 @@ void ensureYearIndex(data::Connection& connection) {
 }
 
 Statistics computeStatistics(data::Connection& connection, const ProjectSet& set) {
-    data::RowReader q(connection, groupingStatement(set.sql, canUseYearIndex(connection, set.sql)),
-                      set.values);
+    const data::SqlStatement grouping =
+        groupingStatement(data::dialectOf(connection), set, canUseYearIndex(connection, set));
+    data::RowReader q(connection, grouping.sql, grouping.values);
     std::span<const Dimension> dims = dimensions();
     Statistics result;
     for (const Dimension& d : dims) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "data/ProjectQuery.h"
+#include "data/SqlDialect.h"
+
 #include <QString>
-#include <QVariantList>
 
 #include <span>
 #include <vector>
@@ -42,12 +44,8 @@ struct GroupTable {
     std::vector<GroupRow> rows;
 };
 
-// The projects a statistics covers: a statement over table1 and the values bound to its
-// placeholders in order (the project query's own).
-struct ProjectSet {
-    QString sql;
-    QVariantList values;
-};
+// The projects a statistics covers: a query over table1 (the project query's own).
+using ProjectSet = data::ProjectQuery;
 
 struct Statistics {
     qint64 projects = 0;  // the whole set
@@ -57,12 +55,12 @@ struct Statistics {
 
 // The statement that groups the set by every dimension in one pass over its rows: each group of
 // each dimension is one row (dimension number, value, count, sum), and a last row holds the totals.
-// With `yearIndex` the years are grouped on the year index over the set's row ids, which needs a
-// set of the form "select * from table1 ...".
-QString groupingStatement(const QString& setSql, bool yearIndex = false);
-// Whether the set can be grouped by years on the index (the index exists and the set is a plain
-// view of table1).
-bool canUseYearIndex(data::Connection& connection, const QString& setSql);
+// With `yearIndex` the years are grouped on the year index over the set's row ids.
+data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const ProjectSet& set,
+                                     bool yearIndex = false);
+// Whether the set can be grouped by years on the index (the index exists and the set is a view of
+// table1).
+bool canUseYearIndex(data::Connection& connection, const ProjectSet& set);
 
 // Makes the year index when the database lacks it (a file of an earlier version); a database that
 // cannot be written is grouped without it.

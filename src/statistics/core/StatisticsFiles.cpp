@@ -76,15 +76,15 @@ void saveWorkbook(const Statistics& statistics, const QString& path) {
     reports::Workbook book(path);
     for (const GroupTable& table : statistics.tables) {
         reports::Sheet& sheet = book.addSheet(table.dimension.caption, tableHeader(table.dimension));
-        sheet.setWidth(0, 0, 36);
-        sheet.setWidth(1, 4, 16);
         int r = 1;
         for (const GroupRow& row : table.rows) {
             sheet.text(r, 0, groupCaption(row));
             sheet.number(r, 1, double(row.projects));
-            sheet.number(r, 2, row.projectShare);
+            // Shares as fractions in a percentage format, so that the cell shows what the screen
+            // shows (16.7%) and still sums as a number.
+            sheet.percent(r, 2, row.projectShare / 100);
             sheet.number(r, 3, row.funds);
-            sheet.number(r, 4, row.fundShare);
+            sheet.percent(r, 4, row.fundShare / 100);
             ++r;
         }
         sheet.text(r, 0, QStringLiteral("合计"));

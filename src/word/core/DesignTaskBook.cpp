@@ -1,7 +1,7 @@
 #include "common/core/Error.h"
 #include "common/core/Gb2312.h"
 #include "data/Dataset.h"
-#include "data/Statements.h"
+#include "data/ProjectQuery.h"
 #include "word/core/ColumnFit.h"
 #include "word/core/Document.h"
 #include "word/core/Fills.h"
@@ -86,7 +86,7 @@ public:
     void summary();
     void summaryCells();
     void fundingCells();
-    void rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
+    void rowsTable(data::Dataset& rows, const QString& rowTable, const char* bookmark, int position,
                    const QStringList& headers, const std::vector<Column>& columns,
                    const std::vector<ColumnRule>& rules);
 
@@ -193,15 +193,15 @@ void TaskBookFill::fundingCells() {
 
 // A table of the project's rows of `rows` at a bookmark: a bold header row, then one row per
 // record (one empty row when there is none).
-void TaskBookFill::rowsTable(data::Dataset& rows, const QString& sql, const char* bookmark, int position,
+void TaskBookFill::rowsTable(data::Dataset& rows, const QString& rowTable, const char* bookmark, int position,
                              const QStringList& headers, const std::vector<Column>& columns,
                              const std::vector<ColumnRule>& rules) {
     // The lists bound to `rows` show it closed at the end, not each row as the table is filled.
     data::Dataset::QuietScope quiet(rows);
     ClosedAfter closed{rows};
     rows.close();
-    rows.setSql(sql);
-    rows.setParameters({text("projectname"), text("projectman"), text("takeunit1")});
+    rows.setQuery(
+        data::ProjectQuery::ofKey(rowTable, {text("projectname"), text("projectman"), text("takeunit1")}));
     rows.open();
     const int count = rows.recordCount();
     doc_.addTable(doc_.bookmarkRange(QLatin1String(bookmark)), count == 0 ? 2 : count + 1,
@@ -257,7 +257,7 @@ void fillDesignTaskBook(Document& document, const data::Dataset& project, data::
     fill.summaryCells();
     fill.fundingCells();
     fill.pageBreak("fiveyearsbreak");
-    fill.rowsTable(prior, data::sql::kPriorProjectsOfKey, "fiveyears", 4,
+    fill.rowsTable(prior, data::kPriorProjectTable, "fiveyears", 4,
                    {QStringLiteral("项目编号"), QStringLiteral("项目名称"), QStringLiteral("起止年月"),
                     QStringLiteral("负责或参加"), QStringLiteral("进展或验收方式")},
                    {field("projectserial"), field("name"), priorPeriod, field("identity"), field("state")},
@@ -265,7 +265,7 @@ void fillDesignTaskBook(Document& document, const data::Dataset& project, data::
     fill.pageBreak("costtablebreak");
     fill.pageBreak("mainpersonsbreak");
     fill.rowsTable(
-        staff, data::sql::kStaffOfKey, "mainpersons", 6,
+        staff, data::kStaffTable, "mainpersons", 6,
         {QStringLiteral("姓名"), QStringLiteral("单位"), QStringLiteral("出生年月"),
          QStringLiteral("现从事专业"), QStringLiteral("职务(职称)"), QStringLiteral("项目中承担工作"),
          QStringLiteral("签名")},

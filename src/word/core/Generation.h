@@ -65,7 +65,7 @@ DocumentKind projectList(bool fromQueryPage);
 struct GenerationContext {
     QString appDir;
     WordApplication& word;
-    bool& firstAttempt;  // WordFirstAttempt
+    bool& firstAttempt;  // whether a failure to connect offers a retry; a success sets it again
     std::function<void(const QString&)> inform;
 };
 

@@ -1,7 +1,6 @@
-#include "lists/core/QueryStatement.h"
+#include "lists/core/QueryCriteria.h"
 
 #include "data/Choices.h"
-#include "data/Statements.h"
 
 #include <array>
 
@@ -36,22 +35,15 @@ std::span<const CriterionDef> criteria() {
     return definitions();
 }
 
-QueryStatement buildQueryStatement(std::span<const CriterionInput> inputs) {
+data::ProjectQuery buildProjectQuery(std::span<const CriterionInput> inputs) {
     std::span<const CriterionDef> defs = criteria();
-    QueryStatement statement;
-    QString tail;
-    QString joiner;
+    data::ProjectQuery query = data::ProjectQuery::allProjects();
     for (size_t i = 0; i < inputs.size() && i < defs.size(); ++i) {
-        if (!inputs[i].checked) {
-            continue;
+        if (inputs[i].checked) {
+            query.where(defs[i].field, data::Comparison::Contains, inputs[i].text);
         }
-        const QString value = inputs[i].text.isEmpty() ? QStringLiteral("%") : inputs[i].text;
-        tail += joiner + "(" + defs[i].field + " like ?)";
-        statement.values << QVariant("%" + value + "%");
-        joiner = QStringLiteral(" and ");
     }
-    statement.sql = tail.isEmpty() ? data::sql::kInitialProjects : data::sql::kQueryPrefix + tail;
-    return statement;
+    return query;
 }
 
 }  // namespace meridell::lists

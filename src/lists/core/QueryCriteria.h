@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/ProjectQuery.h"
+
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 
 #include <span>
 
@@ -20,7 +21,7 @@ struct CriterionDef {
     bool isPickList() const { return yearList || !choices.isEmpty(); }
 };
 
-// The ten criteria, top to bottom; this is also the order of their pieces in the statement.
+// The ten criteria, top to bottom; this is also the order of their filters in the query.
 std::span<const CriterionDef> criteria();
 
 // The state of one criterion row: whether its box is checked and the text its input shows.
@@ -29,16 +30,11 @@ struct CriterionInput {
     QString text;
 };
 
-// A statement with "?" placeholders and the values bound to them in order.
-struct QueryStatement {
-    QString sql;
-    QVariantList values;
-};
-
-// The query of the checked criteria, in criterion order, each as "(field like ?)" joined by " and ",
-// bound to "%" + input + "%" (an empty input counts as "%"). The typed text is never part of the
-// statement: "%" and "_" in it still act as wildcards, a quote is just a character to look for.
-// With nothing checked the statement is the plain list of all projects.
-QueryStatement buildQueryStatement(std::span<const CriterionInput> inputs);
+// The project query of the checked criteria, in criterion order, all of them holding together:
+// each finds the projects whose column contains the input's text (an empty input finds every
+// project with a value there). The text is looked for as it is typed: "%" and "_" are plain
+// characters, a quote is just a character to look for, and none of it is written into a statement.
+// With nothing checked the query lists all projects.
+data::ProjectQuery buildProjectQuery(std::span<const CriterionInput> inputs);
 
 }  // namespace meridell::lists

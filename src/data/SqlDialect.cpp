@@ -1,0 +1,134 @@
+#include "data/SqlDialect.h"
+
+#include "data/SelectStatement.h"
+
+namespace meridell::data {
+
+SqlStatement SqlDialect::select(const ProjectQuery& query, const QStringList& columns) const {
+    if (columns.isEmpty()) {
+        return write(QStringLiteral("*"), query);
+    }
+    QStringList names;
+    for (const QString& column : columns) {
+        names << name(column);
+    }
+    return write(names.join(u','), query);
+}
+
+SqlStatement SqlDialect::selectRowIds(const ProjectQuery& query) const {
+    return write(rowId(), query);
+}
+
+SqlStatement SqlDialect::selectWithRowId(const ProjectQuery& query, const QString& alias) const {
+    return write(QStringLiteral("%1 as %2, *").arg(rowId(), name(alias)), query);
+}
+
+SqlStatement SqlDialect::write(const QString& columns, const ProjectQuery& query) const {
+    SqlStatement statement;
+    statement.sql = QStringLiteral("select %1 from %2").arg(columns, name(query.table));
+    QString joiner = QStringLiteral(" where ");
+    for (const Filter& filter : query.filters) {
+        statement.sql += joiner + condition(filter, statement.values);
+        joiner = QStringLiteral(" and ");
+    }
+    statement.sql += order(query);
+    if (query.paging) {
+        statement.sql += pagingClause(*query.paging);
+    }
+    return statement;
+}
+
+QString SqlDialect::condition(const Filter& filter, QVariantList& values) const {
+    const QString column = name(filter.column);
+    switch (filter.comparison) {
+        case Comparison::Contains:
+            values << containsPattern(filter.value.toString());
+            return u'(' + containsCondition(column) + u')';
+        case Comparison::NotNull:
+            return column + QStringLiteral(" is not null");
+        case Comparison::AtLeast:
+            values << filter.value;
+            return column + QStringLiteral(">=?");
+        case Comparison::AtMost:
+            values << filter.value;
+            return column + QStringLiteral("<=?");
+        case Comparison::Equals:
+            break;
+    }
+    values << filter.value;
+    return column + QStringLiteral("=?");
+}
+
+// A window on rows without an order of their own takes them in the order they were stored, so that
+// the pages of a table follow each other.
+QString SqlDialect::order(const ProjectQuery& query) const {
+    if (query.sortKeys.empty()) {
+        return query.paging ? QStringLiteral(" order by %1").arg(rowId()) : QString();
+    }
+    QStringList keys;
+    for (const SortKey& key : query.sortKeys) {
+        keys << name(key.column) + collate(key.collation) +
+                    (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+    }
+    keys << rowId() + (query.sortKeys.back().descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+    return QStringLiteral(" order by ") + keys.join(QStringLiteral(", "));
+}
+
+QString SqliteDialect::name(const QString& identifier) const {
+    return quotedName(identifier);
+}
+
+QString SqliteDialect::rowId() const {
+    return QStringLiteral("rowid");
+}
+
+QString SqliteDialect::containsCondition(const QString& column) const {
+    return column + QStringLiteral(" like ? escape '%1'").arg(QChar(kEscape));
+}
+
+QString SqliteDialect::containsPattern(const QString& text) const {
+    QString pattern;
+    pattern.reserve(text.size() + 2);
+    pattern += u'%';
+    for (QChar c : text) {
+        if (c == u'%' || c == u'_' || c == kEscape) {
+            pattern += QChar(kEscape);
+        }
+        pattern += c;
+    }
+    pattern += u'%';
+    return pattern;
+}
+
+// Binary is the engine's own comparison of texts.
+QString SqliteDialect::collate(Collation collation) const {
+    switch (collation) {
+        case Collation::Binary:
+            break;
+    }
+    return {};
+}
+
+QString SqliteDialect::pagingClause(const Paging& paging) const {
+    QString clause = QStringLiteral(" limit %1").arg(paging.limit < 0 ? -1 : paging.limit);
+    if (paging.offset > 0) {
+        clause += QStringLiteral(" offset %1").arg(paging.offset);
+    }
+    return clause;
+}
+
+const SqlDialect& sqliteDialect() {
+    static const SqliteDialect dialect;
+    return dialect;
+}
+
+// Every database the program opens is an SQLite file.
+const SqlDialect& dialectOf(const QSqlDatabase&) {
+    return sqliteDialect();
+}
+
+const SqlDialect& dialectOf(const Connection&) {
+    return sqliteDialect();  // a connection opens SQLite addresses only
+}
+
+}  // namespace meridell::data

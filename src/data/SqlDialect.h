@@ -1,0 +1,79 @@
+#pragma once
+
+#include "data/ProjectQuery.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+namespace meridell::data {
+
+class Connection;
+
+// A statement with "?" placeholders and the values bound to them in order.
+struct SqlStatement {
+    QString sql;
+    QVariantList values;
+    bool operator==(const SqlStatement&) const = default;
+};
+
+// Writes a ProjectQuery as a statement of one database engine. Everything that differs between
+// engines (the quoting of names, text search with an escape character, collations, paging, the
+// row id) is spelled by the dialect; what the statement asks stays the same. The values a user
+// typed are only ever bound, never written into the statement.
+class SqlDialect {
+public:
+    virtual ~SqlDialect() = default;
+
+    // The rows of `query` with every column, or with `columns` in their order.
+    SqlStatement select(const ProjectQuery& query, const QStringList& columns = {}) const;
+    // The row ids of the rows of `query`, in its order.
+    SqlStatement selectRowIds(const ProjectQuery& query) const;
+    // The rows of `query` with every column, behind their row id under the name `alias`.
+    SqlStatement selectWithRowId(const ProjectQuery& query, const QString& alias) const;
+
+    // A table or column name as the statements write it.
+    virtual QString name(const QString& identifier) const = 0;
+    // The expression of a row's id in its table.
+    virtual QString rowId() const = 0;
+
+protected:
+    // The condition of a Contains filter on the written `column`, with one placeholder.
+    virtual QString containsCondition(const QString& column) const = 0;
+    // The value bound to that placeholder: `text` found anywhere, its characters all plain.
+    virtual QString containsPattern(const QString& text) const = 0;
+    // What follows a sort key's column for `collation` (empty for the engine's own order).
+    virtual QString collate(Collation collation) const = 0;
+    // The clause that limits the rows to `paging`.
+    virtual QString pagingClause(const Paging& paging) const = 0;
+
+private:
+    SqlStatement write(const QString& columns, const ProjectQuery& query) const;
+    QString condition(const Filter& filter, QVariantList& values) const;
+    QString order(const ProjectQuery& query) const;
+};
+
+// The dialect of SQLite, the engine of the project database files.
+class SqliteDialect final : public SqlDialect {
+public:
+    QString name(const QString& identifier) const override;
+    QString rowId() const override;
+
+    // The character that makes the next one of a searched text plain.
+    static constexpr char16_t kEscape = u'\\';
+
+protected:
+    QString containsCondition(const QString& column) const override;
+    QString containsPattern(const QString& text) const override;
+    QString collate(Collation collation) const override;
+    QString pagingClause(const Paging& paging) const override;
+};
+
+const SqlDialect& sqliteDialect();
+// The dialect of the engine behind `database`.
+const SqlDialect& dialectOf(const QSqlDatabase& database);
+// The dialect of the engine the connection's address names.
+const SqlDialect& dialectOf(const Connection& connection);
+
+}  // namespace meridell::data
