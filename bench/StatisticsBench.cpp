@@ -82,8 +82,8 @@ MERIDELL_BENCH(statistics_window) {
     lists::QueryPage& page = *context->queryPage;
 
     const statistics::ProjectSet all = data::ProjectQuery::allProjects();
-    const double grouping = bench::timeMs(
-        [&] { statistics::computeStatistics(context->databases->mainConnection.database(), all); }, 3);
+    const double grouping =
+        bench::timeMs([&] { statistics::computeStatistics(context->databases->mainConnection, all); }, 3);
 
     QElapsedTimer first;
     first.start();

@@ -3,7 +3,8 @@
 #   common < ui < data < session < reports < record < word < checks < statistics < lists < exchange < app
 # Besides, code without widgets (data, session and every core/ folder) includes no widget area
 # (ui, or the widget part of any area) and no Qt widget header, and an area's core/ folder includes
-# no session and no other core but those of lower areas (the order above still holds).
+# no session and no other core but those of lower areas (the order above still holds). The
+# engine's own handles (data/engine/) are the data area's alone.
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
 order=(common ui data session reports record word checks statistics lists exchange app)
@@ -35,7 +36,10 @@ while IFS= read -r -d '' file; do
         if [[ "$theirs" -lt 0 ]]; then
             continue
         fi
-        if [[ "$theirs" -gt "$own" ]]; then
+        if [[ "$included" == data/engine/* && "$area" != data ]]; then
+            echo "$rel includes $included, which is internal to the data area" >&2
+            failures=$((failures + 1))
+        elif [[ "$theirs" -gt "$own" ]]; then
             echo "$rel includes $included, of the higher area $target" >&2
             failures=$((failures + 1))
         elif is_core "$rel" && ! is_core "$included"; then

@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/NativeStatement.h"
+#include "data/engine/EngineAccess.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -40,6 +41,8 @@ DatabaseError DatabaseError::fromCode(int code, const QString& engineText) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             return DatabaseError(Cause::Damaged, engineText);
+        case SQLITE_CONSTRAINT:
+            return DatabaseError(Cause::Conflict, engineText);
         default:
             return DatabaseError(Cause::Other, engineText);
     }
@@ -63,6 +66,9 @@ QString DatabaseError::sentence(Cause cause) {
             return QStringLiteral("无法打开数据库文件：文件可能不存在，或其所在的文件夹不能写入。");
         case Cause::Damaged:
             return QStringLiteral("数据库文件已损坏，或不是项目数据库。");
+        case Cause::Conflict:
+            return QStringLiteral(
+                "要保存的数据与数据库中已有的记录冲突（键重复或不符合数据表的规则），没有保存。");
         case Cause::Other:
             break;
     }
@@ -94,7 +100,7 @@ QSqlDatabase Connection::database() const {
 }
 
 sqlite3* Connection::handle() const {
-    return engineHandle(database());
+    return EngineAccess::handle(database());
 }
 
 bool Connection::inTransaction() const {
@@ -104,10 +110,14 @@ bool Connection::inTransaction() const {
 
 void Connection::open() {
     close();
+    if (address_.engine != DatabaseAddress::Engine::Sqlite) {
+        throw DatabaseError(DatabaseError::Cause::CannotOpen,
+                            QStringLiteral("no database engine for the address \"%1\"").arg(address_.text));
+    }
     QSqlDatabase db = QSqlDatabase::contains(name_) ? QSqlDatabase::database(name_, false)
                                                     : QSqlDatabase::addDatabase("QSQLITE", name_);
     // A URI with an explicit mode keeps SQLite from creating a missing file.
-    QString uri = QUrl::fromLocalFile(path_).toString(QUrl::FullyEncoded);
+    QString uri = QUrl::fromLocalFile(address_.path).toString(QUrl::FullyEncoded);
     uri += readOnly_ ? "?mode=ro" : "?mode=rw";
     if (unchanging_) {
         uri += "&immutable=1";
@@ -149,7 +159,7 @@ void Connection::close() {
 NativeStatement& Connection::kept(const QString& sql) {
     std::unique_ptr<NativeStatement>& slot = kept_[sql];
     if (!slot) {
-        slot = std::make_unique<NativeStatement>(handle(), sql);
+        slot = std::make_unique<NativeStatement>(*this, sql);
     } else {
         slot->reset();
     }

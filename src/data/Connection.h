@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/core/Error.h"
+#include "data/DatabaseAddress.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -20,11 +21,11 @@ class Dataset;
 class NativeStatement;
 
 // A failure reported by the database engine. The user reads a Chinese sentence naming the cause
-// (the file busy in another program, a full disk, a read-only file or folder, ...), then the
-// engine's own text on a line of its own.
+// (the file busy in another program, a full disk, a read-only file or folder, a row that breaks a
+// unique key or another rule of its table, ...), then the engine's own text on a line of its own.
 class DatabaseError : public Error {
 public:
-    enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Other };
+    enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Conflict, Other };
 
     DatabaseError(Cause cause, const QString& engineText);
     // The cause from an engine result code (primary or extended).
@@ -42,9 +43,10 @@ private:
     QString engineText_;
 };
 
-// A connection to one project database file (SQLite). It never creates a missing file, so
-// opening a wrong path fails instead of leaving an empty database behind. While another program
-// holds a lock on the file, every statement waits up to the busy timeout before it fails.
+// A connection to one project database, named by its address (a SQLite file: a plain path or a
+// "sqlite:" address). It never creates a missing file, so opening a wrong path fails instead of
+// leaving an empty database behind. While another program holds a lock on the file, every
+// statement waits up to the busy timeout before it fails.
 class Connection {
 public:
     explicit Connection(QString name);
@@ -57,8 +59,12 @@ public:
     static void setDefaultBusyTimeout(int milliseconds);
 
     const QString& name() const { return name_; }
-    void setDatabaseFile(const QString& path) { path_ = path; }
-    const QString& databaseFile() const { return path_; }
+    void setDatabaseFile(const QString& path) { address_ = DatabaseAddress::ofFile(path); }
+    // The database at `address` (see DatabaseAddress::parse); one that names no database the
+    // program can open fails at open().
+    void setDatabase(const QString& address) { address_ = DatabaseAddress::parse(address); }
+    const QString& databaseFile() const { return address_.path; }
+    const DatabaseAddress& address() const { return address_; }
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // For a file that nothing changes while it is open (an unpacked submission in the staging
     // folder): read without locks and without looking for the journal of another writer, which
@@ -78,8 +84,6 @@ public:
     quint64 generation() const { return generation_; }
 
     QSqlDatabase database() const;
-    // The engine's handle of the open file; null while closed.
-    sqlite3* handle() const;
     // Whether the engine has a transaction open on this connection (it is not in autocommit mode).
     bool inTransaction() const;
     // A statement prepared on the engine's handle and kept until the connection closes, ready to
@@ -99,9 +103,13 @@ public:
 
 private:
     friend class Transaction;
+    friend struct EngineAccess;
+
+    // The engine's handle of the open file; null while closed.
+    sqlite3* handle() const;
 
     QString name_;
-    QString path_;
+    DatabaseAddress address_ = DatabaseAddress::ofFile({});
     bool readOnly_ = false;
     bool unchanging_ = false;
     bool open_ = false;

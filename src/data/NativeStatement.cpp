@@ -1,10 +1,10 @@
 #include "data/NativeStatement.h"
 
 #include "data/Connection.h"
+#include "data/engine/EngineAccess.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QSqlDriver>
 #include <QTime>
 #include <QUuid>
 
@@ -75,22 +75,13 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
 
 }  // namespace
 
-sqlite3* engineHandle(const QSqlDatabase& db) {
-    if (!db.isOpen() || !db.driver()) {
-        return nullptr;
-    }
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-        return nullptr;
-    }
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
-NativeStatement::NativeStatement(sqlite3* database, const QString& sql) : database_(database) {
+NativeStatement::NativeStatement(const Connection& connection, const QString& sql)
+    : database_(EngineAccess::handle(connection)) {
     prepare(sql);
 }
 
-NativeStatement::NativeStatement(const QSqlDatabase& db, const QString& sql) : database_(engineHandle(db)) {
+NativeStatement::NativeStatement(const QSqlDatabase& db, const QString& sql)
+    : database_(EngineAccess::handle(db)) {
     prepare(sql);
 }
 

@@ -14,8 +14,7 @@ struct sqlite3_stmt;
 
 namespace meridell::data {
 
-// The engine's handle of an open SQLite connection of Qt's; null when there is none.
-sqlite3* engineHandle(const QSqlDatabase& db);
+class Connection;
 
 // One statement prepared straight on the engine's handle of a connection, for commands that read
 // or copy many rows: values are read as the engine holds them (texts as the UTF-8 it keeps) and
@@ -26,14 +25,14 @@ public:
     // How a value is stored, as the engine tells it.
     enum class Storage { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 };
 
-    // One statement only: text after it is refused rather than left unrun.
-    NativeStatement(sqlite3* database, const QString& sql);
+    // One statement only: text after it is refused rather than left unrun. A closed connection
+    // fails.
+    NativeStatement(const Connection& connection, const QString& sql);
     NativeStatement(const QSqlDatabase& db, const QString& sql);
     ~NativeStatement();
     NativeStatement(const NativeStatement&) = delete;
     NativeStatement& operator=(const NativeStatement&) = delete;
 
-    sqlite3_stmt* get() const { return statement_; }
     // Runs the statement to its next row: true on a row, false once it is done.
     bool step();
     // Makes the statement ready to run again; its bound values are cleared.
@@ -65,6 +64,8 @@ public:
     QVariant value(int column) const;
 
 private:
+    friend struct EngineAccess;
+
     void prepare(const QString& sql);
     [[noreturn]] void fail(int code) const;
 

@@ -74,10 +74,6 @@ QString positionalSql(const QString& sql, int* count) {
 
 }  // namespace
 
-QString quotedName(const QString& name) {
-    return u'"' + name + u'"';
-}
-
 SelectStatement SelectStatement::parse(const QString& sql) {
     SelectStatement s;
     s.positional = positionalSql(sql, &s.parameterCount);

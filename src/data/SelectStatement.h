@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SqlNames.h"
+
 #include <QString>
 
 namespace meridell::data {
@@ -15,8 +17,5 @@ struct SelectStatement {
 
     static SelectStatement parse(const QString& sql);
 };
-
-// A table or column name in double quotes, as the statements built here write it.
-QString quotedName(const QString& name);
 
 }  // namespace meridell::data

@@ -127,4 +127,8 @@ const SqlDialect& dialectOf(const QSqlDatabase&) {
     return sqliteDialect();
 }
 
+const SqlDialect& dialectOf(const Connection&) {
+    return sqliteDialect();  // a connection opens SQLite addresses only
+}
+
 }  // namespace meridell::data

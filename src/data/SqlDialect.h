@@ -9,6 +9,8 @@
 
 namespace meridell::data {
 
+class Connection;
+
 // A statement with "?" placeholders and the values bound to them in order.
 struct SqlStatement {
     QString sql;
@@ -71,5 +73,7 @@ protected:
 const SqlDialect& sqliteDialect();
 // The dialect of the engine behind `database`.
 const SqlDialect& dialectOf(const QSqlDatabase& database);
+// The dialect of the engine the connection's address names.
+const SqlDialect& dialectOf(const Connection& connection);
 
 }  // namespace meridell::data

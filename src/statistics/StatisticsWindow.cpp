@@ -151,9 +151,8 @@ void StatisticsWindow::showEvent(QShowEvent* event) {
 }
 
 void StatisticsWindow::showStatistics(const ProjectSet& set, const QString& scope) {
-    const QSqlDatabase database = databases_.mainConnection.database();
-    ensureYearIndex(database);
-    display(computeStatistics(database, set), scope);
+    ensureYearIndex(databases_.mainConnection);
+    display(computeStatistics(databases_.mainConnection, set), scope);
 }
 
 void StatisticsWindow::display(Statistics statistics, const QString& scope) {

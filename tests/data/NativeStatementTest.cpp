@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace meridell::data {
 namespace {
@@ -24,7 +23,7 @@ protected:
     int countProjects() {
         NativeStatement& count = connection.kept("select count(*) from table1");
         EXPECT_TRUE(count.step());
-        const int n = sqlite3_column_int(count.get(), 0);
+        const int n = int(count.integer(0));
         count.reset();  // a statement left on its row would keep the file's read lock
         return n;
     }
@@ -36,7 +35,7 @@ protected:
 
 TEST_F(NativeStatementTest, KeptStatementsFollowTheTableAndEndWithTheConnection) {
     NativeStatement& insert = connection.kept("insert into table1(projectname) values(?1)");
-    sqlite3_bind_text(insert.get(), 1, "甲", -1, SQLITE_TRANSIENT);
+    insert.bind({QStringLiteral("甲")});
     EXPECT_FALSE(insert.step());
     // Handed out again it is the same statement, ready to run, its values cleared.
     EXPECT_EQ(&connection.kept("insert into table1(projectname) values(?1)"), &insert);
@@ -62,14 +61,15 @@ TEST_F(NativeStatementTest, KeptStatementsFollowTheTableAndEndWithTheConnection)
 }
 
 TEST_F(NativeStatementTest, FailuresTellTheirCauseAndLeaveTheStatementUsable) {
-    EXPECT_THROW(NativeStatement(connection.handle(), "select * from nothing_here"), DatabaseError);
-    EXPECT_THROW(NativeStatement(nullptr, "select 1"), DatabaseError);
+    EXPECT_THROW(NativeStatement(connection, "select * from nothing_here"), DatabaseError);
+    const Connection closed("never-opened");
+    EXPECT_THROW(NativeStatement(closed, "select 1"), DatabaseError);
 
     test::SqlFile(path).exec(
         "create trigger full before insert on table1 when new.projectname = '满' "
         "begin select raise(abort, 'database or disk is full'); end");
     NativeStatement& insert = connection.kept("insert into table1(projectname) values(?1)");
-    sqlite3_bind_text(insert.get(), 1, "满", -1, SQLITE_TRANSIENT);
+    insert.bind({QStringLiteral("满")});
     try {
         insert.step();
         ADD_FAILURE() << "the insert succeeded";
@@ -77,7 +77,7 @@ TEST_F(NativeStatementTest, FailuresTellTheirCauseAndLeaveTheStatementUsable) {
         EXPECT_TRUE(e.engineText().contains("database or disk is full")) << e.engineText().toStdString();
     }
     NativeStatement& again = connection.kept("insert into table1(projectname) values(?1)");
-    sqlite3_bind_text(again.get(), 1, "甲", -1, SQLITE_TRANSIENT);
+    again.bind({QStringLiteral("甲")});
     EXPECT_FALSE(again.step());
     EXPECT_EQ(countProjects(), 1);
 }

@@ -177,7 +177,9 @@ TEST(DatabaseErrorTest, EngineCodesGetTheirSentences) {
         {SQLITE_READONLY_DIRECTORY, Cause::ReadOnly, "只读"},
         {SQLITE_CANTOPEN, Cause::CannotOpen, "无法打开数据库文件"},
         {SQLITE_NOTADB, Cause::Damaged, "已损坏"},
-        {SQLITE_CONSTRAINT, Cause::Other, "数据库操作失败"},
+        {SQLITE_CONSTRAINT, Cause::Conflict, "冲突"},
+        {SQLITE_CONSTRAINT_UNIQUE, Cause::Conflict, "冲突"},
+        {SQLITE_ERROR, Cause::Other, "数据库操作失败"},
     };
     for (const Case& c : cases) {
         const DatabaseError e = DatabaseError::fromCode(c.code, "engine text");

@@ -1,5 +1,6 @@
 // Submitted databases built to harm the office: each is refused quickly with the import's failure
 // message, and the office database stays the same file, byte for byte.
+#include "data/Connection.h"
 #include "data/Databases.h"
 #include "exchange/ExchangeSupport.h"
 #include "exchange/ImportCommand.h"
@@ -177,20 +178,15 @@ class SubmittedConnectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::makeProjectDatabase(dir.filePath("project.mdb"), twoProjects);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-        db.setDatabaseName("file:" + dir.filePath("project.mdb") + "?mode=ro");
-        db.setConnectOptions("QSQLITE_OPEN_URI");
-        ASSERT_TRUE(db.open());
-        hardenSubmittedConnection(db);
+        connection.setDatabaseFile(dir.filePath("project.mdb"));
+        connection.setReadOnly(true);
+        connection.open();
+        data::hardenSubmittedConnection(connection);
     }
-    void TearDown() override {
-        QSqlDatabase::database(name, false).close();
-        QSqlDatabase::removeDatabase(name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
+    QSqlDatabase db() const { return connection.database(); }
 
     QTemporaryDir dir;
-    QString name = "submitted-" + QUuid::createUuid().toString();
+    data::Connection connection{"submitted-" + QUuid::createUuid().toString()};
 };
 
 TEST_F(SubmittedConnectionTest, AnyStatementEndsWithinItsBudget) {
@@ -199,7 +195,7 @@ TEST_F(SubmittedConnectionTest, AnyStatementEndsWithinItsBudget) {
     clock.start();
     EXPECT_FALSE(
         q.exec("with recursive c(i) as (select 1 union all select i + 1 from c) select count(*) from c"));
-    EXPECT_LT(clock.elapsed(), 2 * kStatementMilliseconds);
+    EXPECT_LT(clock.elapsed(), 2 * data::kStatementMilliseconds);
     EXPECT_TRUE(q.lastError().text().contains("interrupt")) << q.lastError().text().toStdString();
     // The next statement has a budget of its own.
     EXPECT_TRUE(q.exec("select count(*) from table1") && q.next());

@@ -52,7 +52,7 @@ protected:
         sql.exec("commit");
     }
     Statistics compute(const ProjectSet& set) {
-        return computeStatistics(ctx().databases->mainConnection.database(), set);
+        return computeStatistics(ctx().databases->mainConnection, set);
     }
     // The same counts done here with plain SQL on the file: every group of the set, with its
     // number of projects and sum of cost, null and empty together.
@@ -120,7 +120,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
                                                    .where("degree", data::Comparison::Contains, "博士")
                                                    .where("character", data::Comparison::Contains, "高等"),
                                                {"takeunit1", true});
-    QSqlDatabase db = ctx().databases->mainConnection.database();
+    data::Connection& db = ctx().databases->mainConnection;
     ensureYearIndex(db);
     ASSERT_TRUE(canUseYearIndex(db, set));
     ASSERT_FALSE(canUseYearIndex(db, data::ProjectQuery::allOf(data::kStaffTable)));
@@ -128,7 +128,7 @@ TEST_F(StatisticsTest, AQueryResultWithItsParametersAndOrderCountsOnlyItsRows) {
     expectCountsOfSql(indexed, where, values);
     // Without the index (a file of an earlier version, or one that cannot be written) the years
     // are grouped from the rows themselves, to the same result.
-    QSqlQuery(db).exec("drop index table1_year");
+    db.exec("drop index table1_year");
     ASSERT_FALSE(canUseYearIndex(db, set));
     const Statistics plain = compute(set);
     ASSERT_EQ(plain.tables[2].rows.size(), indexed.tables[2].rows.size());

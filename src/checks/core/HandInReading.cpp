@@ -5,14 +5,13 @@
 #include "checks/core/HandInFacts.h"
 #include "common/core/Error.h"
 #include "data/Connection.h"
+#include "data/RowReader.h"
 #include "data/Schema.h"
-#include "data/SelectStatement.h"
+#include "data/SqlNames.h"
 #include "record/core/FieldTable.h"
 
 #include <QHash>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace meridell::checks {
 
@@ -61,21 +60,12 @@ bool keyHasNull(const QVariant& name, const QVariant& man, const QVariant& unit)
     return name.isNull() || man.isNull() || unit.isNull();
 }
 
-QSqlQuery run(data::Connection& connection, const QString& sql) {
-    QSqlQuery q(connection.database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        throw Error(q.lastError().text());
-    }
-    return q;
-}
-
 QHash<QString, int> priorRowCounts(data::Connection& connection) {
     QHash<QString, int> counts;
-    QSqlQuery q =
-        run(connection, QStringLiteral("select projectname, projectman, takeunit1, count(*) from "
-                                       "table2 where %1 group by projectname, projectman, takeunit1")
-                            .arg(kKeyNotNull));
+    data::RowReader q(connection,
+                      QStringLiteral("select projectname, projectman, takeunit1, count(*) from "
+                                     "table2 where %1 group by projectname, projectman, takeunit1")
+                          .arg(kKeyNotNull));
     while (q.next()) {
         counts.insert(keyOf(q.value(0), q.value(1), q.value(2)), q.value(3).toInt());
     }
@@ -84,7 +74,7 @@ QHash<QString, int> priorRowCounts(data::Connection& connection) {
 
 QHash<QString, std::vector<StaffFacts>> staffRows(data::Connection& connection) {
     QHash<QString, std::vector<StaffFacts>> rows;
-    QSqlQuery q = run(connection, QStringLiteral("select serial, projectname, projectman, takeunit1, name, "
+    data::RowReader q(connection, QStringLiteral("select serial, projectname, projectman, takeunit1, name, "
                                                  "idcard from table3 where %1 order by serial")
                                       .arg(kKeyNotNull));
     while (q.next()) {
@@ -127,7 +117,7 @@ std::vector<ProjectFacts> readProjects(data::Connection& connection) {
     const QHash<QString, int> prior = priorRowCounts(connection);
     QHash<QString, std::vector<StaffFacts>> staff = staffRows(connection);
     std::vector<ProjectFacts> projects;
-    QSqlQuery q = run(connection, selectProjects());
+    data::RowReader q(connection, selectProjects());
     const int columns = int(checkedColumns().size());
     const int first = 1 + int(std::size(data::kKeyColumns));
     while (q.next()) {

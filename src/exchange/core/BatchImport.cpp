@@ -1,88 +1,15 @@
 #include "exchange/core/BatchImport.h"
 
 #include "data/Connection.h"
+#include "data/ConnectionTuning.h"
 #include "data/Databases.h"
-#include "exchange/core/SubmissionCopy.h"
 #include "reports/core/Workbook.h"
 
 #include <QFileInfo>
-#include <QSqlQuery>
-
-#include <sqlite3.h>
 
 #include <optional>
 
 namespace meridell::exchange {
-
-namespace {
-
-// For the length of a scope, a statement on the connection that meets another program's lock
-// fails at once instead of waiting for it.
-class NoWaiting {
-public:
-    explicit NoWaiting(data::Connection& connection) : connection_(connection) {
-        sqlite3_busy_timeout(connection_.handle(), 0);
-    }
-    ~NoWaiting() { sqlite3_busy_timeout(connection_.handle(), connection_.busyTimeout()); }
-    NoWaiting(const NoWaiting&) = delete;
-    NoWaiting& operator=(const NoWaiting&) = delete;
-
-private:
-    data::Connection& connection_;
-};
-
-// For the length of a batch the main database keeps its rollback journal between commits and
-// only blanks its header, instead of creating and deleting the file for every archive. Each
-// commit is still synced to the disk before the next archive starts; a journal with a blank
-// header holds nothing to roll back. The connection's own mode is put back after the batch.
-// Neither change waits for another program's lock: the batch waits for it once, in the archive
-// that meets it.
-class KeptJournal {
-public:
-    explicit KeptJournal(data::Connection& connection) : connection_(connection) {}
-    ~KeptJournal() {
-        if (previous_.isEmpty()) {
-            return;
-        }
-        try {
-            const NoWaiting noWaiting(connection_);
-            connection_.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(previous_));
-        } catch (...) {
-            // The database is held elsewhere; the kept journal stays until the connection closes.
-        }
-    }
-    KeptJournal(const KeptJournal&) = delete;
-    KeptJournal& operator=(const KeptJournal&) = delete;
-
-    // Takes effect once the connection is open (the first archive opens it when it is closed).
-    void engage() {
-        if (tried_ || !connection_.isOpen()) {
-            return;
-        }
-        tried_ = true;
-        const NoWaiting noWaiting(connection_);
-        QSqlQuery q(connection_.database());
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next()) {
-            return;
-        }
-        const QString mode = q.value(0).toString();
-        if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
-            return;  // a journal that is already kept, or none of the file's own
-        }
-        q.finish();
-        if (q.exec(QStringLiteral("PRAGMA journal_mode=PERSIST")) && q.next() &&
-            q.value(0).toString().compare(QLatin1String("persist"), Qt::CaseInsensitive) == 0) {
-            previous_ = mode;
-        }
-    }
-
-private:
-    data::Connection& connection_;
-    bool tried_ = false;
-    QString previous_;
-};
-
-}  // namespace
 
 QString ArchiveReport::fileName() const {
     return QFileInfo(file).fileName();
@@ -163,8 +90,8 @@ BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, 
     if (hooks.showProgress) {
         hooks.showProgress();
     }
-    KeptJournal journal(module.mainConnection);
-    std::optional<LargeCache> cache;
+    data::KeptJournal journal(module.mainConnection);
+    std::optional<data::LargeCache> cache;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             journal.engage();  // once an archive has shown the database free of other programs' locks

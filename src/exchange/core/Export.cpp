@@ -3,6 +3,7 @@
 #include "common/core/Error.h"
 #include "data/Connection.h"
 #include "data/Databases.h"
+#include "data/Snapshot.h"
 #include "exchange/core/ZipService.h"
 
 #include <QCryptographicHash>
@@ -11,8 +12,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
-
-#include <sqlite3.h>
 
 #include <fcntl.h>
 #include <optional>
@@ -63,36 +62,12 @@ qint64 archiveSize(const QString& archive) {
     return info.size();
 }
 
-// Copies the database open on `main` page by page through the engine's backup, which reads it
-// under one read lock: the copy is consistent even while the program holds the file open.
+// A consistent copy of the database open on `main`, even while the program holds the file open.
 void snapshot(data::Connection& main, const QString& target) {
-    QFile::remove(target);
-    sqlite3* source = main.handle();
-    if (!source) {
+    if (!main.isOpen()) {
         throw Error(QStringLiteral("项目数据库没有打开"));
     }
-    sqlite3* copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc == SQLITE_OK) {
-        // The copy lives only until it is archived: no need to wait for the disk.
-        sqlite3_exec(copy, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
-        if (!backup) {
-            rc = sqlite3_errcode(copy);
-        } else {
-            rc = sqlite3_backup_step(backup, -1);
-            int finish = sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? finish : rc;
-        }
-    }
-    // A lock held by another program is the source's failure; its text is the engine's own.
-    const QString text = copy ? QString::fromUtf8(sqlite3_errstr(rc)) : QStringLiteral("out of memory");
-    sqlite3_close(copy);
-    if (rc != SQLITE_OK) {
-        QFile::remove(target);
-        throw data::DatabaseError::fromCode(rc, text);
-    }
+    data::writeSnapshot(main, target);
 }
 
 // What a copy holds: its size and checksum.

@@ -29,13 +29,8 @@ void connect(const ImportPlaces& places, data::Databases& module) {
         main.setDatabaseFile(data::mainDatabasePath(places.appDir));
         main.open();
     }
-    data::Connection& exchange = module.exchangeConnection;
-    exchange.close();
-    exchange.setDatabaseFile(places.submittedDatabase());
-    exchange.setReadOnly(true);  // a submission is only ever read
-    exchange.setUnchanging(true);
-    exchange.open();
-    checkSubmittedDatabase(exchange);
+    refusingSubmission(
+        [&] { data::openSubmittedDatabase(module.exchangeConnection, places.submittedDatabase()); });
 }
 
 void cleanUp(const ImportPlaces& places, data::Databases& module, const ImportHooks& hooks) {
@@ -123,13 +118,7 @@ bool CheckDataDir(const ImportPlaces& places, const QString& chosen,
 }
 
 void checkSubmittedDatabase(data::Connection& submitted) {
-    const QSqlDatabase db = submitted.database();
-    // Nothing the file holds is evaluated before its catalogue has passed.
-    hardenSubmittedConnection(db);
-    const SubmittedColumns columns = checkSubmittedCatalogue(db);
-    checkSubmittedIntact(db);
-    checkSubmittedColumns(columns);
-    checkSubmittedNumbers(db);
+    refusingSubmission([&] { data::checkSubmittedDatabase(submitted); });
 }
 
 ImportCounts copySubmission(data::Databases& module, const Progress& progress) {

@@ -1,10 +1,9 @@
 #include "statistics/core/Statistics.h"
 
 #include "common/core/Error.h"
+#include "data/Connection.h"
+#include "data/RowReader.h"
 #include "data/Schema.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <array>
@@ -113,35 +112,27 @@ data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const Proj
     return {sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all ")), rows.values};
 }
 
-bool canUseYearIndex(const QSqlDatabase& database, const ProjectSet& set) {
+bool canUseYearIndex(data::Connection& connection, const ProjectSet& set) {
     if (set.table != data::kProjectTable) {
         return false;
     }
-    QSqlQuery q(database);
-    q.prepare(QStringLiteral("select 1 from sqlite_master where type='index' and name=?"));
-    q.addBindValue(QLatin1String(data::kYearIndex));
-    return q.exec() && q.next();
+    try {
+        return data::anyRow(connection,
+                            QStringLiteral("select 1 from sqlite_master where type='index' and name=?"),
+                            {QLatin1String(data::kYearIndex)});
+    } catch (const data::DatabaseError&) {
+        return false;
+    }
 }
 
-void ensureYearIndex(const QSqlDatabase& database) {
-    QSqlQuery q(database);
-    q.exec(data::createYearIndexSql());  // a read-only file simply goes without the index
+void ensureYearIndex(data::Connection& connection) {
+    data::tryToRun(connection, data::createYearIndexSql());  // a read-only file simply goes without the index
 }
 
-Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set) {
-    QSqlQuery q(database);
-    q.setForwardOnly(true);
+Statistics computeStatistics(data::Connection& connection, const ProjectSet& set) {
     const data::SqlStatement grouping =
-        groupingStatement(data::dialectOf(database), set, canUseYearIndex(database, set));
-    if (!q.prepare(grouping.sql)) {
-        throw Error(q.lastError().text());
-    }
-    for (int i = 0; i < int(grouping.values.size()); ++i) {
-        q.bindValue(i, grouping.values[i]);
-    }
-    if (!q.exec()) {
-        throw Error(q.lastError().text());
-    }
+        groupingStatement(data::dialectOf(connection), set, canUseYearIndex(connection, set));
+    data::RowReader q(connection, grouping.sql, grouping.values);
     std::span<const Dimension> dims = dimensions();
     Statistics result;
     for (const Dimension& d : dims) {

@@ -3,11 +3,14 @@
 #include "data/ProjectQuery.h"
 #include "data/SqlDialect.h"
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <span>
 #include <vector>
+
+namespace meridell::data {
+class Connection;
+}
 
 namespace meridell::statistics {
 
@@ -57,13 +60,14 @@ data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const Proj
                                      bool yearIndex = false);
 // Whether the set can be grouped by years on the index (the index exists and the set is a view of
 // table1).
-bool canUseYearIndex(const QSqlDatabase& database, const ProjectSet& set);
+bool canUseYearIndex(data::Connection& connection, const ProjectSet& set);
 
 // Makes the year index when the database lacks it (a file of an earlier version); a database that
 // cannot be written is grouped without it.
-void ensureYearIndex(const QSqlDatabase& database);
+void ensureYearIndex(data::Connection& connection);
 
-// Runs the grouping on `database`; throws meridell::Error with the engine's text.
-Statistics computeStatistics(const QSqlDatabase& database, const ProjectSet& set);
+// Runs the grouping on the database of `connection`; throws data::DatabaseError with the engine's
+// text.
+Statistics computeStatistics(data::Connection& connection, const ProjectSet& set);
 
 }  // namespace meridell::statistics
