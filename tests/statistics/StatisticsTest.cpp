@@ -192,7 +192,7 @@ TEST_F(StatisticsTest, ChartAndTablesAreSavedWholeAndAFailedSaveLeavesNoFile) {
     EXPECT_TRUE(sheets[0].rows[1][1].number);
     // Shares as fractions shown with one decimal, as the table on the screen shows them.
     EXPECT_EQ(sheets[0].rows[1][2].format, QStringLiteral("0.0%"));
-    EXPECT_NEAR(sheets[0].at(1, 2).toDouble() * 100, form.Tables[0]->item(0, 2)->text().toDouble(), 0.05);
+    EXPECT_NEAR(sheets[0].at(1, 2).toDouble() * 100, form.tables[0]->item(0, 2)->text().toDouble(), 0.05);
     EXPECT_EQ(sheets[5].rows.size(), 22u) << "header, 20 units, total";
 
     // A folder that is gone: a Chinese message, and nothing under either name.
