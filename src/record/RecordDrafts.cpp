@@ -28,7 +28,7 @@ std::optional<DraftRow> typedRowOf(const data::Dataset& rows) {
 }  // namespace
 
 void RecordForm::installDrafts() {
-    drafts_ = std::make_unique<DraftStore>(draftPath(context_.appDir()));
+    drafts_ = std::make_unique<DraftStore>(context_.places().draftPath);
     draftTimer_ = new QTimer(this);
     draftTimer_->setSingleShot(true);
     draftTimer_->setInterval(kDraftDelayMs);
