@@ -130,7 +130,9 @@ ImportFigures measureImport(int projects) {
             marks << QStringLiteral("%1:%2").arg(value).arg(clock.elapsed());
         }
     };
-    figures.importMs = bench::timeMs([&] { exchange::runImport({office, {}}, module, archive, hooks); });
+    figures.importMs = bench::timeMs([&] {
+        exchange::runImport({AppPlaces::inPlace(office), {}}, module, archive, hooks);
+    });
     std::printf("  %s\n  %s\n", message.toUtf8().constData(), marks.join(' ').toUtf8().constData());
     return figures;
 }
@@ -171,7 +173,7 @@ MERIDELL_BENCH(exchange_export) {
     data::Connection main("bench-export");
     main.setDatabaseFile(database);
     main.open();
-    exchange::ExportPlaces places = exchange::defaultExportPlaces(folder);
+    exchange::ExportPlaces places = exchange::defaultExportPlaces(AppPlaces::inPlace(folder));
     exchange::Dialogue dialogue{[](const QString& text) { std::printf("  %s\n", text.toUtf8().constData()); },
                                 [](const QString&) { return true; }};
     double libzipMs = bench::timeMs([&] { exchange::ZipFileList(target + "/libzip.zip", {database}); });

@@ -103,7 +103,8 @@ MERIDELL_BENCH(reports_batch_import) {
     exchange::BatchReport report;
     bench::settleDisk();
     const double importMs = bench::timeMs([&] {
-        report = exchange::runBatchImport({office, {}}, module, archives, exchange::BatchHooks{});
+        report = exchange::runBatchImport({AppPlaces::inPlace(office), {}}, module, archives,
+                                          exchange::BatchHooks{});
     });
     std::printf("  %s\n", exchange::batchSummary(report).toUtf8().constData());
     bench::report("batch import of 300 archives into 5,000 projects", importMs, "ms", 6000, mergeMs,

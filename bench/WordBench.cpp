@@ -53,7 +53,8 @@ void memosAtTheirLimits(data::Connection& connection) {
 }
 
 word::GenerationContext runContext(const QString& folder, word::OwnWordApplication& own, bool& first) {
-    return {folder, own, first, [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }};
+    return {AppPlaces::inPlace(folder), own, first,
+            [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }};
 }
 
 }  // namespace
@@ -178,7 +179,7 @@ static double officeAloneMs(const word::PdfConverter& converter, const QStringLi
 // alone converting the same 100 documents in one run.
 MERIDELL_BENCH(word_all_task_books_pdf) {
     FullProjects projects(100);
-    const word::PdfConverter converter = word::applicationPdfConverter(projects.folder);
+    const word::PdfConverter converter = word::applicationPdfConverter(AppPlaces::inPlace(projects.folder));
     if (converter.findProgram().isEmpty()) {
         std::printf("all task books as PDF: LibreOffice is not installed, not measured\n");
         return;
@@ -212,7 +213,7 @@ MERIDELL_BENCH(word_all_task_books_pdf) {
 // One task book as a PDF from the click: the document, LibreOffice's start and the conversion.
 MERIDELL_BENCH(word_task_book_pdf) {
     FullProjects projects(1);
-    const word::PdfConverter converter = word::applicationPdfConverter(projects.folder);
+    const word::PdfConverter converter = word::applicationPdfConverter(AppPlaces::inPlace(projects.folder));
     if (converter.findProgram().isEmpty()) {
         std::printf("task book as PDF: LibreOffice is not installed, not measured\n");
         return;

@@ -14,6 +14,8 @@ scripts/check-layers.sh src
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMERIDELL_WERROR=ON
 cmake --build build -j"$jobs"
+# The installation, the Debian package and the installed program started by an ordinary user.
+scripts/test-install.sh build
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMERIDELL_WERROR=ON

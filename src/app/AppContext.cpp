@@ -15,7 +15,7 @@
 
 namespace meridell::app {
 
-AppContext::AppContext(QString appDir, ui::MessageService& messages) : Shell(std::move(appDir), messages) {
+AppContext::AppContext(AppPlaces places, ui::MessageService& messages) : Shell(std::move(places), messages) {
     // A grid that cannot read its rows while it paints tells the user through the message service.
     data::ReadFailures::instance().setReporter(
         [this](const QString& text) { this->messages().reportError(text); });

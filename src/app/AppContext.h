@@ -35,7 +35,7 @@ class MainWindow;
 // main window's client area.
 class AppContext : public ui::Shell {
 public:
-    AppContext(QString appDir, ui::MessageService& messages);
+    AppContext(AppPlaces places, ui::MessageService& messages);
     ~AppContext() override;
 
     void dock(QWidget* page) override;

@@ -39,7 +39,7 @@ void showHelp(AppContext& context, QWidget* parent) {
     if (!window) {
         window = new HelpWindow(parent);
     }
-    if (!window->load(context.appDir() + "/help/PROJECTHELP.html")) {
+    if (!window->load(context.places().helpPath())) {
         context.messages().inform(QStringLiteral("对不起，帮助文件丢失！"));
         return;
     }

@@ -81,7 +81,7 @@ ClientArea::ClientArea(AppContext& context, QWidget* parent) : QWidget(parent), 
 void ClientArea::paintEvent(QPaintEvent*) {
     if (!loaded_) {
         loaded_ = true;
-        QString path = context_.appDir() + "/source/picture.bmp";
+        QString path = context_.places().picturePath();
         QImageReader reader(path);
         QImage image = reader.read();
         if (image.isNull()) {

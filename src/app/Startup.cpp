@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "common/core/Error.h"
+#include "data/DatabaseFile.h"
 #include "data/Databases.h"
 #include "data/ProjectDatabaseCheck.h"
 #include "exchange/ExportPage.h"
@@ -13,6 +14,7 @@
 #include "session/ProjectSession.h"
 #include "word/DocumentCommands.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace meridell::app {
@@ -40,16 +42,43 @@ void createWindows(AppContext& c) {
     main->setListPages(c.projectListPage.get(), c.queryPage.get());
 }
 
+// The user's first start of an installed program: the folders of the user's files, and the
+// database with its three tables, empty.
+void prepareUserFiles(const AppPlaces& places) {
+    if (!places.createsDatabase) {
+        return;
+    }
+    QDir().mkpath(QFileInfo(places.draftPath).absolutePath());
+    const QString path = places.databasePath;
+    if (QFileInfo::exists(path)) {
+        return;
+    }
+    try {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+            throw Error(QStringLiteral("无法建立文件夹 %1").arg(QFileInfo(path).absolutePath()));
+        }
+        data::createProjectDatabase(path);
+    } catch (const Error& e) {
+        throw Error(
+            QStringLiteral("无法建立项目数据库 %1：\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& messages) {
-    auto context = std::make_unique<AppContext>(appDir, messages);
+    return startUp(AppPlaces::inPlace(appDir), messages);
+}
+
+std::unique_ptr<AppContext> startUp(const AppPlaces& places, ui::MessageService& messages) {
+    prepareUserFiles(places);
+    auto context = std::make_unique<AppContext>(places, messages);
     AppContext& c = *context;
     createWindows(c);
 
     data::Connection& main = c.databases->mainConnection;
     main.close();
-    QString path = data::mainDatabasePath(appDir);
+    QString path = places.databasePath;
     main.setDatabaseFile(path);
     try {
         main.open();
@@ -58,7 +87,7 @@ std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& m
             QStringLiteral("无法打开项目数据库 %1：\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
     }
     data::requireProjectDatabase(main);
-    c.databases->exchangeConnection.setDatabaseFile(data::exchangeDatabasePath(appDir));
+    c.databases->exchangeConnection.setDatabaseFile(places.submittedDatabasePath());
 
     c.projectSession->bindQueries();
     c.databases->bindQueries();

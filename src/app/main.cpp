@@ -11,12 +11,16 @@
 int main(int argc, char* argv[]) {
     meridell::app::Application application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridell"));
+    // The desktop entry the windows belong to, for the desktop's icon and name of them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.meridell.Meridell"));
     meridell::app::installChineseTranslations(application);
 
     meridell::ui::DialogMessageService messages;
     std::unique_ptr<meridell::app::AppContext> context;
     try {
-        context = meridell::app::startUp(QApplication::applicationDirPath(), messages);
+        context = meridell::app::startUp(meridell::AppPlaces::forProgramIn(QApplication::applicationDirPath(),
+                                                                           meridell::UserFolders::ofUser()),
+                                         messages);
     } catch (const std::exception& e) {
         messages.reportError(meridell::explainedErrorText(meridell::errorText(e)));
         return 1;

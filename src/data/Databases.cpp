@@ -1,15 +1,17 @@
 #include "data/Databases.h"
 
+#include "common/core/AppPlaces.h"
+
 namespace meridell::data {
 
 QString mainDatabasePath(const QString& appDir) {
-    return appDir + "/source/project.mdb";
+    return AppPlaces::inPlace(appDir).databasePath;
 }
 QString exchangeDatabasePath(const QString& appDir) {
-    return appDir + "/zip/project.mdb";
+    return AppPlaces::inPlace(appDir).submittedDatabasePath();
 }
 QString stagingDir(const QString& appDir) {
-    return appDir + "/zip";
+    return AppPlaces::inPlace(appDir).stagingDir;
 }
 
 Databases::Databases(QObject* parent) : QObject(parent) {

@@ -8,7 +8,7 @@
 
 namespace meridell::data {
 
-// Fixed places inside the application folder.
+// Fixed places inside the application folder of a program running in place.
 QString mainDatabasePath(const QString& appDir);      // source/project.mdb
 QString exchangeDatabasePath(const QString& appDir);  // zip/project.mdb
 QString stagingDir(const QString& appDir);            // zip

@@ -18,7 +18,7 @@ namespace meridell::exchange {
 
 ExportPage::ExportPage(ui::Shell& context, data::Databases& databases, QWidget* parent)
     : QDialog(parent),
-      places(defaultExportPlaces(context.appDir())),
+      places(defaultExportPlaces(context.places())),
       context_(context),
       databases_(databases) {
     setObjectName("exportPage");

@@ -63,7 +63,7 @@ void importBatch(ui::Shell& shell, data::Databases& databases, ProgressWindow& p
 
 void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
                     const UnzipLimits& limits) {
-    ImportPlaces places{shell.appDir(), limits};
+    ImportPlaces places{shell.places(), limits};
     const QStringList chosen =
         shell.messages().chooseOpenFiles(QStringLiteral("选择要导入的数据文件"), QString(),
                                          QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));

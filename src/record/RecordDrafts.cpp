@@ -59,7 +59,7 @@ RecordDrafts::RecordDrafts(RecordForm& form, RecordPages& pages, ui::Shell& shel
     : form_(form),
       pages_(pages),
       shell_(shell),
-      store_(std::make_unique<DraftStore>(draftPath(shell.appDir()))) {
+      store_(std::make_unique<DraftStore>(shell.places().draftPath)) {
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->setInterval(RecordForm::kDraftDelayMs);

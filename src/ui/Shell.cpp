@@ -5,7 +5,7 @@
 
 namespace meridell::ui {
 
-Shell::Shell(QString appDir, MessageService& messages) : appDir_(std::move(appDir)), messages_(messages) {}
+Shell::Shell(AppPlaces places, MessageService& messages) : places_(std::move(places)), messages_(messages) {}
 
 Shell::~Shell() = default;
 

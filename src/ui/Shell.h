@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/AppPlaces.h"
+
 #include <QDate>
 #include <QString>
 
@@ -12,16 +14,16 @@ namespace meridell::ui {
 class MessageService;
 
 // What the windows of every area need of the running program, without knowing its main window:
-// the application folder, the message service and the standard error report, today's date and a
+// the places of its files, the message service and the standard error report, today's date and a
 // place to dock a page. The program's own object implements the docking.
 class Shell {
 public:
-    Shell(QString appDir, MessageService& messages);
+    Shell(AppPlaces places, MessageService& messages);
     virtual ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
 
-    const QString& appDir() const { return appDir_; }
+    const AppPlaces& places() const { return places_; }
     MessageService& messages() const { return messages_; }
     // Today's date; tests fix it.
     std::function<QDate()> today = [] { return QDate::currentDate(); };
@@ -57,7 +59,7 @@ protected:
     virtual void errorShown() const {}
 
 private:
-    QString appDir_;
+    AppPlaces places_;
     MessageService& messages_;
 };
 

@@ -37,7 +37,7 @@ struct BusyCursor {
 };
 
 PdfConverter converterOf(const ui::Shell& shell, const QString& officeProgram, int timeoutMs) {
-    PdfConverter converter = applicationPdfConverter(shell.appDir());
+    PdfConverter converter = applicationPdfConverter(shell.places());
     converter.program = officeProgram;
     converter.timeoutMs = timeoutMs;
     return converter;
@@ -68,7 +68,7 @@ QString run(ui::Shell& shell, WordApplication* application, bool& firstAttempt, 
     QString output;
     shell.guard([&] {
         OwnWordApplication own;
-        GenerationContext generation{shell.appDir(), application ? *application : own, firstAttempt,
+        GenerationContext generation{shell.places(), application ? *application : own, firstAttempt,
                                      [&shell](const QString& text) { shell.messages().inform(text); }};
         output = generate(generation, kind, fill);
     });
@@ -97,7 +97,7 @@ void runPdf(ui::Shell& shell, WordApplication* application, bool& firstAttempt, 
         return;
     }
     PdfConversion conversion(converter);
-    const QString pdf = pdfBeside(document, shell.appDir());
+    const QString pdf = pdfBeside(document, shell.places().documentsDir);
     conversion.add(document, pdf);
     conversion.close();
     waitUnderProgress(shell, pdfmessages::kProgressTitle, conversion, [](int done) { return done * 100; });
@@ -156,7 +156,7 @@ void DocumentCommands::generateAllTaskBooks() {
         return;
     }
     const PdfConverter converter = converterOf(shell_, officeProgram, pdfTimeoutMs);
-    BatchContext context{shell_.appDir(), converter, {}};
+    BatchContext context{shell_.places().readOnlyDir, converter, {}};
     TaskBookBatch batch(context, s.projectQuery, s.pastProjectsQuery, s.staffQuery, folder);
     batch.start();
     waitUnderProgress(shell_, batchmessages::kProgressTitle, batch, [](int percent) { return percent; });

@@ -174,7 +174,7 @@ class LockedExportTest : public test::AppFixture {};
 
 TEST_F(LockedExportTest, ExportUnderAnExclusiveLockIsNamedAndWorksAfterwards) {
     QTemporaryDir target;
-    const exchange::ExportPlaces places = exchange::defaultExportPlaces(folder.path());
+    const exchange::ExportPlaces places = exchange::defaultExportPlaces(AppPlaces::inPlace(folder.path()));
     auto runExport = [&] {
         ctx().guard([&] {
             exchange::exportToFolder(places, ctx().databases->mainConnection, target.path(),

@@ -198,7 +198,8 @@ TEST_F(BatchImportTest, ABatchOfBadFilesChangesNothing) {
 TEST_F(BatchImportTest, AnInfiniteNumberIsRefusedForItsOwnReason) {
     const QString infinite = submit("infinite.zip", {QStringLiteral("乙")},
                                     [](SqlFile& db) { db.exec("update table1 set cost = -1e999"); });
-    const BatchReport report = runBatchImport({folder.path(), {}}, *ctx().databases, {infinite}, {});
+    const BatchReport report =
+        runBatchImport({AppPlaces::inPlace(folder.path()), {}}, *ctx().databases, {infinite}, {});
     EXPECT_EQ(report.archives[0].outcome.failure,
               QStringLiteral("项目数据导入失败,您可能选择了错误的数据文件!\n"
                              "提交的数据文件不是项目数据库：数字列中有超出范围的数值"));
@@ -252,7 +253,7 @@ TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
         reading << QStringLiteral("%1/%2 %3").arg(index).arg(count).arg(file);
     };
     hooks.progress = [&](int value) { steps.push_back(value); };
-    runBatchImport({folder.path(), {}}, *ctx().databases, files, hooks);
+    runBatchImport({AppPlaces::inPlace(folder.path()), {}}, *ctx().databases, files, hooks);
     EXPECT_EQ(reading, (QStringList{"1/3 a.zip", "2/3 notes.zip", "3/3 b.zip"}));
     ASSERT_FALSE(steps.empty());
     EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
@@ -261,16 +262,18 @@ TEST_F(BatchImportTest, ProgressTellsWhichArchiveOfHowMany) {
 
 TEST_F(BatchImportTest, StatementsKeptBetweenImportsFollowTheConnectionAndTheTable) {
     data::Databases& module = *ctx().databases;
-    runBatchImport({folder.path(), {}}, module, {submit("a.zip", {QStringLiteral("甲")})}, {});
+    runBatchImport({AppPlaces::inPlace(folder.path()), {}}, module, {submit("a.zip", {QStringLiteral("甲")})},
+                   {});
     // Another program widens the table, then the office database is closed and another opened.
     SqlFile(office()).exec("alter table table1 add column note text");
-    runBatchImport({folder.path(), {}}, module, {submit("b.zip", {QStringLiteral("乙")})}, {});
+    runBatchImport({AppPlaces::inPlace(folder.path()), {}}, module, {submit("b.zip", {QStringLiteral("乙")})},
+                   {});
     QTemporaryDir other;
     QDir().mkpath(other.filePath("source"));
     data::createProjectDatabase(data::mainDatabasePath(other.path()));
     module.mainConnection.close();
-    const BatchReport report =
-        runBatchImport({other.path(), {}}, module, {submit("c.zip", {QStringLiteral("丙")})}, {});
+    const BatchReport report = runBatchImport({AppPlaces::inPlace(other.path()), {}}, module,
+                                              {submit("c.zip", {QStringLiteral("丙")})}, {});
     ASSERT_EQ(report.taken(), 1) << report.archives[0].outcome.failure.toStdString();
 
     auto names = [](const QString& path) {

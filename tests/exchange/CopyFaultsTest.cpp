@@ -79,7 +79,7 @@ protected:
         AppFixture::SetUp();
         test::SqlFile db(folder.databasePath());
         test::addProject(db, QStringLiteral("项目甲"), QStringLiteral("张三"), QStringLiteral("单位"));
-        places = defaultExportPlaces(folder.path());
+        places = defaultExportPlaces(AppPlaces::inPlace(folder.path()));
         places.floppyDir = floppy.path();
         places.floppyPresent = [](const QString& dir) { return QFileInfo(dir).isDir(); };
         places.freeSpace = [](const QString&) { return qint64(1) << 30; };
@@ -93,7 +93,7 @@ protected:
     QStringList importing(const QString& archive, const CopyTarget& copy = {}) {
         messages.clear();
         // The limits are named by their type: from a bare {} GCC 12 at -O3 takes them for unset.
-        ImportPlaces import{folder.path(), UnzipLimits{}, copy};
+        ImportPlaces import{AppPlaces::inPlace(folder.path()), UnzipLimits{}, copy};
         runImport(import, *ctx().databases, archive,
                   {[this](const QString& t) { messages.inform(t); }, [] {}, [] {}, [] {}, [] {}, [] {},
                    [](int) {}});

@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
     typeInto(form.control(record::controls::projectBaseMemo), QStringLiteral("立项依据：城市化的背景。"));
     retype(form, record::controls::provinceFundEdit, QStringLiteral("12.5"));
     typeDuty(form, QStringLiteral("教授"));
-    const QString path = record::draftPath(context->appDir());
+    const QString path = context->places().draftPath;
     for (int waited = 0; !draftHoldsEverything(path); waited += 50) {
         if (waited > 30000) {
             return 4;

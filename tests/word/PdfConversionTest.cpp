@@ -197,7 +197,8 @@ TEST_F(PdfConversionTest, AFolderThatTakesNoFilesIsNamedAsTheCause) {
     word::OwnWordApplication own;
     bool first = true;
     QStringList told;
-    word::GenerationContext context{disk.folder(), own, first, [&](const QString& text) { told << text; }};
+    word::GenerationContext context{AppPlaces::inPlace(disk.folder()), own, first,
+                                    [&](const QString& text) { told << text; }};
     EXPECT_EQ(word::generate(context, word::designTaskBook(), [](word::Document&) {}), QString());
     EXPECT_EQ(told, QStringList{expected});
 

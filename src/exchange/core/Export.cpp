@@ -141,11 +141,11 @@ void syncFolderOf(const QString& target) {
 }  // namespace
 
 QString ExportPlaces::stagingDir() const {
-    return data::stagingDir(appDir);
+    return app.stagingDir;
 }
 
 QString ExportPlaces::databasePath() const {
-    return data::mainDatabasePath(appDir);
+    return app.databasePath;
 }
 
 QString ExportPlaces::floppyArchive() const {
@@ -158,9 +158,9 @@ bool ExportPlaces::onFloppy(const QString& path) const {
     return clean == floppy || clean.startsWith(floppy + '/');
 }
 
-ExportPlaces defaultExportPlaces(const QString& appDir) {
+ExportPlaces defaultExportPlaces(const AppPlaces& app) {
     ExportPlaces places;
-    places.appDir = appDir;
+    places.app = app;
     places.floppyPresent = isMountedVolume;
     places.freeSpace = freeSpaceOf;
     return places;

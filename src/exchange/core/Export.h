@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/AppPlaces.h"
+
 #include <QString>
 
 #include <functional>
@@ -26,7 +28,7 @@ using CopyTarget = std::function<std::unique_ptr<QSaveFile>(const QString& targe
 // The places an export writes to, with the probes of the floppy drive; tests put a temporary
 // folder and fake sizes in.
 struct ExportPlaces {
-    QString appDir;
+    AppPlaces app;
     QString floppyDir = QStringLiteral("/media/floppy");
     // Whether a disk is in the drive: by default the folder must be a mounted volume of its own, so
     // an empty mount point does not take an archive meant for the disk.
@@ -42,7 +44,7 @@ struct ExportPlaces {
     // Whether `path` lies on the floppy.
     bool onFloppy(const QString& path) const;
 };
-ExportPlaces defaultExportPlaces(const QString& appDir);
+ExportPlaces defaultExportPlaces(const AppPlaces& app);
 
 // The first free name among project1.zip, project2.zip, ... in the staging folder.
 QString chooseStagingArchive(const QString& stagingDir);

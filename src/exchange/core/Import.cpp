@@ -26,7 +26,7 @@ const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择
 void connect(const ImportPlaces& places, data::Databases& module) {
     data::Connection& main = module.mainConnection;
     if (!main.isOpen()) {
-        main.setDatabaseFile(data::mainDatabasePath(places.appDir));
+        main.setDatabaseFile(places.app.databasePath);
         main.open();
     }
     refusingSubmission(
@@ -82,7 +82,7 @@ QString failureReason(const std::exception& e) {
 }  // namespace
 
 QString ImportPlaces::stagingDir() const {
-    return data::stagingDir(appDir);
+    return app.stagingDir;
 }
 
 QString ImportPlaces::stagingArchive() const {
@@ -90,7 +90,7 @@ QString ImportPlaces::stagingArchive() const {
 }
 
 QString ImportPlaces::submittedDatabase() const {
-    return data::exchangeDatabasePath(appDir);
+    return app.submittedDatabasePath();
 }
 
 QString importFinishedText(const ImportCounts& counts) {

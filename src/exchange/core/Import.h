@@ -18,7 +18,7 @@ namespace meridell::exchange {
 // The places of one import: the staging folder, the staging archive and the unpacked database, and
 // what the unpacked entries may take.
 struct ImportPlaces {
-    QString appDir;
+    AppPlaces app;
     UnzipLimits limits;
     // How the staging copy of the chosen archive is written; empty for a plain QSaveFile.
     CopyTarget copyTarget = {};

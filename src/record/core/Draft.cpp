@@ -1,5 +1,6 @@
 #include "record/core/Draft.h"
 
+#include "common/core/AppPlaces.h"
 #include "data/Dataset.h"
 #include "data/Schema.h"
 
@@ -173,7 +174,7 @@ std::optional<Draft> earlierDraftFromJson(QJsonObject o) {
 }  // namespace
 
 QString draftPath(const QString& appDir) {
-    return appDir + QStringLiteral("/draft.json");
+    return AppPlaces::inPlace(appDir).draftPath;
 }
 
 QByteArray draftsToJson(const std::vector<Draft>& drafts) {

@@ -50,7 +50,7 @@ struct Draft {
     bool operator==(const Draft&) const = default;
 };
 
-// draft.json in the application folder.
+// draft.json in the application folder of a program running in place.
 QString draftPath(const QString& appDir);
 
 QByteArray draftsToJson(const std::vector<Draft>& drafts);

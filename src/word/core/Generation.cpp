@@ -48,7 +48,8 @@ void abandon(GenerationContext& context, Document& document) {
 
 QString generate(GenerationContext& context, const DocumentKind& kind,
                  const std::function<void(Document&)>& fill) {
-    const QString templatePath = context.appDir + "/" + kind.templateName;
+    const QString templatePath = context.places.readOnlyDir + "/" + kind.templateName;
+    const QString& folder = context.places.documentsDir;
     try {
         context.word.connect();
     } catch (const std::exception&) {
@@ -66,10 +67,11 @@ QString generate(GenerationContext& context, const DocumentKind& kind,
         return {};
     }
     try {
-        document.saveAs(context.appDir + "/" + kind.workingName);
+        QDir().mkpath(folder);  // an installed program makes the user's documents folder on first use
+        document.saveAs(folder + "/" + kind.workingName);
     } catch (const std::exception&) {
         abandon(context, document);
-        context.inform(saveFailureMessage(context.appDir, messages::kSaveConflict));
+        context.inform(saveFailureMessage(folder, messages::kSaveConflict));
         return {};
     }
     try {
@@ -79,12 +81,12 @@ QString generate(GenerationContext& context, const DocumentKind& kind,
         abandon(context, document);
         return {};
     }
-    const QString outputPath = context.appDir + "/" + kind.outputName;
+    const QString outputPath = folder + "/" + kind.outputName;
     try {
         document.saveAs(outputPath);
     } catch (const std::exception&) {
         abandon(context, document);
-        context.inform(saveFailureMessage(context.appDir, kind.outputConflict));
+        context.inform(saveFailureMessage(folder, kind.outputConflict));
         return {};
     }
     context.firstAttempt = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/AppPlaces.h"
+
 #include <QString>
 
 #include <functional>
@@ -50,8 +52,8 @@ QString saveFailureMessage(const QString& folder, const QString& otherwise);
 
 // The files and wording of one kind of document.
 struct DocumentKind {
-    QString templateName;  // relative to the application folder
-    QString workingName;   // the copy saved before filling
+    QString templateName;  // relative to the folder of the read-only files
+    QString workingName;   // the copy saved before filling, in the documents folder
     QString outputName;    // the filled document
     QString connectRetry;  // shown when the first attempt to connect fails
     QString outputConflict;
@@ -63,7 +65,7 @@ DocumentKind projectList(bool fromQueryPage);
 
 // What a run needs from the program.
 struct GenerationContext {
-    QString appDir;
+    AppPlaces places;  // the template from its read-only folder, the documents into theirs
     WordApplication& word;
     bool& firstAttempt;  // whether a failure to connect offers a retry; a success sets it again
     std::function<void(const QString&)> inform;

@@ -121,8 +121,8 @@ QStringList PdfConverter::convert(const QStringList& documents, const QString& o
     return written;
 }
 
-PdfConverter applicationPdfConverter(const QString& appDir) {
-    return PdfConverter(appDir + "/office");
+PdfConverter applicationPdfConverter(const AppPlaces& places) {
+    return PdfConverter(places.converterProfileDir);
 }
 
 QString pdfBeside(const QString& document, const QString& folder) {

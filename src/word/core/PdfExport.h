@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/AppPlaces.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -55,8 +57,8 @@ private:
     QString profileRoot_;
 };
 
-// The program's own converter: its profiles live in the folder "office" of the application folder.
-PdfConverter applicationPdfConverter(const QString& appDir);
+// The program's own converter, with its profiles in the converter's folder of the program's places.
+PdfConverter applicationPdfConverter(const AppPlaces& places);
 
 // The PDF beside a document: the same name with ".pdf" in place of its extension.
 QString pdfBeside(const QString& document, const QString& folder);

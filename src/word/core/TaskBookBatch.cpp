@@ -154,7 +154,7 @@ void TaskBookBatch::writeOne() {
     projects_.moveTo(row);
     Document document;
     try {
-        document.open(context_.appDir + "/" + designTaskBook().templateName);
+        document.open(context_.readOnlyDir + "/" + designTaskBook().templateName);
     } catch (const std::exception&) {
         throw Error(messages::kTemplateConflict);
     }

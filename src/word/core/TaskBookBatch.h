@@ -38,7 +38,7 @@ QStringList taskBookNames(const QStringList& projectNames);
 
 // What the batch needs from the program.
 struct BatchContext {
-    QString appDir;
+    QString readOnlyDir;  // where the template is
     const PdfConverter& converter;
     // Position of the progress window, 0 to 100.
     std::function<void(int)> progress;
