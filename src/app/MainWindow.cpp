@@ -63,11 +63,15 @@ private:
     QAction* entry_;
 };
 
+// Marks a page docked into the client area, which it then fills as the window grows.
+constexpr char kDocked[] = "meridellDocked";
+
 }  // namespace
 
 void dockPage(QWidget* page, QWidget* host, const QRect& rect) {
     page->hide();
     page->setParent(host, Qt::Widget);  // a child has neither border nor border icons
+    page->setProperty(kDocked, true);
     page->setGeometry(rect);
     page->setAutoFillBackground(true);  // a docked page covers the picture and labels under it
     page->show();
@@ -76,6 +80,24 @@ void dockPage(QWidget* page, QWidget* host, const QRect& rect) {
 
 ClientArea::ClientArea(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
     setObjectName("clientArea");
+}
+
+// Docked pages fill the area; the rule stays across the top and the captions in the middle, where
+// they stand at the designed size.
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QPoint shift((width() - kClientWidth) / 2, (height() - kClientHeight) / 2);
+    const QPoint moved = shift - shift_;
+    shift_ = shift;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->property(kDocked).toBool()) {
+            child->setGeometry(rect());
+        } else if (qobject_cast<QLabel*>(child) != nullptr) {
+            child->move(child->pos() + moved);
+        } else {
+            child->resize(width(), child->height());
+        }
+    }
 }
 
 void ClientArea::paintEvent(QPaintEvent*) {
@@ -102,13 +124,14 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
     setWindowTitle(QStringLiteral("软科学Meridell"));
     setAccessibleName(windowTitle());
     setFont(pixelFont(QStringLiteral("楷体_GB2312"), 16, false));
-    // Single fixed border, system menu and minimise box, no maximise box.
+    // Opens at the designed size and grows with the user's wish (a border to drag, a maximise box);
+    // it never shrinks below the designed size, which every page is laid out for.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
     client_ = new ClientArea(context_, this);
-    client_->setFixedSize(kClientWidth, kClientHeight);
+    client_->setMinimumSize(kClientWidth, kClientHeight);
+    client_->resize(kClientWidth, kClientHeight);
     setCentralWidget(client_);
 
     topRule = new QFrame(client_);
@@ -120,9 +143,9 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
     buildMenu();
     statusBar()->setObjectName("statusBar");
     statusBar()->setAccessibleName(QStringLiteral("状态栏"));
-    statusBar()->setSizeGripEnabled(false);
     adjustSize();
-    setFixedSize(sizeHint());
+    setMinimumSize(sizeHint());
+    resize(sizeHint());
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

@@ -25,9 +25,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     AppContext& context_;
+    QPoint shift_;  // how far the captions stand from their designed places
     QPixmap picture_;
     bool loaded_ = false;  // a picture that failed to load is reported once, not on every repaint
 };

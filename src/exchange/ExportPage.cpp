@@ -83,7 +83,7 @@ void ExportPage::build() {
 Dialogue ExportPage::dialogue() const {
     ui::MessageService& messages = context_.messages();
     return {[&messages](const QString& text) { messages.inform(text); },
-            [&messages](const QString& text) { return messages.confirm(text); }};
+            [&messages](const QString& text) { return messages.confirmDestruction(text); }};
 }
 
 void ExportPage::floppyClicked() {

@@ -66,7 +66,7 @@ void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow
     ImportPlaces places{shell.places(), limits};
     const QStringList chosen =
         shell.messages().chooseOpenFiles(QStringLiteral("选择要导入的数据文件"), QString(),
-                                         QStringLiteral("ext (*.zip)"), QStringLiteral("mdb"));
+                                         QStringLiteral("数据文件 (*.zip)"), QStringLiteral("mdb"));
     if (chosen.size() == 1) {
         runImport(places, databases, chosen.front(), hooksFor(shell, progress));
     } else if (chosen.size() > 1) {

@@ -12,13 +12,15 @@
 
 namespace meridell::lists {
 
-void deleteCurrentProject(ui::MessageService& messages, session::ProjectSession& session) {
+bool deleteCurrentProject(ui::MessageService& messages, session::ProjectSession& session) {
     const data::Dataset& projects = session.projectQuery;
     const bool onProject = projects.isOpen() && projects.currentRow() >= 0;
-    if (!messages.confirm(deletionQuestion(onProject ? currentProjectKey(projects) : QVariantList()))) {
-        return;
+    if (!messages.confirmDestruction(
+            deletionQuestion(onProject ? currentProjectKey(projects) : QVariantList()))) {
+        return false;
     }
     deleteProject(session.projectQuery, session.pastProjectsQuery, session.staffQuery);
+    return true;
 }
 
 void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession& session) {

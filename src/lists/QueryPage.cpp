@@ -341,9 +341,19 @@ void QueryPage::editClicked() {
     form_.openEdit();
 }
 
-// 删除该项目: the result caption keeps the counts of the last query.
+// 删除该项目: the caption follows, counting the projects left in the database and in the result.
 void QueryPage::deleteClicked() {
-    deleteCurrentProject(context_.messages(), session_);
+    if (!deleteCurrentProject(context_.messages(), session_)) {
+        return;
+    }
+    data::Dataset& all = session_.databases().projectCount;
+    all.close();
+    all.setQuery(data::ProjectQuery::allProjects());
+    all.open();
+    const int total = all.recordCount();
+    const data::Dataset& shown = projects();
+    const bool everything = !shown.query() || shown.query()->isAllRows();
+    resultBox->setTitle(everything ? totalCaption(total) : resultCaption(total, shown.recordCount()));
 }
 
 // 生成Word文档

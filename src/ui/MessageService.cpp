@@ -21,11 +21,21 @@ void DialogMessageService::inform(const QString& text) {
     QMessageBox::information(parent_, kTitle, text, QMessageBox::Ok);
 }
 
-bool DialogMessageService::confirm(const QString& text) {
+bool DialogMessageService::ask(const QString& text, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool DialogMessageService::confirm(const QString& text) {
+    return ask(text, true);
+}
+
+bool DialogMessageService::confirmDestruction(const QString& text) {
+    return ask(text, false);
 }
 
 void DialogMessageService::beep() {

@@ -18,6 +18,10 @@ public:
     virtual void inform(const QString& text) = 0;
     // A confirmation box with Yes and No; true only for Yes.
     virtual bool confirm(const QString& text) = 0;
+    // The confirmation of a step that destroys data (a deletion, a file replaced): Yes and No with No
+    // the default, so that a hasty Enter keeps the data. A service without such a box asks as
+    // confirm does.
+    virtual bool confirmDestruction(const QString& text) { return confirm(text); }
     // The system's default beep.
     virtual void beep() = 0;
     // The application's standard error report: the error's text in a message box.
@@ -49,6 +53,7 @@ public:
 
     void inform(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool confirmDestruction(const QString& text) override;
     void beep() override;
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
@@ -63,6 +68,7 @@ public:
     bool openDocument(const QString& path) override;
 
 private:
+    bool ask(const QString& text, bool yesByDefault);
     QStringList openFiles(const QString& title, const QString& directory, const QString& filter,
                           const QString& defaultSuffix, bool several);
     QWidget* parent_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/Translations.h"
 #include "common/core/Error.h"
 #include "common/core/Fonts.h"
+#include "ui/MessageService.h"
 #include "ui/StartFolder.h"
 
 #include <QAbstractButton>
@@ -10,9 +11,11 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextLayout>
+#include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
@@ -54,6 +57,27 @@ TEST(ChineseDialogs, StandardButtonsAndTheFileDialogSpeakChinese) {
     QMessageBox english;
     english.setStandardButtons(QMessageBox::Ok);
     EXPECT_EQ(english.button(QMessageBox::Ok)->text(), QStringLiteral("OK")) << "no translation left behind";
+}
+
+// Enter takes the default answer: Yes for an ordinary question, No for one that destroys data.
+TEST(ChineseDialogs, EnterKeepsTheDataWhenAQuestionWouldDestroyIt) {
+    ui::DialogMessageService messages;
+    const struct {
+        bool destroys;
+        bool answer;
+    } cases[] = {{false, true}, {true, false}};
+    for (const auto& c : cases) {
+        QString defaultCaption;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            defaultCaption = box->defaultButton()->text();
+            box->defaultButton()->click();
+        });
+        const QString question = QStringLiteral("确实要删除该项目吗？");
+        EXPECT_EQ(c.destroys ? messages.confirmDestruction(question) : messages.confirm(question), c.answer);
+        EXPECT_EQ(defaultCaption, c.answer ? QStringLiteral("是(&Y)") : QStringLiteral("否(&N)"));
+    }
 }
 
 TEST(ChineseDialogs, FileDialogStartsInTheAskedTheLastOrTheHomeFolder) {

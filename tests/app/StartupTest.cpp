@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "common/core/Error.h"
 #include "data/Databases.h"
+#include "lists/ProjectGrid.h"
 #include "lists/ProjectListPage.h"
 #include "record/RecordForm.h"
 #include "support/AppFixture.h"
@@ -29,9 +30,9 @@ class MainWindowTest : public test::AppFixture {};
 TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
     MainWindow& main = *ctx().mainWindowWidget;
     EXPECT_EQ(main.windowTitle(), QStringLiteral("软科学Meridell"));
-    EXPECT_EQ(main.clientArea()->size(), QSize(786, 518));
-    EXPECT_EQ(main.minimumSize(), main.maximumSize()) << "fixed border";
-    EXPECT_FALSE(main.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(main.clientArea()->size(), QSize(786, 518)) << "opens at the designed size";
+    EXPECT_EQ(main.minimumSize(), main.size()) << "never smaller than designed";
+    EXPECT_TRUE(main.windowFlags() & Qt::WindowMaximizeButtonHint);
 
     struct Expect {
         const char* name;
@@ -70,6 +71,26 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
               (QStringList{"项目申报", "管理查询", "项目表导出", "项目表导入", "帮助", "退出系统"}));
     ASSERT_EQ(main.importMenu->actions().size(), 1);
     EXPECT_EQ(main.importMenu->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
+}
+
+// The window grows: a docked page fills the larger client area, the grid's long columns take the
+// extra width, the captions stay in the middle, and the designed size is the least.
+TEST_F(MainWindowTest, DockedPagesFillTheWindowAsItGrows) {
+    MainWindow& main = *ctx().mainWindowWidget;
+    triggerMenu("项目申报");
+    QWidget& page = *ctx().projectListPage;
+    QTableView& grid = *ctx().projectListPage->projectGrid;
+    const int nameColumn = grid.columnWidth(1);
+    const QPoint title = main.findChild<QLabel*>("titleLabel")->pos();
+    main.resize(main.width() + 494, main.height() + 506);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.geometry(), main.clientArea()->rect());
+    EXPECT_EQ(main.clientArea()->size(), QSize(1280, 1024));
+    EXPECT_GT(grid.columnWidth(1), nameColumn + 100) << "项目名称 gets a good share of the width";
+    EXPECT_EQ(main.findChild<QLabel*>("titleLabel")->pos(), title + QPoint(247, 253));
+    EXPECT_EQ(main.findChild<QFrame*>("topRule")->width(), 1280);
+    main.resize(200, 200);
+    EXPECT_EQ(main.clientArea()->size(), QSize(786, 518));
 }
 
 TEST_F(MainWindowTest, EachMenuEntryIsTheOneItsNameSays) {

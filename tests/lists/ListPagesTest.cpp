@@ -360,23 +360,31 @@ TEST_F(ListPagesTest, EnterRunsTheQueryAndLeaveKeepsTheResult) {
     EXPECT_EQ(projects().text("projectname"), QStringLiteral("b"));
 }
 
-TEST_F(ListPagesTest, DeletingAFoundProjectKeepsTheCaption) {
+// A deletion asks with No as the default and the caption then counts what is left: in the result,
+// and in the database when all projects are shown.
+TEST_F(ListPagesTest, DeletingAProjectUpdatesTheCaptionsCounts) {
     addProject("a", "张", "单位");
     addProject("b", "李", "单位");
     addChildren("b", "李", "单位", 1, 1);
     triggerMenu("管理查询");
     setCriterion(5, "李");
     runQuery();
-    const QString caption = select().resultBox->title();
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有2个项目，查得1个,为50.0%"));
     messages.confirmAnswers = {true};
     select().deleteProjectButton->click();
-    EXPECT_EQ(messages.texts(Kind::Confirm),
+    EXPECT_EQ(messages.destructionQuestions,
               QStringList{"确实要删除该项目吗？\n项目名称：b；项目负责人：李；承担单位：单位"});
-    EXPECT_EQ(select().resultBox->title(), caption);
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有1个项目，查得0个"));
     EXPECT_EQ(select().resultGrid->model()->rowCount(), 0);
     EXPECT_FALSE(select().deleteProjectButton->isEnabled());
     EXPECT_EQ(sql().count("table1"), 1);
     EXPECT_EQ(sql().count("table2") + sql().count("table3"), 0);
+
+    select().leavePageButton->click();
+    triggerMenu("管理查询");
+    messages.confirmAnswers = {true};
+    select().deleteProjectButton->click();
+    EXPECT_EQ(select().resultBox->title(), QStringLiteral("查询结果：库中共有0个项目"));
 }
 
 }  // namespace

@@ -9,6 +9,11 @@ void RecordingMessages::inform(const QString& text) {
     events_.push_back({Kind::Inform, text});
 }
 
+bool RecordingMessages::confirmDestruction(const QString& text) {
+    destructionQuestions << text;
+    return confirm(text);
+}
+
 bool RecordingMessages::confirm(const QString& text) {
     events_.push_back({Kind::Confirm, text});
     if (confirmAnswers.empty()) {

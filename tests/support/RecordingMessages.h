@@ -29,11 +29,15 @@ public:
     std::deque<QStringList> filesAnswers;
     // Runs a modal dialog; by default it is rejected without being shown.
     std::function<int(QDialog&)> modalHandler;
+    // The questions asked with No as their default, in order.
+    QStringList destructionQuestions;
     // Whether a document viewer starts when a document is to be opened.
     bool viewerStarts = true;
 
     void inform(const QString& text) override;
     bool confirm(const QString& text) override;
+    // Recorded as Confirm too, and its text kept in destructionQuestions.
+    bool confirmDestruction(const QString& text) override;
     void beep() override;
     void reportError(const QString& text) override;
     QString chooseOpenFile(const QString& title, const QString& directory, const QString& filter,
