@@ -2,6 +2,7 @@
 // measured in the same run.
 #include "BenchData.h"
 #include "BenchSupport.h"
+#include "data/Connection.h"
 #include "data/DatabaseFile.h"
 #include "data/Databases.h"
 #include "data/Schema.h"
@@ -122,7 +123,7 @@ struct MemoryCell {
 };
 using MemorySheet = std::vector<std::vector<MemoryCell>>;
 
-MemorySheet readSheet(QSqlDatabase& db, const data::TableDef& table) {
+MemorySheet readSheet(const QSqlDatabase& db, const data::TableDef& table) {
     MemorySheet rows;
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -191,8 +192,8 @@ MERIDELL_BENCH(reports_project_workbook) {
     const double before = bench::peakMemoryMb();
     const QString name = QUuid::createUuid().toString();
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(database);
+        data::Connection db(name);
+        db.setDatabaseFile(database);
         db.open();
         lists::WorkbookCounts counts;
         const double ms = bench::timeMs([&] {
@@ -205,7 +206,7 @@ MERIDELL_BENCH(reports_project_workbook) {
                     QFileInfo(folder + QStringLiteral("/项目.xlsx")).size() / 1e6, before);
         std::vector<MemorySheet> sheets;
         for (const data::TableDef* table : data::allTables()) {
-            sheets.push_back(readSheet(db, *table));
+            sheets.push_back(readSheet(db.database(), *table));
         }
         const double aloneMs =
             bench::timeMs([&] { writeFromMemory(folder + QStringLiteral("/alone.xlsx"), sheets); });
@@ -214,5 +215,4 @@ MERIDELL_BENCH(reports_project_workbook) {
         bench::report("spreadsheet peak memory", peak, "MB", 150);
         db.close();
     }
-    QSqlDatabase::removeDatabase(name);
 }

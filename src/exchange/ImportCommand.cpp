@@ -72,7 +72,7 @@ void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow
     } else if (chosen.size() > 1) {
         importBatch(shell, databases, progress, places, chosen);
     }
-    DeleteAllFiles(places.stagingDir());
+    emptyFolder(places.stagingDir());
 }
 
 }  // namespace meridell::exchange

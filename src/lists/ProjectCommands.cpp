@@ -35,7 +35,7 @@ void exportProjectWorkbook(ui::MessageService& messages, session::ProjectSession
     }
     WorkbookCounts counts;
     try {
-        counts = writeProjectWorkbook(session.databases().mainConnection.database(), selection, path);
+        counts = writeProjectWorkbook(session.databases().mainConnection, selection, path);
     } catch (const Error& e) {
         messages.inform(e.text());
         return;

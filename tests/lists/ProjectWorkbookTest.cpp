@@ -1,5 +1,6 @@
 // The projects of a query written as a spreadsheet and read back.
 #include "common/core/Error.h"
+#include "data/Connection.h"
 #include "data/Schema.h"
 #include "lists/core/ProjectWorkbook.h"
 #include "lists/core/SortOrder.h"
@@ -21,16 +22,10 @@ using test::ReadSheet;
 class ProjectWorkbookTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        name_ = QUuid::createUuid().toString();
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db_.setDatabaseName(folder.databasePath());
-        ASSERT_TRUE(db_.open());
+        db_.setDatabaseFile(folder.databasePath());
+        ASSERT_NO_THROW(db_.open());
     }
-    void TearDown() override {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name_);
-    }
+    void TearDown() override { db_.close(); }
 
     void project(const QString& name, const QString& unit, const QVariantMap& more = {}) {
         QVariantMap row = more;
@@ -70,7 +65,7 @@ protected:
 
     test::AppFolder folder;
     QString name_;
-    QSqlDatabase db_;
+    data::Connection db_{QUuid::createUuid().toString()};
     std::unique_ptr<test::SqlFile> sql_;
 };
 

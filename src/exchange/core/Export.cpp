@@ -49,7 +49,7 @@ bool isMountedVolume(const QString& dir) {
 
 void emptyStaging(const ExportPlaces& places) {
     if (QFileInfo(places.stagingDir()).isDir()) {
-        DeleteAllFiles(places.stagingDir());
+        emptyFolder(places.stagingDir());
     }
 }
 

@@ -38,7 +38,7 @@ void cleanUp(const ImportPlaces& places, data::Databases& module, const ImportHo
         hooks.closeProgress();
     }
     module.exchangeConnection.close();
-    DeleteAllFiles(places.stagingDir());
+    emptyFolder(places.stagingDir());
 }
 
 // The closing message of a failed import. A wrong file is the likely cause of most failures, but

@@ -395,7 +395,7 @@ QString UnZipProject(const QString& archive, const QString& folder, const UnzipL
     return {};
 }
 
-void DeleteAllFiles(const QString& folder) {
+void emptyFolder(const QString& folder) {
     QDir dir(folder);
     if (folder.isEmpty() || !dir.exists()) {
         return;
@@ -405,7 +405,7 @@ void DeleteAllFiles(const QString& folder) {
     for (const QFileInfo& entry : entries) {
         // A link is removed itself: what it points to lies outside the folder.
         if (entry.isDir() && !entry.isSymLink()) {
-            DeleteAllFiles(entry.filePath());
+            emptyFolder(entry.filePath());
             dir.rmdir(entry.fileName());
         } else {
             dir.remove(entry.fileName());

@@ -74,6 +74,6 @@ QString UnZipProject(const QString& archive, const QString& folder, const UnzipL
 
 // Empties `folder`: files are deleted, sub-folders emptied and removed. Single failures are
 // ignored; the folder itself stays. A missing folder is left alone.
-void DeleteAllFiles(const QString& folder);
+void emptyFolder(const QString& folder);
 
 }  // namespace meridell::exchange

@@ -285,8 +285,8 @@ bool projectKey(const data::NativeStatement& rows, const int (&columns)[3], std:
     return true;
 }
 
-WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& selection, const QString& path,
-                             int rowsPerSheet) {
+WorkbookCounts writeWorkbook(const data::Connection& db, const ProjectSelection& selection,
+                             const QString& path, int rowsPerSheet) {
     reports::Workbook book(path, rowsPerSheet > 0 ? rowsPerSheet : reports::kSheetRowLimit);
     reports::SheetSeries projectSheets(book, QStringLiteral("项目"), projectSheetHeader());
     reports::SheetSeries priorSheets(book, QStringLiteral("前期项目"), priorSheetHeader());
@@ -329,7 +329,7 @@ WorkbookCounts writeWorkbook(const QSqlDatabase& db, const ProjectSelection& sel
 
 }  // namespace
 
-WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
+WorkbookCounts writeProjectWorkbook(const data::Connection& db, const ProjectSelection& selection,
                                     const QString& path, int rowsPerSheet) {
     try {
         return writeWorkbook(db, selection, path, rowsPerSheet);

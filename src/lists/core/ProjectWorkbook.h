@@ -2,9 +2,12 @@
 
 #include "data/ProjectQuery.h"
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+
+namespace meridell::data {
+class Connection;
+}
 
 namespace meridell::lists {
 
@@ -34,7 +37,7 @@ struct WorkbookCounts {
 // in one sheet of `rowsPerSheet` rows (0: as many as a sheet holds) go on in sheets of the same kind
 // ("项目（续1）", ...). Rows are read one at a time from the database. The file appears under `path` only
 // when written whole; throws meridell::Error with a Chinese text.
-WorkbookCounts writeProjectWorkbook(const QSqlDatabase& db, const ProjectSelection& selection,
+WorkbookCounts writeProjectWorkbook(const data::Connection& db, const ProjectSelection& selection,
                                     const QString& path, int rowsPerSheet = 0);
 
 }  // namespace meridell::lists
