@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <numeric>
 
 namespace meridell::lists {
 
@@ -31,6 +32,8 @@ ProjectGrid::ProjectGrid(ui::Shell& context, data::Dataset& projects,
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSortIndicatorShown(true);
     fitColumns();
+    // New rows may want other widths once the grid is wider than designed.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { fitColumns(); });
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -150,7 +153,17 @@ void ProjectGrid::fitColumns() {
         least.push_back(width);
     }
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    const std::vector<int> widths = ui::fitColumnWidths(preferred, least, ui::columnRoom(this));
+    const int room = ui::columnRoom(this);
+    std::vector<int> widths = ui::fitColumnWidths(preferred, least, room);
+    if (room > std::accumulate(preferred.begin(), preferred.end(), 0)) {
+        // Room beyond the designed widths goes first to the columns whose values it shows whole.
+        constexpr int kWidestColumn = 420;
+        std::vector<int> content(preferred);
+        for (std::size_t c = 0; c < content.size(); ++c) {
+            content[c] = std::max(preferred[c], std::min(sizeHintForColumn(int(c)) + 8, kWidestColumn));
+        }
+        widths = ui::fitColumnWidths(content, preferred, room);
+    }
     for (std::size_t c = 0; c < widths.size(); ++c) {
         setColumnWidth(int(c), widths[c]);
     }

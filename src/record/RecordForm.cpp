@@ -186,10 +186,12 @@ void RecordForm::layoutStrip() {
     for (QPushButton* b : {leaveButton, spareLeaveButton}) {
         b->setGeometry(60, 374, 70, 20);
     }
+    // The pages take every pixel right of the strip; at the designed size that is their designed width.
     PageTabs* tabs = pages_->tabs();
-    const int tabsHeight = tabs->heightAt(kPagesWidth);
-    tabs->setGeometry(width() - kPagesWidth, 0, kPagesWidth, tabsHeight);
-    pageStack->setGeometry(width() - kPagesWidth, tabsHeight, kPagesWidth, height() - tabsHeight);
+    const int pagesWidth = std::max(kPagesWidth, width() - (kFormWidth - kPagesWidth));
+    const int tabsHeight = tabs->heightAt(pagesWidth);
+    tabs->setGeometry(width() - pagesWidth, 0, pagesWidth, tabsHeight);
+    pageStack->setGeometry(width() - pagesWidth, tabsHeight, pagesWidth, height() - tabsHeight);
 }
 
 // The note's lines are as wide as the strip: where a line would lose its last character, the

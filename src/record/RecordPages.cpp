@@ -78,8 +78,8 @@ void RecordPages::buildStack(QWidget& form, BindingSet& bindings, data::Dataset&
     // Until a row list is entered, the prior projects can be typed into and the staff cannot.
     priorList_->setEditable(true);
     staffList_->setEditable(false);
-    // The form keeps its page between openings; the first opening in edit mode shows the staff page.
-    showQuietly(kStaffPage);
+    // The form keeps its page between openings; the first opening shows the first page.
+    showQuietly(0);
 }
 
 FieldPage* RecordPages::fieldPage(int page) const {

@@ -9,6 +9,8 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
+#include <QFontMetrics>
+#include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
@@ -38,6 +40,49 @@ constexpr int kBarHeight = 26;
 constexpr int kChartFrame = 110;
 // A saved chart is at least this wide, enough for a printed page at 250 dpi.
 constexpr int kSavedChartWidth = 2000;
+
+}  // namespace
+
+namespace {
+
+// The names of a bar chart's groups, each whole beside its bar. The chart's own category labels
+// would be cut to "…" wherever its layout gives them less room than they need, so the chart keeps
+// a margin as wide as the widest name and the names stand in it, placed anew whenever the plot
+// moves.
+class GroupNames : public QObject {
+public:
+    // Names wider than this are cut, so that a very long one leaves the bars their room.
+    static constexpr int kWidest = 320;
+
+    GroupNames(QChart* chart, QAbstractSeries* series, const QStringList& names, const QFont& font)
+        : QObject(chart), chart_(chart), series_(series) {
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString& name : names) {
+            auto* item =
+                new QGraphicsSimpleTextItem(metrics.elidedText(name, Qt::ElideMiddle, kWidest), chart);
+            item->setFont(font);
+            items_.push_back(item);
+            widest = std::max(widest, int(std::ceil(item->boundingRect().width())));
+        }
+        chart->setMargins(QMargins(widest + 12, 4, 16, 4));
+        connect(chart, &QChart::plotAreaChanged, this, [this] { place(); });
+    }
+
+private:
+    void place() {
+        const QRectF plot = chart_->plotArea();
+        for (int i = 0; i < int(items_.size()); ++i) {
+            const QPointF at = chart_->mapToPosition(QPointF(0, i), series_);
+            const QRectF box = items_[size_t(i)]->boundingRect();
+            items_[size_t(i)]->setPos(plot.left() - 8 - box.width(), at.y() - box.height() / 2);
+        }
+    }
+
+    QChart* chart_;
+    QAbstractSeries* series_;
+    std::vector<QGraphicsSimpleTextItem*> items_;
+};
 
 }  // namespace
 
@@ -187,6 +232,7 @@ void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     chart->legend()->hide();
     chart->setAnimationOptions(QChart::NoAnimation);
     auto* set = new QBarSet(QStringLiteral("项目数"));
+    set->setLabelColor(Qt::black);  // the values stand beside their bars, on the white plot
     QStringList categories;
     qint64 largest = 0;
     for (auto it = group.rows.rbegin(); it != group.rows.rend(); ++it) {
@@ -205,6 +251,8 @@ void StatisticsWindow::fillChart(QChartView* view, const GroupTable& group) {
     view->setMinimumHeight(chartHeightFor(int(categories.size())));
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
+    names->setLabelsVisible(false);
+    new GroupNames(chart, series, categories, names->labelsFont());
     auto* counts = new QValueAxis;
     counts->setRange(0, double(std::max<qint64>(largest, 1)) * 1.15);
     counts->applyNiceNumbers();

@@ -100,7 +100,8 @@ TEST_F(RecordFormTest, EditModeShowsTheProjectAndItsRows) {
                    2);
     openEdit(id);
     EXPECT_FALSE(form().isNewMode());
-    EXPECT_EQ(form().pageStack->currentIndex(), kStaffPage) << "the first opening shows the staff page";
+    EXPECT_EQ(form().pageStack->currentIndex(), 0) << "the first opening shows the first page, 基本信息";
+    EXPECT_EQ(form().pageTree->currentItem()->text(0), QStringLiteral("基本信息"));
     EXPECT_EQ(form().shownText(controls::projectNameEdit), QStringLiteral("城市化研究"));
     EXPECT_EQ(form().shownText(controls::summaryProjectNameEdit), QStringLiteral("城市化研究"));
     EXPECT_EQ(form().shownText(controls::costEdit), "12.5");
@@ -108,6 +109,8 @@ TEST_F(RecordFormTest, EditModeShowsTheProjectAndItsRows) {
     EXPECT_EQ(form().shownText(controls::projectPlanMemo), "plan");
     EXPECT_EQ(form().priorProjectsGrid->model()->rowCount(), 3);
     EXPECT_EQ(form().staffGrid->model()->rowCount(), 0) << "rows of another key stay apart";
+    form().pageStack->tabBar()->setCurrentIndex(kStaffPage);  // as a click on the tab
+    QApplication::processEvents();
     EXPECT_TRUE(form().newStaffButton->isEnabled()) << "edit mode unlocks the staff page";
     EXPECT_FALSE(form().deleteStaffButton->isEnabled()) << "nothing to delete";
     EXPECT_TRUE(messages.shown().isEmpty());
