@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -191,6 +192,14 @@ void StatisticsWindow::showEvent(QShowEvent* event) {
         placed_ = true;
         QRect frame = frameGeometry();
         frame.moveCenter(parentWidget()->window()->frameGeometry().center());
+        // A main window near the screen's edge leaves the window whole on the screen.
+        if (const QScreen* screen = parentWidget()->window()->screen()) {
+            const QRect room = screen->availableGeometry();
+            frame.moveLeft(
+                std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())));
+            frame.moveTop(
+                std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+        }
         move(frame.topLeft());
     }
 }
