@@ -268,8 +268,11 @@ void FieldRules::fillTotal(QLineEdit* total, const std::vector<QLineEdit*>& item
     if (!sum || *sum == total->text()) {
         return;
     }
+    total->setText(*sum);
+    if (!project_.isOpen()) {
+        return;
+    }
     shell_.guard([&] {
-        total->setText(*sum);
         project_.setValue(columnOf(total),
                           sum->isEmpty() ? QVariant() : QVariant(QLocale::c().toDouble(*sum)));
     });
