@@ -8,6 +8,7 @@
 #include "data/Dataset.h"
 #include "record/FieldEvents.h"
 #include "record/RecordPages.h"
+#include "record/core/AmountSums.h"
 #include "record/core/FieldTable.h"
 #include "record/core/Navigation.h"
 #include "ui/MessageService.h"
@@ -15,6 +16,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLocale>
 
 namespace meridell::record {
 
@@ -25,6 +27,20 @@ constexpr const char* kMoneyFields[] = {
     controls::otherFundEdit, controls::totalFundEdit,    controls::dataCostEdit,  controls::travelCostEdit,
     controls::softCostEdit,  controls::printCostEdit,    controls::checkCostEdit, controls::manageCostEdit,
     controls::otherCostEdit, controls::totalCostEdit};
+
+// The two totals of page 10, each with the items it adds up.
+struct TotalOfItems {
+    const char* total;
+    std::vector<const char*> items;
+};
+
+const TotalOfItems kTotals[] = {
+    {controls::totalFundEdit,
+     {controls::provinceFundEdit, controls::deptFundEdit, controls::cityFundEdit, controls::otherFundEdit}},
+    {controls::totalCostEdit,
+     {controls::dataCostEdit, controls::travelCostEdit, controls::softCostEdit, controls::printCostEdit,
+      controls::checkCostEdit, controls::manageCostEdit, controls::otherCostEdit}},
+};
 
 // The column a control of the field table binds.
 QString columnOf(const QWidget* control) {
@@ -52,6 +68,7 @@ FieldRules::FieldRules(const RecordPages& pages, data::Dataset& project, ui::She
     }
     installDigitsRules();
     installMoneyRules();
+    installTotals(pages);
     installChoiceRules();
     installNavigation(pages);
 }
@@ -224,6 +241,41 @@ void FieldRules::installMoneyRules() {
         new FocusHandler(field, handlerName(field, "Entered"), FocusHandler::When::Enter,
                          [this, field] { moneyEntered(field); });
     }
+}
+
+// Typing into an item fills its total; a total typed into itself keeps what was typed until one of
+// its items changes again.
+void FieldRules::installTotals(const RecordPages& pages) {
+    for (const TotalOfItems& group : kTotals) {
+        QLineEdit* total = pages.required<QLineEdit>(group.total);
+        std::vector<QLineEdit*> items;
+        for (const char* name : group.items) {
+            items.push_back(pages.required<QLineEdit>(name));
+        }
+        for (QLineEdit* item : items) {
+            connect(item, &QLineEdit::textEdited, this, [this, total, items] { fillTotal(total, items); });
+        }
+    }
+}
+
+// Items that make no amount yet (a lone "." being typed) leave the total as it is.
+void FieldRules::fillTotal(QLineEdit* total, const std::vector<QLineEdit*>& items) {
+    QStringList amounts;
+    for (const QLineEdit* item : items) {
+        amounts.push_back(item->text());
+    }
+    const std::optional<QString> sum = rules::sumOfAmounts(amounts);
+    if (!sum || *sum == total->text()) {
+        return;
+    }
+    total->setText(*sum);
+    if (!project_.isOpen()) {
+        return;
+    }
+    shell_.guard([&] {
+        project_.setValue(columnOf(total),
+                          sum->isEmpty() ? QVariant() : QVariant(QLocale::c().toDouble(*sum)));
+    });
 }
 
 // Choices by the user only: a value set by the program (the preset start year, a row shown) runs

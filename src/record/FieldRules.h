@@ -28,7 +28,8 @@ class RecordPages;
 // start and end, and the keyboard navigation between the fields. Each rule is a handler installed
 // on its field; a key-press handler sets the typed character to 0 to drop it. The money fields (the
 // applied cost and the funds and costs of page 10) share one key handler and one entry handler,
-// installed per field as "costEditKeyPressed", "costEditEntered"...
+// installed per field as "costEditKeyPressed", "costEditEntered"... Each 合计 of page 10 follows its
+// items as they are typed (the four funds, the seven costs) and stays as typed when typed into itself.
 class FieldRules : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +59,8 @@ public:
 private:
     void installDigitsRules();
     void installMoneyRules();
+    void installTotals(const RecordPages& pages);
+    void fillTotal(QLineEdit* total, const std::vector<QLineEdit*>& items);
     void installChoiceRules();
     void installNavigation(const RecordPages& pages);
     void checkPeriodOrder(rules::PeriodList chosen);

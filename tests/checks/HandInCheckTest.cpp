@@ -66,25 +66,39 @@ const Case kCases[] = {
      {{0, "takeunit1", S::Error, "此项必须填写，目前尚未填写。"}}},
     {"other field of page 0 empty",
      [](QVariantMap& p) { set(p, "unitaddress1", QVariant()); },
-     {{0, "unitaddress1", S::Error, "尚未填写。"}}},
+     {{0, "unitaddress1", S::Hint, "尚未填写。"}}},
     {"choice of page 1 empty",
      [](QVariantMap& p) { set(p, "technicalstandard", ""); },
-     {{1, "technicalstandard", S::Error, "尚未填写。"}}},
-    {"second unit empty is a hint",
-     [](QVariantMap& p) { set(p, "takeunit2", ""); },
-     {{1, "takeunit2", S::Hint, "尚未填写。"}}},
+     {{1, "technicalstandard", S::Hint, "尚未填写。"}}},
+    {"no second unit and no address",
+     [](QVariantMap& p) {
+         set(p, "takeunit2", "");
+         set(p, "unitaddress2", QVariant());
+     },
+     {}},
+    {"second unit named without its address",
+     [](QVariantMap& p) { set(p, "unitaddress2", ""); },
+     {{1, "unitaddress2", S::Hint, "尚未填写。"}}},
+    {"third unit's address without the unit", [](QVariantMap& p) { set(p, "takeunit3", " "); }, {}},
+    {"optional fields of page 1 and the remark empty",
+     [](QVariantMap& p) {
+         for (const char* column : {"department", "degreecountry", "remark", "takeunit3", "unitaddress3"}) {
+             set(p, column, QVariant());
+         }
+     },
+     {}},
     {"main content of blanks",
      [](QVariantMap& p) { set(p, "maincontent", " \n\t　"); },
-     {{1, "maincontent", S::Error, "尚未填写。"}}},
+     {{1, "maincontent", S::Hint, "尚未填写。"}}},
     {"text page empty",
      [](QVariantMap& p) { set(p, "projectmethod", QVariant()); },
-     {{4, "projectmethod", S::Error, "该页尚未填写。"}}},
+     {{4, "projectmethod", S::Hint, "该页尚未填写。"}}},
     {"opinion page empty",
      [](QVariantMap& p) { set(p, "directorpoint", ""); },
-     {{12, "directorpoint", S::Error, "该页尚未填写。"}}},
+     {{12, "directorpoint", S::Hint, "该页尚未填写。"}}},
     {"applied funds never typed",
      [](QVariantMap& p) { set(p, "cost", 0); },
-     {{1, "cost", S::Error, "尚未填写。"}}},
+     {{1, "cost", S::Hint, "尚未填写。"}}},
     {"a single fund left null",
      [](QVariantMap& p) {
          set(p, "cityfund", QVariant());
@@ -93,10 +107,8 @@ const Case kCases[] = {
          set(p, "othercost", 2.9);
          set(p, "cost", 10);
      },
-     {{10, "cityfund", S::Hint, "尚未填写。"}}},
-    {"years missing",
-     [](QVariantMap& p) { set(p, "yearend", ""); },
-     {{1, "yearend", S::Error, "尚未填写。"}}},
+     {}},
+    {"years missing", [](QVariantMap& p) { set(p, "yearend", ""); }, {{1, "yearend", S::Hint, "尚未填写。"}}},
     {"start after end by month",
      [](QVariantMap& p) { set(p, "yearend", "2006"); },
      {{1, "yearend", S::Error, "项目起始（2006年05月）晚于结束（2006年04月）。"}}},
@@ -105,7 +117,7 @@ const Case kCases[] = {
          set(p, "yearstart", "2008");
          set(p, "monthend", "");
      },
-     {{1, "monthend", S::Error, "尚未填写。"},
+     {{1, "monthend", S::Hint, "尚未填写。"},
       {1, "yearend", S::Error, "项目起始（2008年）晚于结束（2007年）。"}}},
     {"leader number of 17 digits",
      [](QVariantMap& p) { set(p, "idcard", "11010519491231002"); },
@@ -122,19 +134,37 @@ const Case kCases[] = {
          set(p, "totalcost", 12.81);
          set(p, "othercost", 4.91);
      },
-     {{10, "totalfund", S::Error, "经费合计为12.81万元，但四项经费之和为12.8万元。"}}},
+     {{10, "totalfund", S::Error, "经费来源合计为12.81万元，但四项经费之和为12.8万元。"}}},
     {"costs do not add up",
      [](QVariantMap& p) { set(p, "softcost", 1.15); },
-     {{10, "totalcost", S::Error, "费用合计为12.8万元，但七项费用之和为12.85万元。"}}},
+     {{10, "totalcost", S::Error, "经费支出合计为12.8万元，但七项费用之和为12.85万元。"}}},
+    {"funds total left empty while the funds add up",
+     [](QVariantMap& p) { set(p, "totalfund", 0); },
+     {{1, "cost", S::Hint, "申请经费（12.5万元）多于经费来源合计（0万元）。"},
+      {10, "totalfund", S::Error, "经费来源合计为0万元，但四项经费之和为12.8万元。"},
+      {10, "totalcost", S::Hint, "经费支出合计（12.8万元）与经费来源合计（0万元）不相等。"}}},
+    {"costs total null while the costs add up",
+     [](QVariantMap& p) { set(p, "totalcost", QVariant()); },
+     {{10, "totalcost", S::Error, "经费支出合计为0万元，但七项费用之和为12.8万元。"},
+      {10, "totalcost", S::Hint, "经费支出合计（0万元）与经费来源合计（12.8万元）不相等。"}}},
+    {"no cost and no costs total",
+     [](QVariantMap& p) {
+         for (const char* column : {"datacost", "travalcost", "softcost", "printcost", "checkcost",
+                                    "managecost", "othercost", "totalcost"}) {
+             set(p, column, QVariant());
+         }
+     },
+     {{10, "totalcost", S::Hint, "尚未填写。"},
+      {10, "totalcost", S::Hint, "经费支出合计（0万元）与经费来源合计（12.8万元）不相等。"}}},
     {"totals unequal",
      [](QVariantMap& p) {
          set(p, "othercost", 5.9);
          set(p, "totalcost", 13.8);
      },
-     {{10, "totalcost", S::Hint, "费用合计（13.8万元）与经费合计（12.8万元）不相等。"}}},
+     {{10, "totalcost", S::Hint, "经费支出合计（13.8万元）与经费来源合计（12.8万元）不相等。"}}},
     {"applied for more than the funds",
      [](QVariantMap& p) { set(p, "cost", 12.81); },
-     {{1, "cost", S::Hint, "申请经费（12.81万元）多于经费合计（12.8万元）。"}}},
+     {{1, "cost", S::Hint, "申请经费（12.81万元）多于经费来源合计（12.8万元）。"}}},
     {"mail number of five digits",
      [](QVariantMap& p) { set(p, "mailnum", "31000"); },
      {{0, "mailnum", S::Error, "邮编“31000”不是6位数字。"}}},
@@ -234,24 +264,27 @@ TEST(HandInCheck, EachFaultGivesItsFinding) {
 TEST(HandInCheck, FindingsNameTheProjectTheControlAndTheLabel) {
     const std::vector<Finding> found = checkOne(
         [](QVariantMap& p) {
-            for (const char* column : {"mailnum", "maincontent", "remark", "unitpoint", "department"}) {
+            for (const char* column : {"mailnum", "maincontent", "unitaddress2", "unitpoint", "remark"}) {
                 set(p, column, QVariant());
             }
+            set(p, "totalfund", 0);
         },
         [](test::SqlFile& db, const Key& key) {
             addPrior(db, key);
             addStaff(db, key, QStringLiteral("李四"), "44052418800101001");
         });
-    ASSERT_EQ(found.size(), 6u);
+    ASSERT_EQ(found.size(), 8u);
     struct Place {
         int page;
         const char* control;
         const char* label;
     };
     const Place places[] = {{0, record::controls::mailNumEdit, "邮编"},
-                            {1, record::controls::departmentEdit, "系(处,所)"},
                             {1, record::controls::mainContentMemo, "主要内容和技术指标"},
-                            {10, record::controls::remarkMemo, "备注"},
+                            {1, record::controls::secondUnitAddressEdit, "第二承担单位地址"},
+                            {1, record::controls::costEdit, "申请经费(万元)"},
+                            {10, record::controls::totalFundEdit, "经费来源合计"},
+                            {10, record::controls::totalCostEdit, "经费支出合计"},
                             {11, record::controls::staffGrid, "身份证号码"},
                             {12, record::controls::unitPointMemo, "项目承担单位意见，协作单位意见"}};
     for (std::size_t i = 0; i < found.size(); ++i) {
@@ -263,9 +296,48 @@ TEST(HandInCheck, FindingsNameTheProjectTheControlAndTheLabel) {
         EXPECT_EQ(found[i].takeUnit, kUnit);
         EXPECT_EQ(found[i].projectRow, 1);
     }
-    EXPECT_GT(found[4].staffSerial, 0);
+    EXPECT_GT(found[6].staffSerial, 0);
     EXPECT_EQ(found[0].staffSerial, 0);
-    EXPECT_EQ(findingsSummary(found), QStringLiteral("申报检查发现4处错误、2条提示。"));
+    EXPECT_EQ(findingsSummary(found), QStringLiteral("申报检查发现2处错误、6条提示。"));
+}
+
+// Projects as units hand them in: most name no second or third unit, leave the department, the
+// degree country and the remark empty and have only some of the funds and costs. None of that is
+// worth a word.
+TEST(HandInCheck, OptionalFieldsLeftEmptyGiveNothing) {
+    const std::vector<std::vector<const char*>> emptied = {
+        {"takeunit2", "unitaddress2", "takeunit3", "unitaddress3"},
+        {"takeunit3", "unitaddress3", "department", "remark"},
+        {"degreecountry", "department", "remark", "takeunit2", "unitaddress2"},
+        {"takeunit2", "unitaddress2", "takeunit3", "unitaddress3", "department", "degreecountry", "remark"},
+    };
+    test::AppFolder folder;
+    {
+        test::SqlFile db(folder.databasePath());
+        for (int i = 0; i < 128; ++i) {
+            QVariantMap project = completeProject();
+            project.insert("projectname", kName + QString::number(i));
+            for (const char* column : emptied[std::size_t(i) % emptied.size()]) {
+                set(project, column, i % 2 ? QVariant() : QVariant(QString()));
+            }
+            // Funds only from the province and the city, costs only for data and the rest.
+            set(project, "provincefund", 10.8);
+            set(project, "deptfund", i % 3 ? QVariant() : QVariant(0));
+            set(project, "otherfund", QVariant());
+            for (const char* column : {"travalcost", "softcost", "printcost", "checkcost", "managecost"}) {
+                set(project, column, i % 2 ? QVariant() : QVariant(0));
+            }
+            set(project, "othercost", 9.5);
+            storeProject(db, project);
+        }
+    }
+    data::Connection connection("handin-check-test");
+    connection.setDatabaseFile(folder.databasePath());
+    connection.open();
+    for (const Finding& f : checkProjects(connection)) {
+        ADD_FAILURE() << f.projectName.toStdString() << " " << f.label.toStdString() << ": "
+                      << f.text.toStdString();
+    }
 }
 
 // Rows of another project, or with a null key part, belong to no project.

@@ -176,6 +176,34 @@ TEST_F(FieldRulesTest, EnteringAMoneyFieldEmptiesALoneZero) {
     EXPECT_EQ(edit(controls::deptFundEdit)->text(), "0.5");
 }
 
+// Each 合计 follows its items as they are typed, and keeps a figure typed into itself until an
+// item changes again.
+TEST_F(FieldRulesTest, TotalsFillThemselvesFromTheirItems) {
+    showPage(10);
+    struct Step {
+        const char* field;
+        const char* typed;
+        const char* totalFund;
+        const char* totalCost;
+    };
+    const Step steps[] = {
+        {controls::provinceFundEdit, "10", "10", ""},  {controls::cityFundEdit, "15", "25", ""},
+        {controls::dataCostEdit, "0.1", "25", "0.1"},  {controls::otherCostEdit, "0.2", "25", "0.3"},
+        {controls::totalFundEdit, "30", "30", "0.3"},  {controls::deptFundEdit, "1.5", "26.5", "0.3"},
+        {controls::checkCostEdit, ".", "26.5", "0.3"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.field);
+        focus(step.field);
+        typeInto(edit(step.field), QString::fromLatin1(step.typed));
+        EXPECT_EQ(edit(controls::totalFundEdit)->text(), QString::fromLatin1(step.totalFund));
+        EXPECT_EQ(edit(controls::totalCostEdit)->text(), QString::fromLatin1(step.totalCost));
+    }
+    EXPECT_EQ(projects().value("totalfund").toDouble(), 26.5);
+    EXPECT_EQ(projects().value("totalcost").toDouble(), 0.3);
+    EXPECT_TRUE(messages.events().empty());
+}
+
 TEST_F(FieldRulesTest, LeavingTheIdentityCardChecksItsLength) {
     showPage(1);
     arrange(controls::idcardEdit, QString(17, '1'));

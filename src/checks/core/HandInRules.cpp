@@ -18,19 +18,35 @@ namespace {
 
 using record::FieldSpec;
 
-// Fields whose emptiness is only a hint: not every project has a second or third unit, a
+// Fields a project may rightly leave empty: not every project has a second or third unit, a
 // department, a foreign degree or a remark, and a single fund or cost may rightly be nothing.
-bool emptyIsHint(const QString& column) {
-    static const QSet<QString> hints = {
-        "takeunit2",  "unitaddress2", "takeunit3", "unitaddress3", "department", "degreecountry",
-        "remark",     "provincefund", "deptfund",  "cityfund",     "otherfund",  "datacost",
-        "travalcost", "softcost",     "printcost", "checkcost",    "managecost", "othercost"};
-    return hints.contains(column);
+bool isOptional(const QString& column) {
+    static const QSet<QString> optional = {"takeunit2", "takeunit3",    "department", "degreecountry",
+                                           "remark",    "provincefund", "deptfund",   "cityfund",
+                                           "otherfund", "datacost",     "travalcost", "softcost",
+                                           "printcost", "checkcost",    "managecost", "othercost"};
+    return optional.contains(column);
+}
+
+// The field whose value makes an otherwise optional field expected: the address of a unit that
+// is named.
+QString expectedWith(const QString& column) {
+    if (column == QLatin1String("unitaddress2")) {
+        return QStringLiteral("takeunit2");
+    }
+    if (column == QLatin1String("unitaddress3")) {
+        return QStringLiteral("takeunit3");
+    }
+    return QString();
+}
+
+bool isTotal(const QString& column) {
+    return column == QLatin1String("totalfund") || column == QLatin1String("totalcost");
 }
 
 // Figures that count as not filled in when they are 0: saving writes 0 into a figure never typed.
 bool zeroIsEmpty(const QString& column) {
-    return column == "cost" || column == "totalfund" || column == "totalcost";
+    return column == "cost" || isTotal(column);
 }
 
 bool isNumberColumn(const FieldSpec& field) {
@@ -38,7 +54,15 @@ bool isNumberColumn(const FieldSpec& field) {
 }
 
 // The label of a field as the form shows it, on one line, without the word-count note.
+// Both totals of the funds page are labelled 合计 on the form; a finding names which one it is.
 QString labelOf(const FieldSpec& field) {
+    const QLatin1String column(field.column);
+    if (column == QLatin1String("totalfund")) {
+        return QStringLiteral("经费来源合计");
+    }
+    if (column == QLatin1String("totalcost")) {
+        return QStringLiteral("经费支出合计");
+    }
     static const QRegularExpression note(QStringLiteral("[(（][^()（）]*字[^()（）]*[)）]|[:：]$|\\s"));
     return field.accessibleName().remove(note);
 }
@@ -56,6 +80,10 @@ struct FieldPlan {
     QString control;
     QString label;
     enum class Kind { Text, Memo, Number, Figure } kind = Kind::Text;  // Figure: 0 counts as empty
+    // When emptiness is a finding: always, never, only when `partner` is filled in, or (for the
+    // totals) only when their items make nothing either, as a sum that differs says it already.
+    enum class Need { Always, Never, WithPartner, BySum } need = Need::Always;
+    QString partner;
     Severity emptySeverity = Severity::Error;
     QString emptyText;
 };
@@ -83,7 +111,13 @@ const std::vector<FieldPlan>& fieldPlans() {
                         : !isNumberColumn(field) ? K::Text
                         : zeroIsEmpty(column)    ? K::Figure
                                                  : K::Number;
-            plan.emptySeverity = emptyIsHint(column) ? Severity::Hint : Severity::Error;
+            plan.partner = expectedWith(column);
+            using N = FieldPlan::Need;
+            plan.need = isTotal(column)           ? N::BySum
+                        : !plan.partner.isEmpty() ? N::WithPartner
+                        : isOptional(column)      ? N::Never
+                                                  : N::Always;
+            plan.emptySeverity = field.has(record::Required) ? Severity::Error : Severity::Hint;
             plan.emptyText = field.has(record::Required) ? QStringLiteral("此项必须填写，目前尚未填写。")
                              : field.has(record::LabelAbove) ? QStringLiteral("该页尚未填写。")
                                                              : QStringLiteral("尚未填写。");
@@ -174,8 +208,11 @@ private:
 };
 
 void checkEmptyFields(const ProjectFacts& p, Collector& out) {
+    using N = FieldPlan::Need;
     for (const FieldPlan& plan : fieldPlans()) {
-        if (isEmpty(p, plan)) {
+        const bool expected =
+            plan.need == N::Always || (plan.need == N::WithPartner && !p.text(plan.partner).isEmpty());
+        if (expected && isEmpty(p, plan)) {
             out.add(plan, plan.emptySeverity, plan.emptyText);
         }
     }
@@ -296,6 +333,21 @@ std::optional<qint64> sumOf(const ProjectFacts& p, std::initializer_list<const c
     return sum;
 }
 
+// A total against the sum of its items: a total that differs is an error; an empty total is named
+// only when its items make nothing either, so that a missing total is told once.
+void checkTotal(const ProjectFacts& p, Collector& out, const char* column, std::optional<qint64> total,
+                std::optional<qint64> items, const QString& differs) {
+    if (!total || !items) {
+        return;
+    }
+    const FieldPlan& plan = planOf(QLatin1String(column));
+    if (*total != *items) {
+        out.add(plan, Severity::Error, differs.arg(centsText(*total), centsText(*items)));
+    } else if (isEmpty(p, plan)) {
+        out.add(plan, plan.emptySeverity, plan.emptyText);
+    }
+}
+
 void checkMoney(const ProjectFacts& p, Collector& out) {
     checkAmounts(p, out);
     const auto funds = sumOf(p, {"provincefund", "deptfund", "cityfund", "otherfund"});
@@ -304,24 +356,18 @@ void checkMoney(const ProjectFacts& p, Collector& out) {
     const auto totalFund = centsOf(p, "totalfund");
     const auto totalCost = centsOf(p, "totalcost");
     const auto applied = centsOf(p, "cost");
-    if (totalFund && funds && *totalFund != *funds) {
-        out.addAt("totalfund", Severity::Error,
-                  QStringLiteral("经费合计为%1万元，但四项经费之和为%2万元。")
-                      .arg(centsText(*totalFund), centsText(*funds)));
-    }
-    if (totalCost && costs && *totalCost != *costs) {
-        out.addAt("totalcost", Severity::Error,
-                  QStringLiteral("费用合计为%1万元，但七项费用之和为%2万元。")
-                      .arg(centsText(*totalCost), centsText(*costs)));
-    }
+    checkTotal(p, out, "totalfund", totalFund, funds,
+               QStringLiteral("经费来源合计为%1万元，但四项经费之和为%2万元。"));
+    checkTotal(p, out, "totalcost", totalCost, costs,
+               QStringLiteral("经费支出合计为%1万元，但七项费用之和为%2万元。"));
     if (totalFund && totalCost && *totalFund != *totalCost) {
         out.addAt("totalcost", Severity::Hint,
-                  QStringLiteral("费用合计（%1万元）与经费合计（%2万元）不相等。")
+                  QStringLiteral("经费支出合计（%1万元）与经费来源合计（%2万元）不相等。")
                       .arg(centsText(*totalCost), centsText(*totalFund)));
     }
     if (applied && totalFund && *applied > *totalFund) {
         out.addAt("cost", Severity::Hint,
-                  QStringLiteral("申请经费（%1万元）多于经费合计（%2万元）。")
+                  QStringLiteral("申请经费（%1万元）多于经费来源合计（%2万元）。")
                       .arg(centsText(*applied), centsText(*totalFund)));
     }
 }
