@@ -102,11 +102,13 @@ void ProjectListPage::buildButtons() {
     taskBookButton = add("taskBookButton", QStringLiteral("生成Word文档"), &ProjectListPage::taskBookClicked);
     taskBookPdfButton =
         add("taskBookPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::taskBookPdfClicked);
+    taskBookPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（设计任务书）"));
     taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     projectListButton =
         add("projectListButton", QStringLiteral("生成项目列表"), &ProjectListPage::projectListClicked);
     projectListPdfButton =
         add("projectListPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::projectListPdfClicked);
+    projectListPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（项目列表）"));
     projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     excelExportButton =
         add("excelExportButton", QStringLiteral("导出Excel"), &ProjectListPage::excelExportClicked);

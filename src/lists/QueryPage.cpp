@@ -162,9 +162,11 @@ QWidget* QueryPage::buildResult() {
         addButton("projectListButton", QStringLiteral("生成项目列表"), &QueryPage::projectListClicked);
     taskBookPdfButton =
         addButton("taskBookPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::taskBookPdfClicked);
+    taskBookPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（设计任务书）"));
     taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     projectListPdfButton =
         addButton("projectListPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::projectListPdfClicked);
+    projectListPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（项目列表）"));
     projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     allTaskBooksButton = addButton("allTaskBooksButton", QStringLiteral("生成全部设计任务书"),
                                    &QueryPage::allTaskBooksClicked);

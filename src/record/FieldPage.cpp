@@ -56,18 +56,19 @@ QLabel* fieldLabel(const FieldSpec& field, QWidget* control, QWidget* parent) {
     return label;
 }
 
-// The label of a field and its red "*" when it is required, for the label column of its cell.
-QWidget* labelCell(const FieldSpec& field, QWidget* control, QWidget* page) {
-    auto* cell = new QWidget(page);
-    auto* row = new QHBoxLayout(cell);
+// The label of a field and its red "*" when it is required, for the label column of its cell. The
+// labels stay children of the page beside their controls, so that each control is announced by
+// its label.
+QBoxLayout* labelCell(const FieldSpec& field, QWidget* control, QWidget* page) {
+    auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
-    row->addWidget(fieldLabel(field, control, cell));
+    row->addWidget(fieldLabel(field, control, page));
     if (field.has(Required)) {
-        row->addWidget(colouredLabel(QStringLiteral("*"), Qt::red, cell));
+        row->addWidget(colouredLabel(QStringLiteral("*"), Qt::red, page));
     }
     row->addStretch();
-    return cell;
+    return row;
 }
 
 // The control and suffix of one field (and the label of a second field in the same cell), left to
@@ -141,7 +142,7 @@ void FieldPage::placeFields(QGridLayout* grid) {
             cell = new QHBoxLayout;
             cell->setSpacing(0);
             if (*field->label) {
-                grid->addWidget(labelCell(*field, control, this), at.row, labelColumn(at),
+                grid->addLayout(labelCell(*field, control, this), at.row, labelColumn(at),
                                 field->kind == FieldKind::Memo ? Qt::AlignTop : Qt::Alignment());
             }
             grid->addLayout(cell, at.row, labelColumn(at) + 1, 1, 2 * at.span - 1);

@@ -322,7 +322,9 @@ void RecordForm::pageChanged() {
     if (idcardInvalid()) {
         return;
     }
-    pageTree->setFocus();
+    if (!pages_->tabs()->holdsFocus()) {  // the keys of the tabs keep the focus on them
+        pageTree->setFocus();
+    }
     pages_->selectNode(pageStack->currentIndex());
 }
 
