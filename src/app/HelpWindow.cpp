@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -19,8 +21,17 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
     browser_->setAccessibleName(QStringLiteral("帮助内容"));
     browser_->setOpenExternalLinks(false);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->addWidget(browser_);
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName("closeButton");
+    close->setAccessibleName(close->text());
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(close);
+    row->addSpacing(6);
+    layout->addLayout(row);
     resize(720, 560);
 }
 

@@ -167,7 +167,7 @@ void MainWindow::buildLabels() {
     const QString office = QStringLiteral("Lanvere科学技术厅");
     const LabelDef labelDefs[] = {
         {&titleLabel, "titleLabel", plan, li, 48, {148, 149, 490, 48}, true},
-        {&programLabel, "programLabel", QStringLiteral("Meridell"), li, 35, {273, 240, 222, 35}, false},
+        {&programLabel, "programLabel", QStringLiteral("Meridell"), li, 35, {282, 240, 222, 35}, false},
         {&officeLabel, "officeLabel", office, li, 21, {301, 368, 184, 21}, false},
         {&versionLabel, "versionLabel", QStringLiteral("版本:1.0"), kai, 16, {360, 448, 70, 16}, false},
     };
@@ -180,6 +180,7 @@ void MainWindow::buildLabels() {
         label->setAutoFillBackground(false);
         label->setStyleSheet("color: purple; background: transparent;");
         label->setGeometry(s.geometry);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);  // each caption on the middle line
         fitCaption(label, s.fixed);
         *s.label = label;
     }

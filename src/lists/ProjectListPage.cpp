@@ -101,14 +101,12 @@ void ProjectListPage::buildButtons() {
     leavePageButton = add("leavePageButton", QStringLiteral("退出该页"), &ProjectListPage::leavePageClicked);
     taskBookButton = add("taskBookButton", QStringLiteral("生成Word文档"), &ProjectListPage::taskBookClicked);
     taskBookPdfButton =
-        add("taskBookPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::taskBookPdfClicked);
-    taskBookPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（设计任务书）"));
+        add("taskBookPdfButton", QStringLiteral("生成任务书PDF"), &ProjectListPage::taskBookPdfClicked);
     taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     projectListButton =
         add("projectListButton", QStringLiteral("生成项目列表"), &ProjectListPage::projectListClicked);
     projectListPdfButton =
-        add("projectListPdfButton", QStringLiteral("生成PDF文档"), &ProjectListPage::projectListPdfClicked);
-    projectListPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（项目列表）"));
+        add("projectListPdfButton", QStringLiteral("生成列表PDF"), &ProjectListPage::projectListPdfClicked);
     projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     excelExportButton =
         add("excelExportButton", QStringLiteral("导出Excel"), &ProjectListPage::excelExportClicked);
@@ -149,12 +147,12 @@ void ProjectListPage::projectListClicked() {
     documents_.generateProjectList(word::Origin::ProjectListPage);
 }
 
-// 生成PDF文档 beside 生成Word文档: the design task book as a PDF.
+// 生成任务书PDF: the design task book as a PDF.
 void ProjectListPage::taskBookPdfClicked() {
     documents_.generateDesignTaskBookPdf(word::Origin::ProjectListPage);
 }
 
-// 生成PDF文档 beside 生成项目列表: the project list as a PDF.
+// 生成列表PDF: the project list as a PDF.
 void ProjectListPage::projectListPdfClicked() {
     documents_.generateProjectListPdf(word::Origin::ProjectListPage);
 }

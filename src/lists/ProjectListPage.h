@@ -42,8 +42,8 @@ public:
     QPushButton* taskBookButton = nullptr;        // 生成Word文档
     QPushButton* projectListButton = nullptr;     // 生成项目列表
     QPushButton* leavePageButton = nullptr;       // 退出该页
-    QPushButton* taskBookPdfButton = nullptr;     // 生成PDF文档 (the design task book)
-    QPushButton* projectListPdfButton = nullptr;  // 生成PDF文档 (the project list)
+    QPushButton* taskBookPdfButton = nullptr;     // 生成任务书PDF
+    QPushButton* projectListPdfButton = nullptr;  // 生成列表PDF
     QPushButton* handInCheckButton = nullptr;     // 申报检查
     QPushButton* excelExportButton = nullptr;     // 导出Excel
 

@@ -161,12 +161,10 @@ QWidget* QueryPage::buildResult() {
     projectListButton =
         addButton("projectListButton", QStringLiteral("生成项目列表"), &QueryPage::projectListClicked);
     taskBookPdfButton =
-        addButton("taskBookPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::taskBookPdfClicked);
-    taskBookPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（设计任务书）"));
+        addButton("taskBookPdfButton", QStringLiteral("生成任务书PDF"), &QueryPage::taskBookPdfClicked);
     taskBookPdfButton->setAccessibleDescription(QStringLiteral("设计任务书的PDF文档"));
     projectListPdfButton =
-        addButton("projectListPdfButton", QStringLiteral("生成PDF文档"), &QueryPage::projectListPdfClicked);
-    projectListPdfButton->setAccessibleName(QStringLiteral("生成PDF文档（项目列表）"));
+        addButton("projectListPdfButton", QStringLiteral("生成列表PDF"), &QueryPage::projectListPdfClicked);
     projectListPdfButton->setAccessibleDescription(QStringLiteral("项目列表的PDF文档"));
     allTaskBooksButton = addButton("allTaskBooksButton", QStringLiteral("生成全部设计任务书"),
                                    &QueryPage::allTaskBooksClicked);
@@ -368,12 +366,12 @@ void QueryPage::projectListClicked() {
     documents_.generateProjectList(word::Origin::QueryPage);
 }
 
-// 生成PDF文档 beside 生成Word文档
+// 生成任务书PDF
 void QueryPage::taskBookPdfClicked() {
     documents_.generateDesignTaskBookPdf(word::Origin::QueryPage);
 }
 
-// 生成PDF文档 beside 生成项目列表
+// 生成列表PDF
 void QueryPage::projectListPdfClicked() {
     documents_.generateProjectListPdf(word::Origin::QueryPage);
 }

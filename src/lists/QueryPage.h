@@ -65,8 +65,8 @@ public:
     QPushButton* deleteProjectButton = nullptr;      // 删除该项目
     QPushButton* taskBookButton = nullptr;           // 生成Word文档
     QPushButton* projectListButton = nullptr;        // 生成项目列表
-    QPushButton* taskBookPdfButton = nullptr;        // 生成PDF文档 (the design task book)
-    QPushButton* projectListPdfButton = nullptr;     // 生成PDF文档 (the project list)
+    QPushButton* taskBookPdfButton = nullptr;        // 生成任务书PDF
+    QPushButton* projectListPdfButton = nullptr;     // 生成列表PDF
     QPushButton* allTaskBooksButton = nullptr;       // 生成全部设计任务书
     QPushButton* statisticsButton = nullptr;         // 统计分析
     QPushButton* excelExportButton = nullptr;        // 导出Excel

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTime>
 
 namespace meridell::record {
 
@@ -383,6 +384,10 @@ void RecordForm::staffPageShown() {
 void RecordForm::enterRowListPage(RowListPage& list) {
     if (saver_->enterRowList(list, isNewMode())) {
         setModeButtons(false);
+        // The rows belong to a stored project, so entering their page stored the new one.
+        context_.showStatus(
+            QStringLiteral("新项目已自动保存（%1），现在可以填写“%2”。")
+                .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), list.accessibleName()));
     }
 }
 

@@ -37,7 +37,7 @@ public:
     // "生成项目列表": the project list document of every project in the project query.
     void generateProjectList(Origin origin);
 
-    // "生成PDF文档" beside each of the two: the same document, then its PDF (设计任务书.pdf,
+    // "生成任务书PDF" and "生成列表PDF" beside the two: the same document, then its PDF (设计任务书.pdf,
     // 项目列表.pdf) in the application folder, opened in the desktop's viewer. The conversion runs
     // between the program's events under the progress window, whose "取消" stops it.
     void generateDesignTaskBookPdf(Origin origin);

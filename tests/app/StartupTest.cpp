@@ -42,7 +42,7 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
     };
     const Expect labels[] = {
         {"titleLabel", QStringLiteral("Lanvere软科学研究计划"), {148, 149, 490, 48}, 48},
-        {"programLabel", QStringLiteral("Meridell"), {273, 240, 222, 35}, 35},
+        {"programLabel", QStringLiteral("Meridell"), {282, 240, 222, 35}, 35},
         {"officeLabel", QStringLiteral("Lanvere科学技术厅"), {301, 368, 184, 21}, 21},
         {"versionLabel", QStringLiteral("版本:1.0"), {360, 448, 70, 16}, 16},
     };
@@ -52,6 +52,8 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
         EXPECT_EQ(label->text(), e.text);
         EXPECT_EQ(label->accessibleName(), e.text);
         EXPECT_EQ(label->pos(), e.geometry.topLeft()) << e.name;
+        EXPECT_NEAR(label->geometry().center().x(), 393, 3) << e.name << " stands on the middle line";
+        EXPECT_TRUE(label->alignment() & Qt::AlignHCenter) << e.name;
         EXPECT_GE(label->width(), e.geometry.width()) << e.name;
         EXPECT_LE(label->font().pixelSize(), e.pixels);
         EXPECT_GE(label->font().pixelSize(), e.pixels * 3 / 4);

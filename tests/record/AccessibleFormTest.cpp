@@ -138,14 +138,14 @@ TEST_F(AccessibleFormTest, TheKeysOfATabBarTurnThePages) {
 
 TEST_F(AccessibleFormTest, TheTwoPdfButtonsOfAListPageHaveDistinctNames) {
     const std::pair<QPushButton*, QString> cases[] = {
-        {ctx().projectListPage->taskBookPdfButton, QStringLiteral("生成PDF文档（设计任务书）")},
-        {ctx().projectListPage->projectListPdfButton, QStringLiteral("生成PDF文档（项目列表）")},
-        {ctx().queryPage->taskBookPdfButton, QStringLiteral("生成PDF文档（设计任务书）")},
-        {ctx().queryPage->projectListPdfButton, QStringLiteral("生成PDF文档（项目列表）")},
+        {ctx().projectListPage->taskBookPdfButton, QStringLiteral("生成任务书PDF")},
+        {ctx().projectListPage->projectListPdfButton, QStringLiteral("生成列表PDF")},
+        {ctx().queryPage->taskBookPdfButton, QStringLiteral("生成任务书PDF")},
+        {ctx().queryPage->projectListPdfButton, QStringLiteral("生成列表PDF")},
     };
     for (const auto& [button, name] : cases) {
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), QStringLiteral("生成PDF文档"));
+        EXPECT_EQ(button->text(), name) << "named for what it makes";
         EXPECT_EQ(of(button)->text(QAccessible::Name), name);
     }
 }

@@ -1,6 +1,9 @@
+#include "app/MainWindow.h"
 #include "record/RecordFormFixture.h"
 #include "record/RowListPage.h"
 #include "record/core/FieldTable.h"
+
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +86,9 @@ TEST_F(RecordFormTest, EnteringThePriorProjectsPageStoresANewProject) {
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join('|').toStdString();
     EXPECT_FALSE(form().isNewMode());
     EXPECT_EQ(db().count("table1"), 1);
+    const QString status = ctx().mainWindowWidget->statusBar()->currentMessage();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("新项目已自动保存（"))) << status.toStdString();
+    EXPECT_TRUE(status.endsWith(QStringLiteral("现在可以填写“过去五年项目情况”。"))) << status.toStdString();
     EXPECT_EQ(childCount("table3", kName, kMan, kUnit), 1) << "the leader is listed from page 9 too";
     EXPECT_TRUE(form().newPriorProjectButton->isEnabled());
     EXPECT_FALSE(form().deletePriorProjectButton->isEnabled()) << "nothing to delete yet";
