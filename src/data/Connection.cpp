@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/NativeStatement.h"
+#include "data/engine/Collations.h"
 #include "data/engine/EngineAccess.h"
 
 #include <QSqlDriver>
@@ -135,6 +136,10 @@ void Connection::open() {
         throw DatabaseError::fromSql(error);
     }
     probe.finish();
+    if (const int rc = addChineseCollation(handle()); rc != SQLITE_OK) {
+        db.close();
+        throw DatabaseError::fromCode(rc, QStringLiteral("the Chinese order could not be added"));
+    }
     // A page cache of 16 MB (taken only as pages are read) keeps the key indexes of a large
     // database in memory, so that lookups by key stay cheap as the tables grow.
     probe.exec("PRAGMA cache_size=-16384");

@@ -30,8 +30,15 @@ struct Filter {
     bool operator==(const Filter&) const = default;
 };
 
-// How texts compare while sorting. Binary compares the stored characters.
-enum class Collation { Binary };
+// How texts compare while sorting. Binary compares the stored characters; Chinese orders names
+// as a Chinese reader looks them up (by pinyin: 阿 before 白 before 陈), the same on every
+// connection the program opens and on the screen.
+enum class Collation { Binary, Chinese };
+
+// The collation that sorts `column` of `table` for a reader: Chinese for names and other texts,
+// Binary for numbers, dates and codes (registration numbers, guide codes, telephone numbers), whose
+// characters already sort as they should. A column the table does not have sorts Binary.
+Collation sortCollation(const QString& table, const QString& column);
 
 // One sort key. After the last key the rows follow their row id in the same direction, so that the
 // falling order is the exact reverse of the rising one.

@@ -1,6 +1,7 @@
 #include "data/SqlDialect.h"
 
 #include "data/SelectStatement.h"
+#include "data/engine/Collations.h"
 
 namespace meridell::data {
 
@@ -100,9 +101,12 @@ QString SqliteDialect::containsPattern(const QString& text) const {
     return pattern;
 }
 
-// Binary is the engine's own comparison of texts.
+// Binary is the engine's own comparison of texts; the Chinese order is the collation every
+// connection of the program carries (see Connection::open).
 QString SqliteDialect::collate(Collation collation) const {
     switch (collation) {
+        case Collation::Chinese:
+            return QStringLiteral(" collate ") + QLatin1String(kChineseCollationName);
         case Collation::Binary:
             break;
     }

@@ -95,6 +95,7 @@ void ProjectGrid::showSortIndicator() {
     }
     horizontalHeader()->setSortIndicator(section,
                                          sort && sort->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    fitColumns();  // the arrow takes room in its column's header
 }
 
 void ProjectGrid::sortByColumn(int column) {
@@ -111,7 +112,7 @@ void ProjectGrid::sortByColumn(int column) {
         return;
     }
     const data::ProjectQuery& query = *projects_.query();
-    const GridSort sort = nextGridSort(gridSortOf(query), columns[column].field);
+    const GridSort sort = nextGridSort(gridSortOf(query), query.table, columns[column].field);
     const qint64 current = projects_.rowId();
     data::ProjectQuery sorted = withGridSort(query, sort);
     try {
@@ -145,6 +146,10 @@ void ProjectGrid::fitColumns() {
     for (const auto& column : model_->gridColumns()) {
         preferred.push_back(column.width);
         int width = ui::cellWidthToShow(this, column.title);
+        if (int(least.size()) == horizontalHeader()->sortIndicatorSection()) {
+            // The sorted column's title keeps the room of the sort arrow beside it.
+            width = std::max(width, horizontalHeader()->sectionSizeHint(int(least.size())));
+        }
         for (const auto& [field, value] : kOrdinaryValues) {
             if (column.field == QLatin1String(field)) {
                 width = std::max(width, ui::cellWidthToShow(this, QString::fromUtf8(value)));

@@ -75,6 +75,9 @@ TEST_F(ExcelExportTest, TheListPageWritesItsRowsInTheOrderOfAHeaderClick) {
     const auto sorted = exportTo(page.excelExportButton, path);
     EXPECT_EQ(sorted.first, (QStringList{"单位C", "单位B", "单位A"}));
     EXPECT_EQ(sorted.second, sorted.first);  // staff follow their projects
+    // Names in pinyin order, as on the screen: 丙 bǐng, 甲 jiǎ, 乙 yǐ.
+    clickHeader(page.projectGrid, 1);
+    EXPECT_EQ(exportTo(page.excelExportButton, path).first, (QStringList{"单位B", "单位A", "单位C"}));
 
     // Cancelling the dialog writes nothing; a folder that is gone is told and leaves no file.
     messages.clear();

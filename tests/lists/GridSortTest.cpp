@@ -8,6 +8,7 @@
 #include "support/AppFixture.h"
 #include "word/DocxReader.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -37,12 +38,14 @@ TEST(GridSort, TheOrderIsSetReplacedAndReadFromTheQuery) {
 }
 
 TEST(GridSort, ASecondClickTurnsTheOrderRoundAndAnotherColumnStartsRising) {
-    GridSort first = nextGridSort(std::nullopt, "projectname");
-    EXPECT_EQ(first, (GridSort{"projectname", false}));
-    GridSort second = nextGridSort(first, "projectname");
-    EXPECT_EQ(second, (GridSort{"projectname", true}));
-    EXPECT_EQ(nextGridSort(second, "projectname"), first);
-    EXPECT_EQ(nextGridSort(second, "takeunit1"), (GridSort{"takeunit1", false}));
+    const QString table = data::kProjectTable;
+    const auto chinese = data::Collation::Chinese;
+    GridSort first = nextGridSort(std::nullopt, table, "projectname");
+    EXPECT_EQ(first, (GridSort{"projectname", false, chinese}));
+    GridSort second = nextGridSort(first, table, "projectname");
+    EXPECT_EQ(second, (GridSort{"projectname", true, chinese}));
+    EXPECT_EQ(nextGridSort(second, table, "projectname"), first);
+    EXPECT_EQ(nextGridSort(second, table, "takeunit1"), (GridSort{"takeunit1", false, chinese}));
 }
 
 class GridSortPageTest : public test::AppFixture {
@@ -92,18 +95,18 @@ TEST_F(GridSortPageTest, AHeaderClickSortsTheListBothWaysAndTheDocumentFollows) 
     EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B", "单位A"}));
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    // By name, in the order of the characters' code points (丙 U+4E19, 乙 U+4E59, 甲 U+7532): equal
-    // names keep their stored order rising and the reverse falling.
+    // By name, in pinyin order (丙 bǐng, 甲 jiǎ, 乙 yǐ), not by code point (丙 U+4E19, 乙 U+4E59,
+    // 甲 U+7532): equal names keep their stored order rising and the reverse falling.
     clickHeader(grid, 1);
-    EXPECT_EQ(column(grid, 5), (QStringList{"单位B", "单位C", "单位D", "单位A"}));
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位B", "单位A", "单位C", "单位D"}));
     clickHeader(grid, 1);
-    EXPECT_EQ(column(grid, 5), (QStringList{"单位A", "单位D", "单位C", "单位B"}));
+    EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位A", "单位B"}));
 
     ctx().projectListPage->projectListButton->click();
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.shown().join("; ").toStdString();
     test::DocxReader list(folder.file("项目列表.doc"));
     ASSERT_EQ(list.rows(1), 5);
-    const QStringList units{"单位A", "单位D", "单位C", "单位B"};
+    const QStringList units{"单位D", "单位C", "单位A", "单位B"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(list.cell(1, r + 2, 6), units[r]);
     }
@@ -135,6 +138,30 @@ TEST_F(GridSortPageTest, TheQueryResultIsSortedWithItsParametersAndTheOrderStays
     EXPECT_EQ(column(grid, 5), (QStringList{"单位D", "单位C", "单位B", "单位A"}));
     EXPECT_EQ(grid->horizontalHeader()->sortIndicatorSection(), 5);
     EXPECT_EQ(messages.count(test::RecordingMessages::Kind::Error), 0);
+}
+
+TEST_F(GridSortPageTest, TheSortArrowLeavesItsColumnsTitleWhole) {
+    const struct {
+        const char* menu;
+        QWidget* page;
+        ProjectGrid* grid;
+    } cases[] = {{"项目申报", ctx().projectListPage.get(), ctx().projectListPage->projectGrid},
+                 {"管理查询", ctx().queryPage.get(), ctx().queryPage->resultGrid}};
+    for (const auto& c : cases) {
+        triggerMenu(QString::fromUtf8(c.menu));
+        QApplication::processEvents();
+        if (c.page == ctx().queryPage.get()) {
+            ctx().queryPage->runQueryButton->click();
+        }
+        for (int col = 0; col < c.grid->model()->columnCount(); ++col) {
+            clickHeader(c.grid, col);
+            ASSERT_EQ(c.grid->horizontalHeader()->sortIndicatorSection(), col) << c.menu;
+            EXPECT_GE(c.grid->columnWidth(col), c.grid->horizontalHeader()->sectionSizeHint(col))
+                << c.menu << " column " << col;
+        }
+        QMetaObject::invokeMethod(c.page, "close");
+        QApplication::processEvents();
+    }
 }
 
 TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {

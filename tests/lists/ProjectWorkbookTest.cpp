@@ -137,10 +137,9 @@ TEST_F(ProjectWorkbookTest, TheQueryWithItsValuesAndOrderChoosesTheRows) {
     }
     project(QStringLiteral("甲"), QStringLiteral("一所"), {{"code", "01"}});  // the same key again
     staff(QStringLiteral("甲"), QStringLiteral("一所"), QStringLiteral("王五"));
-    const ProjectSelection query =
-        withGridSort(data::ProjectQuery::allProjects().where("takeunit1", data::Comparison::Contains,
-                                                             QStringLiteral("所")),
-                     GridSort{QStringLiteral("takeunit1"), true});
+    const data::ProjectQuery withUnits = data::ProjectQuery::allProjects().where(
+        "takeunit1", data::Comparison::Contains, QStringLiteral("所"));
+    const ProjectSelection query = withGridSort(withUnits, GridSort{QStringLiteral("takeunit1"), true});
     const auto sheets = write(query);
     QStringList units;
     for (std::size_t r = 1; r < sheets[0].rows.size(); ++r) {
@@ -148,6 +147,14 @@ TEST_F(ProjectWorkbookTest, TheQueryWithItsValuesAndOrderChoosesTheRows) {
     }
     EXPECT_EQ(units, (QStringList{"外所", "二所", "三所", "一所", "一所"}));
     EXPECT_EQ(sheets[2].rows.size(), 2u);  // the staff of a project listed twice, once
+    // In the Chinese order the units follow their pinyin: 一 yī, 外 wài, 三 sān, 二 èr.
+    const auto chinese =
+        write(withGridSort(withUnits, {QStringLiteral("takeunit1"), true, data::Collation::Chinese}));
+    units.clear();
+    for (std::size_t r = 1; r < chinese[0].rows.size(); ++r) {
+        units << chinese[0].at(int(r), column("takeunit1"));
+    }
+    EXPECT_EQ(units, (QStringList{"一所", "一所", "外所", "三所", "二所"}));
 }
 
 TEST_F(ProjectWorkbookTest, AFileThatCannotBeWrittenKeepsWhatWasThere) {

@@ -14,13 +14,12 @@ std::optional<GridSort> gridSortOf(const data::ProjectQuery& query) {
     return query.sortKeys.front();
 }
 
-GridSort nextGridSort(const std::optional<GridSort>& current, const QString& field) {
+GridSort nextGridSort(const std::optional<GridSort>& current, const QString& table, const QString& field) {
+    GridSort next{field, false, data::sortCollation(table, field)};
     if (current && current->column == field) {
-        GridSort turned = *current;
-        turned.descending = !turned.descending;
-        return turned;
+        next.descending = !current->descending;
     }
-    return {field, false};
+    return next;
 }
 
 }  // namespace meridell::lists

@@ -16,8 +16,9 @@ using GridSort = data::SortKey;
 data::ProjectQuery withGridSort(data::ProjectQuery query, const GridSort& sort);
 // The order of the query, if any: its first sort key.
 std::optional<GridSort> gridSortOf(const data::ProjectQuery& query);
-// The order after a click on the column of `field`: a new column sorts rising, the column already
-// sorted turns round.
-GridSort nextGridSort(const std::optional<GridSort>& current, const QString& field);
+// The order after a click on the column of `field` of `table`: a new column sorts rising, the column
+// already sorted turns round. Names and other texts sort in the Chinese order, numbers, dates and
+// codes by their values (data::sortCollation).
+GridSort nextGridSort(const std::optional<GridSort>& current, const QString& table, const QString& field);
 
 }  // namespace meridell::lists
