@@ -105,6 +105,7 @@ TEST_F(MainWindowTest, EachMenuEntryIsTheOneItsNameSays) {
         {main.exportAction, main.menuBar(), QStringLiteral("项目表导出")},
         {main.importMenu->menuAction(), main.menuBar(), QStringLiteral("项目表导入")},
         {main.importFilesAction, main.importMenu, QStringLiteral("选择要导入的数据文件")},
+        {main.importFolderAction, main.importMenu, QStringLiteral("选择数据文件夹")},
         {main.helpAction, main.menuBar(), QStringLiteral("帮助")},
         {main.quitAction, main.menuBar(), QStringLiteral("退出系统")},
     };
