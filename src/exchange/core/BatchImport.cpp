@@ -143,7 +143,7 @@ void saveBatchReport(const BatchReport& report, const QString& path) {
                       {QStringLiteral("数据文件"), QStringLiteral("结果"), QStringLiteral("导入项目数"),
                        QStringLiteral("重复项目数"), QStringLiteral("项目名称"), QStringLiteral("项目负责人"),
                        QStringLiteral("承担单位")});
-    sheet.setWidth(0, 0, 24);
+    sheet.setWidth(0, 0, 36);  // names under a chosen folder carry their subfolders
     sheet.setWidth(1, 1, 48);
     sheet.setWidth(2, 3, 12);
     sheet.setWidth(4, 6, 30);
