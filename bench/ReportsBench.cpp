@@ -6,6 +6,7 @@
 #include "data/DatabaseFile.h"
 #include "data/Databases.h"
 #include "data/Schema.h"
+#include "exchange/core/ArchiveFolder.h"
 #include "exchange/core/BatchImport.h"
 #include "exchange/core/ZipService.h"
 #include "lists/core/ProjectWorkbook.h"
@@ -111,6 +112,63 @@ MERIDELL_BENCH(reports_batch_import) {
     bench::report("batch import of 300 archives into 5,000 projects", importMs, "ms", 6000, mergeMs,
                   "sqlite3 ATTACH + INSERT ... WHERE NOT EXISTS");
     bench::report("batch import / sqlite3 merge", importMs / mergeMs, "x", 2);
+}
+
+namespace {
+
+// 300 submissions of 3 projects each in a tree of 30 unit folders with 10 folders each, every
+// archive called project.zip as the units send them.
+QStringList makeArchiveTree(const QString& work) {
+    QStringList archives;
+    for (int unit = 0; unit < 30; ++unit) {
+        for (int entry = 0; entry < 10; ++entry) {
+            const QString folder =
+                work + QStringLiteral("/unit%1/entry%2").arg(unit, 2, 10, QChar('0')).arg(entry);
+            QDir().mkpath(folder);
+            const QString database = folder + QStringLiteral("/project.mdb");
+            data::createProjectDatabase(database);
+            bench::fillProjects(database, 3, 8 * 1024, 3, 6,
+                                QStringLiteral("申报%1-%2-").arg(unit).arg(entry));
+            archives << folder + QStringLiteral("/project.zip");
+            exchange::ZipFileList(archives.back(), {database});
+        }
+    }
+    return archives;
+}
+
+// The batch of `archives` into a fresh office database of 5,000 projects, in milliseconds.
+double timedBatch(
+    const std::function<exchange::BatchReport(const exchange::ImportPlaces&, data::Databases&)>& batch) {
+    const QString office = bench::freshAppFolder();
+    bench::fillProjects(data::mainDatabasePath(office), 5000, 8 * 1024, 3, 6, QStringLiteral("办公室项目"));
+    data::Databases module;
+    module.mainConnection.setDatabaseFile(data::mainDatabasePath(office));
+    module.mainConnection.open();
+    module.bindQueries();
+    exchange::BatchReport report;
+    bench::settleDisk();
+    const double ms = bench::timeMs([&] { report = batch({AppPlaces::inPlace(office), {}}, module); });
+    std::printf("  %s\n", exchange::batchSummary(report).toUtf8().constData());
+    return ms;
+}
+
+}  // namespace
+
+// The same 300 archives imported through the chosen folder (the walk of the tree included) and
+// chosen as files, each into its own office database of 5,000 projects.
+MERIDELL_BENCH(reports_batch_import_folder) {
+    const QString work = bench::freshAppFolder() + QStringLiteral("/units");
+    const QStringList archives = makeArchiveTree(work);
+    const double filesMs = timedBatch([&](const exchange::ImportPlaces& places, data::Databases& module) {
+        return exchange::runBatchImport(places, module, archives, exchange::BatchHooks{});
+    });
+    const double folderMs = timedBatch([&](const exchange::ImportPlaces& places, data::Databases& module) {
+        return exchange::runBatchImport(places, module, exchange::archivesUnder(work),
+                                        exchange::BatchHooks{});
+    });
+    bench::report("batch import of a folder tree of 300 archives", folderMs, "ms", 6000, filesMs,
+                  "the same 300 archives chosen as files");
+    bench::report("folder tree / chosen files", folderMs / filesMs, "x", 1.2);
 }
 
 namespace {

@@ -13,9 +13,11 @@
 #include "ui/MessageService.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QImageReader>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
@@ -62,6 +64,19 @@ protected:
 private:
     QAction* entry_;
 };
+
+// The local files and folders a drag carries; other addresses are left out.
+QStringList localPaths(const QMimeData* data) {
+    QStringList paths;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                paths << url.toLocalFile();
+            }
+        }
+    }
+    return paths;
+}
 
 // Marks a page docked into the client area, which it then fills as the window grows.
 constexpr char kDocked[] = "meridellDocked";
@@ -141,6 +156,7 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
 
     buildLabels();
     buildMenu();
+    setAcceptDrops(true);
     statusBar()->setObjectName("statusBar");
     statusBar()->setAccessibleName(QStringLiteral("状态栏"));
     adjustSize();
@@ -211,6 +227,8 @@ void MainWindow::buildMenu() {
     importMenu->menuAction()->setObjectName("importMenuAction");
     importFilesAction = addEntry(importMenu, "importFilesAction", QStringLiteral("选择要导入的数据文件"),
                                  &MainWindow::importFilesTriggered);
+    importFolderAction = addEntry(importMenu, "importFolderAction", QStringLiteral("选择数据文件夹"),
+                                  &MainWindow::importFolderTriggered);
     helpAction = addEntry(nullptr, "helpAction", QStringLiteral("帮助"), &MainWindow::helpTriggered);
     quitAction = addEntry(nullptr, "quitAction", QStringLiteral("退出系统"), &MainWindow::quitTriggered);
 }
@@ -245,6 +263,40 @@ void MainWindow::exportTriggered() {
 
 void MainWindow::importFilesTriggered() {
     exchange::importFromMenu(context_, *context_.databases, *context_.progressWindow);
+}
+
+void MainWindow::importFolderTriggered() {
+    exchange::importFolderFromMenu(context_, *context_.databases, *context_.progressWindow);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localPaths(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (!localPaths(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList paths = localPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // The import runs after the drop has ended, so that the program the files came from is not held
+    // while the batch and its report run.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            context_.guard([&] {
+                exchange::importDropped(context_, *context_.databases, *context_.progressWindow, paths);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::helpTriggered() {

@@ -48,12 +48,14 @@ public:
     QWidget* clientArea() const { return client_; }
     QRect clientRect() const;
 
-    // Menu: 项目申报, 管理查询, 项目表导出, 项目表导入 (its entry 选择要导入的数据文件), 帮助, 退出系统.
+    // Menu: 项目申报, 管理查询, 项目表导出, 项目表导入 (its entries 选择要导入的数据文件 and 选择数据文件夹),
+    // 帮助, 退出系统.
     QAction* applyAction = nullptr;
     QAction* queryAction = nullptr;
     QAction* exportAction = nullptr;
     QMenu* importMenu = nullptr;
     QAction* importFilesAction = nullptr;
+    QAction* importFolderAction = nullptr;
     QAction* helpAction = nullptr;
     QAction* quitAction = nullptr;
     QFrame* topRule = nullptr;  // the sunken line under the menu
@@ -63,12 +65,13 @@ public:
     QLabel* officeLabel = nullptr;
     QLabel* versionLabel = nullptr;
 
-    void applyTriggered();        // 项目申报
-    void queryTriggered();        // 管理查询
-    void exportTriggered();       // 项目表导出
-    void importFilesTriggered();  // 选择要导入的数据文件
-    void helpTriggered();         // 帮助
-    void quitTriggered();         // 退出系统
+    void applyTriggered();         // 项目申报
+    void queryTriggered();         // 管理查询
+    void exportTriggered();        // 项目表导出
+    void importFilesTriggered();   // 选择要导入的数据文件
+    void importFolderTriggered();  // 选择数据文件夹
+    void helpTriggered();          // 帮助
+    void quitTriggered();          // 退出系统
 
     // A note in the status bar under the client area, shown for kStatusMs.
     void showStatus(const QString& text);
@@ -77,6 +80,10 @@ public:
 protected:
     // Closing the main window ends the program at once, whatever is docked or open over it.
     void closeEvent(QCloseEvent* event) override;
+    // Files and folders of this computer dropped anywhere on the window are imported as one batch.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLabels();

@@ -6,6 +6,7 @@
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 
+#include <QDir>
 #include <QWidget>
 
 namespace meridell::exchange {
@@ -53,8 +54,8 @@ BatchHooks batchHooksFor(ui::Shell& shell, ProgressWindow& progress) {
 
 // Several archives: one progress window for all, then the report in place of the messages.
 void importBatch(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
-                 const ImportPlaces& places, const QStringList& files) {
-    BatchReport report = runBatchImport(places, databases, files, batchHooksFor(shell, progress));
+                 const ImportPlaces& places, const QList<ChosenArchive>& archives) {
+    BatchReport report = runBatchImport(places, databases, archives, batchHooksFor(shell, progress));
     ImportReportWindow window(shell, std::move(report), shell.mainWindow());
     shell.messages().runModal(window);
 }
@@ -70,8 +71,37 @@ void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow
     if (chosen.size() == 1) {
         runImport(places, databases, chosen.front(), hooksFor(shell, progress));
     } else if (chosen.size() > 1) {
-        importBatch(shell, databases, progress, places, chosen);
+        importBatch(shell, databases, progress, places, chosenFiles(chosen));
     }
+    emptyFolder(places.stagingDir());
+}
+
+void importFolderFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
+                          const UnzipLimits& limits) {
+    const QString folder = shell.messages().chooseFolder(QStringLiteral("选择数据文件夹"), QString());
+    if (folder.isEmpty()) {
+        return;
+    }
+    const QList<ChosenArchive> archives = archivesUnder(folder);
+    if (archives.isEmpty()) {
+        shell.messages().inform(QStringLiteral("所选文件夹及其子文件夹中没有数据文件（*.zip）：\n%1")
+                                    .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    ImportPlaces places{shell.places(), limits};
+    importBatch(shell, databases, progress, places, archives);
+    emptyFolder(places.stagingDir());
+}
+
+void importDropped(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
+                   const QStringList& paths, const UnzipLimits& limits) {
+    const QList<ChosenArchive> archives = droppedArchives(paths);
+    if (archives.isEmpty()) {
+        shell.messages().inform(QStringLiteral("拖放的文件和文件夹中没有数据文件（*.zip）。"));
+        return;
+    }
+    ImportPlaces places{shell.places(), limits};
+    importBatch(shell, databases, progress, places, archives);
     emptyFolder(places.stagingDir());
 }
 

@@ -2,6 +2,8 @@
 
 #include "exchange/core/Import.h"
 
+#include <QStringList>
+
 namespace meridell::data {
 class Databases;
 }
@@ -19,5 +21,16 @@ class ProgressWindow;
 // may unpack to (tests give fake free space).
 void importFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
                     const UnzipLimits& limits = {});
+
+// Menu command "选择数据文件夹": every archive under the chosen folder and its subfolders is imported
+// as one batch, each named in the report by its path under the folder. A folder without archives
+// ends in a message.
+void importFolderFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
+                          const UnzipLimits& limits = {});
+
+// Files and folders dropped on the main window: the archives among the files and under the folders,
+// imported as one batch like a chosen folder.
+void importDropped(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
+                   const QStringList& paths, const UnzipLimits& limits = {});
 
 }  // namespace meridell::exchange

@@ -71,8 +71,9 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
     }
     EXPECT_EQ(captions,
               (QStringList{"项目申报", "管理查询", "项目表导出", "项目表导入", "帮助", "退出系统"}));
-    ASSERT_EQ(main.importMenu->actions().size(), 1);
+    ASSERT_EQ(main.importMenu->actions().size(), 2);
     EXPECT_EQ(main.importMenu->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
+    EXPECT_EQ(main.importMenu->actions().last()->text(), QStringLiteral("选择数据文件夹"));
 }
 
 // The window grows: a docked page fills the larger client area, the grid's long columns take the
@@ -107,6 +108,7 @@ TEST_F(MainWindowTest, EachMenuEntryIsTheOneItsNameSays) {
         {main.exportAction, main.menuBar(), QStringLiteral("项目表导出")},
         {main.importMenu->menuAction(), main.menuBar(), QStringLiteral("项目表导入")},
         {main.importFilesAction, main.importMenu, QStringLiteral("选择要导入的数据文件")},
+        {main.importFolderAction, main.importMenu, QStringLiteral("选择数据文件夹")},
         {main.helpAction, main.menuBar(), QStringLiteral("帮助")},
         {main.quitAction, main.menuBar(), QStringLiteral("退出系统")},
     };

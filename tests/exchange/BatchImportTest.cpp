@@ -9,8 +9,11 @@
 #include "support/AppFixture.h"
 #include "support/LockHolder.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -74,9 +77,14 @@ protected:
     // Runs the menu command on `files`; the report window is read and left through `onReport`.
     std::optional<BatchReport> importAll(const QStringList& files,
                                          const std::function<void(ImportReportWindow&)>& onReport = {}) {
-        std::optional<BatchReport> report;
         messages.clear();
         messages.filesAnswers = {files};
+        return importThrough([this] { triggerMenu(QStringLiteral("选择要导入的数据文件")); }, onReport);
+    }
+    // Runs `start`, which leads to the report window of a batch, read and left through `onReport`.
+    std::optional<BatchReport> importThrough(const std::function<void()>& start,
+                                             const std::function<void(ImportReportWindow&)>& onReport = {}) {
+        std::optional<BatchReport> report;
         messages.modalHandler = [&](QDialog& dialog) {
             auto* window = qobject_cast<ImportReportWindow*>(&dialog);
             EXPECT_NE(window, nullptr);
@@ -88,7 +96,7 @@ protected:
             }
             return int(QDialog::Accepted);
         };
-        triggerMenu(QStringLiteral("选择要导入的数据文件"));
+        start();
         EXPECT_TRUE(test::filesIn(folder.file("zip")).isEmpty());
         EXPECT_FALSE(ctx().databases->exchangeConnection.isOpen());
         return report;
@@ -317,6 +325,66 @@ TEST_F(BatchImportTest, TheReportIsSavedAsASpreadsheet) {
     EXPECT_EQ(sheet.at(2, 6), QStringLiteral("一所"));
     EXPECT_EQ(sheet.at(3, 0), QStringLiteral("notes.zip"));
     EXPECT_TRUE(sheet.at(3, 1).startsWith(QStringLiteral("导入失败："))) << sheet.at(3, 1).toStdString();
+}
+
+// Every unit sends a project.zip: a folder of them, one per unit's subfolder, is one batch whose
+// report tells them apart by their path under the chosen folder.
+TEST_F(BatchImportTest, AChosenFolderImportsEveryArchiveUnderItNamedByItsPath) {
+    submit("east/project.zip", {QStringLiteral("甲")});
+    submit("west/inner/project.ZIP", {QStringLiteral("乙")});
+    submit("east/late.zip", {QStringLiteral("丙")});
+    QStringList shownNames;
+    messages.clear();
+    messages.fileAnswers = {submissions.path()};
+    const auto report = importThrough([this] { triggerMenu(QStringLiteral("选择数据文件夹")); },
+                                      [&](ImportReportWindow& window) {
+                                          for (int i = 0; i < window.reportTree->topLevelItemCount(); ++i) {
+                                              shownNames << window.reportTree->topLevelItem(i)->text(0);
+                                          }
+                                      });
+    EXPECT_EQ(messages.texts(RecordingMessages::Kind::ChooseFolder),
+              QStringList{QStringLiteral("选择数据文件夹")});
+    const QStringList expected{"east/late.zip", "east/project.zip", "west/inner/project.ZIP"};
+    EXPECT_EQ(shownNames, expected);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->taken(), 3);
+
+    const QTemporaryDir empty;
+    QDir().mkpath(empty.filePath("sub"));
+    messages.clear();
+    messages.fileAnswers = {empty.path()};
+    triggerMenu(QStringLiteral("选择数据文件夹"));
+    ASSERT_EQ(messages.texts(RecordingMessages::Kind::Inform).size(), 1);
+    EXPECT_TRUE(messages.texts(RecordingMessages::Kind::Inform)
+                    .front()
+                    .startsWith(QStringLiteral("所选文件夹及其子文件夹中没有数据文件")));
+    EXPECT_EQ(messages.count(RecordingMessages::Kind::Modal), 0);
+}
+
+TEST_F(BatchImportTest, FilesAndFoldersDroppedOnTheMainWindowAreOneBatch) {
+    submit("units/east/project.zip", {QStringLiteral("甲")});
+    submit("units/west/project.zip", {QStringLiteral("乙")});
+    const QString single = submit("single.zip", {QStringLiteral("丙")});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(work("units")), QUrl::fromLocalFile(single),
+                  QUrl(QStringLiteral("https://example.org/project.zip"))});
+    QWidget* main = ctx().mainWindow();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    messages.clear();
+    const auto report = importThrough([&] {
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(main, &drop);
+        QCoreApplication::processEvents();  // the import runs once the drop has ended
+    });
+    ASSERT_TRUE(report);
+    QStringList names;
+    for (const ArchiveReport& archive : report->archives) {
+        names << archive.fileName();
+    }
+    EXPECT_EQ(names, (QStringList{"units/east/project.zip", "units/west/project.zip", "single.zip"}));
+    EXPECT_EQ(report->taken(), 3);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 namespace meridell::exchange {
 
 QString ArchiveReport::fileName() const {
-    return QFileInfo(file).fileName();
+    return name.isEmpty() ? QFileInfo(file).fileName() : name;
 }
 
 int BatchReport::taken() const {
@@ -85,8 +85,13 @@ QString batchStoppedText(int notRead) {
 
 BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, const QStringList& files,
                            const BatchHooks& hooks) {
+    return runBatchImport(places, module, chosenFiles(files), hooks);
+}
+
+BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module,
+                           const QList<ChosenArchive>& archives, const BatchHooks& hooks) {
     BatchReport report;
-    const int count = int(files.size());
+    const int count = int(archives.size());
     if (hooks.showProgress) {
         hooks.showProgress();
     }
@@ -99,9 +104,9 @@ BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, 
         if (!cache && module.mainConnection.isOpen()) {
             cache.emplace(module.mainConnection);
         }
-        const QString& file = files.at(i);
+        const ChosenArchive& archive = archives.at(i);
         if (hooks.reading) {
-            hooks.reading(i + 1, count, QFileInfo(file).fileName());
+            hooks.reading(i + 1, count, archive.name);
         }
         ImportHooks one;
         one.inform = [](const QString&) {};
@@ -112,14 +117,15 @@ BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, 
                 hooks.progress(int((qint64(i) * 100 + value) / count));
             }
         };
-        report.archives.append({file, runImport(places, module, file, one)});
+        report.archives.append(
+            {archive.path, runImport(places, module, archive.path, one), true, archive.name});
         if (report.archives.back().outcome.mainDatabaseBusy) {
             break;  // every later archive would wait for the same lock
         }
     }
     const bool stopped = !report.archives.isEmpty() && report.archives.back().outcome.mainDatabaseBusy;
     for (qsizetype i = report.archives.size(); i < count; ++i) {
-        report.archives.append({files.at(i), {}, false});
+        report.archives.append({archives.at(i).path, {}, false, archives.at(i).name});
     }
     if (hooks.closeProgress) {
         hooks.closeProgress();
@@ -137,7 +143,7 @@ void saveBatchReport(const BatchReport& report, const QString& path) {
                       {QStringLiteral("数据文件"), QStringLiteral("结果"), QStringLiteral("导入项目数"),
                        QStringLiteral("重复项目数"), QStringLiteral("项目名称"), QStringLiteral("项目负责人"),
                        QStringLiteral("承担单位")});
-    sheet.setWidth(0, 0, 24);
+    sheet.setWidth(0, 0, 36);  // names under a chosen folder carry their subfolders
     sheet.setWidth(1, 1, 48);
     sheet.setWidth(2, 3, 12);
     sheet.setWidth(4, 6, 30);

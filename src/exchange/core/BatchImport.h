@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/core/ArchiveFolder.h"
 #include "exchange/core/Import.h"
 
 #include <QList>
@@ -16,6 +17,8 @@ struct ArchiveReport {
     ArchiveOutcome outcome;
     // False for an archive the batch never came to: it stopped at an earlier one.
     bool read = true;
+    // The name the report gives it: its path under a chosen folder; its file name when empty.
+    QString name;
 
     QString fileName() const;
     int taken() const { return outcome.finished ? outcome.counts.total - outcome.counts.refused : 0; }
@@ -44,7 +47,7 @@ QString batchStoppedText(int notRead);
 
 // What a batch needs from the windows around it.
 struct BatchHooks {
-    // Before each archive: its place in the batch (1-based), the size of the batch, its file name.
+    // Before each archive: its place in the batch (1-based), the size of the batch, its name.
     std::function<void(int, int, const QString&)> reading;
     std::function<void()> showProgress;
     std::function<void()> closeProgress;
@@ -60,6 +63,9 @@ struct BatchHooks {
 // on; the report tells what happened. Only when another program holds the main database does the
 // batch stop at the archive that met it, without waiting again for every archive after it: those
 // are reported as not read, and one message says so.
+BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module,
+                           const QList<ChosenArchive>& archives, const BatchHooks& hooks);
+// The same for archives chosen as files, each named by its file name.
 BatchReport runBatchImport(const ImportPlaces& places, data::Databases& module, const QStringList& files,
                            const BatchHooks& hooks);
 
