@@ -299,6 +299,15 @@ void QueryPage::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+// How many projects the database holds, counted afresh.
+int QueryPage::projectTotal() {
+    data::Dataset& all = session_.databases().projectCount;
+    all.close();
+    all.setQuery(data::ProjectQuery::allProjects());
+    all.open();
+    return all.recordCount();
+}
+
 // 查  询: the checked criteria become the project query; the caption reports the
 // total, the found count and the share.
 void QueryPage::runQueryClicked() {
@@ -320,11 +329,7 @@ void QueryPage::runQueryClicked() {
     query.open();
     const int foundCount = query.recordCount();
 
-    data::Dataset& all = session_.databases().projectCount;
-    all.close();
-    all.setQuery(data::ProjectQuery::allProjects());
-    all.open();
-    const int total = all.recordCount();
+    const int total = projectTotal();
 
     resultBox->setTitle(resultCaption(total, foundCount));
     context_.messages().inform(QStringLiteral("查询任务完毕!"));
@@ -346,11 +351,7 @@ void QueryPage::deleteClicked() {
     if (!deleteCurrentProject(context_.messages(), session_)) {
         return;
     }
-    data::Dataset& all = session_.databases().projectCount;
-    all.close();
-    all.setQuery(data::ProjectQuery::allProjects());
-    all.open();
-    const int total = all.recordCount();
+    const int total = projectTotal();
     const data::Dataset& shown = projects();
     const bool everything = !shown.query() || shown.query()->isAllRows();
     resultBox->setTitle(everything ? totalCaption(total) : resultCaption(total, shown.recordCount()));

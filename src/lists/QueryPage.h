@@ -98,6 +98,7 @@ protected:
     word::DocumentCommands& documents_;
 
 private:
+    int projectTotal();
     data::Dataset& projects() const;
     QWidget* buildCriteria();
     QWidget* buildCriterionInput(const CriterionDef& def);
