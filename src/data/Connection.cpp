@@ -58,7 +58,11 @@ DatabaseError DatabaseError::fromSql(const QSqlError& error) {
 
 DatabaseError DatabaseError::fromSql(const QSqlError& error, const QSqlDriver* driver) {
     if (driver && driver->dbmsType() == QSqlDriver::PostgreSQL) {
-        return fromServerState(error.nativeErrorCode(), error.text().trimmed());
+        DatabaseError e = fromServerState(error.nativeErrorCode(), error.text().trimmed());
+        if (e.cause() == Cause::Lost) {
+            markServerLinkLost(driver);  // the connection's next use makes it again
+        }
+        return e;
     }
     return fromSql(error);
 }

@@ -107,6 +107,7 @@ void Connection::openServer() {
     db.setUserName(address_.user);
     db.setPassword(address_.password);
     db.setConnectOptions(connectOptions(address_, readOnly_));
+    clearServerLinkLost(db.driver());
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db.close();
@@ -116,6 +117,7 @@ void Connection::openServer() {
 
 void Connection::reconnect(QSqlDatabase& db) const {
     db.close();
+    clearServerLinkLost(db.driver());
     if (transactions_ > 0) {
         throw DatabaseError(Cause::Lost, QStringLiteral("the connection was cut inside a transaction"));
     }

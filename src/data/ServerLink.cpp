@@ -4,10 +4,17 @@
 #include <QVariant>
 
 #include <libpq-fe.h>
+#include <set>
 
 namespace meridell::data {
 
 namespace {
+
+// The drivers of the connections marked as lost. The data area runs on one thread.
+std::set<const QSqlDriver*>& lostDrivers() {
+    static std::set<const QSqlDriver*> drivers;
+    return drivers;
+}
 
 PGconn* handleOf(const QSqlDatabase& db) {
     if (!db.isOpen() || !db.driver()) {
@@ -54,7 +61,17 @@ ServerTransaction serverTransaction(const QSqlDatabase& database) {
 
 bool serverLinkLost(const QSqlDatabase& database) {
     PGconn* conn = handleOf(database);
-    return !conn || PQstatus(conn) != CONNECTION_OK;
+    return !conn || PQstatus(conn) != CONNECTION_OK || lostDrivers().count(database.driver()) > 0;
+}
+
+void markServerLinkLost(const QSqlDriver* driver) {
+    if (driver) {
+        lostDrivers().insert(driver);
+    }
+}
+
+void clearServerLinkLost(const QSqlDriver* driver) {
+    lostDrivers().erase(driver);
 }
 
 }  // namespace meridell::data
