@@ -41,6 +41,29 @@ TEST_F(OfficeDatabaseLabelTest, NamesTheProgramsOwnFileAtTheRightOfTheStatusBar)
     EXPECT_TRUE(label->isVisible());
 }
 
+// A caption too long for the status bar loses letters in its middle: the window keeps its size, the
+// notes their room, and the accessible name the whole caption.
+TEST_F(OfficeDatabaseLabelTest, ShortensALongCaptionInItsMiddle) {
+    MainWindow& main = *ctx().mainWindowWidget;
+    const QSize size = main.size();
+    const QString caption =
+        QStringLiteral("数据库：/srv/") + QString(60, QChar(u'长')) + QStringLiteral("/project.mdb");
+    main.showOfficeDatabase(caption, QStringLiteral("/srv/whole"));
+    QLabel* label = main.officeDatabaseLabel;
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("数据库：/srv/"))) << label->text().toStdString();
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("/project.mdb"))) << label->text().toStdString();
+    EXPECT_TRUE(label->text().contains(QChar(0x2026))) << "an ellipsis in the middle";
+    EXPECT_EQ(label->accessibleName(), caption);
+    EXPECT_EQ(label->toolTip(), QStringLiteral("/srv/whole"));
+    QApplication::processEvents();
+    EXPECT_EQ(main.size(), size);
+    EXPECT_LE(label->width(), main.width() * 3 / 5 + 8);
+
+    main.resize(main.width() + 1400, main.height());
+    QApplication::processEvents();
+    EXPECT_EQ(label->text(), caption) << "a wider window shows it whole";
+}
+
 // Start-up on a database named by an address: the main connection opens it, not the program's own
 // file, and the status bar names it.
 TEST(OfficeDatabaseStartupTest, OpensTheDatabaseItsAddressNames) {
