@@ -7,6 +7,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config ccache qt6-base-dev libqt6sql6-sqlite libgl-dev
           libzip-dev libpugixml-dev libxlsxwriter-dev qt6-charts-dev libgtest-dev googletest libsqlite3-dev sqlite3 zip unzip
+          postgresql-15 libqt6sql6-psql libpq-dev
           fonts-noto-cjk fonts-arphic-ukai fonts-liberation2 qt6-translations-l10n libreoffice-writer-nogui poppler-utils
           desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 missing=()

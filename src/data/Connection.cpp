@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/NativeStatement.h"
+#include "data/ServerLink.h"
 #include "data/engine/Collations.h"
 #include "data/engine/EngineAccess.h"
 
@@ -55,6 +56,17 @@ DatabaseError DatabaseError::fromSql(const QSqlError& error) {
     return fromCode(known ? code : SQLITE_ERROR, error.text().trimmed());
 }
 
+DatabaseError DatabaseError::fromSql(const QSqlError& error, const QSqlDriver* driver) {
+    if (driver && driver->dbmsType() == QSqlDriver::PostgreSQL) {
+        DatabaseError e = fromServerState(error.nativeErrorCode(), error.text().trimmed());
+        if (e.cause() == Cause::Lost) {
+            markServerLinkLost(driver);  // the connection's next use makes it again
+        }
+        return e;
+    }
+    return fromSql(error);
+}
+
 QString DatabaseError::sentence(Cause cause) {
     switch (cause) {
         case Cause::Busy:
@@ -70,6 +82,10 @@ QString DatabaseError::sentence(Cause cause) {
         case Cause::Conflict:
             return QStringLiteral(
                 "要保存的数据与数据库中已有的记录冲突（键重复或不符合数据表的规则），没有保存。");
+        case Cause::Lost:
+            return QStringLiteral("与数据库服务器的连接已断开，请检查网络或服务器后再试。");
+        case Cause::Changed:
+            return QStringLiteral("该记录已被其他用户修改或删除，您的修改没有保存。请重新查询后再修改。");
         case Cause::Other:
             break;
     }
@@ -97,26 +113,43 @@ void Connection::setDefaultBusyTimeout(int milliseconds) {
 }
 
 QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(name_, false);
+    QSqlDatabase db = QSqlDatabase::database(name_, false);
+    if (server_ && open_ && serverLinkLost(db)) {
+        reconnect(db);
+    }
+    return db;
 }
 
 sqlite3* Connection::handle() const {
-    return EngineAccess::handle(database());
+    return EngineAccess::handle(QSqlDatabase::database(name_, false));
 }
 
 bool Connection::inTransaction() const {
+    if (server_) {
+        return open_ && serverTransaction(QSqlDatabase::database(name_, false)) != ServerTransaction::None;
+    }
     sqlite3* h = handle();
     return h && sqlite3_get_autocommit(h) == 0;
 }
 
 void Connection::open() {
     close();
-    if (address_.engine != DatabaseAddress::Engine::Sqlite) {
+    if (address_.isServer()) {
+        openServer();
+    } else if (address_.engine == DatabaseAddress::Engine::Sqlite) {
+        openFile();
+    } else {
         throw DatabaseError(DatabaseError::Cause::CannotOpen,
                             QStringLiteral("no database engine for the address \"%1\"").arg(address_.text));
     }
-    QSqlDatabase db = QSqlDatabase::contains(name_) ? QSqlDatabase::database(name_, false)
-                                                    : QSqlDatabase::addDatabase("QSQLITE", name_);
+    open_ = true;
+    transactions_ = 0;
+    ++generation_;
+}
+
+void Connection::openFile() {
+    server_ = false;
+    QSqlDatabase db = namedDatabase(name_, QStringLiteral("QSQLITE"));
     // A URI with an explicit mode keeps SQLite from creating a missing file.
     QString uri = QUrl::fromLocalFile(address_.path).toString(QUrl::FullyEncoded);
     uri += readOnly_ ? "?mode=ro" : "?mode=rw";
@@ -144,9 +177,6 @@ void Connection::open() {
     // database in memory, so that lookups by key stay cheap as the tables grow.
     probe.exec("PRAGMA cache_size=-16384");
     probe.finish();
-    open_ = true;
-    transactions_ = 0;
-    ++generation_;
 }
 
 void Connection::close() {
@@ -162,6 +192,9 @@ void Connection::close() {
 }
 
 NativeStatement& Connection::kept(const QString& sql) {
+    if (server_) {
+        throw Error(QStringLiteral("kept statements are for database files only, not for %1").arg(name_));
+    }
     std::unique_ptr<NativeStatement>& slot = kept_[sql];
     if (!slot) {
         slot = std::make_unique<NativeStatement>(*this, sql);
@@ -174,7 +207,7 @@ NativeStatement& Connection::kept(const QString& sql) {
 void Connection::exec(const QString& sql) {
     QSqlQuery q(database());
     if (!q.exec(sql)) {
-        throw DatabaseError::fromSql(q.lastError());
+        throw DatabaseError::fromSql(q.lastError(), q.driver());
     }
 }
 
@@ -182,13 +215,13 @@ void Connection::rollbackAll() {
     if (!inTransaction()) {
         return;  // the engine has ended the transaction itself (after a full disk, for example)
     }
-    QSqlQuery q(database());
+    QSqlQuery q(QSqlDatabase::database(name_, false));
     const bool rolledBack = q.exec(QStringLiteral("ROLLBACK"));
     const QSqlError error = q.lastError();
     q.finish();
     if (inTransaction()) {
         if (!rolledBack) {
-            throw DatabaseError::fromSql(error);
+            throw DatabaseError::fromSql(error, q.driver());
         }
         throw Error(QStringLiteral("数据库未能撤销未完成的修改，请关闭程序后重新打开。"));
     }
@@ -213,7 +246,8 @@ Transaction::Transaction(Connection& connection)
         // this command's work, to be lost when the program ends.
         connection_.rollbackAll();
     }
-    connection_.exec("SAVEPOINT " + name_);
+    // A server takes savepoints only inside a transaction: its outermost scope begins one.
+    connection_.exec(outermost_ && connection_.isServer() ? QStringLiteral("BEGIN") : "SAVEPOINT " + name_);
     ++connection_.transactions_;
 }
 
@@ -235,9 +269,13 @@ void Transaction::commit() {
         return;
     }
     try {
-        // Releasing the outermost savepoint commits: it needs the file to itself and fails while
-        // another program reads or writes it.
-        connection_.exec("RELEASE " + name_);
+        if (outermost_ && connection_.isServer()) {
+            commitOnServer();
+        } else {
+            // Releasing the outermost savepoint commits: it needs the file to itself and fails
+            // while another program reads or writes it.
+            connection_.exec("RELEASE " + name_);
+        }
     } catch (...) {
         if (outermost_) {
             finish();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class QSqlDriver;
 class QSqlError;
 struct sqlite3;
 
@@ -22,16 +23,22 @@ class NativeStatement;
 
 // A failure reported by the database engine. The user reads a Chinese sentence naming the cause
 // (the file busy in another program, a full disk, a read-only file or folder, a row that breaks a
-// unique key or another rule of its table, ...), then the engine's own text on a line of its own.
+// unique key or another rule of its table, the connection to the server cut, a row another seat
+// changed meanwhile, ...), then the engine's own text on a line of its own.
 class DatabaseError : public Error {
 public:
-    enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Conflict, Other };
+    enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Conflict, Lost, Changed, Other };
 
     DatabaseError(Cause cause, const QString& engineText);
     // The cause from an engine result code (primary or extended).
     static DatabaseError fromCode(int code, const QString& engineText);
     // The cause from the native code Qt's SQLite driver records.
     static DatabaseError fromSql(const QSqlError& error);
+    // The cause from the error of the engine behind `driver` (SQLite's code or the server's state).
+    static DatabaseError fromSql(const QSqlError& error, const QSqlDriver* driver);
+    // The cause from a PostgreSQL server's five-character state (empty when the client library
+    // reported the failure itself, as when the connection is cut).
+    static DatabaseError fromServerState(const QString& state, const QString& engineText);
 
     Cause cause() const { return cause_; }
     const QString& engineText() const { return engineText_; }
@@ -44,9 +51,13 @@ private:
 };
 
 // A connection to one project database, named by its address (a SQLite file: a plain path or a
-// "sqlite:" address). It never creates a missing file, so opening a wrong path fails instead of
-// leaving an empty database behind. While another program holds a lock on the file, every
-// statement waits up to the busy timeout before it fails.
+// "sqlite:" address; or a database on a PostgreSQL server). It never creates a missing file, so
+// opening a wrong path fails instead of leaving an empty database behind. While another program
+// holds a lock on the file, every statement waits up to the busy timeout before it fails.
+//
+// A server connection that the server or the network cut is opened again by the next use of
+// database() outside a transaction (a new generation), so that the command after the server is
+// back works; inside a transaction the loss is thrown, since the transaction's work is gone.
 class Connection {
 public:
     explicit Connection(QString name);
@@ -80,18 +91,23 @@ public:
     // Closes every dataset bound to this connection, then the file.
     void close();
     bool isOpen() const { return open_; }
-    // Counts the openings: statements prepared under an earlier one are gone.
+    // Whether the open database is on a server (not a SQLite file).
+    bool isServer() const { return server_; }
+    // Counts the openings (and the reconnections): statements prepared under an earlier one are gone.
     quint64 generation() const { return generation_; }
 
+    // The open database; a server connection found cut is opened again first (throws
+    // DatabaseError with Cause::Lost when that fails, or inside a transaction).
     QSqlDatabase database() const;
     // Whether the engine has a transaction open on this connection (it is not in autocommit mode).
     bool inTransaction() const;
     // A statement prepared on the engine's handle and kept until the connection closes, ready to
     // run, for commands that run the same statements over and over (the copy of a batch of
     // archives). The engine prepares it again by itself when a table changes. Reset it when done
-    // with it: a statement left on a row keeps the file's read lock. Throws DatabaseError.
+    // with it: a statement left on a row keeps the file's read lock. Throws DatabaseError; a
+    // database file only (throws meridell::Error on a server).
     NativeStatement& kept(const QString& sql);
-    // Runs one statement that returns no rows (DDL, pragmas); throws DatabaseError.
+    // Runs one statement that returns no rows (DDL, pragmas on a file); throws DatabaseError.
     void exec(const QString& sql);
     // Ends whatever transaction is open with a plain ROLLBACK and makes sure the engine is back in
     // autocommit mode; throws when it is not.
@@ -105,16 +121,21 @@ private:
     friend class Transaction;
     friend struct EngineAccess;
 
-    // The engine's handle of the open file; null while closed.
+    // The engine's handle of the open file; null while closed or on a server.
     sqlite3* handle() const;
+    void openFile();
+    void openServer();
+    // Opens a server connection found cut again; see database().
+    void reconnect(QSqlDatabase& db) const;
 
     QString name_;
     DatabaseAddress address_ = DatabaseAddress::ofFile({});
     bool readOnly_ = false;
     bool unchanging_ = false;
     bool open_ = false;
+    bool server_ = false;
     int busyTimeout_;
-    quint64 generation_ = 0;
+    mutable quint64 generation_ = 0;
     int transactions_ = 0;  // Transaction scopes open on this connection
     std::vector<Dataset*> datasets_;
     std::map<QString, std::unique_ptr<NativeStatement>> kept_;
@@ -137,6 +158,7 @@ public:
 
 private:
     void finish();
+    void commitOnServer();
 
     Connection& connection_;
     QString name_;

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace meridell::data {
 
@@ -33,7 +34,69 @@ DatabaseAddress sqliteAddress(const QString& text) {
     return address;
 }
 
+// The database's name is the path without its leading slash; one of more parts names nothing.
+DatabaseAddress serverAddress(const QString& text, const QString& scheme) {
+    DatabaseAddress address;
+    address.text = text;
+    address.scheme = scheme;
+    const QUrl url(text, QUrl::StrictMode);
+    QString name = url.path(QUrl::FullyDecoded);
+    if (name.startsWith(u'/')) {
+        name.remove(0, 1);
+    }
+    if (!url.isValid() || url.hasFragment() || name.isEmpty() || name.contains(u'/')) {
+        return address;
+    }
+    address.database = name;
+    address.host = url.host(QUrl::FullyDecoded);
+    address.port = url.port();
+    address.user = url.userName(QUrl::FullyDecoded);
+    address.password = url.password(QUrl::FullyDecoded);
+    const QUrlQuery query(url);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        address.options.append({key, value});
+        if (key == u"host" && address.host.isEmpty()) {
+            address.host = value;
+        } else if (key == u"port" && address.port == -1) {
+            address.port = value.toInt();
+        } else if (key == u"user" && address.user.isEmpty()) {
+            address.user = value;
+        }
+    }
+    address.engine = DatabaseAddress::Engine::Postgres;
+    return address;
+}
+
 }  // namespace
+
+QString DatabaseAddress::option(const QString& key) const {
+    for (const auto& [k, v] : options) {
+        if (k == key) {
+            return v;
+        }
+    }
+    return {};
+}
+
+QString DatabaseAddress::describe() const {
+    if (!isServer()) {
+        return path;
+    }
+    QString server = host.isEmpty() ? QStringLiteral("localhost") : host;
+    if (port != -1) {
+        server += u':' + QString::number(port);
+    }
+    return QStringLiteral("服务器 %1 上的数据库 %2").arg(server, database);
+}
+
+QString DatabaseAddress::shownText() const {
+    if (password.isEmpty()) {
+        return text;
+    }
+    QUrl url(text);
+    url.setPassword({});
+    return url.toString();
+}
 
 DatabaseAddress DatabaseAddress::parse(const QString& text) {
     if (text.trimmed().isEmpty()) {
@@ -48,6 +111,9 @@ DatabaseAddress DatabaseAddress::parse(const QString& text) {
     const QString name = scheme.captured(1).toLower();
     if (name == QLatin1String("sqlite")) {
         return sqliteAddress(text);
+    }
+    if (name == QLatin1String("postgresql") || name == QLatin1String("postgres")) {
+        return serverAddress(text, name);
     }
     DatabaseAddress other;
     other.engine = Engine::Other;

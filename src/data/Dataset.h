@@ -184,6 +184,7 @@ private:
     bool eof_ = true;
     State state_ = State::Inactive;
     QVariantList buffer_;  // the row being edited or inserted
+    int editVersion_ = 0;  // on a server, the version of the edited row as it was read
     bool modified_ = false;
 
     int quiet_ = 0;

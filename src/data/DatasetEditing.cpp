@@ -1,6 +1,7 @@
 // The edit buffer of a Dataset, its write-back through the TableWriter, the memento of a failed
 // transaction and the quiet scope.
 #include "common/core/Error.h"
+#include "data/Connection.h"
 #include "data/Dataset.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ void Dataset::edit() {
         return;
     }
     buffer_ = tableRows_.row(current_);
+    editVersion_ = tableRows_.version(current_);
     modified_ = false;
     setState(State::Edit);
 }
@@ -69,8 +71,18 @@ void Dataset::post() {
         tableRows_.appendId(id);
         current_ = tableRows_.rowCount() - 1;
     } else {
-        writer_.update(tableRows_.ids()[size_t(current_)], buffer_);
+        const qint64 id = tableRows_.ids()[size_t(current_)];
+        int version = 0;
+        try {
+            version = writer_.update(id, buffer_, editVersion_);
+        } catch (const DatabaseError& e) {
+            if (e.cause() == DatabaseError::Cause::Changed) {
+                tableRows_.invalidate();  // the next edit starts from the row as it is now
+            }
+            throw;
+        }
         tableRows_.invalidate();
+        tableRows_.setVersion(id, version);
     }
     buffer_.clear();
     modified_ = false;

@@ -3,6 +3,7 @@
 #include "common/core/Error.h"
 #include "data/Connection.h"
 #include "data/Schema.h"
+#include "data/ServerSchema.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -16,6 +17,9 @@ namespace {
 
 // The column names of an ordinary table, in order; nothing when there is no such table.
 std::optional<QStringList> tableColumns(const QSqlDatabase& database, const QString& table) {
+    if (database.driverName() == u"QPSQL") {
+        return serverTableColumns(database, table);
+    }
     QSqlQuery q(database);
     q.prepare(
         QStringLiteral("select name from sqlite_master where type = 'table' and name = ? collate nocase"));
@@ -81,7 +85,16 @@ QStringList projectDatabaseFaults(const QSqlDatabase& database) {
     return faults;
 }
 
-void requireProjectDatabase(const Connection& connection) {
+void requireProjectDatabase(Connection& connection) {
+    if (connection.isServer()) {
+        const QStringList faults = prepareServerSchema(connection);
+        if (!faults.isEmpty()) {
+            throw Error(QStringLiteral("%1 不是本系统的项目数据库：\n%2\n程序没有改动该数据库，现在退出。")
+                            .arg(connection.address().describe(),
+                                 faults.join(QStringLiteral("；\n")) + QStringLiteral("。")));
+        }
+        return;
+    }
     const QStringList faults = projectDatabaseFaults(connection.database());
     if (faults.isEmpty()) {
         return;

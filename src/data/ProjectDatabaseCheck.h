@@ -14,7 +14,8 @@ class Connection;
 QStringList projectDatabaseFaults(const QSqlDatabase& database);
 
 // Start-up's check of the main connection's file: throws meridell::Error with a Chinese message
-// that names the file and says what is wrong, when the file is not a project database.
-void requireProjectDatabase(const Connection& connection);
+// that names the file and says what is wrong, when the file is not a project database. On a
+// server, a database without any of the tables gets them first (see prepareServerSchema).
+void requireProjectDatabase(Connection& connection);
 
 }  // namespace meridell::data

@@ -128,6 +128,14 @@ const TableDef& table3() {
 std::span<const TableDef* const> allTables() {
     return kAll;
 }
+const TableDef* findTable(const QString& name) {
+    for (const TableDef* def : kAll) {
+        if (name.compare(QLatin1String(def->name), Qt::CaseInsensitive) == 0) {
+            return def;
+        }
+    }
+    return nullptr;
+}
 
 QString sqlType(const Column& column) {
     switch (column.type) {

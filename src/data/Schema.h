@@ -31,6 +31,8 @@ const TableDef& table1();  // projects, 62 columns
 const TableDef& table2();  // prior projects, 10 columns
 const TableDef& table3();  // research staff, 11 columns
 std::span<const TableDef* const> allTables();
+// The table of that name (in any case), null when the schema has none.
+const TableDef* findTable(const QString& name);
 
 // The three key columns that identify a project in every table.
 inline constexpr const char* kKeyColumns[3] = {"projectname", "projectman", "takeunit1"};

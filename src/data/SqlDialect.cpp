@@ -1,5 +1,6 @@
 #include "data/SqlDialect.h"
 
+#include "data/Connection.h"
 #include "data/SelectStatement.h"
 #include "data/engine/Collations.h"
 
@@ -7,7 +8,7 @@ namespace meridell::data {
 
 SqlStatement SqlDialect::select(const ProjectQuery& query, const QStringList& columns) const {
     if (columns.isEmpty()) {
-        return write(QStringLiteral("*"), query);
+        return write(allColumns(query.table), query);
     }
     QStringList names;
     for (const QString& column : columns) {
@@ -21,7 +22,11 @@ SqlStatement SqlDialect::selectRowIds(const ProjectQuery& query) const {
 }
 
 SqlStatement SqlDialect::selectWithRowId(const ProjectQuery& query, const QString& alias) const {
-    return write(QStringLiteral("%1 as %2, *").arg(rowId(), name(alias)), query);
+    return write(QStringLiteral("%1 as %2, %3").arg(rowId(), name(alias), allColumns(query.table)), query);
+}
+
+QString SqlDialect::allColumns(const QString&) const {
+    return QStringLiteral("*");
 }
 
 SqlStatement SqlDialect::write(const QString& columns, const ProjectQuery& query) const {
@@ -126,13 +131,17 @@ const SqlDialect& sqliteDialect() {
     return dialect;
 }
 
-// Every database the program opens is an SQLite file.
-const SqlDialect& dialectOf(const QSqlDatabase&) {
-    return sqliteDialect();
+const SqlDialect& postgresDialect() {
+    static const PostgresDialect dialect;
+    return dialect;
 }
 
-const SqlDialect& dialectOf(const Connection&) {
-    return sqliteDialect();  // a connection opens SQLite addresses only
+const SqlDialect& dialectOf(const QSqlDatabase& database) {
+    return database.driverName() == u"QPSQL" ? postgresDialect() : sqliteDialect();
+}
+
+const SqlDialect& dialectOf(const Connection& connection) {
+    return connection.address().isServer() ? postgresDialect() : sqliteDialect();
 }
 
 }  // namespace meridell::data

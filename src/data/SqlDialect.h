@@ -39,6 +39,8 @@ public:
     virtual QString rowId() const = 0;
 
 protected:
+    // What a select of "every column" of `table` lists.
+    virtual QString allColumns(const QString& table) const;
     // The condition of a Contains filter on the written `column`, with one placeholder.
     virtual QString containsCondition(const QString& column) const = 0;
     // The value bound to that placeholder: `text` found anywhere, its characters all plain.
@@ -70,7 +72,28 @@ protected:
     QString pagingClause(const Paging& paging) const override;
 };
 
+// The dialect of a PostgreSQL server. Its tables carry two columns of their own, the row id and
+// the row's version, which no statement of "every column" shows: those list the schema's columns.
+// A text search ignores the case of letters, as a search in a database file does.
+class PostgresDialect final : public SqlDialect {
+public:
+    QString name(const QString& identifier) const override;
+    QString rowId() const override;
+
+    static constexpr char16_t kEscape = u'\\';
+    // The server's collation of the Chinese (pinyin) order.
+    static constexpr const char* kChineseCollation = "zh-x-icu";
+
+protected:
+    QString allColumns(const QString& table) const override;
+    QString containsCondition(const QString& column) const override;
+    QString containsPattern(const QString& text) const override;
+    QString collate(Collation collation) const override;
+    QString pagingClause(const Paging& paging) const override;
+};
+
 const SqlDialect& sqliteDialect();
+const SqlDialect& postgresDialect();
 // The dialect of the engine behind `database`.
 const SqlDialect& dialectOf(const QSqlDatabase& database);
 // The dialect of the engine the connection's address names.

@@ -55,7 +55,7 @@ QSqlQuery& prepared(std::unique_ptr<QSqlQuery>& slot, const QSqlDatabase& databa
         if (!slot->prepare(sql)) {
             const QSqlError error = slot->lastError();
             slot.reset();
-            throw DatabaseError::fromSql(error);
+            throw DatabaseError::fromSql(error, database.driver());
         }
     }
     return *slot;
@@ -68,7 +68,7 @@ void execOrThrow(QSqlQuery& q) {
 }
 
 void throwQueryError(const QSqlQuery& q) {
-    throw DatabaseError::fromSql(q.lastError());
+    throw DatabaseError::fromSql(q.lastError(), q.driver());
 }
 
 }  // namespace meridell::data

@@ -30,8 +30,12 @@ void TableRows::drop() {
     schemaVersion_ = -1;
 }
 
-// The database's schema counter: it changes with every change of any table.
+// The database's schema counter: it changes with every change of any table. A server's tables
+// change only with the program's layout, which a connection checks once.
 int TableRows::schemaVersion() {
+    if (server_) {
+        return 0;
+    }
     QSqlQuery& q = prepared(versionQuery_, connection_->database(), QStringLiteral("PRAGMA schema_version"));
     if (!q.exec() || !q.next()) {
         throwQueryError(q);
@@ -69,17 +73,25 @@ void TableRows::loadSchema(const QString& table) {
 
 bool TableRows::open(Connection& connection, const ProjectQuery& query) {
     close();
+    if (connection.isServer()) {
+        connection.database();  // a connection the server cut is made again: a new generation
+    }
     if (connection_ != &connection || generation_ != connection.generation()) {
         drop();
         connection_ = &connection;
         generation_ = connection.generation();
+        server_ = connection.isServer();
     }
     bool reloaded = false;
     int version = schemaVersion();
     if (query.table != schemaTable_ || version != schemaVersion_) {
         rowQuery_.reset();
         schemaTable_.clear();
-        loadSchema(query.table);
+        if (server_) {
+            loadServerSchema(query.table);
+        } else {
+            loadSchema(query.table);
+        }
         schemaTable_ = query.table;
         schemaVersion_ = version;
         reloaded = true;
@@ -111,27 +123,43 @@ void TableRows::readIds(const ProjectQuery& query) {
 
 void TableRows::close() {
     ids_.clear();
-    cache_.clear();
+    invalidate();
 }
 
 void TableRows::setIds(std::vector<qint64> ids) {
     ids_ = std::move(ids);
-    cache_.clear();
+    invalidate();
 }
 
 void TableRows::appendId(qint64 id) {
     ids_.push_back(id);
-    cache_.clear();
+    invalidate();
 }
 
 void TableRows::removeAt(int row) {
     ids_.erase(ids_.begin() + row);
-    cache_.clear();
+    invalidate();
+}
+
+int TableRows::version(int row) const {
+    if (!server_) {
+        return 0;
+    }
+    this->row(row);
+    const auto found = versions_.find(ids_[size_t(row)]);
+    return found == versions_.end() ? 0 : found->second;
 }
 
 QVariantList TableRows::fetchRow(qint64 rowId) const {
-    QSqlQuery& q = prepared(rowQuery_, connection_->database(),
-                            QStringLiteral("select * from %1 where rowid=?").arg(quotedName(schemaTable_)));
+    const QSqlDatabase db = connection_->database();
+    if (rowQueryGeneration_ != connection_->generation()) {
+        rowQuery_.reset();  // prepared on a connection the server cut
+        rowQueryGeneration_ = connection_->generation();
+    }
+    if (!rowQuery_) {
+        prepared(rowQuery_, db, rowSql());
+    }
+    QSqlQuery& q = *rowQuery_;
     q.bindValue(0, rowId);
     execOrThrow(q);
     QVariantList values;
@@ -140,6 +168,9 @@ QVariantList TableRows::fetchRow(qint64 rowId) const {
         values.reserve(count);
         for (int i = 0; i < count; ++i) {
             values << fromDb(q, i);
+        }
+        if (server_) {
+            versions_[rowId] = q.value(count).toInt();
         }
     } else {
         values.resize(count);  // deleted meanwhile: shown as nulls

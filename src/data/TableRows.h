@@ -8,6 +8,7 @@
 #include <QVariantList>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace meridell::data {
@@ -52,11 +53,21 @@ public:
     void appendId(qint64 id);
     void removeAt(int row);
     // Forgets the cached values (after a write).
-    void invalidate() const { cache_.clear(); }
+    void invalidate() const {
+        cache_.clear();
+        versions_.clear();
+    }
+
+    // On a server: the version of `row` read with its values (by row(), which reads it when it is
+    // not kept), 0 when none was read; on a database file always 0.
+    int version(int row) const;
+    void setVersion(qint64 rowId, int version) const { versions_[rowId] = version; }
 
 private:
     int schemaVersion();
     void loadSchema(const QString& table);
+    void loadServerSchema(const QString& table);
+    QString rowSql() const;
     void readIds(const ProjectQuery& query);
     QVariantList fetchRow(qint64 rowId) const;
     std::vector<QVariant> fetchBlock(int start, int column) const;
@@ -67,6 +78,9 @@ private:
     int counterColumn_ = -1;
     std::vector<qint64> ids_;
     mutable RowCache cache_;
+    bool server_ = false;
+    mutable std::unordered_map<qint64, int> versions_;  // of the rows read, on a server
+    mutable quint64 rowQueryGeneration_ = 0;
 
     mutable std::unique_ptr<QSqlQuery> rowQuery_;
     std::unique_ptr<QSqlQuery> idQuery_;

@@ -37,7 +37,8 @@ TEST(DatabaseAddressTest, PathsAndAddressesNameTheirFile) {
         {"sqlite:", Engine::None, ""},
         {"", Engine::None, ""},
         {"   ", Engine::None, ""},
-        {"postgresql://office.example/projects", Engine::Other, ""},
+        {"postgresql://office.example/projects", Engine::Postgres, ""},
+        {"mysql://office.example/projects", Engine::Other, ""},
     };
     for (const Case& c : cases) {
         const DatabaseAddress address = DatabaseAddress::parse(c.text);
@@ -55,7 +56,7 @@ TEST(DatabaseAddressTest, AConnectionOpensByAddressAndRefusesWhatNamesNoFile) {
     ASSERT_NO_THROW(connection.open());
     EXPECT_EQ(connection.databaseFile(), db.path);
     connection.close();
-    for (const QString& text : {QStringLiteral("postgresql://h/db"), QStringLiteral("sqlite://h/x.mdb"),
+    for (const QString& text : {QStringLiteral("mysql://h/db"), QStringLiteral("sqlite://h/x.mdb"),
                                 QStringLiteral("sqlite:///no/such/folder/x.mdb")}) {
         connection.setDatabase(text);
         try {

@@ -143,6 +143,82 @@ TEST(SqliteDialectTest, ContainsFindsPercentUnderscoreAndBackslashAsTheyAre) {
     }
 }
 
+// The prior projects' columns as a server's statements list them in place of "every column".
+const char* const kPriorColumns =
+    R"("serial","projectname","takeunit1","projectman","projectserial","name","periodstart","periodend",)"
+    R"("identity","state")";
+
+TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClauses) {
+    const ProjectQuery prior = ProjectQuery::allOf(kPriorProjectTable);
+    const struct {
+        const char* what;
+        SqlStatement statement;
+        QString sql;
+        QVariantList values;
+    } cases[] = {
+        {"every column", postgresDialect().select(prior), QStringLiteral("select %1 from \"table2\""), {}},
+        {"a key and the Chinese order",
+         postgresDialect().select(ProjectQuery::ofKey(kPriorProjectTable, {"P", "M", "U"})
+                                      .orderBy({"name", false, Collation::Chinese})),
+         QStringLiteral(
+             R"(select %1 from "table2" where "projectname"=? and "projectman"=? and "takeunit1"=?)"
+             R"( order by "name" collate "zh-x-icu" asc, rowid asc)"),
+         {"P", "M", "U"}},
+        {"contains, whatever the case",
+         postgresDialect().select(
+             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "5_%")),
+         QStringLiteral(R"(select %1 from "table2" where ("state" ilike ? escape '\'))"),
+         {"%5\\_\\%%"}},
+        {"a page",
+         postgresDialect().select([&] {
+             ProjectQuery q = prior;
+             q.paging = Paging{20, 40};
+             return q;
+         }()),
+         QStringLiteral(R"(select %1 from "table2" order by rowid limit 20 offset 40)"),
+         {}},
+        {"everything after some rows",
+         postgresDialect().select([&] {
+             ProjectQuery q = ProjectQuery::allOf(kPriorProjectTable).orderBy({"serial", true});
+             q.paging = Paging{-1, 10};
+             return q;
+         }()),
+         QStringLiteral(R"(select %1 from "table2" order by "serial" desc, rowid desc limit all offset 10)"),
+         {}},
+        {"row ids",
+         postgresDialect().selectRowIds(
+             ProjectQuery::allOf(kPriorProjectTable).where("name", Comparison::AtLeast, "b")),
+         QStringLiteral(R"(select rowid from "table2" where "name">=?)"),
+         {"b"}},
+        {"every column behind the row id",
+         postgresDialect().selectWithRowId(prior, "rid"),
+         QStringLiteral(R"(select rowid as "rid", %1 from "table2")"),
+         {}},
+        {"named columns",
+         postgresDialect().select(prior, {"name", "state"}),
+         QStringLiteral(R"(select "name","state" from "table2")"),
+         {}},
+        {"a table the schema lacks",
+         postgresDialect().select(ProjectQuery::allOf("t")),
+         QStringLiteral(R"(select * from "t")"),
+         {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.statement.sql, c.sql.contains(u'%') ? c.sql.arg(QLatin1String(kPriorColumns)) : c.sql)
+            << c.what;
+        EXPECT_EQ(c.statement.values, c.values) << c.what;
+    }
+}
+
+TEST(PostgresDialectTest, EachConnectionGetsTheDialectOfItsEngine) {
+    Connection file("dialect-file");
+    file.setDatabase("/tmp/x.mdb");
+    Connection server("dialect-server");
+    server.setDatabase("postgresql://h/db");
+    EXPECT_EQ(&dialectOf(file), &sqliteDialect());
+    EXPECT_EQ(&dialectOf(server), &postgresDialect());
+}
+
 TEST(ProjectQueryTest, AllRowsMeansNoFilterAndNoPage) {
     EXPECT_TRUE(projects().isAllRows());
     EXPECT_TRUE(projects().orderBy({"projectname", true}).isAllRows()) << "an order keeps every row";
