@@ -3,12 +3,14 @@
 #include "common/core/Error.h"
 #include "data/Databases.h"
 #include "support/AppFixture.h"
+#include "support/PgServer.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +125,27 @@ TEST(OfficeDatabaseStartupTest, StopsWhenTheNamedDatabaseCannotBeOpened) {
         }
         EXPECT_FALSE(QFileInfo::exists(missing)) << "no database is made at an address";
         EXPECT_FALSE(QFileInfo::exists(places.databasePath)) << "nor the program's own";
+    }
+}
+
+// Start-up on an empty database of a server: the tables are made, the status bar names the server
+// and the database, and a later start finds them there.
+TEST(OfficeServerStartupTest, MakesTheTablesOnAnEmptyDatabaseAndNamesTheServer) {
+    test::PgServer server;
+    MERIDELL_REQUIRE_PG(server);
+    const test::AppFolder program;
+    const QUrlQuery options{QUrl(server.uri())};
+    const QString caption =
+        QStringLiteral("数据库：服务器 %1:%2 上的 meridell")
+            .arg(options.queryItemValue("host", QUrl::FullyDecoded), options.queryItemValue("port"));
+    for (const char* start : {"first", "second"}) {
+        RecordingMessages messages;
+        auto context = startUp(AppPlaces::inPlace(program.path()), messages, server.uri());
+        EXPECT_TRUE(context->databases->mainConnection.isOpen()) << start;
+        EXPECT_TRUE(context->databases->mainConnection.isServer()) << start;
+        EXPECT_EQ(context->mainWindowWidget->officeDatabaseLabel->text(), caption) << start;
+        EXPECT_EQ(context->mainWindowWidget->officeDatabaseLabel->toolTip(), server.uri()) << start;
+        EXPECT_TRUE(messages.shown().isEmpty()) << start;
     }
 }
 
