@@ -159,6 +159,10 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
     setAcceptDrops(true);
     statusBar()->setObjectName("statusBar");
     statusBar()->setAccessibleName(QStringLiteral("状态栏"));
+    officeDatabaseLabel = new QLabel(statusBar());
+    officeDatabaseLabel->setObjectName("officeDatabaseLabel");
+    officeDatabaseLabel->setTextFormat(Qt::PlainText);
+    statusBar()->addPermanentWidget(officeDatabaseLabel);
     adjustSize();
     setMinimumSize(sizeHint());
     resize(sizeHint());
@@ -309,6 +313,24 @@ void MainWindow::quitTriggered() {
 
 void MainWindow::showStatus(const QString& text) {
     statusBar()->showMessage(text, kStatusMs);
+}
+
+void MainWindow::showOfficeDatabase(const QString& caption, const QString& address) {
+    officeDatabaseCaption_ = caption;
+    officeDatabaseLabel->setAccessibleName(caption);
+    officeDatabaseLabel->setToolTip(address);
+    fitOfficeDatabaseLabel();
+}
+
+void MainWindow::fitOfficeDatabaseLabel() {
+    const int room = int(width() * kOfficeDatabaseShare);
+    officeDatabaseLabel->setText(
+        officeDatabaseLabel->fontMetrics().elidedText(officeDatabaseCaption_, Qt::ElideMiddle, room));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    fitOfficeDatabaseLabel();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
