@@ -58,4 +58,20 @@ int columnRoom(const QTableView* grid);
 // proportion to `preferred`. When even the least widths do not fit, they are scaled down.
 std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::vector<int>& least, int room);
 
+// The widest a column grows to show its values whole when the grid has room to spare.
+inline constexpr int kWidestColumn = 420;
+
+// Column widths for columns designed `designed` wide that keep at least `least`, in `room`. Where
+// the columns do not fit their designed (or least) widths, they shrink as fitColumnWidths has them.
+// Where they do, room beyond them goes first to the columns whose values need more (`content`, each
+// counted up to kWidestColumn); when even that is not enough, the columns whose values are whole
+// give up their room beyond their values to those that cut theirs. What is left is shared as the
+// wanted widths are.
+std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::vector<int>& least,
+                                  const std::vector<int>& content, int room);
+
+// Sets the widths of the grid's columns by growColumnWidths: the room is columnRoom(grid), the
+// content the widths the values shown in each column need.
+void fitGridColumns(QTableView* grid, const std::vector<int>& designed, const std::vector<int>& least);
+
 }  // namespace meridell::ui
