@@ -229,42 +229,39 @@ std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::v
 std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::vector<int>& least,
                                   const std::vector<int>& content, int room) {
     const std::size_t count = designed.size();
-    std::vector<int> base(count);    // the designed width, or the least when that is more
-    std::vector<int> need(count);    // what the column's values take, up to the widest a column may be
-    std::vector<int> wanted(count);  // the larger of the two
+    std::vector<int> atLeast(count);  // the least width, none where it is not given
+    std::vector<int> base(count);     // the designed width, or the least when that is more
+    std::vector<int> need(count);     // what the column's values take, up to the widest a column may be
+    std::vector<int> wanted(count);   // the larger of the two
     for (std::size_t c = 0; c < count; ++c) {
-        const int atLeast = c < least.size() ? least[c] : 0;
-        base[c] = std::max(designed[c], atLeast);
-        need[c] = std::max(atLeast, std::min(c < content.size() ? content[c] : 0, kWidestColumn));
+        atLeast[c] = c < least.size() ? least[c] : 0;
+        base[c] = std::max(designed[c], atLeast[c]);
+        need[c] = std::max(atLeast[c], std::min(c < content.size() ? content[c] : 0, kWidestColumn));
         wanted[c] = std::max(base[c], need[c]);
     }
     const auto sum = [](const std::vector<int>& widths) {
         return std::accumulate(widths.begin(), widths.end(), 0);
     };
-    if (sum(base) >= room) {
-        return fitColumnWidths(designed, least, room);
-    }
     if (sum(wanted) <= room) {
         return fitColumnWidths(wanted, base, room);
     }
     // Not every value fits: first the columns whose values are whole give up what they have beyond
-    // them, then the columns that cut their values share what is left.
-    std::vector<int> floor(wanted);
-    for (std::size_t c = 0; c < count; ++c) {
-        if (need[c] <= base[c]) {
-            floor[c] = need[c];
+    // them, then the columns that cut their values share what is left, down to their designed
+    // widths, then down to their least.
+    std::vector<int> preferred(wanted);
+    for (const std::vector<int>* cutFloor : {&wanted, &base, &atLeast}) {
+        std::vector<int> floor(count);
+        for (std::size_t c = 0; c < count; ++c) {
+            floor[c] = need[c] <= base[c] ? need[c] : (*cutFloor)[c];
+        }
+        if (sum(floor) <= room) {
+            return fitColumnWidths(preferred, floor, room);
+        }
+        if (cutFloor == &wanted) {
+            preferred = floor;  // the whole columns at their values, the cut ones at theirs
         }
     }
-    if (sum(floor) <= room) {
-        return fitColumnWidths(wanted, floor, room);
-    }
-    const std::vector<int> preferred(floor);
-    for (std::size_t c = 0; c < count; ++c) {
-        if (need[c] > base[c]) {
-            floor[c] = base[c];
-        }
-    }
-    return fitColumnWidths(preferred, floor, room);
+    return fitColumnWidths(designed, atLeast, room);
 }
 
 void fitGridColumns(QTableView* grid, const std::vector<int>& designed, const std::vector<int>& least) {

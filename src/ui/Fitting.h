@@ -61,12 +61,12 @@ std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::v
 // The widest a column grows to show its values whole when the grid has room to spare.
 inline constexpr int kWidestColumn = 420;
 
-// Column widths for columns designed `designed` wide that keep at least `least`, in `room`. Where
-// the columns do not fit their designed (or least) widths, they shrink as fitColumnWidths has them.
-// Where they do, room beyond them goes first to the columns whose values need more (`content`, each
-// counted up to kWidestColumn); when even that is not enough, the columns whose values are whole
-// give up their room beyond their values to those that cut theirs. What is left is shared as the
-// wanted widths are.
+// Column widths for columns designed `designed` wide that keep at least `least`, in `room`, for
+// values that need `content` (each counted up to kWidestColumn). Where every value fits, each column
+// gets what its values need and its designed width at least, and what is left is shared as those
+// widths are. Where they do not, the columns whose values are whole give up their room beyond them
+// first, then the columns that cut their values shrink, down to their designed widths and then to
+// their least; when even that does not fit, they shrink as fitColumnWidths has them.
 std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::vector<int>& least,
                                   const std::vector<int>& content, int room);
 

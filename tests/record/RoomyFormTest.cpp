@@ -35,7 +35,18 @@ TEST(GrowColumnWidths, RoomBeyondTheDesignGoesFirstToCutValues) {
         std::vector<int> expected;
     };
     const Case cases[] = {
-        {"the designed room: the designed widths", {100, 100}, {50, 50}, {300, 80}, 200, {100, 100}},
+        {"the designed room: a column gives what its values leave to a cut one",
+         {100, 100},
+         {50, 50},
+         {300, 80},
+         200,
+         {120, 80}},
+        {"less room: the whole column keeps what its values take",
+         {100, 100},
+         {50, 50},
+         {300, 60},
+         150,
+         {90, 60}},
         {"less room: the columns shrink to no less than their least",
          {100, 100},
          {90, 50},
@@ -271,6 +282,31 @@ TEST_F(RecordFormTest, RowGridsGiveTheirExtraWidthToCutValues) {
                 }
             }
         }
+        resizeClient(main, QSize(786, 518));
+    }
+}
+
+// The memos take the height their pages gain, so that an ordinary text reads without scrolling.
+TEST_F(RecordFormTest, MemosTakeTheHeightOfALargerWindow) {
+    openNew();
+    app::MainWindow& main = *ctx().mainWindowWidget;
+    const struct {
+        int page;
+        const char* memo;
+        int lines;  // at least, in the larger window
+    } cases[] = {{1, controls::mainContentMemo, 10},
+                 {2, controls::projectBaseMemo, 25},
+                 {10, controls::remarkMemo, 10},
+                 {12, controls::unitPointMemo, 10}};
+    for (const auto& c : cases) {
+        showPage(c.page);
+        auto* memo = form().pages().controlAs<QPlainTextEdit>(QLatin1String(c.memo));
+        ASSERT_NE(memo, nullptr) << c.memo;
+        resizeClient(main, QSize(1024, 720));
+        const int height = memo->height();
+        resizeClient(main, QSize(1280, 976));
+        EXPECT_GE(memo->height(), height + 100) << c.memo;
+        EXPECT_GE(memo->viewport()->height(), c.lines * memo->fontMetrics().lineSpacing()) << c.memo;
         resizeClient(main, QSize(786, 518));
     }
 }
