@@ -264,15 +264,38 @@ std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::v
     return fitColumnWidths(designed, atLeast, room);
 }
 
+namespace {
+
+// The width the values of `column` in the rows on screen need; rows out of sight are not read, so
+// that a long list fetches no more than it shows.
+int shownValuesWidth(const QTableView* grid, int column) {
+    const QAbstractItemModel* model = grid->model();
+    if (model == nullptr || model->rowCount() == 0) {
+        return 0;
+    }
+    const int top = std::max(grid->rowAt(0), 0);
+    int bottom = grid->rowAt(grid->viewport()->height() - 1);
+    if (bottom < 0) {
+        const int rowHeight = std::max(grid->verticalHeader()->defaultSectionSize(), 1);
+        bottom = std::min(model->rowCount() - 1, top + grid->viewport()->height() / rowHeight);
+    }
+    int width = 0;
+    for (int row = top; row <= bottom; ++row) {
+        width = std::max(width, grid->sizeHintForIndex(model->index(row, column)).width());
+    }
+    return width;
+}
+
+}  // namespace
+
 void fitGridColumns(QTableView* grid, const std::vector<int>& designed, const std::vector<int>& least) {
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     std::vector<int> content;
-    const QAbstractItemView* view = grid;  // the measure of a column's shown values
     for (std::size_t c = 0; c < designed.size(); ++c) {
         // A little more than the values take, so that a value just fitting is not drawn against the
         // grid line.
-        content.push_back(view->sizeHintForColumn(int(c)) + 8);
+        content.push_back(shownValuesWidth(grid, int(c)) + 8);
     }
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     const std::vector<int> widths = growColumnWidths(designed, least, content, columnRoom(grid));
     for (std::size_t c = 0; c < widths.size(); ++c) {
         grid->setColumnWidth(int(c), widths[c]);
