@@ -9,7 +9,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <numeric>
 
 namespace meridell::lists {
 
@@ -157,21 +156,7 @@ void ProjectGrid::fitColumns() {
         }
         least.push_back(width);
     }
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    const int room = ui::columnRoom(this);
-    std::vector<int> widths = ui::fitColumnWidths(preferred, least, room);
-    if (room > std::accumulate(preferred.begin(), preferred.end(), 0)) {
-        // Room beyond the designed widths goes first to the columns whose values it shows whole.
-        constexpr int kWidestColumn = 420;
-        std::vector<int> content(preferred);
-        for (std::size_t c = 0; c < content.size(); ++c) {
-            content[c] = std::max(preferred[c], std::min(sizeHintForColumn(int(c)) + 8, kWidestColumn));
-        }
-        widths = ui::fitColumnWidths(content, preferred, room);
-    }
-    for (std::size_t c = 0; c < widths.size(); ++c) {
-        setColumnWidth(int(c), widths[c]);
-    }
+    ui::fitGridColumns(this, preferred, least);
 }
 
 void ProjectGrid::resizeEvent(QResizeEvent* event) {

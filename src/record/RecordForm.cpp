@@ -15,6 +15,7 @@
 #include "record/core/DraftStore.h"
 #include "session/ProjectSession.h"
 #include "ui/Buttons.h"
+#include "ui/FileDrops.h"
 #include "ui/Shell.h"
 #include "ui/TextColour.h"
 
@@ -59,6 +60,9 @@ RecordForm::RecordForm(ui::Shell& context, session::ProjectSession& session, QWi
     connectHandlers();
     setModeButtons(false);
     layoutStrip();
+    // After the fields' own handlers, so that a file dragged onto a field is refused before any of
+    // them would take its path as text.
+    ui::refuseFileDrops(this);
 }
 
 RecordForm::~RecordForm() {

@@ -12,6 +12,7 @@
 #include "record/core/RowListLayout.h"
 #include "record/core/SaveRules.h"
 #include "ui/Buttons.h"
+#include "ui/FileDrops.h"
 #include "ui/Fitting.h"
 #include "ui/TextColour.h"
 
@@ -26,7 +27,6 @@ namespace meridell::record {
 namespace {
 
 constexpr int kGridWidth = 569;
-constexpr int kGridHeight = 393;
 
 // A row appended for typing and left untouched is dropped rather than stored empty.
 void dropUntouchedRow(data::Dataset& rows) {
@@ -67,7 +67,6 @@ RowListPage::RowListPage(const RowListLayout& listLayout, data::Dataset& rows, c
     layout->addWidget(grid_, 1);
     followCurrentRow();
     buildButtons(layout);
-    layout->addStretch();
     connect(&rows_, &data::Dataset::rowsReset, this, &RowListPage::updateDeleteButton);
     connect(&rows_, &data::Dataset::stateChanged, this, &RowListPage::updateDeleteButton);
 }
@@ -76,9 +75,9 @@ void RowListPage::buildGrid() {
     grid_ = new QTableView(this);
     grid_->setObjectName(QLatin1String(listLayout_.grid));
     grid_->setAccessibleName(QString::fromUtf8(pageTable()[listLayout_.page].caption));
-    // As wide as designed; as high as the page leaves under the rows of page tabs.
-    grid_->setFixedWidth(kGridWidth);
-    grid_->setMaximumHeight(kGridHeight);
+    // At least as wide as designed; it fills the page as the page grows, and its columns follow.
+    grid_->setMinimumWidth(kGridWidth);
+    grid_->installEventFilter(this);
     std::vector<data::DatasetModel::GridColumn> columns;
     for (const GridColumn& c : listLayout_.columns) {
         columns.push_back({QString::fromUtf8(c.title), QLatin1String(c.column), c.width});
@@ -92,10 +91,13 @@ void RowListPage::buildGrid() {
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->verticalHeader()->setFixedWidth(12);  // a narrow marker of the current row
     fitColumns();
+    // Rows read or typed may want other widths once the grid is wider than designed.
+    connect(model_, &QAbstractItemModel::modelReset, this, &RowListPage::fitColumns);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &RowListPage::fitColumns);
 }
 
-// The columns share the grid's width: each shows its title and its longest ordinary value whole,
-// and what is left goes to the columns as their designed widths would have it.
+// The columns share the grid's width: each shows its title and its longest ordinary value whole;
+// room beyond the designed widths goes first to the columns whose values they cut.
 void RowListPage::fitColumns() {
     std::span<const OrdinaryColumn> ordinary =
         listLayout_.page == kStaffPage ? ordinaryStaffColumns() : ordinaryPriorColumns();
@@ -109,11 +111,14 @@ void RowListPage::fitColumns() {
         }
         least.push_back(width);
     }
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    const std::vector<int> widths = ui::fitColumnWidths(preferred, least, ui::columnRoom(grid_));
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        grid_->setColumnWidth(int(i), widths[i]);
+    ui::fitGridColumns(grid_, preferred, least);
+}
+
+bool RowListPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::Resize) {
+        fitColumns();
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RowListPage::changeEvent(QEvent* event) {
@@ -124,23 +129,24 @@ void RowListPage::changeEvent(QEvent* event) {
 }
 
 // An identity-card cell takes what the project leader's field takes: digits, and X (a typed x
-// made X) as the eighteenth character.
+// made X) as the eighteenth character. Every cell then refuses files dragged onto it as the fields
+// do, ahead of its other handlers.
 void RowListPage::setUpEditor(QLineEdit* editor, int column) {
-    if (column < 0 || column >= int(listLayout_.columns.size()) ||
-        qstrcmp(listLayout_.columns[column].column, "idcard") != 0) {
-        return;
+    if (column >= 0 && column < int(listLayout_.columns.size()) &&
+        qstrcmp(listLayout_.columns[column].column, "idcard") == 0) {
+        new TypedTextHandler(
+            editor, QStringLiteral("idcardKeyPressed"),
+            [editor](char16_t& key) {
+                if (key == 13 || key == 27) {
+                    return;  // Enter and Escape end the editing as in every cell
+                }
+                key = idcardTyped(editor, key);
+            },
+            [](const QString& text, int caret, const QString& inserted) {
+                return rules::idcardInsertion(text, caret, inserted).text;
+            });
     }
-    new TypedTextHandler(
-        editor, QStringLiteral("idcardKeyPressed"),
-        [editor](char16_t& key) {
-            if (key == 13 || key == 27) {
-                return;  // Enter and Escape end the editing as in every cell
-            }
-            key = idcardTyped(editor, key);
-        },
-        [](const QString& text, int caret, const QString& inserted) {
-            return rules::idcardInsertion(text, caret, inserted).text;
-        });
+    ui::refuseFileDrops(editor);
 }
 
 void RowListPage::buildButtons(QVBoxLayout* layout) {

@@ -3,6 +3,7 @@
 #include "data/Databases.h"
 #include "statistics/core/StatisticsFiles.h"
 #include "ui/Buttons.h"
+#include "ui/Fitting.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 
@@ -109,7 +110,38 @@ QImage chartImage(QChartView& view) {
     return image;
 }
 
-namespace {}  // namespace
+namespace {
+
+// The width a table needs to show every cell and title whole, with room for its vertical scroll
+// bar.
+int widthToShow(const QTableWidget* table) {
+    int width =
+        2 * table->frameWidth() + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+    const QAbstractItemView* view = table;  // the measure the columns sized to their contents take
+    for (int c = 0; c < table->columnCount(); ++c) {
+        int column = std::max(table->horizontalHeader()->sectionSizeHint(c), view->sizeHintForColumn(c));
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (const QTableWidgetItem* item = table->item(r, c)) {
+                column = std::max(column, ui::cellWidthToShow(table, item->text()));
+            }
+        }
+        width += column;
+    }
+    return width;
+}
+
+// The window's first size: larger than `current` on a larger screen, so that more bars and rows
+// show at once, but never larger than the screen's room.
+QSize openingSize(const QSize& current, const QScreen* screen) {
+    if (screen == nullptr) {
+        return current;
+    }
+    const QSize room = screen->availableGeometry().size();
+    return {std::min(room.width(), std::max(current.width(), std::min(room.width() * 9 / 10, 1200))),
+            std::min(room.height(), std::max(current.height(), std::min(room.height() * 85 / 100, 860)))};
+}
+
+}  // namespace
 
 StatisticsWindow::StatisticsWindow(ui::Shell& context, data::Databases& databases, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), databases_(databases) {
@@ -190,6 +222,7 @@ void StatisticsWindow::showEvent(QShowEvent* event) {
     // The first time it opens, the window stands centred on the main window it belongs to.
     if (!placed_ && parentWidget() != nullptr && !event->spontaneous()) {
         placed_ = true;
+        resize(openingSize(size(), parentWidget()->window()->screen()));
         QRect frame = frameGeometry();
         frame.moveCenter(parentWidget()->window()->frameGeometry().center());
         // A main window near the screen's edge leaves the window whole on the screen.
@@ -231,6 +264,8 @@ void StatisticsWindow::fillTable(QTableWidget* table, const GroupTable& group) {
         table->setItem(r, 4, cell(percentText(row.fundShare), true));
     }
     table->setUpdatesEnabled(true);
+    // The table keeps the width that shows its group names and figures whole beside the chart.
+    table->setMinimumWidth(widthToShow(table));
 }
 
 // Horizontal bars of the number of projects, the largest group on top, each labelled with its

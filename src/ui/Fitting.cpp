@@ -226,4 +226,80 @@ std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::v
     return widths;
 }
 
+std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::vector<int>& least,
+                                  const std::vector<int>& content, int room) {
+    const std::size_t count = designed.size();
+    std::vector<int> atLeast(count);  // the least width, none where it is not given
+    std::vector<int> base(count);     // the designed width, or the least when that is more
+    std::vector<int> need(count);     // what the column's values take, up to the widest a column may be
+    std::vector<int> wanted(count);   // the larger of the two
+    for (std::size_t c = 0; c < count; ++c) {
+        atLeast[c] = c < least.size() ? least[c] : 0;
+        base[c] = std::max(designed[c], atLeast[c]);
+        need[c] = std::max(atLeast[c], std::min(c < content.size() ? content[c] : 0, kWidestColumn));
+        wanted[c] = std::max(base[c], need[c]);
+    }
+    const auto sum = [](const std::vector<int>& widths) {
+        return std::accumulate(widths.begin(), widths.end(), 0);
+    };
+    if (sum(wanted) <= room) {
+        return fitColumnWidths(wanted, base, room);
+    }
+    // Not every value fits: first the columns whose values are whole give up what they have beyond
+    // them, then the columns that cut their values share what is left, down to their designed
+    // widths, then down to their least.
+    std::vector<int> preferred(wanted);
+    for (const std::vector<int>* cutFloor : {&wanted, &base, &atLeast}) {
+        std::vector<int> floor(count);
+        for (std::size_t c = 0; c < count; ++c) {
+            floor[c] = need[c] <= base[c] ? need[c] : (*cutFloor)[c];
+        }
+        if (sum(floor) <= room) {
+            return fitColumnWidths(preferred, floor, room);
+        }
+        if (cutFloor == &wanted) {
+            preferred = floor;  // the whole columns at their values, the cut ones at theirs
+        }
+    }
+    return fitColumnWidths(designed, atLeast, room);
+}
+
+namespace {
+
+// The width the values of `column` in the rows on screen need; rows out of sight are not read, so
+// that a long list fetches no more than it shows.
+int shownValuesWidth(const QTableView* grid, int column) {
+    const QAbstractItemModel* model = grid->model();
+    if (model == nullptr || model->rowCount() == 0) {
+        return 0;
+    }
+    const int top = std::max(grid->rowAt(0), 0);
+    int bottom = grid->rowAt(grid->viewport()->height() - 1);
+    if (bottom < 0) {
+        const int rowHeight = std::max(grid->verticalHeader()->defaultSectionSize(), 1);
+        bottom = std::min(model->rowCount() - 1, top + grid->viewport()->height() / rowHeight);
+    }
+    int width = 0;
+    for (int row = top; row <= bottom; ++row) {
+        width = std::max(width, grid->sizeHintForIndex(model->index(row, column)).width());
+    }
+    return width;
+}
+
+}  // namespace
+
+void fitGridColumns(QTableView* grid, const std::vector<int>& designed, const std::vector<int>& least) {
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    std::vector<int> content;
+    for (std::size_t c = 0; c < designed.size(); ++c) {
+        // A little more than the values take, so that a value just fitting is not drawn against the
+        // grid line.
+        content.push_back(shownValuesWidth(grid, int(c)) + 8);
+    }
+    const std::vector<int> widths = growColumnWidths(designed, least, content, columnRoom(grid));
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        grid->setColumnWidth(int(c), widths[c]);
+    }
+}
+
 }  // namespace meridell::ui

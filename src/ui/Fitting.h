@@ -58,4 +58,20 @@ int columnRoom(const QTableView* grid);
 // proportion to `preferred`. When even the least widths do not fit, they are scaled down.
 std::vector<int> fitColumnWidths(const std::vector<int>& preferred, const std::vector<int>& least, int room);
 
+// The widest a column grows to show its values whole when the grid has room to spare.
+inline constexpr int kWidestColumn = 420;
+
+// Column widths for columns designed `designed` wide that keep at least `least`, in `room`, for
+// values that need `content` (each counted up to kWidestColumn). Where every value fits, each column
+// gets what its values need and its designed width at least, and what is left is shared as those
+// widths are. Where they do not, the columns whose values are whole give up their room beyond them
+// first, then the columns that cut their values shrink, down to their designed widths and then to
+// their least; when even that does not fit, they shrink as fitColumnWidths has them.
+std::vector<int> growColumnWidths(const std::vector<int>& designed, const std::vector<int>& least,
+                                  const std::vector<int>& content, int room);
+
+// Sets the widths of the grid's columns by growColumnWidths: the room is columnRoom(grid), the
+// content the widths the values shown in each column need.
+void fitGridColumns(QTableView* grid, const std::vector<int>& designed, const std::vector<int>& least);
+
 }  // namespace meridell::ui

@@ -179,7 +179,8 @@ TEST_F(GridSortPageTest, ADoubleClickOpensTheRecordFormInEditModeOnThatRow) {
 }
 
 TEST_F(GridSortPageTest, ACellCutByItsColumnOffersItsWholeText) {
-    const QString longName = QStringLiteral("关于全省软科学研究计划项目管理与评估体系的若干问题研究");
+    const QString longName =
+        QStringLiteral("关于全省软科学研究计划项目管理与评估体系的若干问题及其配套政策与实施路径的系统研究");
     test::SqlFile(folder.databasePath()).exec("update table1 set projectname=? where rowid=1", {longName});
     triggerMenu("项目申报");
     ProjectGrid* grid = ctx().projectListPage->projectGrid;

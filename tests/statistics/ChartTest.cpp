@@ -2,6 +2,7 @@
 #include "data/Databases.h"
 #include "statistics/StatisticsWindow.h"
 #include "support/AppFixture.h"
+#include "ui/Fitting.h"
 
 #include <QChart>
 #include <QChartView>
@@ -9,6 +10,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QScreen>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,25 @@ TEST_F(ChartTest, EveryGroupsNameStandsWholeAndTheSavedChartIsPrintWide) {
         const QImage saved = chartImage(view);
         EXPECT_GE(saved.width(), 2000);
         EXPECT_NEAR(double(saved.height()) / saved.width(), double(view.height()) / view.width(), 0.01);
+    }
+}
+
+// Beside the chart the table shows every group name and figure whole, without scrolling sideways.
+TEST_F(ChartTest, TheTableShowsItsNamesWholeBesideTheChart) {
+    for (const int groups : {5, 40}) {
+        SCOPED_TRACE(groups);
+        StatisticsWindow window(ctx(), *ctx().databases, ctx().mainWindowWidget.get());
+        Statistics statistics = manyGroups(groups);
+        statistics.tables[0].rows.back().value = QStringLiteral("环保、资源利用与可持续发展及其配套政策研究");
+        window.display(statistics, QStringLiteral("全部项目"));
+        window.show();
+        QCoreApplication::processEvents();
+        QTableWidget& table = *window.tables[0];
+        for (int r = 0; r < table.rowCount(); ++r) {
+            EXPECT_LE(ui::cellWidthToShow(&table, table.item(r, 0)->text()), table.columnWidth(0)) << r;
+        }
+        EXPECT_EQ(table.horizontalScrollBar()->maximum(), 0);
+        EXPECT_GT(window.charts[0]->width(), 0) << "the chart keeps a place beside the table";
     }
 }
 
