@@ -25,7 +25,10 @@ int g_savepoint = 0;
 }  // namespace
 
 DatabaseError::DatabaseError(Cause cause, const QString& engineText)
-    : Error(engineText.isEmpty() ? sentence(cause) : sentence(cause) + QChar(u'\n') + engineText),
+    : DatabaseError(cause, sentence(cause), engineText) {}
+
+DatabaseError::DatabaseError(Cause cause, const QString& told, const QString& engineText)
+    : Error(engineText.isEmpty() ? told : told + QChar(u'\n') + engineText),
       cause_(cause),
       engineText_(engineText) {}
 

@@ -30,6 +30,9 @@ public:
     enum class Cause { Busy, DiskFull, ReadOnly, CannotOpen, Damaged, Conflict, Lost, Changed, Other };
 
     DatabaseError(Cause cause, const QString& engineText);
+    // A failure whose sentence says more than its cause's (a server that refused or could not be
+    // reached when connecting).
+    DatabaseError(Cause cause, const QString& told, const QString& engineText);
     // The cause from an engine result code (primary or extended).
     static DatabaseError fromCode(int code, const QString& engineText);
     // The cause from the native code Qt's SQLite driver records.

@@ -58,9 +58,15 @@ DatabaseError openError(const QSqlError& error) {
     if (state.startsWith(QLatin1String("28")) || state == u"3D000" ||
         text.contains(QLatin1String("does not exist")) || text.contains(QLatin1String("authentication")) ||
         text.contains(QLatin1String("password"))) {
-        return DatabaseError(Cause::CannotOpen, text);
+        return DatabaseError(
+            Cause::CannotOpen,
+            QStringLiteral(
+                "数据库服务器拒绝了连接：数据库名、用户名或密码不正确，或没有使用该数据库的权限。"),
+            text);
     }
-    return DatabaseError(Cause::Lost, text);
+    return DatabaseError(
+        Cause::Lost, QStringLiteral("无法连接到数据库服务器，请检查服务器地址和网络，并确认服务器已经启动。"),
+        text);
 }
 
 bool linkCutText(const QString& text) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace meridell::data {
 namespace {
 
@@ -49,11 +51,12 @@ TEST_F(ServerConnectionTest, OpensAsAServerAndReachesOnlyThatDatabase) {
 }
 
 TEST_F(ServerConnectionTest, AMissingDatabaseOrServerFailsAtOpen) {
-    const std::pair<QString, Cause> cases[] = {
-        {QString(uri).replace("/db_", "/nodb_"), Cause::CannotOpen},
-        {QString(uri).replace("host=", "host=%2Fnonexistent"), Cause::Lost},
+    const std::tuple<QString, Cause, QString> cases[] = {
+        {QString(uri).replace("/db_", "/nodb_"), Cause::CannotOpen, QStringLiteral("数据库服务器拒绝了连接")},
+        {QString(uri).replace("host=", "host=%2Fnonexistent"), Cause::Lost,
+         QStringLiteral("无法连接到数据库服务器")},
     };
-    for (const auto& [address, cause] : cases) {
+    for (const auto& [address, cause, told] : cases) {
         Connection other("missing");
         other.setDatabase(address);
         try {
@@ -61,6 +64,7 @@ TEST_F(ServerConnectionTest, AMissingDatabaseOrServerFailsAtOpen) {
             ADD_FAILURE() << "opened " << address.toStdString();
         } catch (const DatabaseError& e) {
             EXPECT_EQ(e.cause(), cause) << e.text().toStdString();
+            EXPECT_TRUE(e.text().startsWith(told)) << e.text().toStdString();
         }
         EXPECT_FALSE(other.isOpen());
     }
