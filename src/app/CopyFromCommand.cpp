@@ -76,7 +76,8 @@ void copy(const CopyArguments& arguments, const QString& ownDatabase, QTextStrea
     try {
         office.open();
     } catch (const Error& e) {
-        throw Error(QStringLiteral("无法打开项目数据库 %1：\n%2").arg(office.address().shownText(), e.text()));
+        throw Error(
+            QStringLiteral("无法打开项目数据库 %1：\n%2").arg(office.address().shownText(), e.text()));
     }
     data::requireProjectDatabase(office);
     out << exchange::officeCopyText(exchange::copyOfficeDatabase(office, source)) << Qt::endl;
@@ -93,7 +94,8 @@ bool asksForCopy(const QStringList& arguments) {
     return false;
 }
 
-int runCopyFrom(const QStringList& arguments, const QString& ownDatabase, QTextStream& out, QTextStream& err) {
+int runCopyFrom(const QStringList& arguments, const QString& ownDatabase, QTextStream& out,
+                QTextStream& err) {
     try {
         copy(readArguments(arguments), ownDatabase, out);
         return 0;

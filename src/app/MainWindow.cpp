@@ -229,8 +229,9 @@ void MainWindow::buildMenu() {
                                  &MainWindow::importFilesTriggered);
     importFolderAction = addEntry(importMenu, "importFolderAction", QStringLiteral("选择数据文件夹"),
                                   &MainWindow::importFolderTriggered);
-    copyDatabaseAction = addEntry(importMenu, "copyDatabaseAction", QStringLiteral("从其他项目数据库复制项目..."),
-                                  &MainWindow::copyDatabaseTriggered);
+    copyDatabaseAction =
+        addEntry(importMenu, "copyDatabaseAction", QStringLiteral("从其他项目数据库复制项目..."),
+                 &MainWindow::copyDatabaseTriggered);
     helpAction = addEntry(nullptr, "helpAction", QStringLiteral("帮助"), &MainWindow::helpTriggered);
     quitAction = addEntry(nullptr, "quitAction", QStringLiteral("退出系统"), &MainWindow::quitTriggered);
 }

@@ -211,28 +211,28 @@ CopiedRows ServerCopy::copyProjects(int from, int to) {
                        QStringLiteral("on conflict (projectname, projectman, takeunit1) do nothing "
                                       "returning projectname, projectman, takeunit1"));
     CopiedRows counts;
-    counts.total = pages_.forEachSource(QStringLiteral("table1"), QStringLiteral("1"), from, to,
-                                        [&](const Row& row, int) {
-                                            requireReadableKey(row, key);
-                                            QVariantList values = serverRow(def, row, 1, def.columnCount());
-                                            const QVariant& name = values[key[0]];
-                                            const QVariant& man = values[key[1]];
-                                            const QVariant& unit = values[key[2]];
-                                            PendingProject p{{textOf(row[key[0]].get()), textOf(row[key[1]].get()),
-                                                              textOf(row[key[2]].get())},
-                                                             serverKey(name, man, unit),
-                                                             false,
-                                                             hasMissingPart(name, man, unit)};
-                                            p.repeated = !p.missingPart && seen_.contains(p.serverKey);
-                                            if (!p.repeated) {
-                                                seen_.insert(p.serverKey);
-                                                insert.add(std::move(values));
-                                            }
-                                            pending_.append(std::move(p));
-                                            if (insert.full()) {
-                                                settle(insert, counts);
-                                            }
-                                        });
+    counts.total = pages_.forEachSource(
+        QStringLiteral("table1"), QStringLiteral("1"), from, to, [&](const Row& row, int) {
+            requireReadableKey(row, key);
+            QVariantList values = serverRow(def, row, 1, def.columnCount());
+            const QVariant& name = values[key[0]];
+            const QVariant& man = values[key[1]];
+            const QVariant& unit = values[key[2]];
+            PendingProject p{
+                {textOf(row[key[0]].get()), textOf(row[key[1]].get()), textOf(row[key[2]].get())},
+                serverKey(name, man, unit),
+                false,
+                hasMissingPart(name, man, unit)};
+            p.repeated = !p.missingPart && seen_.contains(p.serverKey);
+            if (!p.repeated) {
+                seen_.insert(p.serverKey);
+                insert.add(std::move(values));
+            }
+            pending_.append(std::move(p));
+            if (insert.full()) {
+                settle(insert, counts);
+            }
+        });
     settle(insert, counts);
     return counts;
 }
@@ -241,9 +241,8 @@ CopiedRows ServerCopy::copyProjects(int from, int to) {
 // taken when the server returned its key, refused otherwise.
 void ServerCopy::settle(BatchInsert& insert, CopiedRows& counts) {
     QSet<QString> returned;
-    insert.flush([&](const QSqlQuery& q) {
-        returned.insert(serverKey(fromDb(q, 0), fromDb(q, 1), fromDb(q, 2)));
-    });
+    insert.flush(
+        [&](const QSqlQuery& q) { returned.insert(serverKey(fromDb(q, 0), fromDb(q, 1), fromDb(q, 2))); });
     for (const PendingProject& p : pending_) {
         if (!p.repeated && (p.missingPart || returned.contains(p.serverKey))) {
             taken_.insert(p.serverKey);
@@ -263,24 +262,23 @@ void ServerCopy::copyChildren(const TableDef& def, int from, int to) {
     keyColumns(def, key);
     std::optional<BatchInsert> insert;
     const auto none = [](const QSqlQuery&) {};
-    pages_.forEachSource(
-        QLatin1String(def.name), QStringLiteral("projectname is not null"), from, to,
-        [&](const Row& row, int columns) {
-            requireReadableKey(row, key);
-            const int last = columns == 11 ? 11 : 10;
-            if (!taken_.contains(serverKey(serverText(row[key[0]].get(), "projectname"),
-                                           serverText(row[key[1]].get(), "projectman"),
-                                           serverText(row[key[2]].get(), "takeunit1")))) {
-                return;
-            }
-            if (!insert) {
-                insert.emplace(db_, def, 2, last, QString());
-            }
-            insert->add(serverRow(def, row, 2, last));
-            if (insert->full()) {
-                insert->flush(none);
-            }
-        });
+    pages_.forEachSource(QLatin1String(def.name), QStringLiteral("projectname is not null"), from, to,
+                         [&](const Row& row, int columns) {
+                             requireReadableKey(row, key);
+                             const int last = columns == 11 ? 11 : 10;
+                             if (!taken_.contains(serverKey(serverText(row[key[0]].get(), "projectname"),
+                                                            serverText(row[key[1]].get(), "projectman"),
+                                                            serverText(row[key[2]].get(), "takeunit1")))) {
+                                 return;
+                             }
+                             if (!insert) {
+                                 insert.emplace(db_, def, 2, last, QString());
+                             }
+                             insert->add(serverRow(def, row, 2, last));
+                             if (insert->full()) {
+                                 insert->flush(none);
+                             }
+                         });
     if (insert) {
         insert->flush(none);
     }

@@ -1,13 +1,12 @@
 #include "data/SubmittedRows.h"
 
-#include "data/SubmittedPages.h"
-
 #include "data/Connection.h"
 #include "data/ConnectionTuning.h"
 #include "data/NativeStatement.h"
 #include "data/Schema.h"
 #include "data/SqlNames.h"
 #include "data/SubmittedDatabase.h"
+#include "data/SubmittedPages.h"
 #include "data/engine/EngineAccess.h"
 
 #include <QHash>

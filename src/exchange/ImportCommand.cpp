@@ -4,8 +4,8 @@
 #include "data/Connection.h"
 #include "data/Databases.h"
 #include "exchange/ImportReportWindow.h"
-#include "exchange/core/OfficeCopy.h"
 #include "exchange/ProgressWindow.h"
+#include "exchange/core/OfficeCopy.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 
@@ -118,7 +118,8 @@ void copyOtherDatabaseFromMenu(ui::Shell& shell, data::Databases& databases, Pro
         return;
     }
     const ImportHooks hooks = hooksFor(shell, progress);
-    data::Connection source(QStringLiteral("otherDatabase-") + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    data::Connection source(QStringLiteral("otherDatabase-") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces));
     try {
         openCopySource(source, path);
     } catch (const std::exception& e) {

@@ -43,7 +43,8 @@ void cleanUp(const ImportPlaces& places, data::Databases& module, const ImportHo
 
 // The closing message of a failed import. A wrong file is the likely cause of most failures, but
 // not of a database that another program holds, of a full disk, of a read-only file or of a
-// connection to the server that was cut: those are named, so that the user sees the same archive will do once the cause is gone.
+// connection to the server that was cut: those are named, so that the user sees the same archive will do once
+// the cause is gone.
 QString failureText(const std::exception& e) {
     if (const auto* archive = dynamic_cast<const ArchiveError*>(&e)) {
         return kFailed + QChar(u'\n') + archive->text();

@@ -12,7 +12,9 @@
 namespace meridell::exchange {
 
 QString officeCopyText(const OfficeCopyCounts& counts) {
-    return QStringLiteral("已复制%1个项目，%2个项目已经存在，未重复复制。").arg(counts.copied).arg(counts.present);
+    return QStringLiteral("已复制%1个项目，%2个项目已经存在，未重复复制。")
+        .arg(counts.copied)
+        .arg(counts.present);
 }
 
 void openCopySource(data::Connection& source, const QString& path) {
@@ -30,7 +32,8 @@ void openCopySource(data::Connection& source, const QString& path) {
     });
 }
 
-OfficeCopyCounts copyOfficeDatabase(data::Connection& office, data::Connection& source, const Progress& progress) {
+OfficeCopyCounts copyOfficeDatabase(data::Connection& office, data::Connection& source,
+                                    const Progress& progress) {
     const ImportCounts counts = copySubmittedRows(office, source, progress);
     return {counts.total - counts.refused, counts.refused};
 }
