@@ -92,7 +92,8 @@ void compareOpening(const QString& figure, const data::ProjectQuery& query, int 
     openAndRead(onServer, query, rows);
     const double fileMs = bench::timeMs([&] { openAndRead(file, query, rows); }, 3);
     const double serverMs = bench::timeMs([&] { openAndRead(onServer, query, rows); }, 3);
-    bench::report(figure + " on the server", serverMs, "ms", 2 * fileMs, fileMs, "the same on a database file");
+    bench::report(figure + " on the server", serverMs, "ms", 2 * fileMs, fileMs,
+                  "the same on a database file");
     bench::report(figure + ": server / file", serverMs / fileMs, "x", 2);
 }
 
@@ -109,8 +110,8 @@ MERIDELL_BENCH(server_query) {
 
 // The list page's opening over 20,000 projects: every project listed, the first screen of rows read.
 MERIDELL_BENCH(server_list_page) {
-    compareOpening(QStringLiteral("list page open over 20,000 projects"), data::ProjectQuery::allProjects(), 40,
-                   20000);
+    compareOpening(QStringLiteral("list page open over 20,000 projects"), data::ProjectQuery::allProjects(),
+                   40, 20000);
 }
 
 namespace {
@@ -121,7 +122,8 @@ double timedBatch(data::Databases& module, const QString& folder, const QStringL
     exchange::BatchReport report;
     bench::settleDisk();
     const double ms = bench::timeMs([&] {
-        report = exchange::runBatchImport({AppPlaces::inPlace(folder), {}}, module, archives, exchange::BatchHooks{});
+        report = exchange::runBatchImport({AppPlaces::inPlace(folder), {}}, module, archives,
+                                          exchange::BatchHooks{});
     });
     std::printf("  %s\n", exchange::batchSummary(report).toUtf8().constData());
     return ms;
@@ -162,8 +164,8 @@ MERIDELL_BENCH(server_batch_import) {
         module.mainConnection.open();
         serverMs = timedBatch(module, bench::freshAppFolder(), archives);
     }
-    bench::report("batch import of 300 archives into 5,000 projects on the server", serverMs, "ms", 2 * fileMs,
-                  fileMs, "the same into a database file");
+    bench::report("batch import of 300 archives into 5,000 projects on the server", serverMs, "ms",
+                  2 * fileMs, fileMs, "the same into a database file");
     bench::report("batch import: server / file", serverMs / fileMs, "x", 2);
 }
 
