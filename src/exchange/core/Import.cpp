@@ -26,7 +26,9 @@ const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择
 void connect(const ImportPlaces& places, data::Databases& module) {
     data::Connection& main = module.mainConnection;
     if (!main.isOpen()) {
-        main.setDatabaseFile(places.app.databasePath);
+        if (!main.address().isServer()) {  // an office database on a server stays where it is
+            main.setDatabaseFile(places.app.databasePath);
+        }
         main.open();
     }
     refusingSubmission(
