@@ -77,11 +77,19 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
 
 NativeStatement::NativeStatement(const Connection& connection, const QString& sql)
     : database_(EngineAccess::handle(connection)) {
+    if (connection.isServer()) {
+        failWith(QStringLiteral(
+            "statements on the engine's handle are for database files only, not for a server"));
+    }
     prepare(sql);
 }
 
 NativeStatement::NativeStatement(const QSqlDatabase& db, const QString& sql)
     : database_(EngineAccess::handle(db)) {
+    if (db.driverName() == u"QPSQL") {
+        failWith(QStringLiteral(
+            "statements on the engine's handle are for database files only, not for a server"));
+    }
     prepare(sql);
 }
 

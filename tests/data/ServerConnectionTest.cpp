@@ -2,6 +2,7 @@
 // server's failures, and a server that goes away and comes back.
 #include "ServerDatabase.h"
 #include "data/Connection.h"
+#include "data/NativeStatement.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,8 @@ TEST_F(ServerConnectionTest, OpensAsAServerAndReachesOnlyThatDatabase) {
     EXPECT_EQ(scalar("select current_database()").toString(), connection.address().database);
     EXPECT_EQ(scalar("select current_setting('application_name')").toString(), "meridell");
     EXPECT_THROW(connection.kept("select 1"), Error);
+    EXPECT_THROW(NativeStatement(connection, "select 1"), DatabaseError);
+    EXPECT_THROW(NativeStatement(connection.database(), "select 1"), DatabaseError);
 }
 
 TEST_F(ServerConnectionTest, AMissingDatabaseOrServerFailsAtOpen) {
