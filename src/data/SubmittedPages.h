@@ -12,6 +12,7 @@
 #include "data/engine/EngineAccess.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <sqlite3.h>
@@ -60,15 +61,52 @@ using Value = std::unique_ptr<sqlite3_value, ValueFree>;
 using Row = std::vector<Value>;
 
 // The key of a project as a text that tells apart what the engine tells apart.
-QByteArray keyOf(const Row& row, const int (&columns)[3]);
+inline QByteArray keyOf(const Row& row, const int (&columns)[3]) {
+    QByteArray key;
+    for (int column : columns) {
+        sqlite3_value* v = row[column].get();
+        const int type = sqlite3_value_type(v);
+        key += char('0' + type);
+        if (type == SQLITE_BLOB) {
+            key += QByteArray(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+        } else if (type != SQLITE_NULL) {
+            key += QByteArray(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+        }
+        key += '\0';
+    }
+    return key;
+}
+
 // A key part is a number or a text of UTF-8. The record form, the lists and the deletion find a
 // project's prior projects and staff by its key read as text, so a key held as a blob or as other
 // bytes would bring in rows that no window shows and no deletion removes: it refuses the submission.
-void requireReadableKey(const Row& row, const int (&columns)[3]);
+inline void requireReadableKey(const Row& row, const int (&columns)[3]) {
+    for (int column : columns) {
+        sqlite3_value* v = row[column].get();
+        const int type = sqlite3_value_type(v);
+        const bool text = type == SQLITE_TEXT;
+        if (type == SQLITE_BLOB ||
+            (text && !QByteArrayView(sqlite3_value_text(v), sqlite3_value_bytes(v)).isValidUtf8())) {
+            throw SubmissionRefused(SubmissionRefused::Reason::UnreadableKey);
+        }
+    }
+}
+
 // The value as text (a number in the engine's own spelling); a null QString for NULL.
-QString textOf(sqlite3_value* value);
+inline QString textOf(sqlite3_value* value) {
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        return {};
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
 // The places of the key columns in a table's rows.
-void keyColumns(const TableDef& def, int (&key)[3]);
+inline void keyColumns(const TableDef& def, int (&key)[3]) {
+    for (int k = 0; k < 3; ++k) {
+        key[k] = def.indexOf(QLatin1String(kKeyColumns[k]));
+    }
+}
 
 // Reads the rows of a submitted database's tables in pages.
 class SourcePages {
