@@ -233,6 +233,9 @@ void MainWindow::buildMenu() {
                                  &MainWindow::importFilesTriggered);
     importFolderAction = addEntry(importMenu, "importFolderAction", QStringLiteral("选择数据文件夹"),
                                   &MainWindow::importFolderTriggered);
+    copyDatabaseAction =
+        addEntry(importMenu, "copyDatabaseAction", QStringLiteral("从其他项目数据库复制项目..."),
+                 &MainWindow::copyDatabaseTriggered);
     helpAction = addEntry(nullptr, "helpAction", QStringLiteral("帮助"), &MainWindow::helpTriggered);
     quitAction = addEntry(nullptr, "quitAction", QStringLiteral("退出系统"), &MainWindow::quitTriggered);
 }
@@ -263,6 +266,10 @@ void MainWindow::exportTriggered() {
         checks::checkBeforeExport(context_, *context_.databases, *context_.recordForm)) {
         context_.messages().runModal(*context_.exportPage);
     }
+}
+
+void MainWindow::copyDatabaseTriggered() {
+    exchange::copyOtherDatabaseFromMenu(context_, *context_.databases, *context_.progressWindow);
 }
 
 void MainWindow::importFilesTriggered() {

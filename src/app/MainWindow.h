@@ -56,6 +56,7 @@ public:
     QMenu* importMenu = nullptr;
     QAction* importFilesAction = nullptr;
     QAction* importFolderAction = nullptr;
+    QAction* copyDatabaseAction = nullptr;
     QAction* helpAction = nullptr;
     QAction* quitAction = nullptr;
     QFrame* topRule = nullptr;  // the sunken line under the menu
@@ -70,6 +71,7 @@ public:
     void exportTriggered();        // 项目表导出
     void importFilesTriggered();   // 选择要导入的数据文件
     void importFolderTriggered();  // 选择数据文件夹
+    void copyDatabaseTriggered();  // 从其他项目数据库复制项目...
     void helpTriggered();          // 帮助
     void quitTriggered();          // 退出系统
 

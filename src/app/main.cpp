@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/CopyFromCommand.h"
 #include "app/DraftOffer.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
@@ -10,6 +11,10 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // `--copy-from` copies another office database and ends without a window.
+    if (const std::optional<int> status = meridell::app::copyFromCommandLine(argc, argv)) {
+        return *status;
+    }
     meridell::app::Application application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Meridell"));
     // The desktop entry the windows belong to, for the desktop's icon and name of them.

@@ -14,13 +14,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace meridell::data {
 
 namespace {
 
 int g_busyTimeout = 3000;
-int g_savepoint = 0;
+std::atomic<int> g_savepoint = 0;  // two seats may each run on a thread of their own
 
 }  // namespace
 

@@ -8,6 +8,9 @@
 namespace meridell::data {
 
 LargeCache::LargeCache(Connection& connection) : connection_(connection) {
+    if (connection_.isServer()) {
+        return;  // the server keeps its own cache
+    }
     QSqlQuery q(connection_.database());
     const bool large =
         q.exec(QStringLiteral("PRAGMA cache_size")) && q.next() && -q.value(0).toLongLong() >= kKib;
@@ -31,11 +34,15 @@ LargeCache::~LargeCache() {
 }
 
 NoWaiting::NoWaiting(Connection& connection) : connection_(connection) {
-    sqlite3_busy_timeout(EngineAccess::handle(connection_), 0);
+    if (sqlite3* handle = EngineAccess::handle(connection_)) {
+        sqlite3_busy_timeout(handle, 0);
+    }
 }
 
 NoWaiting::~NoWaiting() {
-    sqlite3_busy_timeout(EngineAccess::handle(connection_), connection_.busyTimeout());
+    if (sqlite3* handle = EngineAccess::handle(connection_)) {
+        sqlite3_busy_timeout(handle, connection_.busyTimeout());
+    }
 }
 
 KeptJournal::~KeptJournal() {
@@ -51,8 +58,8 @@ KeptJournal::~KeptJournal() {
 }
 
 void KeptJournal::engage() {
-    if (tried_ || !connection_.isOpen()) {
-        return;
+    if (tried_ || !connection_.isOpen() || connection_.isServer()) {
+        return;  // a server keeps its own log of changes
     }
     tried_ = true;
     const NoWaiting noWaiting(connection_);

@@ -10,7 +10,7 @@ class Connection;
 // of them) and puts it back after: the new pages stay in memory until the commit writes them in
 // one pass, instead of being spilled to the file (and the journal synced) over and over. Within a
 // scope that raised it already, it leaves the cache as it is, so that the pages the batch has read
-// are not dropped between its archives.
+// are not dropped between its archives. On a server it does nothing.
 class LargeCache {
 public:
     explicit LargeCache(Connection& connection);
@@ -25,7 +25,7 @@ private:
 };
 
 // For the length of a scope, a statement on the connection that meets another program's lock
-// fails at once instead of waiting for it.
+// fails at once instead of waiting for it. On a server it does nothing.
 class NoWaiting {
 public:
     explicit NoWaiting(Connection& connection);
@@ -42,6 +42,7 @@ private:
 // still synced to the disk before the next archive starts; a journal with a blank header holds
 // nothing to roll back. The connection's own mode is put back after the batch. Neither change
 // waits for another program's lock: the batch waits for it once, in the archive that meets it.
+// On a server it does nothing.
 class KeptJournal {
 public:
     explicit KeptJournal(Connection& connection) : connection_(connection) {}

@@ -4,16 +4,23 @@
 #include <QVariant>
 
 #include <libpq-fe.h>
+#include <mutex>
 #include <set>
 
 namespace meridell::data {
 
 namespace {
 
-// The drivers of the connections marked as lost. The data area runs on one thread.
+// The drivers of the connections marked as lost. A connection is used on one thread only, but
+// two threads may each have their own (two seats in one process, in the tests and the bench).
 std::set<const QSqlDriver*>& lostDrivers() {
     static std::set<const QSqlDriver*> drivers;
     return drivers;
+}
+
+std::mutex& lostDriversLock() {
+    static std::mutex lock;
+    return lock;
 }
 
 PGconn* handleOf(const QSqlDatabase& db) {
@@ -61,16 +68,22 @@ ServerTransaction serverTransaction(const QSqlDatabase& database) {
 
 bool serverLinkLost(const QSqlDatabase& database) {
     PGconn* conn = handleOf(database);
-    return !conn || PQstatus(conn) != CONNECTION_OK || lostDrivers().count(database.driver()) > 0;
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        return true;
+    }
+    const std::lock_guard guard(lostDriversLock());
+    return lostDrivers().count(database.driver()) > 0;
 }
 
 void markServerLinkLost(const QSqlDriver* driver) {
     if (driver) {
+        const std::lock_guard guard(lostDriversLock());
         lostDrivers().insert(driver);
     }
 }
 
 void clearServerLinkLost(const QSqlDriver* driver) {
+    const std::lock_guard guard(lostDriversLock());
     lostDrivers().erase(driver);
 }
 

@@ -31,6 +31,7 @@ public:
         NumberText,        // text in a number column: its first 20 characters
         NumberBlob,        // bytes in a number column
         UnreadableKey,     // a key part that is a blob or not UTF-8
+        UnreadableText,    // a text a server cannot hold (not UTF-8, or a zero character): the column
     };
 
     SubmissionRefused(Reason reason, QStringList details = {});

@@ -1,12 +1,17 @@
 #include "exchange/ImportCommand.h"
 
+#include "common/core/Error.h"
+#include "data/Connection.h"
 #include "data/Databases.h"
 #include "exchange/ImportReportWindow.h"
 #include "exchange/ProgressWindow.h"
+#include "exchange/core/OfficeCopy.h"
 #include "ui/MessageService.h"
 #include "ui/Shell.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QUuid>
 #include <QWidget>
 
 namespace meridell::exchange {
@@ -103,6 +108,37 @@ void importDropped(ui::Shell& shell, data::Databases& databases, ProgressWindow&
     ImportPlaces places{shell.places(), limits};
     importBatch(shell, databases, progress, places, archives);
     emptyFolder(places.stagingDir());
+}
+
+void copyOtherDatabaseFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress) {
+    ui::MessageService& messages = shell.messages();
+    const QString path = messages.chooseOpenFile(QStringLiteral("选择要复制项目的项目数据库"), QString(),
+                                                 QStringLiteral("项目数据库 (*.mdb)"), QStringLiteral("mdb"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const ImportHooks hooks = hooksFor(shell, progress);
+    data::Connection source(QStringLiteral("otherDatabase-") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces));
+    try {
+        openCopySource(source, path);
+    } catch (const std::exception& e) {
+        messages.inform(QStringLiteral("无法打开要复制的项目数据库 %1：\n%2")
+                            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), errorText(e)));
+        return;
+    }
+    OfficeCopyCounts counts;
+    try {
+        hooks.showProgress();
+        counts = copyOfficeDatabase(databases.mainConnection, source, hooks.progress);
+    } catch (const std::exception& e) {
+        hooks.closeProgress();
+        messages.beep();
+        messages.inform(QStringLiteral("复制项目失败，项目数据库没有改变。\n") + errorText(e));
+        return;
+    }
+    hooks.closeProgress();
+    messages.inform(officeCopyText(counts));
 }
 
 }  // namespace meridell::exchange

@@ -33,4 +33,9 @@ void importFolderFromMenu(ui::Shell& shell, data::Databases& databases, Progress
 void importDropped(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress,
                    const QStringList& paths, const UnzipLimits& limits = {});
 
+// Menu command "从其他项目数据库复制项目...": choose another office's project database file (.mdb) and
+// copy every project with its prior projects and staff into the main database, leaving out those
+// it holds already; a message tells how many were copied and how many were there, or why nothing was.
+void copyOtherDatabaseFromMenu(ui::Shell& shell, data::Databases& databases, ProgressWindow& progress);
+
 }  // namespace meridell::exchange

@@ -71,9 +71,10 @@ TEST_F(MainWindowTest, ShowsCaptionLabelsAndMenu) {
     }
     EXPECT_EQ(captions,
               (QStringList{"项目申报", "管理查询", "项目表导出", "项目表导入", "帮助", "退出系统"}));
-    ASSERT_EQ(main.importMenu->actions().size(), 2);
-    EXPECT_EQ(main.importMenu->actions().first()->text(), QStringLiteral("选择要导入的数据文件"));
-    EXPECT_EQ(main.importMenu->actions().last()->text(), QStringLiteral("选择数据文件夹"));
+    ASSERT_EQ(main.importMenu->actions().size(), 3);
+    EXPECT_EQ(main.importMenu->actions().at(0)->text(), QStringLiteral("选择要导入的数据文件"));
+    EXPECT_EQ(main.importMenu->actions().at(1)->text(), QStringLiteral("选择数据文件夹"));
+    EXPECT_EQ(main.importMenu->actions().at(2)->text(), QStringLiteral("从其他项目数据库复制项目..."));
 }
 
 // The window grows: a docked page fills the larger client area, the grid's long columns take the
@@ -109,6 +110,7 @@ TEST_F(MainWindowTest, EachMenuEntryIsTheOneItsNameSays) {
         {main.importMenu->menuAction(), main.menuBar(), QStringLiteral("项目表导入")},
         {main.importFilesAction, main.importMenu, QStringLiteral("选择要导入的数据文件")},
         {main.importFolderAction, main.importMenu, QStringLiteral("选择数据文件夹")},
+        {main.copyDatabaseAction, main.importMenu, QStringLiteral("从其他项目数据库复制项目...")},
         {main.helpAction, main.menuBar(), QStringLiteral("帮助")},
         {main.quitAction, main.menuBar(), QStringLiteral("退出系统")},
     };

@@ -26,7 +26,9 @@ const QString kFailed = QStringLiteral("项目数据导入失败,您可能选择
 void connect(const ImportPlaces& places, data::Databases& module) {
     data::Connection& main = module.mainConnection;
     if (!main.isOpen()) {
-        main.setDatabaseFile(places.app.databasePath);
+        if (!main.address().isServer()) {  // an office database on a server stays where it is
+            main.setDatabaseFile(places.app.databasePath);
+        }
         main.open();
     }
     refusingSubmission(
@@ -42,8 +44,9 @@ void cleanUp(const ImportPlaces& places, data::Databases& module, const ImportHo
 }
 
 // The closing message of a failed import. A wrong file is the likely cause of most failures, but
-// not of a database that another program holds, of a full disk or of a read-only file: those are
-// named, so that the user sees the same archive will do once the cause is gone.
+// not of a database that another program holds, of a full disk, of a read-only file or of a
+// connection to the server that was cut: those are named, so that the user sees the same archive will do once
+// the cause is gone.
 QString failureText(const std::exception& e) {
     if (const auto* archive = dynamic_cast<const ArchiveError*>(&e)) {
         return kFailed + QChar(u'\n') + archive->text();
@@ -57,6 +60,7 @@ QString failureText(const std::exception& e) {
         case Cause::Busy:
         case Cause::DiskFull:
         case Cause::ReadOnly:
+        case Cause::Lost:
             return QStringLiteral("项目数据导入失败，") + data::DatabaseError::sentence(engine->cause()) +
                    QChar(u'\n') + engine->engineText();
         default:

@@ -90,9 +90,9 @@ struct ImportHooks {
 // The import of the chosen archive, from showing the progress window to emptying the staging
 // folder: unpack, check, connect, copy, report. Every failure ends in the import's own message
 // with the main database as it was; a main database that is busy in another program, on a full
-// disk or read-only is reported as such, with the engine's text; an archive refused for a fault of
-// its own (encrypted, damaged, empty, too large) names the fault on a line of its own. The outcome
-// tells the same without a window (a batch shows it in its report instead of the messages).
+// disk, read-only or on a server out of reach is reported as such, with the engine's text; an archive refused
+// for a fault of its own (encrypted, damaged, empty, too large) names the fault on a line of its own. The
+// outcome tells the same without a window (a batch shows it in its report instead of the messages).
 ArchiveOutcome runImport(const ImportPlaces& places, data::Databases& module, const QString& chosen,
                          const ImportHooks& hooks);
 

@@ -47,6 +47,8 @@ QString sentenceOf(Reason reason) {
             return QStringLiteral("数字列中有二进制数据");
         case Reason::UnreadableKey:
             return QStringLiteral("项目名称、项目负责人或承担单位中有无法识别的文字");
+        case Reason::UnreadableText:
+            return QStringLiteral("%1 列中有无法识别的文字");
     }
     return QStringLiteral("%1");
 }
