@@ -2,6 +2,9 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
+
+#include <vector>
 
 class QSqlDriver;
 
@@ -25,5 +28,11 @@ bool serverLinkLost(const QSqlDatabase& database);
 void markServerLinkLost(const QSqlDriver* driver);
 // Forgets the mark (the connection is made again).
 void clearServerLinkLost(const QSqlDriver* driver);
+
+// The row ids a statement with "?" placeholders lists (one integer column), read straight from the
+// client library rather than a value at a time through Qt's driver: a list page reads every id of
+// its query. Throws DatabaseError as a statement through the driver would.
+std::vector<qint64> serverRowIds(const QSqlDatabase& database, const QString& sql,
+                                 const QVariantList& values);
 
 }  // namespace meridell::data

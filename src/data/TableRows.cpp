@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/ProjectQuery.h"
 #include "data/SelectStatement.h"
+#include "data/ServerLink.h"
 #include "data/SqlDialect.h"
 #include "data/SqlValues.h"
 
@@ -102,6 +103,19 @@ bool TableRows::open(Connection& connection, const ProjectQuery& query) {
 
 void TableRows::readIds(const ProjectQuery& query) {
     const SqlStatement statement = dialectOf(connection_->database()).selectRowIds(query);
+    if (server_) {
+        ids_ = serverRowIds(connection_->database(), statement.sql, statement.values);
+    } else {
+        readFileIds(statement);
+    }
+    // The engine may list the ids through an index; without an order of its own the query shows
+    // the rows in the order they were stored, as a plain scan of the table would.
+    if (!query.isOrdered()) {
+        std::sort(ids_.begin(), ids_.end());
+    }
+}
+
+void TableRows::readFileIds(const SqlStatement& statement) {
     if (!idQuery_ || idQuerySql_ != statement.sql) {
         idQuery_.reset();
         prepared(idQuery_, connection_->database(), statement.sql);
@@ -114,11 +128,6 @@ void TableRows::readIds(const ProjectQuery& query) {
         ids_.push_back(q.value(0).toLongLong());
     }
     q.finish();
-    // The engine may list the ids through an index; without an order of its own the query shows
-    // the rows in the order they were stored, as a plain scan of the table would.
-    if (!query.isOrdered()) {
-        std::sort(ids_.begin(), ids_.end());
-    }
 }
 
 void TableRows::close() {

@@ -15,6 +15,7 @@ namespace meridell::data {
 
 class Connection;
 struct ProjectQuery;
+struct SqlStatement;
 
 // The rows of one table that a ProjectQuery selects. Opening reads only their row ids;
 // values are read when they are asked for, in blocks of rows per short column and row by row for
@@ -69,6 +70,7 @@ private:
     void loadServerSchema(const QString& table);
     QString rowSql() const;
     void readIds(const ProjectQuery& query);
+    void readFileIds(const SqlStatement& statement);
     QVariantList fetchRow(qint64 rowId) const;
     std::vector<QVariant> fetchBlock(int start, int column) const;
 
