@@ -12,6 +12,35 @@ QString PostgresDialect::rowId() const {
     return QStringLiteral("rowid");
 }
 
+// The server's numbers are exact: the sum of money is too.
+QString PostgresDialect::sumOrZero(const QString& expression) const {
+    return QStringLiteral("coalesce(sum(%1), 0)").arg(expression);
+}
+
+// A condition of the server is true or false; as a number it reads 1 or 0, as in a database file.
+QString PostgresDialect::blankOrNull(const QString& column) const {
+    return QStringLiteral(
+               "(coalesce(btrim(%1, ' ' || chr(9) || chr(10) || chr(13) || chr(12288)), '') = '')::integer")
+        .arg(column);
+}
+
+// The "C" collation compares UTF-8 bytes, which follow the characters' codes, as a database file
+// compares texts.
+QString PostgresDialect::byCodes(const QString& expression) const {
+    return expression + QStringLiteral(" collate \"C\"");
+}
+
+// Texts of the schema compare as in a database file; numbers take no collation.
+QString PostgresDialect::binaryCollate(const QString& table, const QString& column) const {
+    const TableDef* def = findTable(table);
+    const int index = def ? def->indexOf(column) : -1;
+    if (index < 0 || def->columns[size_t(index)].type == ColumnType::Number ||
+        def->columns[size_t(index)].type == ColumnType::Counter) {
+        return {};
+    }
+    return QStringLiteral(" collate \"C\"");
+}
+
 // A table of the schema by its columns; another table (none the program makes) with all of them.
 QString PostgresDialect::allColumns(const QString& table) const {
     const TableDef* def = findTable(table);
