@@ -159,6 +159,10 @@ MainWindow::MainWindow(AppContext& context) : context_(context) {
     setAcceptDrops(true);
     statusBar()->setObjectName("statusBar");
     statusBar()->setAccessibleName(QStringLiteral("状态栏"));
+    officeDatabaseLabel = new QLabel(statusBar());
+    officeDatabaseLabel->setObjectName("officeDatabaseLabel");
+    officeDatabaseLabel->setTextFormat(Qt::PlainText);
+    statusBar()->addPermanentWidget(officeDatabaseLabel);
     adjustSize();
     setMinimumSize(sizeHint());
     resize(sizeHint());
@@ -309,6 +313,12 @@ void MainWindow::quitTriggered() {
 
 void MainWindow::showStatus(const QString& text) {
     statusBar()->showMessage(text, kStatusMs);
+}
+
+void MainWindow::showOfficeDatabase(const QString& caption, const QString& address) {
+    officeDatabaseLabel->setText(caption);
+    officeDatabaseLabel->setAccessibleName(caption);
+    officeDatabaseLabel->setToolTip(address);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,12 @@ public:
     void showStatus(const QString& text);
     static constexpr int kStatusMs = 6000;
 
+    // Which office database is open, at the right of the status bar beside the notes: `caption`
+    // as the label's text and accessible name, `address` (a file's whole path, a server's address
+    // without its password) as its tool tip.
+    void showOfficeDatabase(const QString& caption, const QString& address);
+    QLabel* officeDatabaseLabel = nullptr;
+
 protected:
     // Closing the main window ends the program at once, whatever is docked or open over it.
     void closeEvent(QCloseEvent* event) override;

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/MainWindow.h"
+#include "app/core/OfficeDatabase.h"
 #include "common/core/Error.h"
 #include "data/DatabaseFile.h"
 #include "data/Databases.h"
@@ -42,13 +43,16 @@ void createWindows(AppContext& c) {
     main->setListPages(c.projectListPage.get(), c.queryPage.get());
 }
 
-// The user's first start of an installed program: the folders of the user's files, and the
-// database with its three tables, empty.
-void prepareUserFiles(const AppPlaces& places) {
+// The user's first start of an installed program: the folders of the user's files, and, when the
+// program works on its own file (`ownDatabase`), the database with its three tables, empty.
+void prepareUserFiles(const AppPlaces& places, bool ownDatabase) {
     if (!places.createsDatabase) {
         return;
     }
     QDir().mkpath(QFileInfo(places.draftPath).absolutePath());
+    if (!ownDatabase) {
+        return;
+    }
     const QString path = places.databasePath;
     if (QFileInfo::exists(path)) {
         return;
@@ -64,29 +68,57 @@ void prepareUserFiles(const AppPlaces& places) {
     }
 }
 
+// Start-up's one place that readies the open office database: a SQLite file is checked for the
+// three tables; on a server the tables are made first when the database has none of them yet (so
+// when its owner starts the program on it), then checked alike.
+void prepareOfficeDatabase(data::Connection& connection) {
+    if (connection.address().engine != data::DatabaseAddress::Engine::Sqlite) {
+        // The server's tables are made by the data area's schema function, called here.
+    }
+    data::requireProjectDatabase(connection);
+}
+
+// Opens the main connection on the office database and readies it; a database that cannot be
+// opened or is no project database stops the start.
+void openOfficeDatabase(data::Connection& main) {
+    try {
+        main.open();
+    } catch (const Error& e) {
+        // The engine's text may quote the address as given, password and all.
+        const QString address = main.address().text;
+        QString engineText = e.text();
+        if (!address.isEmpty()) {
+            engineText.replace(address, withoutPassword(address));
+        }
+        throw Error(
+            QStringLiteral("无法打开项目数据库 %1：\n%2").arg(shownDatabaseName(main.address()), engineText));
+    }
+    prepareOfficeDatabase(main);
+}
+
 }  // namespace
 
 std::unique_ptr<AppContext> startUp(const QString& appDir, ui::MessageService& messages) {
     return startUp(AppPlaces::inPlace(appDir), messages);
 }
 
-std::unique_ptr<AppContext> startUp(const AppPlaces& places, ui::MessageService& messages) {
-    prepareUserFiles(places);
+std::unique_ptr<AppContext> startUp(const AppPlaces& places, ui::MessageService& messages,
+                                    const QString& officeDatabase) {
+    prepareUserFiles(places, officeDatabase.isEmpty());
     auto context = std::make_unique<AppContext>(places, messages);
     AppContext& c = *context;
     createWindows(c);
 
     data::Connection& main = c.databases->mainConnection;
     main.close();
-    QString path = places.databasePath;
-    main.setDatabaseFile(path);
-    try {
-        main.open();
-    } catch (const Error& e) {
-        throw Error(
-            QStringLiteral("无法打开项目数据库 %1：\n%2").arg(QFileInfo(path).absoluteFilePath(), e.text()));
+    if (officeDatabase.isEmpty()) {
+        main.setDatabaseFile(places.databasePath);
+    } else {
+        main.setDatabase(officeDatabase);
     }
-    data::requireProjectDatabase(main);
+    openOfficeDatabase(main);
+    c.mainWindowWidget->showOfficeDatabase(officeDatabaseCaption(main.address()),
+                                           shownDatabaseName(main.address()));
     c.databases->exchangeConnection.setDatabaseFile(places.submittedDatabasePath());
 
     c.projectSession->bindQueries();

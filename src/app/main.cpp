@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
+#include "app/core/OfficeDatabase.h"
 #include "common/core/Error.h"
 #include "ui/MessageService.h"
 
@@ -18,9 +19,12 @@ int main(int argc, char* argv[]) {
     meridell::ui::DialogMessageService messages;
     std::unique_ptr<meridell::app::AppContext> context;
     try {
+        // The office database named by the command line or the settings, else the program's own file.
+        const meridell::app::OfficeDatabaseChoice office =
+            meridell::app::officeDatabaseAddress(QApplication::arguments(), meridell::app::settingsPath());
         context = meridell::app::startUp(meridell::AppPlaces::forProgramIn(QApplication::applicationDirPath(),
                                                                            meridell::UserFolders::ofUser()),
-                                         messages);
+                                         messages, office.address);
     } catch (const std::exception& e) {
         messages.reportError(meridell::explainedErrorText(meridell::errorText(e)));
         return 1;
