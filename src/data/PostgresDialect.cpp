@@ -41,6 +41,11 @@ QString PostgresDialect::binaryCollate(const QString& table, const QString& colu
     return QStringLiteral(" collate \"C\"");
 }
 
+// The server puts null values last in a rising order unless told otherwise.
+QString PostgresDialect::nullsPlacement(bool descending) const {
+    return descending ? QStringLiteral(" nulls last") : QStringLiteral(" nulls first");
+}
+
 // A table of the schema by its columns; another table (none the program makes) with all of them.
 QString PostgresDialect::allColumns(const QString& table) const {
     const TableDef* def = findTable(table);

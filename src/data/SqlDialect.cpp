@@ -29,6 +29,10 @@ QString SqlDialect::binaryCollate(const QString&, const QString&) const {
     return {};
 }
 
+QString SqlDialect::nullsPlacement(bool) const {
+    return {};
+}
+
 QString SqlDialect::allColumns(const QString&) const {
     return QStringLiteral("*");
 }
@@ -80,7 +84,8 @@ QString SqlDialect::order(const ProjectQuery& query) const {
         const QString collation =
             key.collation == Collation::Binary ? binaryCollate(query.table, key.column) : collate(key.collation);
         keys << name(key.column) + collation +
-                    (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+                    (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc")) +
+                    nullsPlacement(key.descending);
     }
     keys << rowId() + (query.sortKeys.back().descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
     return QStringLiteral(" order by ") + keys.join(QStringLiteral(", "));

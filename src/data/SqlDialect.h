@@ -57,6 +57,9 @@ protected:
     // What follows the column of a Binary sort key of `table` (empty where the engine compares
     // that column by its characters' codes anyway).
     virtual QString binaryCollate(const QString& table, const QString& column) const;
+    // What follows a sort key's direction so that null values come first in a rising order and
+    // last in a falling one, as in a database file (empty where the engine does so anyway).
+    virtual QString nullsPlacement(bool descending) const;
     // Whether rows read without an order come in the order they were stored; where they may not (a
     // server moves a changed row), every unsorted statement is ordered by the row id.
     virtual bool keepsStoredOrder() const { return true; }
@@ -109,6 +112,7 @@ protected:
     QString containsPattern(const QString& text) const override;
     QString collate(Collation collation) const override;
     QString binaryCollate(const QString& table, const QString& column) const override;
+    QString nullsPlacement(bool descending) const override;
     bool keepsStoredOrder() const override { return false; }
     QString pagingClause(const Paging& paging) const override;
 };

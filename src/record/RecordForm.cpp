@@ -93,7 +93,8 @@ void RecordForm::buildParts() {
                                          projectQuery, [this] { return context_.today(); });
     drafts_ = std::make_unique<RecordDrafts>(*this, *pages_, context_);
     saver_ = std::make_unique<RecordSaver>(*pages_, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
-                                           context_, *rules_, [this] { drafts_->saved(); });
+                                           context_, *rules_, [this] { drafts_->saved(); },
+                                           [this] { drafts_->keepAfterFailedSave(); });
     finder_ = std::make_unique<FieldFinder>(*pages_, pastProjectsQuery, staffQuery);
 }
 

@@ -110,7 +110,7 @@ data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const Proj
         if (dims[d].limit > 0) {
             // Equal groups at the cut are taken by their value's character codes on every engine.
             part = QStringLiteral("select * from (%1 order by n desc, s desc, %2 limit %3) as g%4")
-                       .arg(part, dialect.byCodes(QStringLiteral("k")))
+                       .arg(part, dialect.byCodes(QStringLiteral("k%1").arg(d)))
                        .arg(dims[d].limit)
                        .arg(d);
         }
