@@ -30,6 +30,13 @@ void TableRows::drop() {
     schemaVersion_ = -1;
 }
 
+void TableRows::releaseStatements() {
+    rowQuery_.reset();
+    idQuery_.reset();
+    versionQuery_.reset();
+    idQuerySql_.clear();
+}
+
 // The database's schema counter: it changes with every change of any table. A server's tables
 // change only with the program's layout, which a connection checks once.
 int TableRows::schemaVersion() {

@@ -6,6 +6,7 @@
 #include "data/ProjectDatabaseCheck.h"
 #include "data/ProjectQuery.h"
 #include "data/ServerDatabase.h"
+#include "record/QStringPrinter.h"
 #include "record/core/SaveRules.h"
 
 #include <QUuid>
