@@ -1,6 +1,7 @@
 // The record form on a server while another seat changes the same project: 保存修改 tells the user
 // through the message service, keeps the typing as a draft at once, and the draft is offered when
 // the project is opened again, where saving it goes through.
+#include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "data/Connection.h"
 #include "data/ProjectDatabaseCheck.h"
