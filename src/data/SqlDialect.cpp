@@ -81,8 +81,8 @@ QString SqlDialect::order(const ProjectQuery& query) const {
     }
     QStringList keys;
     for (const SortKey& key : query.sortKeys) {
-        const QString collation =
-            key.collation == Collation::Binary ? binaryCollate(query.table, key.column) : collate(key.collation);
+        const QString collation = key.collation == Collation::Binary ? binaryCollate(query.table, key.column)
+                                                                     : collate(key.collation);
         keys << name(key.column) + collation +
                     (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc")) +
                     nullsPlacement(key.descending);

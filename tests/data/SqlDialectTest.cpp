@@ -207,10 +207,12 @@ TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClaus
          QStringLiteral(R"(select * from "t" order by rowid)"),
          {}},
         {"texts by their characters' codes, numbers as numbers",
-         postgresDialect().select(ProjectQuery::allProjects().orderBy({"classcode", false}).orderBy({"cost", true}),
-                                  {"classcode"}),
-         QStringLiteral(R"(select "classcode" from "table1" order by "classcode" collate "C" asc nulls first,)"
-                        R"( "cost" desc nulls last, rowid desc)"),
+         postgresDialect().select(
+             ProjectQuery::allProjects().orderBy({"classcode", false}).orderBy({"cost", true}),
+             {"classcode"}),
+         QStringLiteral(
+             R"(select "classcode" from "table1" order by "classcode" collate "C" asc nulls first,)"
+             R"( "cost" desc nulls last, rowid desc)"),
          {}},
     };
     for (const auto& c : cases) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "data/ScratchDatabase.h"
-#include "data/ServerDatabase.h"
 #include "data/Dataset.h"
 #include "data/ProjectDatabaseCheck.h"
 #include "data/ProjectQuery.h"
 #include "data/Schema.h"
+#include "data/ScratchDatabase.h"
+#include "data/ServerDatabase.h"
 
 #include <QVariantMap>
 
@@ -69,36 +69,37 @@ protected:
     }
 
     static void fill(data::Connection& c) {
-        const QStringList columns{"projectname", "projectman", "takeunit1", "classcode", "projectdomain",
-                                  "character",   "director",   "technicalstandard",    "degree",
-                                  "sex",         "yearstart",  "cost",      "projectbase"};
+        const QStringList columns{"projectname",   "projectman", "takeunit1", "classcode",
+                                  "projectdomain", "character",  "director",  "technicalstandard",
+                                  "degree",        "sex",        "yearstart", "cost",
+                                  "projectbase"};
         const QVariant none;
         const QVariantList rows[kProjects] = {
-            {"城市化研究", "张三", "省社科院", "A01-01", "经济", "科研院所", "省教育厅", "研究员", "博士", "男",
-             "2025", 12.5, QStringLiteral("\u3000\t ")},
-            {"农村养老保障", "李四", "湖南大学", "B02-03", "社会学", "高等院校", "省教育厅", "教授", "硕士", "女",
-             "2026", 8, "基础扎实"},
-            {"阿里模式研究", "王五", "中南大学", "A01-02", "经济", "高等院校", "教育部", "副教授", "博士", "男",
-             "2026", none, none},
-            {"Zeta Study", "zhao", "O'Neil Institute", "C10", "管理", "企业", none, "讲师", "学士", "女", "2024",
-             3.25, ""},
+            {"城市化研究", "张三", "省社科院", "A01-01", "经济", "科研院所", "省教育厅", "研究员", "博士",
+             "男", "2025", 12.5, QStringLiteral("\u3000\t ")},
+            {"农村养老保障", "李四", "湖南大学", "B02-03", "社会学", "高等院校", "省教育厅", "教授", "硕士",
+             "女", "2026", 8, "基础扎实"},
+            {"阿里模式研究", "王五", "中南大学", "A01-02", "经济", "高等院校", "教育部", "副教授", "博士",
+             "男", "2026", none, none},
+            {"Zeta Study", "zhao", "O'Neil Institute", "C10", "管理", "企业", none, "讲师", "学士", "女",
+             "2024", 3.25, ""},
             {"100%_达成", "钱七", "省社科院", "A01_9", "法学", "科研院所", "省社科联", "研究员", "博士", "男",
              "2025", 20, "有"},
-            {"重庆发展", "孙八", "长沙理工大学", "B02-01", "社会学", "高等院校", "省教育厅", "教授", none, "男",
-             "2025", 1.75, none},
+            {"重庆发展", "孙八", "长沙理工大学", "B02-01", "社会学", "高等院校", "省教育厅", "教授", none,
+             "男", "2025", 1.75, none},
             {"银行改革", "周九", "省社科院", "a01-03", "经济", "科研院所", "省社科联", "研究员", "博士", "女",
              "2026", 0, "\n有\n"},
-            {"曾经研究", "吴十", "湖南大学", "D01", "历史", "高等院校", "教育部", "教授", "硕士", "男", none, none,
-             "有"},
-            {"长沙银行史", "郑一", "湖南师范大学", "B02-02", "历史", "高等院校", "省教育厅", "副研究员", "硕士",
-             "女", "2024", 7.5, "有"},
-            {"单位测试", "冯二", "省社科院", "E05", "经济", "科研院所", "省社科联", none, none, none, "2025", 2,
-             "有"},
+            {"曾经研究", "吴十", "湖南大学", "D01", "历史", "高等院校", "教育部", "教授", "硕士", "男", none,
+             none, "有"},
+            {"长沙银行史", "郑一", "湖南师范大学", "B02-02", "历史", "高等院校", "省教育厅", "副研究员",
+             "硕士", "女", "2024", 7.5, "有"},
+            {"单位测试", "冯二", "省社科院", "E05", "经济", "科研院所", "省社科联", none, none, none, "2025",
+             2, "有"},
         };
         data::Dataset projects("projects"), prior("prior"), staff("staff");
-        for (auto [rows_, table] : {std::pair{&projects, data::kProjectTable},
-                                    std::pair{&prior, data::kPriorProjectTable},
-                                    std::pair{&staff, data::kStaffTable}}) {
+        for (auto [rows_, table] :
+             {std::pair{&projects, data::kProjectTable}, std::pair{&prior, data::kPriorProjectTable},
+              std::pair{&staff, data::kStaffTable}}) {
             rows_->setConnection(&c);
             rows_->setQuery(data::ProjectQuery::allOf(table));
             rows_->open();

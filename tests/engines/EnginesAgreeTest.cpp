@@ -9,9 +9,9 @@
 #include "reports/SheetReader.h"
 #include "statistics/core/Statistics.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -90,7 +90,8 @@ QStringList spreadsheetOf(data::Connection& connection, const ProjectQuery& sele
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("projects.xlsx"));
     const lists::WorkbookCounts counts = lists::writeProjectWorkbook(connection, selection, path);
-    QStringList out{QStringLiteral("counts %1 %2 %3").arg(counts.projects).arg(counts.priorProjects).arg(counts.staff)};
+    QStringList out{
+        QStringLiteral("counts %1 %2 %3").arg(counts.projects).arg(counts.priorProjects).arg(counts.staff)};
     for (const ReadSheet& sheet : readWorkbook(path)) {
         for (const std::vector<ReadCell>& row : sheet.rows) {
             QStringList cells;
@@ -104,7 +105,7 @@ QStringList spreadsheetOf(data::Connection& connection, const ProjectQuery& sele
     return out;
 }
 
-const QStringList kListColumns{"classcode", "projectname", "projectdomain",
+const QStringList kListColumns{"classcode",  "projectname",       "projectdomain",
                                "projectman", "technicalstandard", "takeunit1"};
 
 struct Case {
@@ -136,24 +137,29 @@ std::vector<Case> cases() {
              return lists::buildProjectQuery(inputs);
          }()),
          1},
-        {"names in Chinese order", query(ProjectQuery::allProjects().orderBy({"projectname", false, Collation::Chinese})),
+        {"names in Chinese order",
+         query(ProjectQuery::allProjects().orderBy({"projectname", false, Collation::Chinese})), kProjects},
+        {"leaders in falling Chinese order",
+         query(ProjectQuery::allProjects().orderBy({"projectman", true, Collation::Chinese})), kProjects},
+        {"guide codes by their characters", query(ProjectQuery::allProjects().orderBy({"classcode", false})),
          kProjects},
-        {"leaders in falling Chinese order", query(ProjectQuery::allProjects().orderBy({"projectman", true, Collation::Chinese})),
+        {"money falling, the empty last", query(ProjectQuery::allProjects().orderBy({"cost", true})),
          kProjects},
-        {"guide codes by their characters", query(ProjectQuery::allProjects().orderBy({"classcode", false})), kProjects},
-        {"money falling, the empty last", query(ProjectQuery::allProjects().orderBy({"cost", true})), kProjects},
-        {"money rising, the empty first", query(ProjectQuery::allProjects().orderBy({"cost", false})), kProjects},
-        {"years rising, the empty first", query(ProjectQuery::allProjects().orderBy({"yearstart", false})), kProjects},
+        {"money rising, the empty first", query(ProjectQuery::allProjects().orderBy({"cost", false})),
+         kProjects},
+        {"years rising, the empty first", query(ProjectQuery::allProjects().orderBy({"yearstart", false})),
+         kProjects},
         {"statistics of every project",
          [](data::Connection& c) { return statisticsOf(c, ProjectQuery::allProjects()); }, 20},
-        {"statistics of a query", [](data::Connection& c) { return statisticsOf(c, criterion("承担单位", "大学")); },
-         10},
+        {"statistics of a query",
+         [](data::Connection& c) { return statisticsOf(c, criterion("承担单位", "大学")); }, 10},
         {"hand-in findings", findingsOf, kProjects},
-        {"spreadsheet of every project", [](data::Connection& c) { return spreadsheetOf(c, ProjectQuery::allProjects()); },
-         kProjects + 3},
+        {"spreadsheet of every project",
+         [](data::Connection& c) { return spreadsheetOf(c, ProjectQuery::allProjects()); }, kProjects + 3},
         {"spreadsheet of a sorted query",
          [](data::Connection& c) {
-             return spreadsheetOf(c, criterion("承担单位", "大学").orderBy({"projectman", false, Collation::Chinese}));
+             return spreadsheetOf(
+                 c, criterion("承担单位", "大学").orderBy({"projectman", false, Collation::Chinese}));
          },
          5},
         {"project list document rows",

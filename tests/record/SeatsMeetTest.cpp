@@ -61,10 +61,12 @@ protected:
             return;
         }
         ASSERT_NO_THROW(data::requireProjectDatabase(connection));
-        exec("insert into table1 (projectname, projectman, takeunit1, remark) values "
-             "('城市化研究', '张三', '省社科院', '原来的说明')");
-        exec("insert into table3 (projectname, projectman, takeunit1, name) values "
-             "('城市化研究', '张三', '省社科院', '张三')");
+        exec(
+            "insert into table1 (projectname, projectman, takeunit1, remark) values "
+            "('城市化研究', '张三', '省社科院', '原来的说明')");
+        exec(
+            "insert into table3 (projectname, projectman, takeunit1, name) values "
+            "('城市化研究', '张三', '省社科院', '张三')");
     }
     QString storedRemark() { return scalar("select remark from table1").toString(); }
 };
@@ -73,10 +75,10 @@ struct Meeting {
     const char* what;
     // What happens between the second seat's start of typing and its save.
     std::function<void(Seat& first, meridell::test::PgServer& server)> meanwhile;
-    QString told;              // a part of what the second seat reads
-    Cause cause;               // why the save failed
-    QVariant storedRemark;     // what the server keeps (invalid: the row is gone)
-    bool secondSaveStores;     // whether saving once more stores the typing
+    QString told;           // a part of what the second seat reads
+    Cause cause;            // why the save failed
+    QVariant storedRemark;  // what the server keeps (invalid: the row is gone)
+    bool secondSaveStores;  // whether saving once more stores the typing
 };
 
 TEST_F(SeatsMeetTest, ASaveThatMeetsAnotherSeatStoresNothingKeepsTheTypingAndTellsWhy) {
@@ -102,8 +104,9 @@ TEST_F(SeatsMeetTest, ASaveThatMeetsAnotherSeatStoresNothingKeepsTheTypingAndTel
         SCOPED_TRACE(m.what);
         exec("update table1 set remark = '原来的说明'");
         if (scalar("select count(*) from table1").toInt() == 0) {
-            exec("insert into table1 (projectname, projectman, takeunit1, remark) values "
-                 "('城市化研究', '张三', '省社科院', '原来的说明')");
+            exec(
+                "insert into table1 (projectname, projectman, takeunit1, remark) values "
+                "('城市化研究', '张三', '省社科院', '原来的说明')");
         }
         Seat first(uri), second(uri);
         second.project.edit();

@@ -75,8 +75,9 @@ namespace {
 // One grouping of the materialised set: dimension number, value, count, sum.
 QString groupPart(const data::SqlDialect& dialect, size_t d, bool onYearIndex) {
     if (onYearIndex) {
-        return QStringLiteral("select %1, coalesce(yearstart,''), count(*), %2 from table1 indexed by %3 "
-                              "where rowid in (select rid from r) group by 2")
+        return QStringLiteral(
+                   "select %1, coalesce(yearstart,''), count(*), %2 from table1 indexed by %3 "
+                   "where rowid in (select rid from r) group by 2")
             .arg(d)
             .arg(dialect.sumOrZero(QStringLiteral("cost")), QLatin1String(data::kYearIndex));
     }
