@@ -59,8 +59,14 @@ QString PostgresDialect::allColumns(const QString& table) const {
     return names.join(u',');
 }
 
+// A database file's search ignores the case of the ASCII letters only (a full-width "Ａ" is not
+// an "ａ" there): the server folds the same letters, of the column here and of the pattern when it
+// is written.
 QString PostgresDialect::containsCondition(const QString& column) const {
-    return column + QStringLiteral(" ilike ? escape '%1'").arg(QChar(kEscape));
+    return QStringLiteral(
+               "translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') like ? "
+               "escape '%2'")
+        .arg(column, QChar(kEscape));
 }
 
 QString PostgresDialect::containsPattern(const QString& text) const {
@@ -71,7 +77,7 @@ QString PostgresDialect::containsPattern(const QString& text) const {
         if (c == u'%' || c == u'_' || c == kEscape) {
             pattern += QChar(kEscape);
         }
-        pattern += c;
+        pattern += c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
     }
     pattern += u'%';
     return pattern;

@@ -93,7 +93,7 @@ protected:
 
 // The dialect of a PostgreSQL server. Its tables carry two columns of their own, the row id and
 // the row's version, which no statement of "every column" shows: those list the schema's columns.
-// A text search ignores the case of letters, as a search in a database file does.
+// A text search ignores the case of the ASCII letters only, as a search in a database file does.
 class PostgresDialect final : public SqlDialect {
 public:
     QString name(const QString& identifier) const override;

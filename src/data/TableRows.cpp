@@ -229,6 +229,9 @@ QVariant TableRows::valueAt(int row, int column) const {
 // One statement for all rows: going through them by blocks would take a statement per block and
 // column, and row by row one per row.
 std::vector<QVariant> TableRows::valuesOfAllRows(const std::vector<int>& columns) const {
+    if (ids_.empty()) {
+        return {};  // an empty list of ids is no statement a server takes
+    }
     QStringList names;
     for (int column : columns) {
         names << quotedName(columns_.names()[column]);

@@ -167,11 +167,12 @@ TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClaus
              R"(select %1 from "table2" where "projectname"=? and "projectman"=? and "takeunit1"=?)"
              R"( order by "name" collate "zh-x-icu" asc nulls first, rowid asc)"),
          {"P", "M", "U"}},
-        {"contains, whatever the case",
+        {"contains, whatever the case of ASCII letters",
          postgresDialect().select(
-             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "5_%")),
-         QStringLiteral(R"(select %1 from "table2" where ("state" ilike ? escape '\') order by rowid)"),
-         {"%5\\_\\%%"}},
+             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "Ab5_%Ｃ")),
+         QStringLiteral(R"(select %1 from "table2" where (translate("state", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', )"
+                        R"('abcdefghijklmnopqrstuvwxyz') like ? escape '\') order by rowid)"),
+         {"%ab5\\_\\%Ｃ%"}},
         {"a page",
          postgresDialect().select([&] {
              ProjectQuery q = prior;

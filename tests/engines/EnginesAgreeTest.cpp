@@ -130,6 +130,8 @@ std::vector<Case> cases() {
         {"性别", query(criterion("性别", "女")), 4},
         {"项目年份", query(criterion("项目年份", "2026")), 3},
         {"a quote among the typed text", query(criterion("承担单位", "O'Neil")), 1},
+        {"full-width letters keep their case", query(criterion("承担单位", "ａｂｃ")), 0},
+        {"ASCII letters in any case", query(criterion("承担单位", "o'neil INST")), 1},
         {"two criteria together", query([] {
              std::vector<lists::CriterionInput> inputs(lists::criteria().size());
              inputs[1] = {true, QStringLiteral("经济")};
@@ -154,6 +156,15 @@ std::vector<Case> cases() {
         {"statistics of a query",
          [](data::Connection& c) { return statisticsOf(c, criterion("承担单位", "大学")); }, 10},
         {"hand-in findings", findingsOf, kProjects},
+        {"a project's own rows, as the task book reads them",
+         [](data::Connection& c) {
+             const QVariantList key{QStringLiteral("农村养老保障"), QStringLiteral("李四"),
+                                    QStringLiteral("湖南大学")};
+             return rowsOf(c, ProjectQuery::ofKey(data::kPriorProjectTable, key),
+                           data::table2().columnNames()) +
+                    rowsOf(c, ProjectQuery::ofKey(data::kStaffTable, key), data::table3().columnNames());
+         },
+         2},
         {"spreadsheet of every project",
          [](data::Connection& c) { return spreadsheetOf(c, ProjectQuery::allProjects()); }, kProjects + 3},
         {"spreadsheet of a sorted query",
