@@ -2,8 +2,11 @@
 // server's failures, and a server that goes away and comes back.
 #include "ServerDatabase.h"
 #include "data/Connection.h"
+#include "data/NativeStatement.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace meridell::data {
 namespace {
@@ -43,6 +46,16 @@ TEST_F(ServerConnectionTest, OpensAsAServerAndReachesOnlyThatDatabase) {
     EXPECT_EQ(scalar("select current_database()").toString(), connection.address().database);
     EXPECT_EQ(scalar("select current_setting('application_name')").toString(), "meridell");
     EXPECT_THROW(connection.kept("select 1"), Error);
+    // A statement read as the engine holds its values runs through the driver on a server.
+    for (const auto& statement :
+         {std::make_unique<NativeStatement>(connection, "select 1, 'a'"),
+          std::make_unique<NativeStatement>(connection.database(), "select 1, 'a'")}) {
+        ASSERT_TRUE(statement->step());
+        EXPECT_EQ(statement->storage(0), NativeStatement::Storage::Integer);
+        EXPECT_EQ(statement->integer(0), 1);
+        EXPECT_EQ(statement->text(1), "a");
+        EXPECT_FALSE(statement->step());
+    }
 }
 
 TEST_F(ServerConnectionTest, AMissingDatabaseOrServerFailsAtOpen) {
