@@ -316,9 +316,21 @@ void MainWindow::showStatus(const QString& text) {
 }
 
 void MainWindow::showOfficeDatabase(const QString& caption, const QString& address) {
-    officeDatabaseLabel->setText(caption);
+    officeDatabaseCaption_ = caption;
     officeDatabaseLabel->setAccessibleName(caption);
     officeDatabaseLabel->setToolTip(address);
+    fitOfficeDatabaseLabel();
+}
+
+void MainWindow::fitOfficeDatabaseLabel() {
+    const int room = int(width() * kOfficeDatabaseShare);
+    officeDatabaseLabel->setText(
+        officeDatabaseLabel->fontMetrics().elidedText(officeDatabaseCaption_, Qt::ElideMiddle, room));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    fitOfficeDatabaseLabel();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

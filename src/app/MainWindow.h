@@ -79,13 +79,16 @@ public:
 
     // Which office database is open, at the right of the status bar beside the notes: `caption`
     // as the label's text and accessible name, `address` (a file's whole path, a server's address
-    // without its password) as its tool tip.
+    // without its password) as its tool tip. A caption wider than kOfficeDatabaseShare of the window
+    // loses letters in its middle, so that the notes keep their room and the window its size.
     void showOfficeDatabase(const QString& caption, const QString& address);
     QLabel* officeDatabaseLabel = nullptr;
+    static constexpr double kOfficeDatabaseShare = 0.6;
 
 protected:
     // Closing the main window ends the program at once, whatever is docked or open over it.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Files and folders of this computer dropped anywhere on the window are imported as one batch.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -93,11 +96,13 @@ protected:
 
 private:
     void buildLabels();
+    void fitOfficeDatabaseLabel();
     void buildMenu();
     QAction* addEntry(QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)());
 
     AppContext& context_;
     ClientArea* client_ = nullptr;
+    QString officeDatabaseCaption_;
 };
 
 }  // namespace meridell::app

@@ -68,13 +68,11 @@ void prepareUserFiles(const AppPlaces& places, bool ownDatabase) {
     }
 }
 
-// Start-up's one place that readies the open office database: a SQLite file is checked for the
-// three tables; on a server the tables are made first when the database has none of them yet (so
-// when its owner starts the program on it), then checked alike.
+// Start-up's one place that readies the open office database: a SQLite file is only checked for
+// the three tables; on a server the data area first makes them, in one transaction, when the
+// database has none of them yet (so when its owner starts the program on it), then checks them
+// and the layout's version alike.
 void prepareOfficeDatabase(data::Connection& connection) {
-    if (connection.address().engine != data::DatabaseAddress::Engine::Sqlite) {
-        // The server's tables are made by the data area's schema function, called here.
-    }
     data::requireProjectDatabase(connection);
 }
 

@@ -3,12 +3,14 @@
 #include "common/core/Error.h"
 #include "data/Databases.h"
 #include "support/AppFixture.h"
+#include "support/PgServer.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +41,29 @@ TEST_F(OfficeDatabaseLabelTest, NamesTheProgramsOwnFileAtTheRightOfTheStatusBar)
     EXPECT_EQ(label->text(), QStringLiteral("数据库：") + path);
     main.statusBar()->clearMessage();
     EXPECT_TRUE(label->isVisible());
+}
+
+// A caption too long for the status bar loses letters in its middle: the window keeps its size, the
+// notes their room, and the accessible name the whole caption.
+TEST_F(OfficeDatabaseLabelTest, ShortensALongCaptionInItsMiddle) {
+    MainWindow& main = *ctx().mainWindowWidget;
+    const QSize size = main.size();
+    const QString caption =
+        QStringLiteral("数据库：/srv/") + QString(60, QChar(u'长')) + QStringLiteral("/project.mdb");
+    main.showOfficeDatabase(caption, QStringLiteral("/srv/whole"));
+    QLabel* label = main.officeDatabaseLabel;
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("数据库：/srv/"))) << label->text().toStdString();
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("/project.mdb"))) << label->text().toStdString();
+    EXPECT_TRUE(label->text().contains(QChar(0x2026))) << "an ellipsis in the middle";
+    EXPECT_EQ(label->accessibleName(), caption);
+    EXPECT_EQ(label->toolTip(), QStringLiteral("/srv/whole"));
+    QApplication::processEvents();
+    EXPECT_EQ(main.size(), size);
+    EXPECT_LE(label->width(), main.width() * 3 / 5 + 8);
+
+    main.resize(main.width() + 1400, main.height());
+    QApplication::processEvents();
+    EXPECT_EQ(label->text(), caption) << "a wider window shows it whole";
 }
 
 // Start-up on a database named by an address: the main connection opens it, not the program's own
@@ -100,6 +125,27 @@ TEST(OfficeDatabaseStartupTest, StopsWhenTheNamedDatabaseCannotBeOpened) {
         }
         EXPECT_FALSE(QFileInfo::exists(missing)) << "no database is made at an address";
         EXPECT_FALSE(QFileInfo::exists(places.databasePath)) << "nor the program's own";
+    }
+}
+
+// Start-up on an empty database of a server: the tables are made, the status bar names the server
+// and the database, and a later start finds them there.
+TEST(OfficeServerStartupTest, MakesTheTablesOnAnEmptyDatabaseAndNamesTheServer) {
+    test::PgServer server;
+    MERIDELL_REQUIRE_PG(server);
+    const test::AppFolder program;
+    const QUrlQuery options{QUrl(server.uri())};
+    const QString caption =
+        QStringLiteral("数据库：服务器 %1:%2 上的 meridell")
+            .arg(options.queryItemValue("host", QUrl::FullyDecoded), options.queryItemValue("port"));
+    for (const char* start : {"first", "second"}) {
+        RecordingMessages messages;
+        auto context = startUp(AppPlaces::inPlace(program.path()), messages, server.uri());
+        EXPECT_TRUE(context->databases->mainConnection.isOpen()) << start;
+        EXPECT_TRUE(context->databases->mainConnection.isServer()) << start;
+        EXPECT_EQ(context->mainWindowWidget->officeDatabaseLabel->text(), caption) << start;
+        EXPECT_EQ(context->mainWindowWidget->officeDatabaseLabel->toolTip(), server.uri()) << start;
+        EXPECT_TRUE(messages.shown().isEmpty()) << start;
     }
 }
 
