@@ -1,6 +1,7 @@
 // The parts of Connection and Transaction for a database on a PostgreSQL server, reached through
 // Qt's QPSQL driver.
 #include "data/Connection.h"
+#include "data/Dataset.h"
 #include "data/ServerLink.h"
 
 #include <QSqlError>
@@ -122,6 +123,11 @@ void Connection::openServer() {
 }
 
 void Connection::reconnect(QSqlDatabase& db) const {
+    // Freed while the cut connection is still the driver's, the statements of the datasets never
+    // reach the new one.
+    for (Dataset* dataset : datasets_) {
+        dataset->releaseStatements();
+    }
     db.close();
     clearServerLinkLost(db.driver());
     if (transactions_ > 0) {

@@ -108,6 +108,11 @@ public:
     // The rowids of the stored rows in their order (none for a read-only statement).
     const std::vector<qint64>& rowIds() const { return tableRows_.ids(); }
 
+    // Drops the statements prepared on its connection, to be prepared again when next needed: the
+    // connection calls it before a server connection that was cut is made again, since a statement
+    // freed on the new connection would fail the transaction running there.
+    void releaseStatements();
+
     // Everything needed to put the dataset back as it was before a failed transaction.
     struct Memento {
         State state = State::Inactive;

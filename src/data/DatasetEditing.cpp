@@ -129,6 +129,11 @@ void Dataset::remove() {
     notify(kCurrent);
 }
 
+void Dataset::releaseStatements() {
+    tableRows_.releaseStatements();
+    writer_.drop();
+}
+
 Dataset::Memento Dataset::memento() const {
     return Memento{state_, tableRows_.ids(), current_, buffer_, modified_, bof_, eof_};
 }

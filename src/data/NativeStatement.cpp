@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/engine/EngineAccess.h"
+#include "data/engine/ServerRows.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -77,18 +78,18 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
 
 NativeStatement::NativeStatement(const Connection& connection, const QString& sql)
     : database_(EngineAccess::handle(connection)) {
-    if (connection.isServer()) {
-        failWith(QStringLiteral(
-            "statements on the engine's handle are for database files only, not for a server"));
+    if (connection.isOpen() && connection.isServer()) {
+        server_ = std::make_unique<ServerRows>(connection.database(), sql);
+        return;
     }
     prepare(sql);
 }
 
 NativeStatement::NativeStatement(const QSqlDatabase& db, const QString& sql)
     : database_(EngineAccess::handle(db)) {
-    if (db.driverName() == u"QPSQL") {
-        failWith(QStringLiteral(
-            "statements on the engine's handle are for database files only, not for a server"));
+    if (!database_ && db.isOpen() && db.driverName() == QLatin1String("QPSQL")) {
+        server_ = std::make_unique<ServerRows>(db, sql);
+        return;
     }
     prepare(sql);
 }
@@ -118,6 +119,9 @@ void NativeStatement::prepare(const QString& sql) {
 }
 
 bool NativeStatement::step() {
+    if (server_) {
+        return server_->step();
+    }
     const int code = sqlite3_step(statement_);
     if (code == SQLITE_ROW) {
         return true;
@@ -129,6 +133,10 @@ bool NativeStatement::step() {
 }
 
 void NativeStatement::reset() {
+    if (server_) {
+        server_->reset();
+        return;
+    }
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
 }
@@ -149,6 +157,10 @@ void NativeStatement::fail(int code) const {
 }
 
 void NativeStatement::bind(const QVariantList& values) {
+    if (server_) {
+        server_->bind(values);
+        return;
+    }
     if (sqlite3_bind_parameter_count(statement_) != values.size()) {
         failWith(QStringLiteral("Parameter count mismatch"));
     }
@@ -158,6 +170,14 @@ void NativeStatement::bind(const QVariantList& values) {
 }
 
 void NativeStatement::rebind(std::span<const QByteArray> texts) {
+    if (server_) {
+        QVariantList values;
+        for (const QByteArray& text : texts) {
+            values << QString::fromUtf8(text);
+        }
+        server_->bind(values);
+        return;
+    }
     sqlite3_reset(statement_);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const QByteArray& text = texts[i];
@@ -166,6 +186,14 @@ void NativeStatement::rebind(std::span<const QByteArray> texts) {
 }
 
 void NativeStatement::rebindValues(const NativeStatement& source, std::span<const int> columns) {
+    if (server_) {
+        QVariantList values;
+        for (int column : columns) {
+            values << source.value(column);
+        }
+        server_->bind(values);
+        return;
+    }
     sqlite3_reset(statement_);
     for (std::size_t i = 0; i < columns.size(); ++i) {
         check(
@@ -174,10 +202,16 @@ void NativeStatement::rebindValues(const NativeStatement& source, std::span<cons
 }
 
 int NativeStatement::columnCount() const {
+    if (server_) {
+        return server_->columnCount();
+    }
     return sqlite3_column_count(statement_);
 }
 
 int NativeStatement::columnIndex(const char* name) const {
+    if (server_) {
+        return server_->columnIndex(name);
+    }
     for (int i = 0; i < columnCount(); ++i) {
         if (sqlite3_stricmp(sqlite3_column_name(statement_, i), name) == 0) {
             return i;
@@ -187,18 +221,30 @@ int NativeStatement::columnIndex(const char* name) const {
 }
 
 NativeStatement::Storage NativeStatement::storage(int column) const {
+    if (server_) {
+        return server_->storage(column);
+    }
     return Storage(sqlite3_column_type(statement_, column));
 }
 
 double NativeStatement::number(int column) const {
+    if (server_) {
+        return server_->value(column).toDouble();
+    }
     return sqlite3_column_double(statement_, column);
 }
 
 qint64 NativeStatement::integer(int column) const {
+    if (server_) {
+        return server_->value(column).toLongLong();
+    }
     return sqlite3_column_int64(statement_, column);
 }
 
 QByteArrayView NativeStatement::utf8(int column) const {
+    if (server_) {
+        return server_->utf8(column);
+    }
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
     if (data == nullptr) {
         return QByteArrayView("", 0);
@@ -212,6 +258,9 @@ QString NativeStatement::text(int column) const {
 }
 
 QVariant NativeStatement::value(int column) const {
+    if (server_) {
+        return server_->value(column);
+    }
     switch (storage(column)) {
         case Storage::Integer:
             return qlonglong(integer(column));

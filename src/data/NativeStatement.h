@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <memory>
 #include <span>
 
 struct sqlite3;
@@ -20,13 +21,17 @@ class Connection;
 // or copy many rows: values are read as the engine holds them (texts as the UTF-8 it keeps) and
 // can go from one database to another without being turned into Qt's variants and back.
 // Failures throw DatabaseError with the engine's text.
+//
+// On a server connection the statement runs through Qt's driver instead, with the same answers:
+// a value's storage follows the type the server gives it (a number as a number, a text as a
+// text), and its UTF-8 text is the value's own spelling.
 class NativeStatement {
 public:
     // How a value is stored, as the engine tells it.
     enum class Storage { Integer = 1, Real = 2, Text = 3, Blob = 4, Null = 5 };
 
-    // One statement only: text after it is refused rather than left unrun. A closed connection
-    // fails.
+    // One statement only: text after it is refused rather than left unrun (on a database file). A
+    // closed connection fails.
     NativeStatement(const Connection& connection, const QString& sql);
     NativeStatement(const QSqlDatabase& db, const QString& sql);
     ~NativeStatement();
@@ -65,12 +70,14 @@ public:
 
 private:
     friend struct EngineAccess;
+    struct ServerRows;
 
     void prepare(const QString& sql);
     [[noreturn]] void fail(int code) const;
 
     sqlite3* database_;
     sqlite3_stmt* statement_ = nullptr;
+    std::unique_ptr<ServerRows> server_;  // set on a server connection instead of the two above
 };
 
 }  // namespace meridell::data

@@ -25,6 +25,14 @@ SqlStatement SqlDialect::selectWithRowId(const ProjectQuery& query, const QStrin
     return write(QStringLiteral("%1 as %2, %3").arg(rowId(), name(alias), allColumns(query.table)), query);
 }
 
+QString SqlDialect::binaryCollate(const QString&, const QString&) const {
+    return {};
+}
+
+QString SqlDialect::nullsPlacement(bool) const {
+    return {};
+}
+
 QString SqlDialect::allColumns(const QString&) const {
     return QStringLiteral("*");
 }
@@ -69,12 +77,15 @@ QString SqlDialect::condition(const Filter& filter, QVariantList& values) const 
 // the pages of a table follow each other.
 QString SqlDialect::order(const ProjectQuery& query) const {
     if (query.sortKeys.empty()) {
-        return query.paging ? QStringLiteral(" order by %1").arg(rowId()) : QString();
+        return query.paging || !keepsStoredOrder() ? QStringLiteral(" order by %1").arg(rowId()) : QString();
     }
     QStringList keys;
     for (const SortKey& key : query.sortKeys) {
-        keys << name(key.column) + collate(key.collation) +
-                    (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
+        const QString collation = key.collation == Collation::Binary ? binaryCollate(query.table, key.column)
+                                                                     : collate(key.collation);
+        keys << name(key.column) + collation +
+                    (key.descending ? QStringLiteral(" desc") : QStringLiteral(" asc")) +
+                    nullsPlacement(key.descending);
     }
     keys << rowId() + (query.sortKeys.back().descending ? QStringLiteral(" desc") : QStringLiteral(" asc"));
     return QStringLiteral(" order by ") + keys.join(QStringLiteral(", "));
@@ -86,6 +97,19 @@ QString SqliteDialect::name(const QString& identifier) const {
 
 QString SqliteDialect::rowId() const {
     return QStringLiteral("rowid");
+}
+
+QString SqliteDialect::sumOrZero(const QString& expression) const {
+    return QStringLiteral("total(%1)").arg(expression);
+}
+
+QString SqliteDialect::blankOrNull(const QString& column) const {
+    return QStringLiteral("coalesce(trim(%1, ' ' || char(9, 10, 13, 12288)), '') = ''").arg(column);
+}
+
+// Texts compare by their bytes unless a collation is named.
+QString SqliteDialect::byCodes(const QString& expression) const {
+    return expression;
 }
 
 QString SqliteDialect::containsCondition(const QString& column) const {

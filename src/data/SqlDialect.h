@@ -37,6 +37,13 @@ public:
     virtual QString name(const QString& identifier) const = 0;
     // The expression of a row's id in its table.
     virtual QString rowId() const = 0;
+    // The sum of `expression` over a group as a number, 0 for a group without numbers.
+    virtual QString sumOrZero(const QString& expression) const = 0;
+    // Whether the written `column` holds nothing but blanks (spaces, tabs, line ends, the
+    // ideographic space) or is null: a condition that reads as a number 1 or 0.
+    virtual QString blankOrNull(const QString& column) const = 0;
+    // A sort that compares groups by `expression` in the order of its characters' codes.
+    virtual QString byCodes(const QString& expression) const = 0;
 
 protected:
     // What a select of "every column" of `table` lists.
@@ -47,6 +54,15 @@ protected:
     virtual QString containsPattern(const QString& text) const = 0;
     // What follows a sort key's column for `collation` (empty for the engine's own order).
     virtual QString collate(Collation collation) const = 0;
+    // What follows the column of a Binary sort key of `table` (empty where the engine compares
+    // that column by its characters' codes anyway).
+    virtual QString binaryCollate(const QString& table, const QString& column) const;
+    // What follows a sort key's direction so that null values come first in a rising order and
+    // last in a falling one, as in a database file (empty where the engine does so anyway).
+    virtual QString nullsPlacement(bool descending) const;
+    // Whether rows read without an order come in the order they were stored; where they may not (a
+    // server moves a changed row), every unsorted statement is ordered by the row id.
+    virtual bool keepsStoredOrder() const { return true; }
     // The clause that limits the rows to `paging`.
     virtual QString pagingClause(const Paging& paging) const = 0;
 
@@ -61,6 +77,9 @@ class SqliteDialect final : public SqlDialect {
 public:
     QString name(const QString& identifier) const override;
     QString rowId() const override;
+    QString sumOrZero(const QString& expression) const override;
+    QString blankOrNull(const QString& column) const override;
+    QString byCodes(const QString& expression) const override;
 
     // The character that makes the next one of a searched text plain.
     static constexpr char16_t kEscape = u'\\';
@@ -74,11 +93,14 @@ protected:
 
 // The dialect of a PostgreSQL server. Its tables carry two columns of their own, the row id and
 // the row's version, which no statement of "every column" shows: those list the schema's columns.
-// A text search ignores the case of letters, as a search in a database file does.
+// A text search ignores the case of the ASCII letters only, as a search in a database file does.
 class PostgresDialect final : public SqlDialect {
 public:
     QString name(const QString& identifier) const override;
     QString rowId() const override;
+    QString sumOrZero(const QString& expression) const override;
+    QString blankOrNull(const QString& column) const override;
+    QString byCodes(const QString& expression) const override;
 
     static constexpr char16_t kEscape = u'\\';
     // The server's collation of the Chinese (pinyin) order.
@@ -89,6 +111,9 @@ protected:
     QString containsCondition(const QString& column) const override;
     QString containsPattern(const QString& text) const override;
     QString collate(Collation collation) const override;
+    QString binaryCollate(const QString& table, const QString& column) const override;
+    QString nullsPlacement(bool descending) const override;
+    bool keepsStoredOrder() const override { return false; }
     QString pagingClause(const Paging& paging) const override;
 };
 

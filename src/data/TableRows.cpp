@@ -31,6 +31,13 @@ void TableRows::drop() {
     schemaVersion_ = -1;
 }
 
+void TableRows::releaseStatements() {
+    rowQuery_.reset();
+    idQuery_.reset();
+    versionQuery_.reset();
+    idQuerySql_.clear();
+}
+
 // The database's schema counter: it changes with every change of any table. A server's tables
 // change only with the program's layout, which a connection checks once.
 int TableRows::schemaVersion() {
@@ -231,6 +238,9 @@ QVariant TableRows::valueAt(int row, int column) const {
 // One statement for all rows: going through them by blocks would take a statement per block and
 // column, and row by row one per row.
 std::vector<QVariant> TableRows::valuesOfAllRows(const std::vector<int>& columns) const {
+    if (ids_.empty()) {
+        return {};  // an empty list of ids is no statement a server takes
+    }
     QStringList names;
     for (int column : columns) {
         names << quotedName(columns_.names()[column]);

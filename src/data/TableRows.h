@@ -37,6 +37,9 @@ public:
     void close() override;
     // Drops every prepared statement and forgets the schema (before the connection goes).
     void drop();
+    // Drops the prepared statements only, keeping the rows and the schema (before a server
+    // connection that was cut is made again: freed later, they would be freed on the new one).
+    void releaseStatements();
 
     const QString& table() const { return schemaTable_; }
     // Index of the column the database numbers itself, -1 when there is none.

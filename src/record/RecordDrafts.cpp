@@ -159,6 +159,16 @@ void RecordDrafts::saved() {
     }
 }
 
+void RecordDrafts::keepAfterFailedSave() noexcept {
+    try {
+        writeNow();
+    } catch (...) {
+        // The key of the project could not be read (the server is still out of reach): the timer
+        // tries again once the pause has run out.
+        timer_->start();
+    }
+}
+
 // ---- putting drafts back ----
 
 void RecordDrafts::restore(const Draft& draft, bool asNew, int page) {

@@ -47,6 +47,10 @@ public:
     void stop();
     // After a save: the time in the status bar; the draft follows what is left unsaved.
     void saved();
+    // After a save that stored nothing: the typing is written to the draft at once, so that it is
+    // offered when the project is opened again. A draft that cannot be written is not a second
+    // failure to tell: nothing is thrown.
+    void keepAfterFailedSave() noexcept;
     // The question whether to restore the draft kept for this opening. `keepPage`: the form stays on
     // its page rather than going to the draft's.
     void offerKept(bool keepPage);

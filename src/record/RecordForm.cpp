@@ -96,8 +96,9 @@ void RecordForm::buildParts() {
     years_ = std::make_unique<YearLists>(startYearCombo, pages_->required<QComboBox>(controls::endYearCombo),
                                          projectQuery, [this] { return context_.today(); });
     drafts_ = std::make_unique<RecordDrafts>(*this, *pages_, context_);
-    saver_ = std::make_unique<RecordSaver>(*pages_, *bindings_, projectQuery, pastProjectsQuery, staffQuery,
-                                           context_, *rules_, [this] { drafts_->saved(); });
+    saver_ = std::make_unique<RecordSaver>(
+        *pages_, *bindings_, projectQuery, pastProjectsQuery, staffQuery, context_, *rules_,
+        [this] { drafts_->saved(); }, [this] { drafts_->keepAfterFailedSave(); });
     finder_ = std::make_unique<FieldFinder>(*pages_, pastProjectsQuery, staffQuery);
 }
 

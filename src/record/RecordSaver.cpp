@@ -20,7 +20,7 @@ namespace meridell::record {
 
 RecordSaver::RecordSaver(const RecordPages& pages, BindingSet& bindings, data::Dataset& project,
                          data::Dataset& priorRows, data::Dataset& staffRows, ui::Shell& shell,
-                         FieldRules& rules, std::function<void()> saved)
+                         FieldRules& rules, std::function<void()> saved, std::function<void()> unsaved)
     : pages_(pages),
       bindings_(bindings),
       project_(project),
@@ -28,7 +28,8 @@ RecordSaver::RecordSaver(const RecordPages& pages, BindingSet& bindings, data::D
       staffRows_(staffRows),
       shell_(shell),
       rules_(rules),
-      saved_(std::move(saved)) {}
+      saved_(std::move(saved)),
+      unsaved_(std::move(unsaved)) {}
 
 QString RecordSaver::requiredFieldMessage(const MessageFrame& frame) const {
     QStringList shown;
@@ -50,7 +51,15 @@ void RecordSaver::runSaved(const std::function<void()>& work) {
     // A save passes every listed row: the grids show where it ends, not each row on the way.
     RowListPage::Pause pausePrior(*pages_.priorProjects());
     RowListPage::Pause pauseStaff(*pages_.staff());
-    runAllOrNothing(*connection, {&project_, &priorRows_, &staffRows_}, work);
+    try {
+        runAllOrNothing(*connection, {&project_, &priorRows_, &staffRows_}, work);
+    } catch (...) {
+        // Nothing was stored: the typing, back in the queries, is kept before the failure is told.
+        if (unsaved_) {
+            unsaved_();
+        }
+        throw;
+    }
     // The staff rule keeps every number of the right length: the doubtful ones are pointed out.
     QStringList numbers;
     for (const QVariant& number : staffRows_.valuesOfAllRows({QStringLiteral("idcard")})) {

@@ -26,10 +26,12 @@ struct MessageFrame;
 // nothing over the three queries.
 class RecordSaver {
 public:
-    // `saved` runs after every save that went through.
+    // `saved` runs after every save that went through; `unsaved` after one that failed (another
+    // seat changed or deleted the project, the connection to the server was cut), with the typing
+    // back in the queries, so that it can be kept before the failure is told.
     RecordSaver(const RecordPages& pages, BindingSet& bindings, data::Dataset& project,
                 data::Dataset& priorRows, data::Dataset& staffRows, ui::Shell& shell, FieldRules& rules,
-                std::function<void()> saved);
+                std::function<void()> saved, std::function<void()> unsaved = {});
 
     // The message naming the empty required fields, or an empty text when all are filled.
     QString requiredFieldMessage(const MessageFrame& frame) const;
@@ -58,6 +60,7 @@ private:
     ui::Shell& shell_;
     FieldRules& rules_;
     std::function<void()> saved_;
+    std::function<void()> unsaved_;
 };
 
 }  // namespace meridell::record

@@ -156,19 +156,23 @@ TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClaus
         QString sql;
         QVariantList values;
     } cases[] = {
-        {"every column", postgresDialect().select(prior), QStringLiteral("select %1 from \"table2\""), {}},
+        {"every column, in the stored order",
+         postgresDialect().select(prior),
+         QStringLiteral("select %1 from \"table2\" order by rowid"),
+         {}},
         {"a key and the Chinese order",
          postgresDialect().select(ProjectQuery::ofKey(kPriorProjectTable, {"P", "M", "U"})
                                       .orderBy({"name", false, Collation::Chinese})),
          QStringLiteral(
              R"(select %1 from "table2" where "projectname"=? and "projectman"=? and "takeunit1"=?)"
-             R"( order by "name" collate "zh-x-icu" asc, rowid asc)"),
+             R"( order by "name" collate "zh-x-icu" asc nulls first, rowid asc)"),
          {"P", "M", "U"}},
-        {"contains, whatever the case",
+        {"contains, whatever the case of ASCII letters",
          postgresDialect().select(
-             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "5_%")),
-         QStringLiteral(R"(select %1 from "table2" where ("state" ilike ? escape '\'))"),
-         {"%5\\_\\%%"}},
+             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "Ab5_%Ｃ")),
+         QStringLiteral(R"(select %1 from "table2" where (translate("state", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', )"
+                        R"('abcdefghijklmnopqrstuvwxyz') like ? escape '\') order by rowid)"),
+         {"%ab5\\_\\%Ｃ%"}},
         {"a page",
          postgresDialect().select([&] {
              ProjectQuery q = prior;
@@ -183,24 +187,33 @@ TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClaus
              q.paging = Paging{-1, 10};
              return q;
          }()),
-         QStringLiteral(R"(select %1 from "table2" order by "serial" desc, rowid desc limit all offset 10)"),
+         QStringLiteral(
+             R"(select %1 from "table2" order by "serial" desc nulls last, rowid desc limit all offset 10)"),
          {}},
         {"row ids",
          postgresDialect().selectRowIds(
              ProjectQuery::allOf(kPriorProjectTable).where("name", Comparison::AtLeast, "b")),
-         QStringLiteral(R"(select rowid from "table2" where "name">=?)"),
+         QStringLiteral(R"(select rowid from "table2" where "name">=? order by rowid)"),
          {"b"}},
         {"every column behind the row id",
          postgresDialect().selectWithRowId(prior, "rid"),
-         QStringLiteral(R"(select rowid as "rid", %1 from "table2")"),
+         QStringLiteral(R"(select rowid as "rid", %1 from "table2" order by rowid)"),
          {}},
         {"named columns",
          postgresDialect().select(prior, {"name", "state"}),
-         QStringLiteral(R"(select "name","state" from "table2")"),
+         QStringLiteral(R"(select "name","state" from "table2" order by rowid)"),
          {}},
         {"a table the schema lacks",
          postgresDialect().select(ProjectQuery::allOf("t")),
-         QStringLiteral(R"(select * from "t")"),
+         QStringLiteral(R"(select * from "t" order by rowid)"),
+         {}},
+        {"texts by their characters' codes, numbers as numbers",
+         postgresDialect().select(
+             ProjectQuery::allProjects().orderBy({"classcode", false}).orderBy({"cost", true}),
+             {"classcode"}),
+         QStringLiteral(
+             R"(select "classcode" from "table1" order by "classcode" collate "C" asc nulls first,)"
+             R"( "cost" desc nulls last, rowid desc)"),
          {}},
     };
     for (const auto& c : cases) {

@@ -7,6 +7,7 @@
 #include "data/Connection.h"
 #include "data/RowReader.h"
 #include "data/Schema.h"
+#include "data/SqlDialect.h"
 #include "data/SqlNames.h"
 #include "record/core/FieldTable.h"
 
@@ -29,17 +30,15 @@ const QHash<QString, int>& columnPositions() {
     return positions;
 }
 
-// Blanks the check does not count as text: spaces, tabs, line ends and the ideographic space.
-const QString kBlanks = QStringLiteral("' ' || char(9, 10, 13, 12288)");
-
-QString selectProjects() {
+// Blanks (spaces, tabs, line ends and the ideographic space) the check does not count as text.
+QString selectProjects(const data::SqlDialect& dialect) {
     QStringList parts{QStringLiteral("rowid")};
     for (const char* key : data::kKeyColumns) {
         parts << data::quotedName(QLatin1String(key));
     }
     for (const QString& column : checkedColumns()) {
         if (isMemoColumn(column)) {
-            parts << QStringLiteral("coalesce(trim(\"%1\", %2), '') = ''").arg(column, kBlanks);
+            parts << dialect.blankOrNull(data::quotedName(column));
         } else {
             parts << data::quotedName(column);
         }
@@ -117,7 +116,7 @@ std::vector<ProjectFacts> readProjects(data::Connection& connection) {
     const QHash<QString, int> prior = priorRowCounts(connection);
     QHash<QString, std::vector<StaffFacts>> staff = staffRows(connection);
     std::vector<ProjectFacts> projects;
-    data::RowReader q(connection, selectProjects());
+    data::RowReader q(connection, selectProjects(data::dialectOf(connection)));
     const int columns = int(checkedColumns().size());
     const int first = 1 + int(std::size(data::kKeyColumns));
     while (q.next()) {

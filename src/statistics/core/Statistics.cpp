@@ -70,6 +70,24 @@ QString emptyGroupCaption() {
     return QStringLiteral("（未填写）");
 }
 
+namespace {
+
+// One grouping of the materialised set: dimension number, value, count, sum.
+QString groupPart(const data::SqlDialect& dialect, size_t d, bool onYearIndex) {
+    if (onYearIndex) {
+        return QStringLiteral(
+                   "select %1, coalesce(yearstart,''), count(*), %2 from table1 indexed by %3 "
+                   "where rowid in (select rid from r) group by 2")
+            .arg(d)
+            .arg(dialect.sumOrZero(QStringLiteral("cost")), QLatin1String(data::kYearIndex));
+    }
+    return QStringLiteral("select %1 as d, k%1 as k, count(*) as n, %2 as s from r group by k%1")
+        .arg(d)
+        .arg(dialect.sumOrZero(QStringLiteral("f")));
+}
+
+}  // namespace
+
 data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const ProjectSet& set, bool yearIndex) {
     std::span<const Dimension> dims = dimensions();
     const int yearDimension = 2;
@@ -85,35 +103,27 @@ data::SqlStatement groupingStatement(const data::SqlDialect& dialect, const Proj
         rows = dialect.selectWithRowId(set, QStringLiteral("rid"));
     }
     // The set is read once into the materialised view; every grouping then reads only that.
-    QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2))")
+    QString sql = QStringLiteral("with r as materialized (select %1, \"cost\" as f from (%2) as projects)")
                       .arg(keys.join(QStringLiteral(", ")), rows.sql);
     QStringList parts;
     for (size_t d = 0; d < dims.size(); ++d) {
-        QString part;
-        if (yearIndex && int(d) == yearDimension) {
-            part = QStringLiteral(
-                       "select %1, coalesce(yearstart,''), count(*), total(cost) from table1 indexed by %2 "
-                       "where rowid in (select rid from r) group by 2")
-                       .arg(d)
-                       .arg(QLatin1String(data::kYearIndex));
-        } else {
-            part =
-                QStringLiteral("select %1 as d, k%1 as k, count(*) as n, total(f) as s from r group by k%1")
-                    .arg(d);
-        }
+        QString part = groupPart(dialect, d, yearIndex && int(d) == yearDimension);
         if (dims[d].limit > 0) {
-            part = QStringLiteral("select * from (%1 order by n desc, s desc, k limit %2)")
-                       .arg(part)
-                       .arg(dims[d].limit);
+            // Equal groups at the cut are taken by their value's character codes on every engine.
+            part = QStringLiteral("select * from (%1 order by n desc, s desc, %2 limit %3) as g%4")
+                       .arg(part, dialect.byCodes(QStringLiteral("k%1").arg(d)))
+                       .arg(dims[d].limit)
+                       .arg(d);
         }
         parts << part;
     }
-    parts << QStringLiteral("select -1, '', count(*), total(f) from r");
+    parts << QStringLiteral("select -1, '', count(*), %1 from r").arg(dialect.sumOrZero(QStringLiteral("f")));
     return {sql + QLatin1Char(' ') + parts.join(QStringLiteral(" union all ")), rows.values};
 }
 
+// The year index is an index of a database file; a server plans its own reading.
 bool canUseYearIndex(data::Connection& connection, const ProjectSet& set) {
-    if (set.table != data::kProjectTable) {
+    if (set.table != data::kProjectTable || connection.isServer()) {
         return false;
     }
     try {
@@ -126,6 +136,9 @@ bool canUseYearIndex(data::Connection& connection, const ProjectSet& set) {
 }
 
 void ensureYearIndex(data::Connection& connection) {
+    if (connection.isServer()) {
+        return;  // the server's tables are made with the index
+    }
     data::tryToRun(connection, data::createYearIndexSql());  // a read-only file simply goes without the index
 }
 
