@@ -2,6 +2,8 @@
 #include "data/SqlDialect.h"
 #include "data/SqlNames.h"
 
+#include <algorithm>
+
 namespace meridell::data {
 
 QString PostgresDialect::name(const QString& identifier) const {
@@ -61,12 +63,17 @@ QString PostgresDialect::allColumns(const QString& table) const {
 
 // A database file's search ignores the case of the ASCII letters only (a full-width "Ａ" is not
 // an "ａ" there): the server folds the same letters, of the column here and of the pattern when it
-// is written.
-QString PostgresDialect::containsCondition(const QString& column) const {
-    return QStringLiteral(
-               "translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') like ? "
-               "escape '%2'")
-        .arg(column, QChar(kEscape));
+// is written. A text without ASCII letters (a Chinese name, a number) matches the same with or
+// without the folding, so its column is searched as it is stored, which costs the server far less.
+QString PostgresDialect::containsCondition(const QString& column, const QString& text) const {
+    const bool letters = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    });
+    const QString searched =
+        letters ? QStringLiteral("translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')")
+                      .arg(column)
+                : column;
+    return searched + QStringLiteral(" like ? escape '%1'").arg(QChar(kEscape));
 }
 
 QString PostgresDialect::containsPattern(const QString& text) const {

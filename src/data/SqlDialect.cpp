@@ -57,7 +57,7 @@ QString SqlDialect::condition(const Filter& filter, QVariantList& values) const 
     switch (filter.comparison) {
         case Comparison::Contains:
             values << containsPattern(filter.value.toString());
-            return u'(' + containsCondition(column) + u')';
+            return u'(' + containsCondition(column, filter.value.toString()) + u')';
         case Comparison::NotNull:
             return column + QStringLiteral(" is not null");
         case Comparison::AtLeast:
@@ -112,7 +112,7 @@ QString SqliteDialect::byCodes(const QString& expression) const {
     return expression;
 }
 
-QString SqliteDialect::containsCondition(const QString& column) const {
+QString SqliteDialect::containsCondition(const QString& column, const QString&) const {
     return column + QStringLiteral(" like ? escape '%1'").arg(QChar(kEscape));
 }
 

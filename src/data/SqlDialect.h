@@ -48,8 +48,9 @@ public:
 protected:
     // What a select of "every column" of `table` lists.
     virtual QString allColumns(const QString& table) const;
-    // The condition of a Contains filter on the written `column`, with one placeholder.
-    virtual QString containsCondition(const QString& column) const = 0;
+    // The condition of a Contains filter on the written `column` for the searched `text`, with one
+    // placeholder.
+    virtual QString containsCondition(const QString& column, const QString& text) const = 0;
     // The value bound to that placeholder: `text` found anywhere, its characters all plain.
     virtual QString containsPattern(const QString& text) const = 0;
     // What follows a sort key's column for `collation` (empty for the engine's own order).
@@ -85,7 +86,7 @@ public:
     static constexpr char16_t kEscape = u'\\';
 
 protected:
-    QString containsCondition(const QString& column) const override;
+    QString containsCondition(const QString& column, const QString& text) const override;
     QString containsPattern(const QString& text) const override;
     QString collate(Collation collation) const override;
     QString pagingClause(const Paging& paging) const override;
@@ -108,7 +109,7 @@ public:
 
 protected:
     QString allColumns(const QString& table) const override;
-    QString containsCondition(const QString& column) const override;
+    QString containsCondition(const QString& column, const QString& text) const override;
     QString containsPattern(const QString& text) const override;
     QString collate(Collation collation) const override;
     QString binaryCollate(const QString& table, const QString& column) const override;

@@ -24,6 +24,7 @@ constexpr size_t kLongestIdList = 2000;
 void TableRows::drop() {
     connection_ = nullptr;
     rowQuery_.reset();
+    blockQueries_.clear();
     idQuery_.reset();
     versionQuery_.reset();
     idQuerySql_.clear();
@@ -33,6 +34,7 @@ void TableRows::drop() {
 
 void TableRows::releaseStatements() {
     rowQuery_.reset();
+    blockQueries_.clear();
     idQuery_.reset();
     versionQuery_.reset();
     idQuerySql_.clear();
@@ -94,6 +96,7 @@ bool TableRows::open(Connection& connection, const ProjectQuery& query) {
     int version = schemaVersion();
     if (query.table != schemaTable_ || version != schemaVersion_) {
         rowQuery_.reset();
+        blockQueries_.clear();
         schemaTable_.clear();
         if (server_) {
             loadServerSchema(query.table);
@@ -204,6 +207,9 @@ const QVariantList& TableRows::row(int row) const {
 }
 
 std::vector<QVariant> TableRows::fetchBlock(int start, int column) const {
+    if (server_) {
+        return fetchServerBlock(start, column);
+    }
     const int end = std::min<int>(start + cache_.blockRows(), rowCount());
     QStringList list;
     std::unordered_map<qint64, int> position;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -76,6 +77,8 @@ private:
     void readFileIds(const SqlStatement& statement);
     QVariantList fetchRow(qint64 rowId) const;
     std::vector<QVariant> fetchBlock(int start, int column) const;
+    // On a server: one prepared statement per column for its blocks, the ids bound as one array.
+    std::vector<QVariant> fetchServerBlock(int start, int column) const;
 
     Connection* connection_ = nullptr;
     quint64 generation_ = 0;
@@ -88,6 +91,7 @@ private:
     mutable quint64 rowQueryGeneration_ = 0;
 
     mutable std::unique_ptr<QSqlQuery> rowQuery_;
+    mutable std::map<int, std::unique_ptr<QSqlQuery>> blockQueries_;  // by column, on a server
     std::unique_ptr<QSqlQuery> idQuery_;
     QString idQuerySql_;
     std::unique_ptr<QSqlQuery> versionQuery_;

@@ -5,7 +5,11 @@
 #include "data/Schema.h"
 #include "data/ServerSchema.h"
 #include "data/SqlNames.h"
+#include "data/SqlValues.h"
 #include "data/TableRows.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace meridell::data {
 
@@ -43,6 +47,38 @@ QString TableRows::rowSql() const {
     names << quotedName(QLatin1String(kRowVersionColumn));
     return QStringLiteral("select %1 from %2 where \"rowid\"=?")
         .arg(names.join(u','), quotedName(schemaTable_));
+}
+
+// A server plans a statement afresh each time it is sent as text; the blocks of a column differ
+// only in their ids, so one prepared statement per column serves them all.
+std::vector<QVariant> TableRows::fetchServerBlock(int start, int column) const {
+    if (rowQueryGeneration_ != connection_->generation()) {
+        rowQuery_.reset();  // prepared on a connection the server cut
+        blockQueries_.clear();
+        rowQueryGeneration_ = connection_->generation();
+    }
+    std::unique_ptr<QSqlQuery>& statement = blockQueries_[column];
+    if (!statement) {
+        prepared(statement, connection_->database(),
+                 QStringLiteral("select \"rowid\",%1 from %2 where \"rowid\" = any(?::bigint[])")
+                     .arg(quotedName(columns_.names()[column]), quotedName(schemaTable_)));
+    }
+    const int end = std::min<int>(start + cache_.blockRows(), rowCount());
+    QStringList list;
+    std::unordered_map<qint64, int> position;
+    for (int r = start; r < end; ++r) {
+        list << QString::number(ids_[size_t(r)]);
+        position.emplace(ids_[size_t(r)], r - start);
+    }
+    QSqlQuery& q = *statement;
+    q.bindValue(0, QString(u'{' + list.join(u',') + u'}'));
+    execOrThrow(q);
+    std::vector<QVariant> values(size_t(end - start));
+    while (q.next()) {
+        values[size_t(position[q.value(0).toLongLong()])] = fromDb(q, 1);
+    }
+    q.finish();
+    return values;
 }
 
 }  // namespace meridell::data

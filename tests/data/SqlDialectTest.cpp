@@ -173,6 +173,11 @@ TEST(PostgresDialectTest, StatementsListTheSchemasColumnsAndSpellTheServersClaus
          QStringLiteral(R"(select %1 from "table2" where (translate("state", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', )"
                         R"('abcdefghijklmnopqrstuvwxyz') like ? escape '\') order by rowid)"),
          {"%ab5\\_\\%Ｃ%"}},
+        {"contains, a text without ASCII letters searched as stored",
+         postgresDialect().select(
+             ProjectQuery::allOf(kPriorProjectTable).where("state", Comparison::Contains, "验收50%")),
+         QStringLiteral(R"(select %1 from "table2" where ("state" like ? escape '\') order by rowid)"),
+         {"%验收50\\%%"}},
         {"a page",
          postgresDialect().select([&] {
              ProjectQuery q = prior;
