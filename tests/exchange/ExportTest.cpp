@@ -237,6 +237,19 @@ TEST_F(ExportTest, FolderExportQuestionsAndSpace) {
     EXPECT_GT(QFileInfo(target.filePath("project.zip")).size(), 0);
 }
 
+// An office seat on a server hands in nothing: neither export packs the program's own file instead.
+TEST_F(ExportTest, NeitherExportPacksAFileInPlaceOfAServersDatabase) {
+    data::Connection office("serverOffice");
+    office.setDatabase(QStringLiteral("postgresql://office@db.example/meridell"));
+    const QString told = QStringLiteral("当前打开的是服务器上的办公室数据库");
+    EXPECT_FALSE(exportToFloppy(page().places, office, page().dialogue()));
+    EXPECT_FALSE(exportToFolder(page().places, office, target.path(), page().dialogue()));
+    ASSERT_EQ(messages.shown().size(), 2);
+    EXPECT_TRUE(messages.shown()[0].startsWith(told) && messages.shown()[1].startsWith(told));
+    EXPECT_FALSE(QFileInfo::exists(target.filePath("project.zip")));
+    EXPECT_FALSE(QFileInfo::exists(page().places.floppyArchive()));
+}
+
 TEST_F(ExportTest, FailedCopyIsReported) {
     // A folder in the way of the archive cannot be replaced by it.
     QDir().mkpath(target.filePath("project.zip/inside"));

@@ -24,6 +24,10 @@ namespace meridell::exchange {
 namespace {
 
 const QString kNoDatabase = QStringLiteral("对不起，没有找到项目申报数据文件！");
+// An office seat whose database is on a server has no project file of an applicant to hand in.
+const QString kServerDatabase = QStringLiteral(
+    "当前打开的是服务器上的办公室数据库。项目表导出用于申报单位把本机的项目数据库打包报送，不能从服务器导出"
+    "。");
 const QString kNoFloppy = QStringLiteral("没有找到软盘,请检查您的软盘和软盘驱动器！");
 const QString kFloppyOverwrite = QStringLiteral("您的软盘中已经存在项目申报数据，要覆盖它吗？");
 const QString kFolderOverwrite = QStringLiteral("该路径下已经存在项目申报数据，要覆盖它吗？");
@@ -221,6 +225,10 @@ bool copyReplacing(const QString& source, const QString& target, const CopyTarge
 }
 
 bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Dialogue& dialogue) {
+    if (main.address().isServer()) {
+        dialogue.inform(kServerDatabase);
+        return false;
+    }
     emptyStaging(places);
     const QString archive = chooseStagingArchive(places.stagingDir());
     bool copied = false;
@@ -247,6 +255,10 @@ bool exportToFloppy(const ExportPlaces& places, data::Connection& main, const Di
 
 bool exportToFolder(const ExportPlaces& places, data::Connection& main, const QString& folder,
                     const Dialogue& dialogue, const std::function<void()>& onCopied) {
+    if (main.address().isServer()) {
+        dialogue.inform(kServerDatabase);
+        return false;
+    }
     emptyStaging(places);
     const QString archive = chooseStagingArchive(places.stagingDir());
     const QString target = QDir(folder).filePath(QStringLiteral("project.zip"));
