@@ -207,9 +207,6 @@ const QVariantList& TableRows::row(int row) const {
 }
 
 std::vector<QVariant> TableRows::fetchBlock(int start, int column) const {
-    if (server_) {
-        return fetchServerBlock(start, column);
-    }
     const int end = std::min<int>(start + cache_.blockRows(), rowCount());
     QStringList list;
     std::unordered_map<qint64, int> position;
@@ -217,17 +214,24 @@ std::vector<QVariant> TableRows::fetchBlock(int start, int column) const {
         list << QString::number(ids_[size_t(r)]);
         position.emplace(ids_[size_t(r)], r - start);
     }
-    QString sql = QStringLiteral("select rowid,%1 from %2 where rowid in (%3)")
-                      .arg(quotedName(columns_.names()[column]), quotedName(schemaTable_), list.join(u','));
+    std::vector<QVariant> values(size_t(end - start));
+    auto read = [&](QSqlQuery& q) {
+        while (q.next()) {
+            values[size_t(position[q.value(0).toLongLong()])] = fromDb(q, 1);
+        }
+        q.finish();
+    };
+    if (server_) {
+        read(serverBlockQuery(column, u'{' + list.join(u',') + u'}'));
+        return values;
+    }
     QSqlQuery q(connection_->database());
     q.setForwardOnly(true);
-    if (!q.exec(sql)) {
+    if (!q.exec(QStringLiteral("select rowid,%1 from %2 where rowid in (%3)")
+                    .arg(quotedName(columns_.names()[column]), quotedName(schemaTable_), list.join(u',')))) {
         throwQueryError(q);
     }
-    std::vector<QVariant> values(size_t(end - start));
-    while (q.next()) {
-        values[size_t(position[q.value(0).toLongLong()])] = fromDb(q, 1);
-    }
+    read(q);
     return values;
 }
 

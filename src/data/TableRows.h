@@ -77,8 +77,8 @@ private:
     void readFileIds(const SqlStatement& statement);
     QVariantList fetchRow(qint64 rowId) const;
     std::vector<QVariant> fetchBlock(int start, int column) const;
-    // On a server: one prepared statement per column for its blocks, the ids bound as one array.
-    std::vector<QVariant> fetchServerBlock(int start, int column) const;
+    // On a server: the prepared statement of a column's blocks, run for the block's `ids`.
+    QSqlQuery& serverBlockQuery(int column, const QString& ids) const;
 
     Connection* connection_ = nullptr;
     quint64 generation_ = 0;

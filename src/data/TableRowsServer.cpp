@@ -8,9 +8,6 @@
 #include "data/SqlValues.h"
 #include "data/TableRows.h"
 
-#include <algorithm>
-#include <unordered_map>
-
 namespace meridell::data {
 
 void TableRows::loadServerSchema(const QString& table) {
@@ -50,8 +47,9 @@ QString TableRows::rowSql() const {
 }
 
 // A server plans a statement afresh each time it is sent as text; the blocks of a column differ
-// only in their ids, so one prepared statement per column serves them all.
-std::vector<QVariant> TableRows::fetchServerBlock(int start, int column) const {
+// only in their ids, so one prepared statement per column serves them all, run here with `ids`
+// (the block's ids as an array).
+QSqlQuery& TableRows::serverBlockQuery(int column, const QString& ids) const {
     if (rowQueryGeneration_ != connection_->generation()) {
         rowQuery_.reset();  // prepared on a connection the server cut
         blockQueries_.clear();
@@ -63,22 +61,9 @@ std::vector<QVariant> TableRows::fetchServerBlock(int start, int column) const {
                  QStringLiteral("select \"rowid\",%1 from %2 where \"rowid\" = any(?::bigint[])")
                      .arg(quotedName(columns_.names()[column]), quotedName(schemaTable_)));
     }
-    const int end = std::min<int>(start + cache_.blockRows(), rowCount());
-    QStringList list;
-    std::unordered_map<qint64, int> position;
-    for (int r = start; r < end; ++r) {
-        list << QString::number(ids_[size_t(r)]);
-        position.emplace(ids_[size_t(r)], r - start);
-    }
-    QSqlQuery& q = *statement;
-    q.bindValue(0, QString(u'{' + list.join(u',') + u'}'));
-    execOrThrow(q);
-    std::vector<QVariant> values(size_t(end - start));
-    while (q.next()) {
-        values[size_t(position[q.value(0).toLongLong()])] = fromDb(q, 1);
-    }
-    q.finish();
-    return values;
+    statement->bindValue(0, ids);
+    execOrThrow(*statement);
+    return *statement;
 }
 
 }  // namespace meridell::data
