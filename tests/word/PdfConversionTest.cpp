@@ -5,9 +5,11 @@
 #include "word/core/PdfExport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -46,13 +48,27 @@ void PrintTo(const Case& c, std::ostream* os) {
 }
 
 // Whether a process is still there (a zombie waiting for its parent counts as gone).
-bool alive(const QString& pid) {
+bool runningNow(const QString& pid) {
     QFile stat("/proc/" + pid + "/stat");
     if (!stat.open(QIODevice::ReadOnly)) {
         return false;
     }
     const QByteArray text = stat.readAll();
     return !text.mid(text.lastIndexOf(')') + 2, 1).startsWith('Z');
+}
+
+// Whether the process still runs a while after it was killed: a signal is delivered
+// asynchronously, and on a busy machine the process may take a moment to end.
+bool alive(const QString& pid) {
+    QElapsedTimer waited;
+    waited.start();
+    while (runningNow(pid)) {
+        if (waited.elapsed() > 5000) {
+            return true;
+        }
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 class PdfConversionTest : public ::testing::TestWithParam<Case> {
